@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QLatin1String>
+
+// Every key of the settings store, as the exact string stored on disk.
+namespace SettingsKey {
+inline constexpr QLatin1String ageLimit{"ageLimit"};
+inline constexpr QLatin1String limit{"limit"};
+inline constexpr QLatin1String refreshRate{"refreshRate"};
+inline constexpr QLatin1String fontSize{"fontSize"};
+inline constexpr QLatin1String itemHeight{"itemHeight"};
+inline constexpr QLatin1String imageWidth{"imageWidth"};
+inline constexpr QLatin1String opacity{"opacity"};
+inline constexpr QLatin1String gradientAngle{"gradientAngle"};
+inline constexpr QLatin1String backgroundColor{"backgroundColor"};
+inline constexpr QLatin1String fontColor{"fontColor"};
+inline constexpr QLatin1String markFontColor{"markFontColor"};
+inline constexpr QLatin1String fontName{"fontName"};
+inline constexpr QLatin1String displayImage{"displayImage"};
+inline constexpr QLatin1String showInDock{"showInDock"};
+inline constexpr QLatin1String enablePreview{"enablePreview"};
+inline constexpr QLatin1String receiveTimeStamp{"receiveTimeStamp"};
+inline constexpr QLatin1String scrollToTopInterval{"scrollToTopInterval"};
+inline constexpr QLatin1String keywords{"keywords"};
+inline constexpr QLatin1String notificationCenterLevel{"NotificationCenterLevel"};
+inline constexpr QLatin1String checkHandlerOnStartup{"CheckHandlerOnStartup"};
+
+inline constexpr QLatin1String feeds{"feeds"};
+inline constexpr QLatin1String appleShowScrollBars{"AppleShowScrollBars"};
+inline constexpr QLatin1String firstRun{"firstRun"};
+inline constexpr QLatin1String soundName{"soundName"};
+inline constexpr QLatin1String openInActiveTab{"openInActiveTab"};
+inline constexpr QLatin1String prevVersion{"prevVersion"};
+inline constexpr QLatin1String starred{"starred"};
+} // namespace SettingsKey
