@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+class ArchiveReader;
+class ArchiveWriter;
+class Datasource;
+
+// One headline: one entry of one feed. A thread-safe dictionary of what the parser found in the
+// entry plus the values the model adds (dates, arrival number, keyword mark), a non-owning
+// back-reference to the source holding it, and the display flags.
+//
+// Every access to the properties holds the item's own lock, so each read, write and dictionary()
+// snapshot is atomic. The flags are atomics: read on the main thread, written on refresh threads.
+class DataItem {
+public:
+    DataItem() = default;
+    DataItem(const DataItem &) = delete;
+    DataItem &operator=(const DataItem &) = delete;
+
+    // The entry's value for the key; the virtual keys "datasource_name" and "datasource" are
+    // answered by the item itself. An invalid QVariant when absent.
+    QVariant valueForKey(const QString &key) const;
+    QVariant objectForKey(const QString &key) const { return valueForKey(key); }
+    // Stores the value under the key; an invalid value removes the key.
+    void setObject(const QVariant &value, const QString &key);
+
+    // A copy of the properties without "mark", with "name" set to the source's display name.
+    QVariantMap dictionary() const;
+
+    QString title() const;
+    QString description() const;
+    // The feed's display name (see dictionary()).
+    QString name() const;
+    QDateTime originalDate() const;
+    QDateTime parsedDate() const;
+    bool mark() const;
+    // The article address: trimmed when that makes a valid URL, else with all white space removed.
+    // A null string when the entry has no link.
+    QString link() const;
+    // "content:encoded" if present, else "description", else a null string.
+    QString previewContent() const;
+
+    Datasource *datasource() const { return m_datasource.load(); }
+    void setDatasource(Datasource *source) { m_datasource.store(source); }
+
+    bool marked() const { return m_marked.load(std::memory_order_relaxed); }
+    bool read() const { return m_read.load(std::memory_order_relaxed); }
+    void setRead(bool read) { m_read.store(read, std::memory_order_relaxed); }
+    bool shown() const { return m_shown.load(std::memory_order_relaxed); }
+    void setShown(bool shown) { m_shown.store(shown, std::memory_order_relaxed); }
+    bool hidden() const { return m_hidden.load(std::memory_order_relaxed); }
+    void setHidden(bool hidden) { m_hidden.store(hidden, std::memory_order_relaxed); }
+    qint32 unmarkCount() const { return m_unmarkCount.load(std::memory_order_relaxed); }
+    void setUnmarkCount(qint32 count) { m_unmarkCount.store(count, std::memory_order_relaxed); }
+
+    // The archive record: the properties, then marked, shown, read and hidden.
+    void encodeWithCoder(ArchiveWriter &coder) const;
+    // The item a record describes, without source and with unmarkCount 0; nullptr when the record
+    // is damaged (the coder's errorString() says why).
+    static std::shared_ptr<DataItem> initWithCoder(ArchiveReader &coder);
+
+private:
+    QVariant property(const QString &key) const;
+    QString sourceDisplayName() const;
+
+    mutable std::mutex m_lock;
+    QVariantMap m_properties;
+    std::atomic<Datasource *> m_datasource = nullptr;
+    std::atomic<bool> m_marked = false;
+    std::atomic<bool> m_read = false;
+    std::atomic<bool> m_shown = false;
+    std::atomic<bool> m_hidden = false;
+    std::atomic<qint32> m_unmarkCount = 0;
+};
+
+using DataItemPtr = std::shared_ptr<DataItem>;
+
+Q_DECLARE_METATYPE(Datasource *)

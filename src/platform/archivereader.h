@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+// Reads the values an ArchiveWriter wrote, in the same order. Every read checks the bytes it
+// needs: damaged or truncated input gives std::nullopt and an errorString(), never a crash,
+// and no count in the input can make the reader allocate more than the input's size suggests.
+class ArchiveReader {
+public:
+    explicit ArchiveReader(QByteArray data);
+
+    std::optional<QVariant> decodeObject();
+    std::optional<bool> decodeBool();
+    std::optional<qint32> decodeInt32();
+
+    // Records damage found by the caller in otherwise well-formed values; the first message wins.
+    void markDamaged(const QString &message);
+
+    bool atEnd() const { return m_offset == m_data.size(); }
+    bool hasError() const { return !m_error.isEmpty(); }
+    QString errorString() const { return m_error; }
+
+    // Nesting deeper than this is treated as damage.
+    static constexpr int maximumDepth = 64;
+
+private:
+    std::optional<QVariant> readValue(int depth);
+    std::optional<QVariant> readList(int depth);
+    std::optional<QVariant> readMap(int depth);
+    std::optional<char> readTag();
+    std::optional<quint32> readUInt32();
+    std::optional<qint64> readInt64();
+    std::optional<QByteArray> readBytes();
+    std::optional<QString> readString();
+    std::optional<quint32> readCount();
+    bool has(qsizetype count) const { return m_data.size() - m_offset >= count; }
+
+    QByteArray m_data;
+    qsizetype m_offset = 0;
+    QString m_error;
+};

@@ -1,0 +1,150 @@
+#include "model/dataitem.h"
+#include "model/datasource.h"
+#include "platform/archivereader.h"
+#include "platform/archivewriter.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QVariantMap feedNamed(const QString &name, const QString &customName)
+{
+    return {{u"uuid"_s, u"0F0F"_s}, {u"name"_s, name}, {u"customName"_s, customName}};
+}
+
+} // namespace
+
+TEST(DataItemProperties, settingNothingRemovesTheKey)
+{
+    DataItem item;
+    item.setObject(u"Headline"_s, u"title"_s);
+    EXPECT_EQ(item.objectForKey(u"title"_s).toString(), u"Headline"_s);
+    item.setObject(QVariant(), u"title"_s);
+    EXPECT_FALSE(item.objectForKey(u"title"_s).isValid());
+}
+
+TEST(DataItemProperties, markIsNoUntilEvaluated)
+{
+    DataItem item;
+    EXPECT_FALSE(item.mark());
+    item.setObject(true, u"mark"_s);
+    EXPECT_TRUE(item.mark());
+    EXPECT_FALSE(item.dictionary().contains(u"mark"_s));
+}
+
+TEST(DataItemProperties, previewPrefersTheFullBody)
+{
+    DataItem item;
+    EXPECT_TRUE(item.previewContent().isNull());
+    item.setObject(u"short"_s, u"description"_s);
+    EXPECT_EQ(item.previewContent(), u"short"_s);
+    item.setObject(u"<p>full</p>"_s, u"content:encoded"_s);
+    EXPECT_EQ(item.previewContent(), u"<p>full</p>"_s);
+}
+
+TEST(DataItemSourceNames, withoutASourceTheNameIsEmptyAndTheEntryKeepsItsOwn)
+{
+    DataItem item;
+    EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u""_s);
+    EXPECT_FALSE(item.dictionary().contains(u"name"_s));
+    item.setObject(u"Author element"_s, u"name"_s);
+    EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Author element"_s);
+}
+
+TEST(DataItemSourceNames, customNameWinsAndBothNamesAreSearchable)
+{
+    Datasource source(feedNamed(u"Daily Planet"_s, u"Planet"_s));
+    DataItem item;
+    item.setDatasource(&source);
+    EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily PlanetPlanet"_s);
+    EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Planet"_s);
+    EXPECT_EQ(item.name(), u"Planet"_s);
+    EXPECT_EQ(item.valueForKey(u"datasource"_s).value<Datasource *>(), &source);
+}
+
+TEST(DataItemSourceNames, withoutCustomNameTheFeedTitleIsUsed)
+{
+    Datasource source(feedNamed(u"Daily Planet"_s, u""_s));
+    DataItem item;
+    item.setDatasource(&source);
+    EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Daily Planet"_s);
+    EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily Planet"_s);
+}
+
+struct LinkCase {
+    const char16_t *stored;
+    const char16_t *expected;
+};
+
+class DataItemLink : public testing::TestWithParam<LinkCase> {};
+
+TEST_P(DataItemLink, isCleanedOfWhiteSpace)
+{
+    DataItem item;
+    item.setObject(QString::fromUtf16(GetParam().stored), u"link"_s);
+    EXPECT_EQ(item.link(), QString::fromUtf16(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DataItemLink,
+    testing::Values(LinkCase{u"https://example.org/a?b=c", u"https://example.org/a?b=c"},
+                    LinkCase{u"  \n https://example.org/story \t\n", u"https://example.org/story"},
+                    LinkCase{u"https://example.org/long\n/story", u"https://example.org/long/story"},
+                    LinkCase{u" http://exa mple.org/x ", u"http://example.org/x"}));
+
+TEST(DataItemLinkAbsent, isNull)
+{
+    DataItem item;
+    EXPECT_TRUE(item.link().isNull());
+}
+
+TEST(DataItemRecord, restoresPropertiesAndFlagsButNotSourceOrUnmarkCount)
+{
+    Datasource source(feedNamed(u"Feed"_s, u""_s));
+    DataItem item;
+    item.setObject(u"Title"_s, u"title"_s);
+    item.setObject(QDateTime::fromMSecsSinceEpoch(1234567, Qt::UTC), u"parsedDate"_s);
+    item.setObject(5, u"sequence"_s);
+    item.setRead(true);
+    item.setHidden(true);
+    item.setUnmarkCount(3);
+    item.setDatasource(&source);
+
+    ArchiveWriter writer;
+    item.encodeWithCoder(writer);
+    ArchiveReader reader(writer.data());
+    const DataItemPtr restored = DataItem::initWithCoder(reader);
+
+    ASSERT_TRUE(restored) << reader.errorString().toStdString();
+    EXPECT_EQ(restored->title(), u"Title"_s);
+    EXPECT_EQ(restored->parsedDate(), QDateTime::fromMSecsSinceEpoch(1234567, Qt::UTC));
+    EXPECT_EQ(restored->objectForKey(u"sequence"_s).toInt(), 5);
+    EXPECT_TRUE(restored->read());
+    EXPECT_FALSE(restored->shown());
+    EXPECT_TRUE(restored->hidden());
+    EXPECT_FALSE(restored->marked());
+    EXPECT_EQ(restored->datasource(), nullptr);
+    EXPECT_EQ(restored->unmarkCount(), 0);
+}
+
+TEST(DataItemRecord, damagedRecordsFailWithAMessage)
+{
+    ArchiveWriter notADictionary;
+    notADictionary.encodeObject(u"just a string"_s);
+    for (int i = 0; i < 4; ++i)
+        notADictionary.encodeBool(false);
+    ArchiveReader wrongShape(notADictionary.data());
+    EXPECT_EQ(DataItem::initWithCoder(wrongShape), nullptr);
+    EXPECT_FALSE(wrongShape.errorString().isEmpty());
+
+    DataItem item;
+    item.setObject(u"x"_s, u"title"_s);
+    ArchiveWriter writer;
+    item.encodeWithCoder(writer);
+    ArchiveReader truncated(writer.data().chopped(2));
+    EXPECT_EQ(DataItem::initWithCoder(truncated), nullptr);
+    EXPECT_FALSE(truncated.errorString().isEmpty());
+}
