@@ -44,9 +44,15 @@ QVariantMap DataItem::dictionary() const
     return copy;
 }
 
-QString DataItem::title() const { return property(ItemKey::title).toString(); }
+QString DataItem::title() const
+{
+    return property(ItemKey::title).toString();
+}
 
-QString DataItem::description() const { return property(ItemKey::description).toString(); }
+QString DataItem::description() const
+{
+    return property(ItemKey::description).toString();
+}
 
 QString DataItem::name() const
 {
@@ -54,11 +60,20 @@ QString DataItem::name() const
     return sourceName.isNull() ? property(ItemKey::name).toString() : sourceName;
 }
 
-QDateTime DataItem::originalDate() const { return property(ItemKey::originalDate).toDateTime(); }
+QDateTime DataItem::originalDate() const
+{
+    return property(ItemKey::originalDate).toDateTime();
+}
 
-QDateTime DataItem::parsedDate() const { return property(ItemKey::parsedDate).toDateTime(); }
+QDateTime DataItem::parsedDate() const
+{
+    return property(ItemKey::parsedDate).toDateTime();
+}
 
-bool DataItem::mark() const { return property(ItemKey::mark).toBool(); }
+bool DataItem::mark() const
+{
+    return property(ItemKey::mark).toBool();
+}
 
 QString DataItem::link() const
 {

@@ -82,5 +82,3 @@ private:
 };
 
 using DataItemPtr = std::shared_ptr<DataItem>;
-
-Q_DECLARE_METATYPE(Datasource *)

@@ -1,36 +1,522 @@
 #include "model/datasource.h"
 
+#include "model/datasourcedelegate.h"
+#include "model/itemfile.h"
+#include "model/itemkeys.h"
+#include "model/notificationcenter.h"
+#include "platform/archive.h"
+#include "platform/clock.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
+#include "support/stringadditions.h"
+
+#include <QRandomGenerator>
+#include <cstdlib>
+
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString uuidKey = u"uuid"_s;
+const QString enabledKey = u"enabled"_s;
+const QString nameKey = u"name"_s;
+const QString customNameKey = u"customName"_s;
+const QString imageKey = u"image"_s;
+
+// Class-wide state shared by every source.
+std::mutex sequenceLock;
+int sequenceCounter = 0;
+std::mutex lastSuccessLock;
+double lastSuccessfulUpdate = 0;
+
+int sequenceOf(const DataItem &item)
+{
+    return item.objectForKey(ItemKey::sequence).toInt();
+}
+
+qint64 ageInHours(const QDateTime &date, const Clock &clock)
+{
+    if (!date.isValid())
+        return 0;
+    const qint64 seconds = std::llabs(date.msecsTo(clock.now()) / 1000);
+    return seconds / 3600;
+}
+
 QString nullIfEmpty(const QString &string)
 {
     return string.isEmpty() ? QString() : string;
 }
+
 } // namespace
 
-Datasource::Datasource(const QVariantMap &configuration, QObject *parent)
-    : QObject(parent),
-      m_uuid(configuration.value(u"uuid"_s).toString()),
-      m_name(configuration.value(u"name"_s).toString().trimmed()),
-      m_customName(nullIfEmpty(configuration.value(u"customName"_s).toString()))
+Datasource::Datasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
+                       const Clock &clock, QObject *parent)
+    : QObject(parent), m_defaults(defaults), m_clock(clock),
+      m_uuid(configuration ? configuration->value(uuidKey).toString() : StringAdditions::uuid())
 {
+    if (configuration) {
+        m_enabled = configuration->value(enabledKey, true).toBool();
+    } else {
+        m_enabled = true;
+        setUserDefaults(QVariant(), QString());
+    }
+    m_keywordsObservation = m_defaults.observe(
+        SettingsKey::keywords, this, [this](const QVariant &keywords) { keywordsDidChange(keywords); });
+    loadGeneralDefaults();
+    load();
 }
 
-QString Datasource::uuid() const
+Datasource::~Datasource()
 {
+    m_defaults.removeObservation(m_keywordsObservation);
     std::lock_guard guard(m_lock);
-    return m_uuid;
+    for (const DataItemPtr &item : std::as_const(m_items))
+        if (item && item->datasource() == this)
+            item->setDatasource(nullptr);
+}
+
+// ---- Settings
+
+void Datasource::loadGeneralDefaults()
+{
+    {
+        std::lock_guard guard(m_fieldLock);
+        m_ageLimit = getUserDefaultsForKey(SettingsKey::ageLimit).toInt();
+        m_limit = getUserDefaultsForKey(SettingsKey::limit).toInt();
+        m_customName = nullIfEmpty(getUserDefaultsForKey(customNameKey).toString());
+        m_name = getUserDefaultsForKey(nameKey).toString();
+        m_fontColor = getUserDefaultsForKey(SettingsKey::fontColor).value<QColor>();
+        m_backGroundColor = getUserDefaultsForKey(SettingsKey::backgroundColor).value<QColor>();
+    }
+    {
+        std::lock_guard guard(m_lock);
+        m_image = getUserDefaultsForKey(imageKey).value<QImage>();
+    }
+    m_itemCount = -1;
+    reportItemsDidChange();
+}
+
+QVariant Datasource::getUserDefaultsForKey(const QString &key, bool returnNil) const
+{
+    QVariant value;
+    const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
+    for (const QVariant &feed : feeds) {
+        const QVariantMap entry = feed.toMap();
+        if (entry.value(uuidKey).toString() == m_uuid) {
+            value = entry.value(key);
+            break;
+        }
+    }
+    if (!value.isValid() && !returnNil)
+        value = m_defaults.objectForKey(key);
+    return Archive::unarchiveIfBlob(value);
+}
+
+void Datasource::setUserDefaults(const QVariant &value, const QString &key)
+{
+    const bool isArchivable = value.typeId() == QMetaType::QColor || value.typeId() == QMetaType::QImage;
+    const QVariant stored = isArchivable ? QVariant(Archive::archive(value)) : value;
+    const bool creating = !value.isValid() && key.isNull();
+    bool written = false;
+    m_defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
+        QVariantList feeds = current.toList();
+        qsizetype index = -1;
+        for (qsizetype i = 0; i < feeds.size() && index < 0; ++i)
+            if (feeds.at(i).toMap().value(uuidKey).toString() == m_uuid)
+                index = i;
+        if (index < 0 && !creating)
+            return current;
+        QVariantMap entry = index < 0 ? QVariantMap{{uuidKey, m_uuid}, {enabledKey, m_enabled.load()}}
+                                      : feeds.at(index).toMap();
+        if (!key.isNull()) {
+            if (stored.isValid())
+                entry.insert(key, stored);
+            else
+                entry.remove(key);
+        }
+        if (index < 0)
+            feeds.append(entry);
+        else
+            feeds[index] = entry;
+        written = true;
+        return QVariant(feeds);
+    });
+    if (!written)
+        return;
+    m_defaults.synchronize();
+    loadGeneralDefaults();
+    postConfigurationDidChange();
 }
 
 QString Datasource::name() const
 {
-    std::lock_guard guard(m_lock);
+    std::lock_guard guard(m_fieldLock);
     return m_name;
+}
+
+void Datasource::setName(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    QString previous;
+    {
+        std::lock_guard guard(m_fieldLock);
+        previous = m_name;
+        m_name = trimmed;
+    }
+    setUserDefaults(trimmed, nameKey);
+    if (previous != trimmed)
+        QMetaObject::invokeMethod(this, &Datasource::_updateMark, Qt::QueuedConnection);
 }
 
 QString Datasource::customName() const
 {
-    std::lock_guard guard(m_lock);
+    std::lock_guard guard(m_fieldLock);
     return m_customName;
+}
+
+void Datasource::setCustomName(const QString &customName)
+{
+    const QString value = nullIfEmpty(customName);
+    QString previous;
+    {
+        std::lock_guard guard(m_fieldLock);
+        previous = m_customName;
+        m_customName = value;
+    }
+    setUserDefaults(value.isNull() ? QVariant() : QVariant(value), customNameKey);
+    reportItemsDidChange();
+    if (previous != value)
+        QMetaObject::invokeMethod(this, &Datasource::_updateMark, Qt::QueuedConnection);
+}
+
+QColor Datasource::fontColor() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_fontColor;
+}
+
+QColor Datasource::backGroundColor() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_backGroundColor;
+}
+
+QImage Datasource::image() const
+{
+    std::lock_guard guard(m_lock);
+    return m_image;
+}
+
+// The settings are written after the source lock is released: writing reports to the delegate.
+void Datasource::setImage(const QImage &image)
+{
+    {
+        std::lock_guard guard(m_lock);
+        if (image == m_image)
+            return;
+        m_image = image;
+    }
+    setUserDefaults(image.isNull() ? QVariant() : QVariant(image), imageKey);
+}
+
+void Datasource::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    reportItemsDidChange();
+    setUserDefaults(enabled, enabledKey);
+}
+
+int Datasource::refreshRate() const
+{
+    return std::max(1, getUserDefaultsForKey(SettingsKey::refreshRate).toInt());
+}
+
+// ---- Items
+
+int Datasource::numberOfItems()
+{
+    if (!isEnabled())
+        return 0;
+    const int cached = m_itemCount.load();
+    return cached >= 0 ? cached : countVisibleItems();
+}
+
+// The leading run of items younger than the age limit, cut at the limit.
+int Datasource::countVisibleItems()
+{
+    int ageLimit, limit;
+    {
+        std::lock_guard guard(m_fieldLock);
+        ageLimit = m_ageLimit;
+        limit = m_limit;
+    }
+    std::lock_guard guard(m_lock);
+    int count = 0;
+    QList<qsizetype> strange;
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        const DataItemPtr &item = m_items.at(i);
+        if (!item) {
+            qWarning("strange item in DataSource (%s) : null", qPrintable(m_uuid));
+            strange.prepend(i);
+            continue;
+        }
+        if (qint64(ageLimit) * 24 <= ageInHours(item->parsedDate(), m_clock))
+            break;
+        ++count;
+        if (limit != 0 && count > limit) {
+            count = limit;
+            break;
+        }
+    }
+    for (qsizetype index : strange)
+        m_items.removeAt(index);
+    m_itemCount = count;
+    return count;
+}
+
+DataItemPtr Datasource::objectAtIndex(int index) const
+{
+    std::lock_guard guard(m_lock);
+    return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr;
+}
+
+QVariant Datasource::objectValueForKeyAtIndex(const QString &key, int index) const
+{
+    const DataItemPtr item = objectAtIndex(index);
+    return item ? item->objectForKey(key) : QVariant();
+}
+
+QList<DataItemPtr> Datasource::items() const
+{
+    std::lock_guard guard(m_lock);
+    return m_items;
+}
+
+void Datasource::addItem(const DataItemPtr &item)
+{
+    const KeywordPredicate predicate = keywordPredicate();
+    bool inserted;
+    {
+        std::lock_guard guard(m_lock);
+        m_itemCount = -1;
+        // The source is set before marking so that a keyword in the feed's name marks at once.
+        item->setDatasource(this);
+        if (!predicate.isEmpty())
+            item->setObject(predicate.evaluate(*item), ItemKey::mark);
+        inserted = insertMode();
+        if (inserted) {
+            m_items.prepend(item);
+            _setCurrentDateIfNeeded(*item);
+        } else {
+            addItemToArray(item, m_items);
+        }
+    }
+    if (DatasourceDelegate *owner = delegate(); owner && inserted)
+        owner->newItemInDatasource(item, this);
+    reportItemsDidChange();
+}
+
+void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)
+{
+    m_itemCount = -1;
+    const int sequence = sequenceOf(*item);
+    const QDateTime date = item->parsedDate();
+    qsizetype position = array.size();
+    int inherited = 0;
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const DataItem &element = *array.at(i);
+        const int elementSequence = sequenceOf(element);
+        if (elementSequence != 0 && elementSequence < sequence) {
+            position = i;
+            break;
+        }
+        const QDateTime elementDate = element.parsedDate();
+        if (elementDate.isValid() && date.isValid() && elementDate < date) {
+            position = i;
+            inherited = elementSequence;
+            break;
+        }
+    }
+    if (sequence == 0)
+        item->setObject(inherited, ItemKey::sequence);
+    else
+        _setCurrentDateIfNeeded(*item);
+    array.insert(position, item);
+}
+
+void Datasource::removeItem(const DataItemPtr &item)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_itemCount = -1;
+        m_items.removeOne(item);
+    }
+    reportItemsDidChange();
+}
+
+void Datasource::markItem(const DataItemPtr &item)
+{
+    item->setUnmarkCount(0);
+    std::lock_guard guard(m_lock);
+    m_markedItems.insert(item.get());
+}
+
+void Datasource::unmarkItems()
+{
+    std::lock_guard guard(m_lock);
+    m_markedItems.clear();
+}
+
+void Datasource::removeUnmarked()
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_items.removeIf([this](const DataItemPtr &item) {
+            if (m_markedItems.contains(item.get()))
+                return false;
+            item->setUnmarkCount(item->unmarkCount() + 1);
+            return item->unmarkCount() >= 6;
+        });
+        m_itemCount = -1;
+    }
+    reportItemsDidChange();
+}
+
+void Datasource::removeSequence()
+{
+    std::lock_guard guard(m_lock);
+    const int current = currentSequence();
+    for (const DataItemPtr &item : std::as_const(m_items)) {
+        const int sequence = sequenceOf(*item);
+        if (sequence != 0 && sequence < current - 2)
+            item->setObject(QVariant(), ItemKey::sequence);
+    }
+}
+
+void Datasource::_updateMark()
+{
+    const KeywordPredicate predicate = keywordPredicate();
+    {
+        std::lock_guard guard(m_lock);
+        m_itemCount = -1;
+        for (const DataItemPtr &item : std::as_const(m_items))
+            item->setObject(!predicate.isEmpty() && predicate.evaluate(*item), ItemKey::mark);
+    }
+    reportItemsDidChange();
+}
+
+void Datasource::_setCurrentDateIfNeeded(DataItem &item)
+{
+    if (m_defaults.integerForKey(SettingsKey::receiveTimeStamp) != 0)
+        item.setObject(m_clock.now(), ItemKey::parsedDate);
+}
+
+void Datasource::keywordsDidChange(const QVariant &keywords)
+{
+    {
+        std::lock_guard guard(m_fieldLock);
+        m_keywords = KeywordPredicate(keywords.toList());
+    }
+    _updateMark();
+}
+
+KeywordPredicate Datasource::keywordPredicate() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_keywords;
+}
+
+// ---- Persistence and bookkeeping
+
+void Datasource::load()
+{
+    const ItemFile file(m_uuid);
+    if (!file.exists())
+        return;
+    QList<DataItemPtr> loaded = file.load();
+    for (const DataItemPtr &item : std::as_const(loaded)) {
+        item->setDatasource(this);
+        item->setObject(QVariant(), ItemKey::sequence);
+    }
+    std::lock_guard guard(m_lock);
+    m_items = std::move(loaded);
+    m_itemCount = -1;
+}
+
+bool Datasource::sync()
+{
+    std::lock_guard guard(m_lock);
+    return ItemFile(m_uuid).save(m_items);
+}
+
+void Datasource::setLastUpdateDate(bool success)
+{
+    const QDateTime now = m_clock.now();
+    {
+        std::lock_guard guard(m_lastUpdateLock);
+        if (m_lastUpdateDate.isValid()) {
+            m_lastUpdateDate = now;
+        } else {
+            // Spreads the first refreshes of many feeds over one interval.
+            const quint32 sum =
+                QRandomGenerator::global()->generate() + QRandomGenerator::global()->generate();
+            const quint32 spread = sum % quint32(refreshRate() * 60);
+            m_lastUpdateDate = now.addSecs(-qint64(spread));
+        }
+    }
+    postConfigurationDidChange();
+    if (success) {
+        std::lock_guard guard(lastSuccessLock);
+        lastSuccessfulUpdate = double(now.toMSecsSinceEpoch()) / 1000.0;
+    }
+}
+
+QDateTime Datasource::lastUpdatedAt() const
+{
+    std::lock_guard guard(m_lastUpdateLock);
+    return m_lastUpdateDate;
+}
+
+QString Datasource::errorString() const
+{
+    std::lock_guard guard(m_errorLock);
+    return m_errorString;
+}
+
+void Datasource::setErrorString(const QString &errorString)
+{
+    {
+        std::lock_guard guard(m_errorLock);
+        m_errorString = errorString;
+    }
+    postConfigurationDidChange();
+}
+
+int Datasource::currentSequence()
+{
+    std::lock_guard guard(sequenceLock);
+    return sequenceCounter;
+}
+
+int Datasource::nextSequence()
+{
+    std::lock_guard guard(sequenceLock);
+    return ++sequenceCounter;
+}
+
+double Datasource::lastUpdateSince1970()
+{
+    std::lock_guard guard(lastSuccessLock);
+    return lastSuccessfulUpdate;
+}
+
+void Datasource::reportItemsDidChange()
+{
+    if (DatasourceDelegate *owner = delegate())
+        owner->itemsDidChangeInDatasource(this);
+}
+
+void Datasource::postConfigurationDidChange()
+{
+    Q_EMIT NotificationCenter::defaultCenter().datasourceConfigurationDidChangeNotification(this);
 }

@@ -1,29 +1,142 @@
 #pragma once
 
+#include "model/dataitem.h"
+#include "model/keywordpredicate.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QImage>
+#include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVariantMap>
+#include <atomic>
 #include <mutex>
+#include <optional>
 
-// One subscription as the rest of the program sees it.
+class Clock;
+class DatasourceDelegate;
+class UserDefaults;
+
+// One subscription as the rest of the program sees it: the source's entries in display order
+// (index 0 newest), its per-feed settings inside the "feeds" setting, its item file, arrival
+// numbers, keyword marks, visible count and refresh bookkeeping. How a feed is fetched is left to
+// the subclass (updateData, firstRun, reset).
+//
+// Threads: the main thread changes settings and names and runs _updateMark; a refresh thread
+// files entries; the manager's merge worker reads under lock(). lock() guards the items, the
+// marked set and the image; the source lock is taken before the arrival queue's lock, after the
+// manager's source-list lock. Delegate reports are made outside the lock.
 class Datasource : public QObject {
     Q_OBJECT
 public:
-    // A source for one element of the "feeds" setting.
-    explicit Datasource(const QVariantMap &configuration, QObject *parent = nullptr);
+    // A source for one element of "feeds", or, without a configuration, a new feed appended to
+    // "feeds" with a fresh uuid. Subclasses finish construction by calling their reset().
+    Datasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults, const Clock &clock,
+               QObject *parent = nullptr);
+    ~Datasource() override;
 
-    QString uuid() const;
-    // The feed's own title, trimmed; empty until the feed document named it.
+    // Settings
+    void loadGeneralDefaults();
+    QVariant getUserDefaultsForKey(const QString &key, bool returnNil = false) const;
+    void setUserDefaults(const QVariant &value, const QString &key);
+
+    QString uuid() const { return m_uuid; }
     QString name() const;
-    // The user's name for the feed; a null string when there is none (never empty).
+    void setName(const QString &name);
     QString customName() const;
+    void setCustomName(const QString &customName);
+    QColor fontColor() const;
+    QColor backGroundColor() const;
+    QImage image() const;
+    void setImage(const QImage &image);
+    bool isEnabled() const { return m_enabled.load(); }
+    void setEnabled(bool enabled);
+    bool insertMode() const { return m_insertMode.load(); }
+    void setInsertMode(bool insertMode) { m_insertMode.store(insertMode); }
+    DatasourceDelegate *delegate() const { return m_delegate.load(); }
+    void setDelegate(DatasourceDelegate *delegate) { m_delegate.store(delegate); }
+    // The per-feed refresh interval in minutes; never below 1.
+    int refreshRate() const;
+    virtual bool isTwitter() const { return false; }
+
+    // Items
+    int numberOfItems();
+    DataItemPtr objectAtIndex(int index) const;
+    QVariant objectValueForKeyAtIndex(const QString &key, int index) const;
+    QList<DataItemPtr> items() const;
+    void addItem(const DataItemPtr &item);
+    void addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array);
+    void removeItem(const DataItemPtr &item);
+    void markItem(const DataItemPtr &item);
+    void unmarkItems();
+    void removeUnmarked();
+    void removeSequence();
+
+    // Persistence and refresh bookkeeping
+    void load();
+    bool sync();
+    // Called on the main thread when a refresh ends.
+    void setLastUpdateDate(bool success);
+    QDateTime lastUpdatedAt() const;
+    QString errorString() const;
+    void setErrorString(const QString &errorString);
+
+    // Subclass operations
+    // Starts a refresh if one is due; false only when none could start for want of capacity.
+    virtual bool updateData() = 0;
+    // True until the source has refreshed successfully since its creation or its last reset().
+    virtual bool firstRun() const = 0;
+    virtual void reset() = 0;
+
+    // Arrival numbers and the last successful refresh, shared by all sources.
+    static int currentSequence();
+    static int nextSequence();
+    static double lastUpdateSince1970();
+
+    // The source lock; recursive, since filing an entry nests item operations.
+    std::recursive_mutex &lock() const { return m_lock; }
 
 protected:
-    // Guards the source's state; recursive because operations on a source nest.
-    mutable std::recursive_mutex m_lock;
+    UserDefaults &defaults() const { return m_defaults; }
+    const Clock &clock() const { return m_clock; }
 
 private:
-    QString m_uuid;
+    void _updateMark();
+    void _setCurrentDateIfNeeded(DataItem &item);
+    void keywordsDidChange(const QVariant &keywords);
+    KeywordPredicate keywordPredicate() const;
+    void reportItemsDidChange();
+    void postConfigurationDidChange();
+    int countVisibleItems();
+
+    UserDefaults &m_defaults;
+    const Clock &m_clock;
+    const QString m_uuid;
+
+    mutable std::recursive_mutex m_lock;
+    QList<DataItemPtr> m_items;
+    QSet<const DataItem *> m_markedItems;
+    QImage m_image;
+
+    mutable std::mutex m_fieldLock; // names, colours, limits, keywords
     QString m_name;
     QString m_customName;
+    QColor m_fontColor;
+    QColor m_backGroundColor;
+    int m_limit = 0;
+    int m_ageLimit = 0;
+    KeywordPredicate m_keywords;
+
+    mutable std::mutex m_lastUpdateLock;
+    QDateTime m_lastUpdateDate;
+    mutable std::mutex m_errorLock;
+    QString m_errorString;
+
+    quint64 m_keywordsObservation = 0;
+    std::atomic<DatasourceDelegate *> m_delegate = nullptr;
+    std::atomic<int> m_itemCount = -1;
+    std::atomic<bool> m_enabled = true;
+    std::atomic<bool> m_insertMode = false;
 };

@@ -32,4 +32,9 @@ inline constexpr QLatin1String soundName{"soundName"};
 inline constexpr QLatin1String openInActiveTab{"openInActiveTab"};
 inline constexpr QLatin1String prevVersion{"prevVersion"};
 inline constexpr QLatin1String starred{"starred"};
+inline constexpr QLatin1String location{"location"};
+inline constexpr QLatin1String alwaysOnTop{"alwaysOnTop"};
+inline constexpr QLatin1String autoHide{"autoHide"};
+// The host whose reachability decides whether refresh rounds run.
+inline constexpr QLatin1String reachabilityHost{"reachabilityHost"};
 } // namespace SettingsKey

@@ -1,21 +1,34 @@
+#include "common/qtprinters.h"
+#include "common/temphome.h"
 #include "model/dataitem.h"
-#include "model/datasource.h"
+#include "model/testsource.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
+#include "platform/manualclock.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
-namespace {
+// Items held by a source whose names come from its entry in the feed list.
+class DataItemWithSource : public testing::Test {
+protected:
+    DataItemWithSource() : defaults(home.configHome() + u"/vantrel"_s) {}
 
-QVariantMap feedNamed(const QString &name, const QString &customName)
-{
-    return {{u"uuid"_s, u"0F0F"_s}, {u"name"_s, name}, {u"customName"_s, customName}};
-}
+    std::unique_ptr<TestSource> feedNamed(const QString &name, const QString &customName)
+    {
+        const QVariantMap entry{{u"uuid"_s, u"0F0F"_s}, {u"name"_s, name}, {u"customName"_s, customName}};
+        defaults.setObject(QVariantList{entry}, SettingsKey::feeds);
+        return std::make_unique<TestSource>(entry, defaults, clock);
+    }
 
-} // namespace
+    TempHome home;
+    UserDefaults defaults;
+    ManualClock clock;
+};
 
 TEST(DataItemProperties, settingNothingRemovesTheKey)
 {
@@ -54,22 +67,22 @@ TEST(DataItemSourceNames, withoutASourceTheNameIsEmptyAndTheEntryKeepsItsOwn)
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Author element"_s);
 }
 
-TEST(DataItemSourceNames, customNameWinsAndBothNamesAreSearchable)
+TEST_F(DataItemWithSource, customNameWinsAndBothNamesAreSearchable)
 {
-    Datasource source(feedNamed(u"Daily Planet"_s, u"Planet"_s));
+    auto source = feedNamed(u"Daily Planet"_s, u"Planet"_s);
     DataItem item;
-    item.setDatasource(&source);
+    item.setDatasource(source.get());
     EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily PlanetPlanet"_s);
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Planet"_s);
     EXPECT_EQ(item.name(), u"Planet"_s);
-    EXPECT_EQ(item.valueForKey(u"datasource"_s).value<Datasource *>(), &source);
+    EXPECT_EQ(item.valueForKey(u"datasource"_s).value<Datasource *>(), source.get());
 }
 
-TEST(DataItemSourceNames, withoutCustomNameTheFeedTitleIsUsed)
+TEST_F(DataItemWithSource, withoutCustomNameTheFeedTitleIsUsed)
 {
-    Datasource source(feedNamed(u"Daily Planet"_s, u""_s));
+    auto source = feedNamed(u"Daily Planet"_s, u""_s);
     DataItem item;
-    item.setDatasource(&source);
+    item.setDatasource(source.get());
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Daily Planet"_s);
     EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily Planet"_s);
 }
@@ -101,9 +114,9 @@ TEST(DataItemLinkAbsent, isNull)
     EXPECT_TRUE(item.link().isNull());
 }
 
-TEST(DataItemRecord, restoresPropertiesAndFlagsButNotSourceOrUnmarkCount)
+TEST_F(DataItemWithSource, recordRestoresPropertiesAndFlagsButNotSourceOrUnmarkCount)
 {
-    Datasource source(feedNamed(u"Feed"_s, u""_s));
+    auto source = feedNamed(u"Feed"_s, u""_s);
     DataItem item;
     item.setObject(u"Title"_s, u"title"_s);
     item.setObject(QDateTime::fromMSecsSinceEpoch(1234567, Qt::UTC), u"parsedDate"_s);
@@ -111,7 +124,7 @@ TEST(DataItemRecord, restoresPropertiesAndFlagsButNotSourceOrUnmarkCount)
     item.setRead(true);
     item.setHidden(true);
     item.setUnmarkCount(3);
-    item.setDatasource(&source);
+    item.setDatasource(source.get());
 
     ArchiveWriter writer;
     item.encodeWithCoder(writer);

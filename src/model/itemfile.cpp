@@ -1,0 +1,121 @@
+#include "model/itemfile.h"
+
+#include "platform/archivereader.h"
+#include "platform/archivewriter.h"
+#include "platform/paths.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QByteArray magic = QByteArrayLiteral("VantrelItems");
+constexpr char formatVersion = 1;
+} // namespace
+
+ItemFile::ItemFile(const QString &uuid)
+{
+    const QString folder = Paths::cachesFolder();
+    Paths::ensureFolder(folder);
+    m_path = QDir(folder).filePath(fileNameForUuid(uuid));
+}
+
+QString ItemFile::fileNameForUuid(const QString &uuid)
+{
+    static const QRegularExpression safeName(u"^[A-Za-z0-9][A-Za-z0-9._-]{0,127}$"_s);
+    if (safeName.match(uuid).hasMatch())
+        return uuid + u".db"_s;
+    const QByteArray hash = QCryptographicHash::hash(uuid.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QString::fromLatin1(hash) + u".db"_s;
+}
+
+bool ItemFile::exists() const
+{
+    return QFile::exists(m_path);
+}
+
+QList<DataItemPtr> ItemFile::load() const
+{
+    QFile file(m_path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("Cannot read item file %s: %s", qPrintable(m_path), qPrintable(file.errorString()));
+        return {};
+    }
+    QString error;
+    const auto items = decode(file.readAll(), &error);
+    if (items)
+        return *items;
+    moveAside(error);
+    return {};
+}
+
+bool ItemFile::save(const QList<DataItemPtr> &items) const
+{
+    ArchiveWriter writer;
+    writer.encodeInt32(qint32(items.size()));
+    for (const DataItemPtr &item : items)
+        item->encodeWithCoder(writer);
+
+    QSaveFile file(m_path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(magic);
+        file.write(&formatVersion, 1);
+        file.write(writer.data());
+        if (file.commit())
+            return true;
+    }
+    qWarning("Cannot write item file %s: %s", qPrintable(m_path), qPrintable(file.errorString()));
+    return false;
+}
+
+bool ItemFile::remove() const
+{
+    return !exists() || QFile::remove(m_path);
+}
+
+std::optional<QList<DataItemPtr>> ItemFile::decode(const QByteArray &bytes, QString *error) const
+{
+    if (!bytes.startsWith(magic) || bytes.size() <= magic.size()) {
+        *error = u"not an item file"_s;
+        return std::nullopt;
+    }
+    if (bytes.at(magic.size()) != formatVersion) {
+        *error = u"unknown item file version %1"_s.arg(int(bytes.at(magic.size())));
+        return std::nullopt;
+    }
+    ArchiveReader reader(bytes.mid(magic.size() + 1));
+    const auto count = reader.decodeInt32();
+    if (count && *count < 0)
+        reader.markDamaged(u"negative item count"_s);
+    QList<DataItemPtr> items;
+    for (qint32 i = 0; count && !reader.hasError() && i < *count; ++i) {
+        if (DataItemPtr item = DataItem::initWithCoder(reader))
+            items.append(std::move(item));
+    }
+    if (!reader.hasError() && !reader.atEnd())
+        reader.markDamaged(u"unexpected data after the last item"_s);
+    if (reader.hasError()) {
+        *error = reader.errorString();
+        return std::nullopt;
+    }
+    return items;
+}
+
+void ItemFile::moveAside(const QString &reason) const
+{
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-HHmmss"_s);
+    const QString aside = m_path + u".damaged-"_s + stamp;
+    if (QFile::rename(m_path, aside))
+        qWarning("Item file %s is damaged (%s); moved it to %s and started empty", qPrintable(m_path),
+                 qPrintable(reason), qPrintable(aside));
+    else
+        qWarning("Item file %s is damaged (%s) and cannot be moved aside; starting empty", qPrintable(m_path),
+                 qPrintable(reason));
+}

@@ -1,0 +1,7 @@
+#include "model/notificationcenter.h"
+
+NotificationCenter &NotificationCenter::defaultCenter()
+{
+    static NotificationCenter center;
+    return center;
+}

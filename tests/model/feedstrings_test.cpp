@@ -1,0 +1,43 @@
+#include "common/qtprinters.h"
+#include "model/feedstrings.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(FeedUrl, turnsWhatTheUserTypedIntoAnAddress)
+{
+    EXPECT_EQ(FeedStrings::feedURL(u"feed://example"_s), QUrl(u"http://example"_s));
+    EXPECT_EQ(FeedStrings::feedURL(u"FEED://example"_s), QUrl(u"http://example"_s));
+    EXPECT_EQ(FeedStrings::feedURL(u"HTTPS://example/feed"_s), QUrl(u"https://example/feed"_s));
+    EXPECT_EQ(FeedStrings::feedURL(u"example/rss"_s), QUrl(u"http://example/rss"_s));
+    // The bare scheme is not recognised as one and gets another in front.
+    EXPECT_EQ(FeedStrings::feedURL(u"http://"_s).host(), u"http"_s);
+    EXPECT_EQ(FeedStrings::feedURL(u"https://host.example/a b"_s), QUrl());
+}
+
+struct EntityCase {
+    const char16_t *text;
+    const char16_t *decoded;
+};
+
+class DecodingEntities : public testing::TestWithParam<EntityCase> {};
+
+TEST_P(DecodingEntities, givesTheCharacters)
+{
+    EXPECT_EQ(FeedStrings::stringByDecodingHTMLEntities(QString::fromUtf16(GetParam().text)),
+              QString::fromUtf16(GetParam().decoded));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecodingEntities,
+    testing::Values(
+        EntityCase{u"plain text", u"plain text"},
+        EntityCase{u"Fish &amp; Chips &lt;b&gt; &quot;q&quot; it&apos;s", u"Fish & Chips <b> \"q\" it's"},
+        EntityCase{u"&AMP; is matched without regard to case", u"& is matched without regard to case"},
+        EntityCase{u"&#65;&#x42;&#X43; &#68", u"ABC D"},
+        EntityCase{u"&nbsp;&rsquo; stay", u"&nbsp;&rsquo; stay"},
+        EntityCase{u"&#zz; and &#x; and &#;", u"&#zz; and &#x; and &#;"},
+        EntityCase{u"lone & ampersand &", u"lone & ampersand &"},
+        EntityCase{u"emoji &#x1F600; and &#128512;", u"emoji \U0001F600 and \U0001F600"},
+        EntityCase{u"&#xD800; &#0; &#99999999999;", u"\uFFFD \uFFFD \uFFFD"}));
