@@ -48,13 +48,6 @@ public:
         m_pos += count;
         return value;
     }
-    // One or two ASCII digits, or -1.
-    int oneOrTwoDigits()
-    {
-        const int value = digits(2);
-        return value >= 0 ? value : digits(1);
-    }
-
 private:
     QStringView m_text;
     qsizetype m_pos = 0;
@@ -89,7 +82,7 @@ std::optional<QDateTime> RFC822DateScanner::scan(QStringView text)
     Reader in(text);
     if (in.oneOf(Weekdays) < 0 || !in.literal(u", "))
         return std::nullopt;
-    const int day = in.oneOrTwoDigits();
+    const int day = in.digits(2);
     if (day < 1 || !in.literal(u" "))
         return std::nullopt;
     const int month = in.oneOf(Months) + 1;

@@ -33,7 +33,6 @@ TEST_F(FeedDateTest, RSSDatesWithTheZonesFeedsUse)
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Tue, 10 June 2003 04:00:00 GMT"_s), gmt);
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Tuesday, 10 Jun 2003 04:00:00 GMT"_s), gmt);
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Wed, 10 Jun 2003 04:00:00 GMT"_s), gmt) << "the weekday is not checked";
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Tue, 1 Jul 2003 04:00:00 GMT"_s), utc(2003, 7, 1, 4));
 
     // Long and generic names go to the later patterns.
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"Eastern Standard Time"_s), utc(2003, 6, 10, 9));
@@ -60,6 +59,10 @@ TEST_F(FeedDateTest, RSSDatesThatArePlainlyNotDates)
                                 u"10 Jun 2003 04:00:00 GMT"_s, u"Tue, 10 Jun 2003 04:00:00"_s,
                                 u"Tue, 29 Feb 2003 04:00:00 GMT"_s})
         EXPECT_FALSE(FeedDate::dateWithRSSPubDate(text).isValid()) << text.toStdString();
+
+    // The patterns want two-digit days; curl reads the rest.
+    EXPECT_FALSE(FeedDate::dateWithRSSPubDate(u"Tue, 1 Jul 2003 04:00:00 GMT"_s).isValid());
+    EXPECT_EQ(FeedDate::failOverParser(u"Tue, 1 Jul 2003 04:00:00 GMT"_s), utc(2003, 7, 1, 4));
 
     // "yyyy" alone would make "03" the year 3; the fail-over parser reads it as 2003.
     EXPECT_FALSE(FeedDate::dateWithRSSPubDate(u"Tue, 10 Jun 03 04:00:00 GMT"_s).isValid());
