@@ -1,6 +1,7 @@
 #include "model/datasource.h"
 
 #include "model/datasourcedelegate.h"
+#include "model/feeddate.h"
 #include "model/itemfile.h"
 #include "model/itemkeys.h"
 #include "model/notificationcenter.h"
@@ -11,7 +12,6 @@
 #include "support/stringadditions.h"
 
 #include <QRandomGenerator>
-#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
@@ -32,14 +32,6 @@ double lastSuccessfulUpdate = 0;
 int sequenceOf(const DataItem &item)
 {
     return item.objectForKey(ItemKey::sequence).toInt();
-}
-
-qint64 ageInHours(const QDateTime &date, const Clock &clock)
-{
-    if (!date.isValid())
-        return 0;
-    const qint64 seconds = std::llabs(date.msecsTo(clock.now()) / 1000);
-    return seconds / 3600;
 }
 
 QString nullIfEmpty(const QString &string)
@@ -260,7 +252,7 @@ int Datasource::countVisibleItems()
             strange.prepend(i);
             continue;
         }
-        if (qint64(ageLimit) * 24 <= ageInHours(item->parsedDate(), m_clock))
+        if (qint64(ageLimit) * 24 <= FeedDate::ageInHours(item->parsedDate(), m_clock))
             break;
         ++count;
         if (limit != 0 && count > limit) {

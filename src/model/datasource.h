@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariantMap>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -28,7 +29,7 @@ class UserDefaults;
 // files entries; the manager's merge worker reads under lock(). lock() guards the items, the
 // marked set and the image; the source lock is taken before the arrival queue's lock, after the
 // manager's source-list lock. Delegate reports are made outside the lock.
-class Datasource : public QObject {
+class Datasource : public QObject, public std::enable_shared_from_this<Datasource> {
     Q_OBJECT
 public:
     // A source for one element of "feeds", or, without a configuration, a new feed appended to
@@ -99,6 +100,8 @@ public:
     std::recursive_mutex &lock() const { return m_lock; }
 
 protected:
+    // The items themselves; the caller holds lock().
+    const QList<DataItemPtr> &itemsLocked() const { return m_items; }
     UserDefaults &defaults() const { return m_defaults; }
     const Clock &clock() const { return m_clock; }
 

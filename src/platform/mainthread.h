@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+// Hand-offs to the application's main thread, where settings observers, views and the
+// bookkeeping of feed sources live.
+namespace MainThread {
+bool isCurrent();
+// Runs the function on the main thread and returns when it has run. On the main thread it runs
+// at once. The caller must not hold a lock that the main thread may wait for.
+void runAndWait(const std::function<void()> &function);
+// Queues the function for the main thread's event loop.
+void post(std::function<void()> function);
+} // namespace MainThread
