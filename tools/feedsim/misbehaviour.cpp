@@ -198,7 +198,7 @@ void FeedSimServer::addMisbehaviourRoutes()
     });
 
     m_server.Get("/bad/controls", [](const httplib::Request &, httplib::Response &response) {
-        response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n", std::string("Bell\x07 and\x00 null\x1B", 18)), kRss);
+        response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n", std::string("Bell\x07 and\x00 null\x1B", 16)), kRss);
     });
     m_server.Get("/bad/empty", [](const httplib::Request &, httplib::Response &response) { response.set_content("", kRss); });
 }
