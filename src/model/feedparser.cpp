@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -146,6 +147,8 @@ struct FeedParser::Private {
     struct DeclaredEntity {
         std::string value;
         bool expanding = false;
+        bool expanded = false;
+        std::string text; // the value expanded, once `expanded`
     };
 
     FeedParserHandler &handler;
@@ -158,6 +161,7 @@ struct FeedParser::Private {
     QString error;
     bool finished = false;
     bool sawElement = false;
+    bool sawText = false; // anything but white space before the first element
     std::unordered_map<std::pair<const xmlChar *, const xmlChar *>, QString, PairHash> names;
     std::unordered_map<std::string, DeclaredEntity> declared;
     std::unordered_map<std::string, std::unique_ptr<ResolvedEntity>> resolved;
@@ -239,6 +243,24 @@ struct FeedParser::Private {
         return true;
     }
 
+    // The text of a declared entity, expanded once and remembered; null after a failure.
+    const std::string *expandedText(const std::string &name, DeclaredEntity &entity, int depth)
+    {
+        if (entity.expanded)
+            return &entity.text;
+        if (entity.expanding || depth > kMaxEntityDepth) {
+            fail(u"entity &%1; refers to itself"_s.arg(QString::fromStdString(name)));
+            return nullptr;
+        }
+        entity.expanding = true;
+        const bool ok = expand(entity.value, entity.text, depth);
+        entity.expanding = false;
+        if (!ok)
+            return nullptr;
+        entity.expanded = true;
+        return &entity.text;
+    }
+
     bool appendReference(const std::string &reference, std::string &out, int depth)
     {
         if (!reference.empty() && reference[0] == '#') {
@@ -256,14 +278,11 @@ struct FeedParser::Private {
         }
         const auto found = declared.find(reference);
         if (found != declared.end()) {
-            if (found->second.expanding || depth >= kMaxEntityDepth) {
-                fail(u"entity &%1; refers to itself"_s.arg(QString::fromStdString(reference)));
+            const std::string *text = expandedText(reference, found->second, depth + 1);
+            if (!text)
                 return false;
-            }
-            found->second.expanding = true;
-            const bool ok = expand(found->second.value, out, depth + 1);
-            found->second.expanding = false;
-            return ok;
+            out += *text;
+            return true;
         }
         if (const htmlEntityDesc *html = htmlEntityLookup(reinterpret_cast<const xmlChar *>(reference.c_str()))) {
             appendUtf8(out, html->value);
@@ -285,11 +304,10 @@ struct FeedParser::Private {
             const auto found = declared.find(name);
             if (found != declared.end()) {
                 entity->declared = true;
-                found->second.expanding = true;
-                const bool ok = expand(found->second.value, entity->content, 0);
-                found->second.expanding = false;
-                if (!ok)
+                const std::string *text = expandedText(name, found->second, 0);
+                if (!text)
                     return nullptr;
+                entity->content = *text;
             } else if (const htmlEntityDesc *html = htmlEntityLookup(rawName)) {
                 appendUtf8(entity->content, html->value);
             } else {
@@ -358,8 +376,8 @@ struct FeedParser::Private {
         switch (type) {
         case XML_INTERNAL_GENERAL_ENTITY:
             // The first declaration of a name is binding.
-            d->declared.try_emplace(reinterpret_cast<const char *>(name),
-                                    DeclaredEntity{content ? reinterpret_cast<const char *>(content) : "", false});
+            if (auto [it, added] = d->declared.try_emplace(reinterpret_cast<const char *>(name)); added && content)
+                it->second.value = reinterpret_cast<const char *>(content);
             break;
         case XML_INTERNAL_PARAMETER_ENTITY:
             d->fail(u"parameter entity %%%1; is not supported"_s.arg(entityName));
@@ -394,6 +412,8 @@ struct FeedParser::Private {
             else if (!d->sawElement)
                 message = u"Document is empty"_s;
         }
+        if (error->code == XML_ERR_DOCUMENT_EMPTY && d->sawText)
+            message = u"Start tag expected, '<' not found"_s;
         d->fail(message, error->line);
     }
 
@@ -438,6 +458,8 @@ struct FeedParser::Private {
             return false;
         if (!context && !createContext())
             return false;
+        if (!sawElement && !sawText)
+            sawText = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c != ' ' && c != '\t' && c != '\n' && c != '\r'; });
         const int result = xmlParseChunk(context, bytes.constData(), static_cast<int>(bytes.size()), terminate ? 1 : 0);
         if (error.isEmpty() && (result != XML_ERR_OK && !context->wellFormed))
             fail(u"malformed document"_s);
