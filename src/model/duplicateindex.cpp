@@ -65,9 +65,9 @@ DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const QList<D
     }
     if (candidates.size() <= 1)
         return candidates.isEmpty() ? Result{} : candidates.first();
-    return *std::min_element(candidates.cbegin(), candidates.cend(), [&items](const Result &a, const Result &b) {
-        return items.indexOf(a.item) < items.indexOf(b.item);
-    });
+    return *std::min_element(
+        candidates.cbegin(), candidates.cend(),
+        [&items](const Result &a, const Result &b) { return items.indexOf(a.item) < items.indexOf(b.item); });
 }
 
 // The link, title and description as compared: strings trimmed, absent values alike.

@@ -1,6 +1,6 @@
 #include "common/qtprinters.h"
 #include "common/temphome.h"
-#include "model/datasourcedelegate.h"
+#include "model/recordingdelegate.h"
 #include "model/itemfile.h"
 #include "model/itemkeys.h"
 #include "model/testsource.h"
@@ -20,15 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingDelegate : public DatasourceDelegate {
-public:
-    void itemsDidChangeInDatasource(Datasource *) override { ++changes; }
-    void newItemInDatasource(const DataItemPtr &item, Datasource *) override { arrivals.append(item); }
-
-    int changes = 0;
-    QList<DataItemPtr> arrivals;
-};
 
 const QDateTime start = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
 
@@ -107,9 +98,9 @@ TEST_F(DatasourceTest, disabledSourceShowsNothingAndEnablingReports)
     auto source = sourceWith({{u"enabled"_s, false}});
     source->addItem(itemAged(1));
     EXPECT_EQ(source->numberOfItems(), 0);
-    const int before = delegate.changes;
+    const int before = delegate.changes.load();
     source->setEnabled(true);
-    EXPECT_GT(delegate.changes, before);
+    EXPECT_GT(delegate.changes.load(), before);
     EXPECT_EQ(source->numberOfItems(), 1);
     EXPECT_TRUE(source->getUserDefaultsForKey(u"enabled"_s, true).toBool());
 }
@@ -204,7 +195,7 @@ TEST_F(DatasourceTest, insertModeAnnouncesAtTheTopWithTheTimeOfReceipt)
     auto arrival = itemAged(3);
     source->addItem(arrival);
     EXPECT_EQ(source->objectAtIndex(0), arrival);
-    EXPECT_EQ(delegate.arrivals, QList<DataItemPtr>{arrival});
+    EXPECT_EQ(delegate.arrivals(), QList<DataItemPtr>{arrival});
     EXPECT_EQ(arrival->parsedDate(), clock.now());
     EXPECT_EQ(arrival->originalDate(), clock.now().addSecs(-3 * 3600));
 }

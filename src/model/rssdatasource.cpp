@@ -1,0 +1,409 @@
+#include "model/rssdatasource.h"
+
+#include "model/feeddate.h"
+#include "model/feedentrycollector.h"
+#include "model/feedloader.h"
+#include "model/feedstrings.h"
+#include "model/itemkeys.h"
+#include "model/refreshenvironment.h"
+#include "platform/clock.h"
+#include "platform/mainthread.h"
+#include "support/iso8601/iso8601dateformatter.h"
+
+#include <QImage>
+#include <cmath>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+const QString RSSDatasource::twitterTimelinePrefix = u"http://twitter.com/statuses/user_timeline/"_s;
+
+namespace {
+
+std::mutex runningLock;
+int runningCount = 0;
+
+const QString urlKey = u"url"_s;
+
+bool isAtomEntryPath(const QStringList &path)
+{
+    return path == QStringList{u"feed"_s, u"entry"_s};
+}
+
+QString trimmedValue(const DataItem &item, const QString &key)
+{
+    return item.objectForKey(key).toString().trimmed();
+}
+
+bool has(const DataItem &item, const QString &key)
+{
+    return item.objectForKey(key).isValid();
+}
+
+} // namespace
+
+std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVariantMap> &configuration,
+                                                     UserDefaults &defaults, const Clock &clock,
+                                                     RefreshEnvironment &environment)
+{
+    // Refresh threads may hold the last reference; the object belongs to the main thread.
+    auto deleteOnMainThread = [](RSSDatasource *source) {
+        if (MainThread::isCurrent())
+            delete source;
+        else
+            MainThread::post([source] { delete source; });
+    };
+    return std::shared_ptr<RSSDatasource>(new RSSDatasource(configuration, defaults, clock, environment),
+                                          deleteOnMainThread);
+}
+
+RSSDatasource::RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
+                             const Clock &clock, RefreshEnvironment &environment)
+    : Datasource(configuration, defaults, clock), m_environment(environment)
+{
+    if (configuration)
+        m_url = configuration->value(urlKey).toString();
+    reset();
+}
+
+QString RSSDatasource::url() const
+{
+    std::lock_guard guard(m_urlLock);
+    return m_url;
+}
+
+void RSSDatasource::setURL(const QString &url)
+{
+    {
+        std::lock_guard guard(m_urlLock);
+        m_url = url;
+    }
+    setUserDefaults(url, urlKey);
+    updateData();
+}
+
+void RSSDatasource::reset()
+{
+    m_firstRun = true;
+    std::lock_guard guard(lock());
+    for (const DataItemPtr &item : itemsLocked())
+        item->setObject(QVariant(), ItemKey::sequence);
+}
+
+bool RSSDatasource::isTwitter() const
+{
+    return FeedStrings::feedURL(url()).toString().startsWith(twitterTimelinePrefix);
+}
+
+void RSSDatasource::setLoadOptions(const LoadOptions &options)
+{
+    std::lock_guard guard(m_optionsLock);
+    m_loadOptions = options;
+}
+
+RSSDatasource::LoadOptions RSSDatasource::loadOptions() const
+{
+    std::lock_guard guard(m_optionsLock);
+    return m_loadOptions;
+}
+
+int RSSDatasource::runningRefreshes()
+{
+    std::lock_guard guard(runningLock);
+    return runningCount;
+}
+
+// ---- Refresh
+
+bool RSSDatasource::updateData()
+{
+    const int capacity = m_environment.numberOfSources() / 30 + 3;
+    if (m_running.load())
+        return true;
+    if (const QDateTime last = lastUpdatedAt(); last.isValid()) {
+        const qint64 elapsedSeconds = (std::llabs(last.msecsTo(clock().now())) + 999) / 1000;
+        if (elapsedSeconds < qint64(refreshRate()) * 60)
+            return true;
+    }
+    {
+        std::lock_guard guard(runningLock);
+        if (runningCount >= capacity)
+            return false;
+        ++runningCount;
+        m_running = true;
+    }
+    auto self = std::static_pointer_cast<RSSDatasource>(shared_from_this());
+    std::thread([self] { self->_update(); }).detach();
+    return true;
+}
+
+void RSSDatasource::_update()
+{
+    bool success = true;
+    try {
+        unmarkItems();
+        m_title.clear();
+        setInsertMode(!items().isEmpty() && !firstRun());
+        const QUrl feedUrl = FeedStrings::feedURL(url());
+        if (!feedUrl.isValid()) {
+            success = false;
+        } else {
+            {
+                std::lock_guard guard(lock());
+                m_duplicates.rebuild(itemsLocked());
+            }
+            const LoadOptions options = loadOptions();
+            FeedLoader loader(options.feed, options.parser);
+            const QString error = loader.load(feedUrl, *this);
+            if (error.isEmpty()) {
+                m_failedTries = 0;
+                if (image().isNull())
+                    fetchFavicon(feedUrl);
+                fileNewList();
+                removeUnmarked();
+                MainThread::runAndWait([this] { setErrorString(QString()); });
+            } else {
+                ++m_failedTries;
+                success = false;
+                MainThread::runAndWait([this, error] { setErrorString(error); });
+            }
+            if (image().isNull())
+                fetchIconOfLastTwoLabels(feedUrl);
+        }
+    } catch (const std::exception &exception) {
+        success = false;
+        qWarning("%s", exception.what());
+    }
+    m_newList.clear();
+    m_currentItem.reset();
+    m_currentElement.clear();
+    m_duplicates.rebuild({});
+    finishRefresh(success);
+}
+
+// A failing feed keeps its due time for four tries, then waits a whole interval between tries.
+void RSSDatasource::finishRefresh(bool success)
+{
+    if (success || (m_failedTries.load() >= 4 && m_environment.internetAvailable())) {
+        MainThread::runAndWait([this, success] {
+            if (success)
+                m_firstRun = false;
+            setLastUpdateDate(success);
+        });
+    }
+    {
+        std::lock_guard guard(runningLock);
+        --runningCount;
+    }
+    m_running = false;
+}
+
+// ---- Parser events
+
+void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &attributes)
+{
+    if (FeedEntryCollector::isEntryPath(path))
+        m_currentItem = std::make_shared<DataItem>();
+    if (m_currentItem && FeedEntryCollector::isAtomLinkPath(path)) {
+        if (const QString href = attributes.value(u"href"); !href.isNull())
+            m_currentItem->setObject(href, ItemKey::href);
+    }
+    m_currentElement = path.last();
+}
+
+void RSSDatasource::characters(const QStringList &path, const QString &text)
+{
+    if (m_currentItem) {
+        const QString value = m_currentItem->objectForKey(m_currentElement).toString();
+        m_currentItem->setObject(QString(value + text), m_currentElement);
+    } else if (FeedEntryCollector::isTitlePath(path)) {
+        m_title += text;
+    } else if (FeedEntryCollector::isImageUrlPath(path) && image().isNull()) {
+        if (const QUrl address(text.trimmed(), QUrl::StrictMode); address.isValid() && !address.isRelative())
+            fetchImage(address);
+    }
+}
+
+void RSSDatasource::endElement(const QStringList &path)
+{
+    if (FeedEntryCollector::isTitlePath(path)) {
+        const QString title = m_title;
+        MainThread::runAndWait([this, title] { setName(title); });
+    }
+    if (!FeedEntryCollector::isImageUrlPath(path) && m_currentItem && FeedEntryCollector::isEntryPath(path))
+        finishEntry(path);
+}
+
+// Files the finished entry unless the source already has it; replaces an updated one.
+void RSSDatasource::finishEntry(const QStringList &path)
+{
+    const DataItemPtr entry = isAtomEntryPath(path) ? convertAtomToRSS(*m_currentItem) : m_currentItem;
+    std::lock_guard guard(lock());
+    const DuplicateIndex::Result match = m_duplicates.find(*entry, itemsLocked());
+    switch (match.match) {
+    case DuplicateIndex::Match::Update:
+        replaceUpdatedItem(match.item, entry);
+        break;
+    case DuplicateIndex::Match::Known:
+        markItem(match.item);
+        break;
+    case DuplicateIndex::Match::None:
+        m_currentItem = entry;
+        addCurrentItem();
+        markItem(entry);
+        break;
+    }
+    m_currentItem.reset();
+}
+
+// An update keeps the stored entry's number and flags and is never announced.
+void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry)
+{
+    if (const QVariant sequence = existing->objectForKey(ItemKey::sequence); sequence.isValid())
+        entry->setObject(sequence, ItemKey::sequence);
+    entry->setShown(existing->shown());
+    entry->setRead(existing->read());
+    entry->setHidden(existing->hidden());
+    const bool wasInserting = insertMode();
+    setInsertMode(false);
+    m_duplicates.remove(existing);
+    removeItem(existing);
+    m_currentItem = entry;
+    addCurrentItem();
+    setInsertMode(wasInserting);
+    markItem(entry);
+}
+
+DataItemPtr RSSDatasource::convertAtomToRSS(const DataItem &entry)
+{
+    auto converted = std::make_shared<DataItem>();
+    auto copy = [&](const QString &from, const QString &to) {
+        if (const QVariant value = entry.objectForKey(from); value.isValid()) {
+            converted->setObject(value, to);
+            return true;
+        }
+        return false;
+    };
+    copy(ItemKey::href, ItemKey::link);
+    copy(u"title"_s, ItemKey::title);
+    if (!copy(u"content"_s, ItemKey::description))
+        copy(u"summary"_s, ItemKey::description);
+    copy(u"id"_s, ItemKey::guid);
+    if (!copy(u"published"_s, ItemKey::published))
+        copy(u"updated"_s, ItemKey::published);
+    return converted;
+}
+
+// ---- Filing
+
+void RSSDatasource::addCurrentItem()
+{
+    const DataItemPtr item = m_currentItem;
+    QDateTime date = resolveDate(*item);
+    date = date.isValid() ? correctFutureDate(date) : clock().now();
+    item->setObject(date, ItemKey::originalDate);
+    item->setObject(date, ItemKey::parsedDate);
+
+    if (!insertMode()) {
+        addItem(item);
+        m_duplicates.add(item);
+        return;
+    }
+    // Found late: more than four hours older than the newest entry shown, it is history.
+    const qint64 age = FeedDate::ageInHours(item->parsedDate(), clock());
+    const DataItemPtr newest = numberOfItems() > 0 ? objectAtIndex(0) : nullptr;
+    if (newest && FeedDate::ageInHours(newest->originalDate(), clock()) - age < -4) {
+        setInsertMode(false);
+        addItem(item);
+        m_duplicates.add(item);
+        setInsertMode(true);
+    } else {
+        m_newList.append(item);
+    }
+}
+
+QDateTime RSSDatasource::resolveDate(DataItem &entry) const
+{
+    QDateTime date;
+    if (has(entry, ItemKey::pubDate))
+        date = FeedDate::dateWithRSSPubDate(trimmedValue(entry, ItemKey::pubDate));
+    else if (has(entry, ItemKey::published))
+        date = FeedDate::dateWithAtomPubDate(trimmedValue(entry, ItemKey::published));
+    else if (has(entry, ItemKey::dcDate))
+        date = ISO8601DateFormatter().dateFromString(trimmedValue(entry, ItemKey::dcDate));
+    if (date.isValid())
+        return date;
+
+    if (has(entry, ItemKey::pubdate))
+        entry.setObject(entry.objectForKey(ItemKey::pubdate), ItemKey::pubDate);
+    for (const QString &key :
+         {QString(ItemKey::pubDate), QString(ItemKey::published), QString(ItemKey::dcDate)})
+        if (has(entry, key))
+            return FeedDate::failOverParser(trimmedValue(entry, key));
+    return QDateTime();
+}
+
+// Dates ahead of now come from servers with wrong zones: whole hours are taken back.
+QDateTime RSSDatasource::correctFutureDate(const QDateTime &date) const
+{
+    const QDateTime now = clock().now();
+    const double ahead = double(now.msecsTo(date)) / 1000.0;
+    if (ahead > 600) {
+        QDateTime corrected = date.addSecs(-qint64(std::floor(ahead / 3600)) * 3600);
+        if (corrected > now)
+            corrected = corrected.addSecs(-3600);
+        return corrected;
+    }
+    return ahead > 0 ? now : date;
+}
+
+// Arrivals are filed oldest first, so the newest ends on top and is announced last.
+void RSSDatasource::fileNewList()
+{
+    std::stable_sort(m_newList.begin(), m_newList.end(), [](const DataItemPtr &a, const DataItemPtr &b) {
+        return a->parsedDate() < b->parsedDate();
+    });
+    for (const DataItemPtr &item : std::as_const(m_newList))
+        addItem(item);
+}
+
+// ---- Icons
+
+// The icon of the feed's own server: same scheme and port, so feeds on other ports find theirs.
+void RSSDatasource::fetchFavicon(const QUrl &feedUrl)
+{
+    QUrl icon;
+    icon.setScheme(feedUrl.scheme());
+    icon.setHost(feedUrl.host());
+    icon.setPort(feedUrl.port());
+    icon.setPath(u"/favicon.ico"_s);
+    const QByteArray bytes = dataFromURL(icon);
+    if (!bytes.isEmpty())
+        setImage(QImage::fromData(bytes));
+}
+
+void RSSDatasource::fetchIconOfLastTwoLabels(const QUrl &feedUrl)
+{
+    const QStringList labels = feedUrl.host().split(u'.');
+    if (labels.size() < 2)
+        return;
+    QUrl icon;
+    icon.setScheme(feedUrl.scheme());
+    icon.setHost(labels.at(labels.size() - 2) + u'.' + labels.last());
+    icon.setPort(feedUrl.port());
+    icon.setPath(u"/favicon.ico"_s);
+    if (icon.isValid())
+        setImage(QImage::fromData(dataFromURL(icon)));
+}
+
+void RSSDatasource::fetchImage(const QUrl &address)
+{
+    setImage(QImage::fromData(dataFromURL(address)));
+}
+
+QByteArray RSSDatasource::dataFromURL(const QUrl &address) const
+{
+    QByteArray body;
+    FeedFetcher fetcher(loadOptions().icon);
+    return fetcher.fetch(address, body).ok() ? body : QByteArray();
+}

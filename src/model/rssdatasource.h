@@ -1,0 +1,100 @@
+#pragma once
+
+#include "model/datasource.h"
+#include "model/duplicateindex.h"
+#include "model/feedfetcher.h"
+#include "model/feedparser.h"
+#include "model/feedparserhandler.h"
+
+#include <QStringList>
+#include <QUrl>
+#include <memory>
+
+class RefreshEnvironment;
+
+// A feed source that fetches an RSS 2.0 or Atom document, files its entries (announcing new ones
+// after the first run), recognises entries it already has, and finds the feed's icon.
+//
+// Each refresh runs on a detached thread of its own, which keeps the source alive until it ends;
+// at most (number of sources / 30 + 3) refreshes run at once across all sources. The parse state
+// below belongs to the refresh thread; `running` makes refreshes of one source exclusive. Names,
+// error text and refresh bookkeeping are handed to the main thread, which the refresh waits for.
+class RSSDatasource : public Datasource, private FeedParserHandler {
+    Q_OBJECT
+public:
+    struct LoadOptions {
+        FetchOptions feed = FetchOptions::forFeeds();
+        FetchOptions icon = FetchOptions::forIcons();
+        FeedParser::Options parser;
+    };
+
+    // Sources are shared: a running refresh holds its source. Destruction happens on the main thread.
+    static std::shared_ptr<RSSDatasource> create(const std::optional<QVariantMap> &configuration,
+                                                 UserDefaults &defaults, const Clock &clock,
+                                                 RefreshEnvironment &environment);
+
+    QString url() const;
+    void setURL(const QString &url);
+    bool firstRun() const override { return m_firstRun.load(); }
+    void reset() override;
+    bool updateData() override;
+    bool isTwitter() const override;
+    bool isRunning() const { return m_running.load(); }
+    int failedTries() const { return m_failedTries.load(); }
+
+    // Limits of downloads and parsing; tests shorten them.
+    void setLoadOptions(const LoadOptions &options);
+
+    // The body of one refresh, on the calling thread. Public so that benchmarks and tools can
+    // refresh without a thread; the caller must have set `running` through updateData or hold
+    // the only reference.
+    void _update();
+
+    // New item with the RSS keys of an Atom entry.
+    static DataItemPtr convertAtomToRSS(const DataItem &entry);
+
+    // Refreshes running now in the whole process.
+    static int runningRefreshes();
+
+    // The address prefix of the social network's user timelines.
+    static const QString twitterTimelinePrefix;
+
+private:
+    RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults, const Clock &clock,
+                  RefreshEnvironment &environment);
+
+    void startElement(const QStringList &path, const FeedAttributes &attributes) override;
+    void characters(const QStringList &path, const QString &text) override;
+    void endElement(const QStringList &path) override;
+
+    void finishEntry(const QStringList &path);
+    void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry);
+    void addCurrentItem();
+    QDateTime resolveDate(DataItem &entry) const;
+    QDateTime correctFutureDate(const QDateTime &date) const;
+    void fileNewList();
+    void fetchFavicon(const QUrl &feedUrl);
+    void fetchIconOfLastTwoLabels(const QUrl &feedUrl);
+    void fetchImage(const QUrl &address);
+    QByteArray dataFromURL(const QUrl &address) const;
+    void finishRefresh(bool success);
+    LoadOptions loadOptions() const;
+
+    RefreshEnvironment &m_environment;
+
+    mutable std::mutex m_urlLock;
+    QString m_url;
+    mutable std::mutex m_optionsLock;
+    LoadOptions m_loadOptions;
+
+    std::atomic<bool> m_running = false;
+    std::atomic<bool> m_firstRun = true;
+    std::atomic<int> m_failedTries = 0;
+
+    // Parse state, owned by the refresh under way.
+    DataItemPtr m_currentItem;
+    QString m_currentElement;
+    QString m_title;
+    QList<DataItemPtr> m_newList;
+    DuplicateIndex m_duplicates;
+};

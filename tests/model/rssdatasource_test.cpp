@@ -1,0 +1,319 @@
+#include "common/qtprinters.h"
+#include "common/temphome.h"
+#include "common/waitfor.h"
+#include "feedsimserver.h"
+#include "model/itemkeys.h"
+#include "model/recordingdelegate.h"
+#include "model/refreshenvironment.h"
+#include "model/rssdatasource.h"
+#include "platform/manualclock.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 origin = 1780000000; // the feeds' step 0
+
+// Serves fixed documents for the cases that generated feeds do not cover.
+class DocumentServer {
+public:
+    DocumentServer()
+    {
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    }
+    ~DocumentServer()
+    {
+        m_server.stop();
+        m_thread.join();
+    }
+    QString serve(const std::string &path, const std::string &document)
+    {
+        m_server.Get(path, [document](const httplib::Request &, httplib::Response &response) {
+            response.set_content(document, "application/xml");
+        });
+        return u"http://127.0.0.1:%1%2"_s.arg(m_port).arg(QString::fromStdString(path));
+    }
+
+private:
+    httplib::Server m_server;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+std::string rssWithItems(const std::string &items)
+{
+    return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Fixed</title>" + items +
+           "</channel></rss>";
+}
+
+} // namespace
+
+class RSSDatasourceTest : public testing::Test, public RefreshEnvironment {
+protected:
+    RSSDatasourceTest()
+        : defaults(home.configHome() + u"/vantrel"_s),
+          clock(QDateTime::fromSecsSinceEpoch(origin + 3600, Qt::UTC))
+    {
+        defaults.registerDefaults({{SettingsKey::ageLimit, 7},
+                                   {SettingsKey::limit, 500},
+                                   {SettingsKey::refreshRate, 2},
+                                   {SettingsKey::receiveTimeStamp, false},
+                                   {SettingsKey::keywords, QVariantList()}});
+        server.start();
+    }
+
+    ~RSSDatasourceTest() override
+    {
+        for (const auto &source : sources)
+            waitFor([&] { return !source->isRunning(); }, 20000);
+        server.stop();
+    }
+
+    int numberOfSources() const override { return sourceCount; }
+    bool internetAvailable() const override { return true; }
+
+    QString feedUrl(const QString &pathAndQuery) const
+    {
+        const QString separator = pathAndQuery.contains(u'?') ? u"&"_s : u"?"_s;
+        return QString::fromStdString(server.baseUrl()) + pathAndQuery + separator +
+               u"origin=%1"_s.arg(origin);
+    }
+
+    std::shared_ptr<RSSDatasource> sourceFor(const QString &url)
+    {
+        const QVariantMap entry{{u"uuid"_s, u"FEED-%1"_s.arg(sources.size())}, {u"url"_s, url}};
+        defaults.updateObject(SettingsKey::feeds,
+                              [&](const QVariant &current) { return QVariant(current.toList() << entry); });
+        auto source = RSSDatasource::create(entry, defaults, clock, *this);
+        RSSDatasource::LoadOptions options;
+        options.feed.idleTimeout = std::chrono::seconds(5);
+        options.icon.idleTimeout = std::chrono::seconds(5);
+        options.parser.elementPause = std::chrono::nanoseconds(0);
+        source->setLoadOptions(options);
+        source->setDelegate(&delegate);
+        sources.push_back(source);
+        return source;
+    }
+
+    // One refresh through the thread a due source starts, a refresh interval after the last.
+    void refresh(const std::shared_ptr<RSSDatasource> &source)
+    {
+        clock.advance(10 * 60 * 1000);
+        ASSERT_TRUE(source->updateData());
+        ASSERT_TRUE(waitFor([&] { return !source->isRunning(); }, 20000));
+    }
+
+    QStringList guids(const QList<DataItemPtr> &items) const
+    {
+        QStringList list;
+        for (const auto &item : items)
+            list.append(item->objectForKey(ItemKey::guid).toString().trimmed());
+        return list;
+    }
+
+    TempHome home;
+    UserDefaults defaults;
+    ManualClock clock;
+    FeedSimServer server;
+    RecordingDelegate delegate;
+    int sourceCount = 1;
+    std::vector<std::shared_ptr<RSSDatasource>> sources;
+};
+
+TEST_F(RSSDatasourceTest, firstRefreshFilesHistoryAndTheNextAnnouncesArrivalsOldestFirst)
+{
+    auto source = sourceFor(feedUrl(u"/rss/news.xml?entries=5"_s));
+    refresh(source);
+    EXPECT_TRUE(source->errorString().isNull()) << source->errorString().toStdString();
+    EXPECT_EQ(guids(source->items()),
+              (QStringList{u"news-5"_s, u"news-4"_s, u"news-3"_s, u"news-2"_s, u"news-1"_s}));
+    EXPECT_TRUE(delegate.arrivals().isEmpty());
+    EXPECT_FALSE(source->firstRun());
+    EXPECT_EQ(source->name(), u"Feedsim \u201cnews\u201d"_s);
+
+    server.advance(2);
+    refresh(source);
+    EXPECT_EQ(guids(delegate.arrivals()), (QStringList{u"news-6"_s, u"news-7"_s}));
+    EXPECT_EQ(guids(source->items()).mid(0, 3), (QStringList{u"news-7"_s, u"news-6"_s, u"news-5"_s}));
+}
+
+TEST_F(RSSDatasourceTest, anUpdatedEntryReplacesTheStoredOneKeepingFlagsAndNumber)
+{
+    auto source = sourceFor(feedUrl(u"/rss/live.xml?entries=3&updates=1"_s));
+    refresh(source);
+    const DataItemPtr stored = source->items().at(0);
+    ASSERT_EQ(stored->objectForKey(ItemKey::guid).toString().trimmed(), u"live-3"_s);
+    stored->setRead(true);
+    stored->setObject(41, ItemKey::sequence);
+
+    server.advance(1);
+    refresh(source);
+    const QList<DataItemPtr> items = source->items();
+    const auto replaced = std::find_if(items.cbegin(), items.cend(), [](const DataItemPtr &item) {
+        return item->objectForKey(ItemKey::guid).toString().trimmed() == u"live-3"_s;
+    });
+    ASSERT_NE(replaced, items.cend());
+    EXPECT_NE(*replaced, stored);
+    EXPECT_NE((*replaced)->title(), stored->title());
+    EXPECT_TRUE((*replaced)->read());
+    EXPECT_EQ((*replaced)->objectForKey(ItemKey::sequence).toInt(), 41);
+    EXPECT_FALSE(guids(delegate.arrivals()).contains(u"live-3"_s));
+    EXPECT_TRUE(guids(delegate.arrivals()).contains(u"live-4"_s));
+}
+
+TEST_F(RSSDatasourceTest, entriesGoneFromTheFeedLeaveAfterSixFetches)
+{
+    auto source = sourceFor(feedUrl(u"/rss/short.xml?entries=2"_s));
+    refresh(source);
+    server.advance(1); // short-1 is no longer listed
+    for (int fetch = 1; fetch <= 5; ++fetch)
+        refresh(source);
+    EXPECT_TRUE(guids(source->items()).contains(u"short-1"_s));
+    refresh(source);
+    EXPECT_FALSE(guids(source->items()).contains(u"short-1"_s));
+}
+
+TEST_F(RSSDatasourceTest, aFailedFetchKeepsTheItemsAndCountsTries)
+{
+    auto source = sourceFor(feedUrl(u"/rss/stable.xml?entries=3"_s));
+    refresh(source);
+    const QList<DataItemPtr> before = source->items();
+
+    source->setURL(QString::fromStdString(server.baseUrl()) + u"/bad/status/404?body=xml"_s);
+    ASSERT_TRUE(waitFor([&] { return !source->isRunning(); }));
+    refresh(source);
+    EXPECT_EQ(source->errorString(), u"HTTP 404 Not Found"_s);
+    EXPECT_GE(source->failedTries(), 1);
+    EXPECT_EQ(source->items(), before);
+
+    source->setURL(QString::fromStdString(server.baseUrl()) + u"/bad/malformed"_s);
+    ASSERT_TRUE(waitFor([&] { return !source->isRunning(); }));
+    refresh(source);
+    EXPECT_TRUE(source->errorString().startsWith(u"XML error at line"_s))
+        << source->errorString().toStdString();
+    EXPECT_EQ(source->items(), before);
+}
+
+TEST_F(RSSDatasourceTest, refreshesRunAtMostSourcesOver30Plus3AtOnce)
+{
+    sourceCount = 60;
+    int started = 0;
+    bool refused = false;
+    for (int i = 0; i < 8 && !refused; ++i) {
+        auto source = sourceFor(QString::fromStdString(server.baseUrl()) + u"/bad/slow?delay=400"_s);
+        if (source->updateData() && source->isRunning())
+            ++started;
+        else
+            refused = true;
+    }
+    EXPECT_EQ(started, 5);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(RSSDatasource::runningRefreshes(), 5);
+}
+
+TEST_F(RSSDatasourceTest, iconsComeFromTheChannelImageOrTheServer)
+{
+    auto withImage = sourceFor(feedUrl(u"/rss/pictured.xml?entries=1"_s));
+    refresh(withImage);
+    EXPECT_FALSE(withImage->image().isNull());
+    EXPECT_EQ(server.hits("/images/pictured.png"), 1);
+
+    auto withoutImage = sourceFor(feedUrl(u"/rss/plain.xml?entries=1&image=0"_s));
+    refresh(withoutImage);
+    EXPECT_FALSE(withoutImage->image().isNull());
+    EXPECT_EQ(server.hits("/favicon.ico"), 1);
+}
+
+TEST_F(RSSDatasourceTest, withoutAnIconAtTheHostTheLastTwoLabelsAreTried)
+{
+    httplib::Client(server.baseUrl()).Get("/admin/favicon?on=0");
+    const QString host =
+        u"http://feeds.example.localhost:%1"_s.arg(QUrl(QString::fromStdString(server.baseUrl())).port());
+    auto source = sourceFor(host + u"/rss/labels.xml?entries=1&image=0&origin=%1"_s.arg(origin));
+    refresh(source);
+    EXPECT_TRUE(source->errorString().isNull()) << source->errorString().toStdString();
+    EXPECT_EQ(server.hits("/favicon.ico"), 2);
+    EXPECT_TRUE(source->image().isNull());
+}
+
+TEST_F(RSSDatasourceTest, atomEntriesArriveWithRSSKeys)
+{
+    auto source = sourceFor(feedUrl(u"/atom/atomic.xml?entries=2"_s));
+    refresh(source);
+    ASSERT_EQ(source->items().size(), 2);
+    const DataItemPtr newest = source->items().first();
+    EXPECT_EQ(newest->objectForKey(ItemKey::guid).toString().trimmed(), u"urn:feedsim:atomic:2"_s);
+    EXPECT_TRUE(newest->link().endsWith(u"/articles/atomic/2"_s));
+    EXPECT_FALSE(newest->title().isEmpty());
+    EXPECT_FALSE(newest->description().isEmpty());
+    EXPECT_TRUE(newest->objectForKey(ItemKey::published).isValid());
+    EXPECT_FALSE(newest->objectForKey(u"id"_s).isValid());
+}
+
+TEST_F(RSSDatasourceTest, datesAheadOfNowAreTakenBackByWholeHours)
+{
+    const qint64 now = origin + 3600 + 600; // the clock when the refresh runs
+    const auto url = [&](qint64 ahead) -> QString {
+        return QString::fromStdString(server.baseUrl()) +
+               u"/rss/ahead%1.xml?entries=1&origin=%2"_s.arg(ahead).arg(now + ahead);
+    };
+    auto threeHoursAhead = sourceFor(url(3 * 3600 + 5 * 60));
+    refresh(threeHoursAhead);
+    EXPECT_EQ(threeHoursAhead->items().first()->originalDate(),
+              QDateTime::fromSecsSinceEpoch(now - 55 * 60, Qt::UTC));
+
+    clock.setNow(QDateTime::fromSecsSinceEpoch(now - 600, Qt::UTC));
+    auto tenMinutesAhead = sourceFor(url(600));
+    refresh(tenMinutesAhead);
+    EXPECT_EQ(tenMinutesAhead->items().first()->originalDate(), clock.now());
+}
+
+TEST_F(RSSDatasourceTest, documentsWithoutRecognisedEntriesStillSucceed)
+{
+    DocumentServer documents;
+    auto rdf = sourceFor(documents.serve(
+        "/rdf", "<?xml version=\"1.0\"?><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+                "xmlns=\"http://purl.org/rss/1.0/\"><channel><title>R</title></channel><item><title>x</"
+                "title></item></rdf:RDF>"));
+    auto prefixed = sourceFor(documents.serve(
+        "/prefixed",
+        "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\"><a:entry><a:title>x</a:title></a:entry></a:feed>"));
+    refresh(rdf);
+    refresh(prefixed);
+    EXPECT_TRUE(rdf->items().isEmpty());
+    EXPECT_TRUE(prefixed->items().isEmpty());
+    EXPECT_TRUE(rdf->errorString().isNull());
+    EXPECT_FALSE(prefixed->firstRun());
+}
+
+TEST_F(RSSDatasourceTest, entriesAreRecognisedByLinkTitleAndDescription)
+{
+    DocumentServer documents;
+    const std::string item =
+        "<item><title>Same</title><link> http://a.example/1 </link><description>Text</description>"
+        "<pubdate>2026-05-28T10:00:00Z</pubdate></item>";
+    const std::string undated = "<item><title>No date</title><link>http://a.example/2</link></item>";
+    auto source = sourceFor(documents.serve("/fixed", rssWithItems(item + item + undated)));
+    refresh(source);
+    const QList<DataItemPtr> items = source->items();
+    ASSERT_EQ(items.size(), 2); // the repeated entry is known, not added twice
+    const auto dated = items.at(0)->title() == u"Same"_s ? items.at(0) : items.at(1);
+    const auto receipt = items.at(0)->title() == u"Same"_s ? items.at(1) : items.at(0);
+    EXPECT_EQ(dated->originalDate(), QDateTime(QDate(2026, 5, 28), QTime(10, 0), Qt::UTC));
+    EXPECT_EQ(dated->objectForKey(ItemKey::pubDate).toString(), u"2026-05-28T10:00:00Z"_s);
+    EXPECT_EQ(receipt->originalDate(), clock.now());
+}
+
+TEST_F(RSSDatasourceTest, feedAddressesOfTheTimelineServiceAreRecognised)
+{
+    auto timeline = sourceFor(u"http://twitter.com/statuses/user_timeline/vantrel.rss"_s);
+    auto other = sourceFor(u"feed://example.org/rss"_s);
+    EXPECT_TRUE(timeline->isTwitter());
+    EXPECT_FALSE(other->isTwitter());
+}
