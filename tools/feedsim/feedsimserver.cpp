@@ -100,6 +100,9 @@ int FeedSimServer::start(const std::string &host, int port)
     const std::string shownHost = host.find(':') != std::string::npos ? "[" + host + "]" : host;
     m_baseUrl = "http://" + shownHost + ":" + std::to_string(bound);
     m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    // A stop() before the accept loop runs would be lost and leave it running for ever.
+    while (!m_server.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return bound;
 }
 
