@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/settingsfile.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QHash>
@@ -17,7 +19,7 @@
 class QTimer;
 
 // The user's settings: a registration layer of defaults (never saved) under a persistent
-// layer that is saved to "settings.plist" in its folder (see PropertyList for the format).
+// layer that is saved to "settings.plist" in its folder (see SettingsFile and PropertyList).
 //
 // Values are QString, qint64, double, bool, QDateTime (UTC), QByteArray, and QVariantList /
 // QVariantMap of these; other integer and float types are stored as qint64 and double, a
@@ -46,7 +48,7 @@ public:
     // application object.
     static UserDefaults &standardUserDefaults();
 
-    QString filePath() const { return m_filePath; }
+    QString filePath() const { return m_file.path(); }
 
     // The persisted value, else the registered default, else an invalid QVariant. A persisted
     // value of another kind than the registered default (string, number, date, data, array,
@@ -114,18 +116,14 @@ private:
     void scheduleSaveLocked();
     void dispatchDeliveries();
     void deliver(const Delivery &delivery);
-    void load();
-    void moveDamagedFileAside(const QString &reason);
     bool save();
-    QString writeFile(const QVariantMap &values) const;
     bool isMainThread() const;
 
     Q_INVOKABLE void deliverPending();
     Q_INVOKABLE void startSaveTimer();
     void saveIfChanged();
 
-    const QString m_folder;
-    const QString m_filePath;
+    SettingsFile m_file; // read in the constructor; written under m_saveMutex
     QTimer *m_saveTimer;
 
     mutable std::recursive_mutex m_mutex; // guards every member below but m_saveMutex
@@ -140,7 +138,6 @@ private:
     quint64 m_savedChangeCount = 0;
     bool m_saveScheduled = false;
     QString m_errorString;
-    QString m_unwritableReason; // set when the file on disk must not be replaced
 
     std::mutex m_saveMutex; // one file write at a time, in the order of their snapshots
 };

@@ -1,3 +1,5 @@
+#include "capturedwarnings.h"
+
 #include "platform/archive.h"
 
 #include <QRandomGenerator>
@@ -51,6 +53,7 @@ TEST(ArchiveTest, UnarchiveGivesAColourOrAnImage)
 
 TEST(ArchiveTest, DamagedBlobsGiveNoValue)
 {
+    CapturedWarnings decoderComplaints;
     QByteArray nanColour = Archive::archiveColor(Qt::red);
     nanColour.replace(5, 4, QByteArray("\x7f\xc0\x00\x00", 4));
     QByteArray outOfRange = Archive::archiveColor(Qt::red);
@@ -78,6 +81,7 @@ TEST(ArchiveTest, DamagedBlobsGiveNoValue)
 
 TEST(ArchiveTest, RandomDamageNeverCrashes)
 {
+    CapturedWarnings decoderComplaints;
     QRandomGenerator random(20261206);
     const QByteArray png = Archive::archiveImage(sampleImage());
     for (int round = 0; round < 300; ++round) {

@@ -115,4 +115,21 @@ TEST(SettingsFileTest, AReadableFileIsLoadedAndNotSetAside)
     EXPECT_EQ(QDir(folder).entryList({u"*.damaged-*"_s}).size(), 0);
 }
 
+TEST(SettingsFileTest, ALockLeftByAKilledWriterDoesNotBlockSaving)
+{
+    TempHome home;
+    const QString folder = home.configHome() + u"/vantrel"_s;
+    QDir().mkpath(folder);
+    // Killed between creating the lock file and writing its owner into it.
+    QFile lock(folder + u"/settings.plist.lock"_s);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60), QFileDevice::FileModificationTime);
+    lock.close();
+
+    UserDefaults store(folder);
+    store.setObject(u"Glass"_s, SettingsKey::soundName);
+    EXPECT_TRUE(store.synchronize()) << store.errorString().toStdString();
+    EXPECT_TRUE(store.errorString().isEmpty());
+}
+
 } // namespace
