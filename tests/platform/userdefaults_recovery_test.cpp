@@ -99,22 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"tooDeep", nested(100000)}),
     [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
 
-TEST(SettingsFileTest, AReadableFileIsLoadedAndNotSetAside)
-{
-    TempHome home;
-    const QString folder = home.configHome() + u"/vantrel"_s;
-    QDir().mkpath(folder);
-    QFile file(folder + u"/settings.plist"_s);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(validDocument());
-    file.close();
-
-    UserDefaults store(folder);
-    EXPECT_EQ(store.stringForKey(SettingsKey::soundName), u"Glass"_s);
-    EXPECT_EQ(store.integerForKey(SettingsKey::limit), 20);
-    EXPECT_EQ(QDir(folder).entryList({u"*.damaged-*"_s}).size(), 0);
-}
-
 TEST(SettingsFileTest, ALockLeftByAKilledWriterDoesNotBlockSaving)
 {
     TempHome home;
