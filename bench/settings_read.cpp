@@ -29,6 +29,7 @@ QVariantMap registeredTable()
         {SettingsKey::receiveTimeStamp, true},
         {SettingsKey::scrollToTopInterval, 120},
         {SettingsKey::keywords, QStringList{u"breaking news"_s, u"Apple"_s}},
+        {SettingsKey::fontColor, QColor(Qt::white)},
         {SettingsKey::notificationCenterLevel, 5},
         {SettingsKey::checkHandlerOnStartup, true},
     };
@@ -42,6 +43,7 @@ struct Store {
     {
         defaults.registerDefaults(registeredTable());
         defaults.setObject(250, SettingsKey::limit);
+        defaults.setObject(QColor(Qt::yellow), SettingsKey::fontColor);
         QVariantList feeds;
         for (int i = 0; i < 50; ++i)
             feeds.append(QVariantMap{{u"uuid"_s, u"feed-%1"_s.arg(i)}, {u"enabled"_s, true}});
@@ -84,6 +86,15 @@ void feedsArray(benchmark::State &state)
         benchmark::DoNotOptimize(store.defaults.arrayForKey(key));
 }
 BENCHMARK(feedsArray);
+
+void colourForPersistedKey(benchmark::State &state)
+{
+    Store store;
+    const QString key = SettingsKey::fontColor;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.defaults.colorForKey(key));
+}
+BENCHMARK(colourForPersistedKey);
 
 void objectForKeyWithLiteralKey(benchmark::State &state)
 {

@@ -105,6 +105,18 @@ std::optional<QVariant> storableValue(const QVariant &value)
     }
 }
 
+// A persisted value counts only when it is of the registered default's kind; under a key whose
+// default is a colour, only when it is a blob that holds a colour.
+bool fitsDefault(const QVariant &persisted, const QVariant &registered)
+{
+    if (kindOf(persisted) != kindOf(registered))
+        return false;
+    if (registered.typeId() != QMetaType::QByteArray ||
+        !Archive::unarchiveColor(registered.toByteArray()).isValid())
+        return true;
+    return Archive::unarchiveColor(persisted.toByteArray()).isValid();
+}
+
 bool sameValue(const QVariant &a, const QVariant &b)
 {
     return a.typeId() == b.typeId() && a == b;
@@ -180,7 +192,7 @@ QVariant UserDefaults::effectiveValueLocked(const QString &key) const
     const auto registered = m_registered.constFind(key);
     const auto persisted = m_values.constFind(key);
     if (persisted != m_values.cend() &&
-        (registered == m_registered.cend() || kindOf(*persisted) == kindOf(*registered)))
+        (registered == m_registered.cend() || fitsDefault(*persisted, *registered)))
         return *persisted;
     if (registered != m_registered.cend())
         return *registered;
@@ -277,38 +289,12 @@ QDateTime UserDefaults::dateForKey(const QString &key) const
 
 QColor UserDefaults::colorForKey(const QString &key) const
 {
-    QVariant persisted;
-    QVariant registered;
-    {
-        std::lock_guard lock(m_mutex);
-        persisted = m_values.value(key);
-        registered = m_registered.value(key);
-    }
-    if (persisted.typeId() == QMetaType::QByteArray) {
-        if (const QColor color = Archive::unarchiveColor(persisted.toByteArray()); color.isValid())
-            return color;
-    }
-    if (registered.typeId() == QMetaType::QByteArray)
-        return Archive::unarchiveColor(registered.toByteArray());
-    return {};
+    return Archive::unarchiveColor(dataForKey(key));
 }
 
 QImage UserDefaults::imageForKey(const QString &key) const
 {
-    QVariant persisted;
-    QVariant registered;
-    {
-        std::lock_guard lock(m_mutex);
-        persisted = m_values.value(key);
-        registered = m_registered.value(key);
-    }
-    if (persisted.typeId() == QMetaType::QByteArray) {
-        if (const QImage image = Archive::unarchiveImage(persisted.toByteArray()); !image.isNull())
-            return image;
-    }
-    if (registered.typeId() == QMetaType::QByteArray)
-        return Archive::unarchiveImage(registered.toByteArray());
-    return {};
+    return Archive::unarchiveImage(dataForKey(key));
 }
 
 bool UserDefaults::setObject(const QVariant &value, const QString &key)

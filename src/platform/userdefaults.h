@@ -52,7 +52,8 @@ public:
 
     // The persisted value, else the registered default, else an invalid QVariant. A persisted
     // value of another kind than the registered default (string, number, date, data, array,
-    // dictionary) is ignored in favour of the default.
+    // dictionary), or a blob that holds no colour where the default is a colour, is ignored in
+    // favour of the default.
     QVariant objectForKey(const QString &key) const;
 
     // Typed reads; a missing or unconvertible value gives the type's empty value.
@@ -65,8 +66,8 @@ public:
     QVariantList arrayForKey(const QString &key) const;
     QVariantMap dictionaryForKey(const QString &key) const;
     QDateTime dateForKey(const QString &key) const;
-    // The colour or image archived under the key; a blob that does not unarchive falls back to
-    // the registered default. Invalid QColor / null QImage when there is none.
+    // The colour or image archived under the key (see Archive); an invalid QColor / null QImage
+    // when there is none.
     QColor colorForKey(const QString &key) const;
     QImage imageForKey(const QString &key) const;
 

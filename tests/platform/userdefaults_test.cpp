@@ -123,7 +123,9 @@ TEST_F(UserDefaultsTest, AValueOfTheWrongKindReadsAsAbsent)
     EXPECT_EQ(store.doubleForKey(SettingsKey::opacity), 1.0);
     // A blob that holds no colour gives the registered colour too.
     store.setObject(QByteArray("not a colour"), SettingsKey::fontColor);
-    EXPECT_EQ(store.colorForKey(SettingsKey::fontColor), QColor(Qt::white));
+    EXPECT_EQ(store.objectForKey(SettingsKey::fontColor), QVariant(Archive::archiveColor(Qt::white)));
+    store.setObject(QColor(Qt::red), SettingsKey::fontColor);
+    EXPECT_EQ(store.colorForKey(SettingsKey::fontColor), QColor(Qt::red));
     // The user's values stay on disk untouched.
     EXPECT_TRUE(fileContents().contains("lots"));
 }
