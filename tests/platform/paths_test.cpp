@@ -1,3 +1,4 @@
+#include "capturedwarnings.h"
 #include "common/temphome.h"
 
 #include "platform/paths.h"
@@ -24,7 +25,9 @@ TEST(PathsTest, AFolderBelowAFileCannotBeCreated)
     TempHome home;
     QFile file(home.path() + u"/file"_s);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    CapturedWarnings warnings;
     EXPECT_FALSE(Paths::ensureFolder(file.fileName() + u"/sub"_s));
+    EXPECT_TRUE(warnings.joined().contains(file.fileName() + u"/sub"_s));
 }
 
 TEST(PathsTest, UnsetOrRelativeXdgVariablesFallBackToTheHomeFolder)
