@@ -44,8 +44,8 @@ public:
     explicit UserDefaults(const QString &folder, QObject *parent = nullptr);
     ~UserDefaults() override;
 
-    // The application's store, in Paths::configFolder(); created on first use, owned by the
-    // application object.
+    // The application's store, in Paths::configFolder(); created on first use (make that first
+    // call on the main thread, after the application object exists, which then owns it).
     static UserDefaults &standardUserDefaults();
 
     QString filePath() const { return m_file.path(); }
