@@ -1,9 +1,10 @@
 #include "platform/archive.h"
 
 #include <QBuffer>
-#include <QDataStream>
 #include <QImageReader>
+#include <QtEndian>
 
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -27,13 +28,14 @@ QByteArray Archive::archiveColor(const QColor &color)
     if (!color.isValid())
         return {};
     const QColor rgb = color.toRgb();
-    QByteArray blob;
-    QDataStream stream(&blob, QIODevice::WriteOnly);
-    stream.setByteOrder(QDataStream::BigEndian);
-    stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    stream.writeRawData(colorMagic, colorMagicSize);
-    stream << colorVersion << float(rgb.redF()) << float(rgb.greenF()) << float(rgb.blueF())
-           << float(rgb.alphaF());
+    const float components[4] = {rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()};
+    QByteArray blob(colorMagic, colorMagicSize);
+    blob.append(char(colorVersion));
+    for (float component : components) {
+        char bytes[4];
+        qToBigEndian<quint32>(std::bit_cast<quint32>(component), bytes);
+        blob.append(bytes, 4);
+    }
     return blob;
 }
 
@@ -72,20 +74,18 @@ QVariant Archive::unarchive(const QByteArray &blob)
 
 QColor Archive::unarchiveColor(const QByteArray &blob)
 {
-    if (blob.size() != colorBlobSize || !blob.startsWith(QByteArrayView(colorMagic, colorMagicSize)))
+    // Decoded by hand: colours are read on every row redraw.
+    if (blob.size() != colorBlobSize || !blob.startsWith(QByteArrayView(colorMagic, colorMagicSize)) ||
+        quint8(blob[colorMagicSize]) != colorVersion)
         return {};
-    QDataStream stream(blob);
-    stream.setByteOrder(QDataStream::BigEndian);
-    stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    stream.skipRawData(colorMagicSize);
-    quint8 version = 0;
-    float red = 0, green = 0, blue = 0, alpha = 0;
-    stream >> version >> red >> green >> blue >> alpha;
-    if (stream.status() != QDataStream::Ok || version != colorVersion)
-        return {};
-    if (!isComponent(red) || !isComponent(green) || !isComponent(blue) || !isComponent(alpha))
-        return {};
-    return QColor::fromRgbF(red, green, blue, alpha);
+    float components[4];
+    for (int i = 0; i < 4; ++i) {
+        const quint32 bits = qFromBigEndian<quint32>(blob.constData() + colorMagicSize + 1 + 4 * i);
+        components[i] = std::bit_cast<float>(bits);
+        if (!isComponent(components[i]))
+            return {};
+    }
+    return QColor::fromRgbF(components[0], components[1], components[2], components[3]);
 }
 
 QImage Archive::unarchiveImage(const QByteArray &blob)

@@ -1,15 +1,9 @@
 #include "platform/userdefaults.h"
 
 #include "platform/archive.h"
-#include "platform/clock.h"
 #include "platform/paths.h"
-#include "platform/propertylist.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QLockFile>
-#include <QSaveFile>
 #include <QThread>
 #include <QTimer>
 
@@ -22,7 +16,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int saveDelayMs = 500;
-constexpr int lockTimeoutMs = 5000;
+constexpr int retryDelayMs = 10000;
 
 enum class Kind { None, String, Number, Date, Data, Array, Dictionary };
 
@@ -111,6 +105,18 @@ std::optional<QVariant> storableValue(const QVariant &value)
     }
 }
 
+// A persisted value counts only when it is of the registered default's kind; under a key whose
+// default is a colour, only when it is a blob that holds a colour.
+bool fitsDefault(const QVariant &persisted, const QVariant &registered)
+{
+    if (kindOf(persisted) != kindOf(registered))
+        return false;
+    if (registered.typeId() != QMetaType::QByteArray ||
+        !Archive::unarchiveColor(registered.toByteArray()).isValid())
+        return true;
+    return Archive::unarchiveColor(persisted.toByteArray()).isValid();
+}
+
 bool sameValue(const QVariant &a, const QVariant &b)
 {
     return a.typeId() == b.typeId() && a == b;
@@ -141,16 +147,16 @@ qint64 truncatedInteger(double number)
 } // namespace
 
 UserDefaults::UserDefaults(const QString &folder, QObject *parent)
-    : QObject(parent), m_folder(folder), m_filePath(QDir(folder).filePath(u"settings.plist"_s)),
-      m_saveTimer(new QTimer(this))
+    : QObject(parent), m_file(folder), m_saveTimer(new QTimer(this))
 {
     // Observers and the save timer belong to the main thread, wherever the store is made.
     if (auto *app = QCoreApplication::instance(); app && !parent && thread() != app->thread())
         moveToThread(app->thread());
     m_saveTimer->setSingleShot(true);
-    m_saveTimer->setInterval(saveDelayMs);
     connect(m_saveTimer, &QTimer::timeout, this, &UserDefaults::saveIfChanged);
-    load();
+    const QVariantMap stored = m_file.read();
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        m_values.insert(it.key(), it.value());
 }
 
 UserDefaults::~UserDefaults()
@@ -186,7 +192,7 @@ QVariant UserDefaults::effectiveValueLocked(const QString &key) const
     const auto registered = m_registered.constFind(key);
     const auto persisted = m_values.constFind(key);
     if (persisted != m_values.cend() &&
-        (registered == m_registered.cend() || kindOf(*persisted) == kindOf(*registered)))
+        (registered == m_registered.cend() || fitsDefault(*persisted, *registered)))
         return *persisted;
     if (registered != m_registered.cend())
         return *registered;
@@ -283,38 +289,12 @@ QDateTime UserDefaults::dateForKey(const QString &key) const
 
 QColor UserDefaults::colorForKey(const QString &key) const
 {
-    QVariant persisted;
-    QVariant registered;
-    {
-        std::lock_guard lock(m_mutex);
-        persisted = m_values.value(key);
-        registered = m_registered.value(key);
-    }
-    if (persisted.typeId() == QMetaType::QByteArray) {
-        if (const QColor color = Archive::unarchiveColor(persisted.toByteArray()); color.isValid())
-            return color;
-    }
-    if (registered.typeId() == QMetaType::QByteArray)
-        return Archive::unarchiveColor(registered.toByteArray());
-    return {};
+    return Archive::unarchiveColor(dataForKey(key));
 }
 
 QImage UserDefaults::imageForKey(const QString &key) const
 {
-    QVariant persisted;
-    QVariant registered;
-    {
-        std::lock_guard lock(m_mutex);
-        persisted = m_values.value(key);
-        registered = m_registered.value(key);
-    }
-    if (persisted.typeId() == QMetaType::QByteArray) {
-        if (const QImage image = Archive::unarchiveImage(persisted.toByteArray()); !image.isNull())
-            return image;
-    }
-    if (registered.typeId() == QMetaType::QByteArray)
-        return Archive::unarchiveImage(registered.toByteArray());
-    return {};
+    return Archive::unarchiveImage(dataForKey(key));
 }
 
 bool UserDefaults::setObject(const QVariant &value, const QString &key)
@@ -482,14 +462,14 @@ void UserDefaults::scheduleSaveLocked()
         return;
     m_saveScheduled = true;
     if (isMainThread())
-        m_saveTimer->start();
+        m_saveTimer->start(saveDelayMs);
     else
         QMetaObject::invokeMethod(this, "startSaveTimer", Qt::QueuedConnection);
 }
 
 void UserDefaults::startSaveTimer()
 {
-    m_saveTimer->start();
+    m_saveTimer->start(saveDelayMs);
 }
 
 void UserDefaults::saveIfChanged()
@@ -500,7 +480,14 @@ void UserDefaults::saveIfChanged()
         if (m_changeCount == m_savedChangeCount)
             return;
     }
-    save();
+    if (save())
+        return;
+    // Try again later unless the file must never be replaced.
+    std::lock_guard lock(m_mutex);
+    if (m_file.isWritable() && !m_saveScheduled) {
+        m_saveScheduled = true;
+        m_saveTimer->start(retryDelayMs);
+    }
 }
 
 bool UserDefaults::synchronize()
@@ -519,16 +506,13 @@ bool UserDefaults::save()
     std::lock_guard saveLock(m_saveMutex);
     QVariantMap snapshot;
     quint64 changeCount = 0;
-    QString error;
     {
         std::lock_guard lock(m_mutex);
         for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
             snapshot.insert(it.key(), it.value());
         changeCount = m_changeCount;
-        error = m_unwritableReason;
     }
-    if (error.isEmpty())
-        error = writeFile(snapshot);
+    const QString error = m_file.write(snapshot);
     {
         std::lock_guard lock(m_mutex);
         m_errorString = error;
@@ -538,64 +522,4 @@ bool UserDefaults::save()
     if (!error.isEmpty())
         qWarning().noquote() << u"Settings were not saved: %1"_s.arg(error);
     return error.isEmpty();
-}
-
-QString UserDefaults::writeFile(const QVariantMap &values) const
-{
-    if (!Paths::ensureFolder(m_folder))
-        return u"the folder %1 cannot be created"_s.arg(m_folder);
-    QLockFile lockFile(m_filePath + u".lock"_s);
-    if (!lockFile.tryLock(lockTimeoutMs)) {
-        qint64 pid = 0;
-        QString host;
-        QString application;
-        lockFile.getLockInfo(&pid, &host, &application);
-        return u"%1 is locked by another process (%2, pid %3)"_s.arg(m_filePath, application).arg(pid);
-    }
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return u"%1 cannot be written: %2"_s.arg(m_filePath, file.errorString());
-    file.write(PropertyList::serialize(values));
-    if (!file.commit())
-        return u"%1 cannot be written: %2"_s.arg(m_filePath, file.errorString());
-    return {};
-}
-
-void UserDefaults::load()
-{
-    QFile file(m_filePath);
-    if (!file.exists())
-        return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_unwritableReason =
-            u"%1 exists but cannot be read (%2); it is left as it is"_s.arg(m_filePath, file.errorString());
-        qWarning().noquote() << u"Settings: %1"_s.arg(m_unwritableReason);
-        return;
-    }
-    const QByteArray document = file.readAll();
-    file.close();
-    const PropertyList::ParseResult parsed = PropertyList::parse(document);
-    if (!parsed) {
-        moveDamagedFileAside(parsed.error);
-        return;
-    }
-    for (auto it = parsed.root.cbegin(); it != parsed.root.cend(); ++it)
-        m_values.insert(it.key(), it.value());
-}
-
-void UserDefaults::moveDamagedFileAside(const QString &reason)
-{
-    const QString stamp = Clock::system().now().toString(u"yyyyMMdd'T'HHmmsszzz'Z'"_s);
-    QString target = u"%1.damaged-%2"_s.arg(m_filePath, stamp);
-    for (int n = 1; QFile::exists(target); ++n)
-        target = u"%1.damaged-%2-%3"_s.arg(m_filePath, stamp).arg(n);
-    if (QFile::rename(m_filePath, target)) {
-        qWarning().noquote()
-            << u"Settings: %1 could not be read (%2); moved it to %3 and started from the defaults"_s.arg(
-                   m_filePath, reason, target);
-        return;
-    }
-    m_unwritableReason =
-        u"%1 could not be read (%2) nor moved aside; it is left as it is"_s.arg(m_filePath, reason);
-    qWarning().noquote() << u"Settings: %1"_s.arg(m_unwritableReason);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/settingsfile.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QHash>
@@ -17,7 +19,7 @@
 class QTimer;
 
 // The user's settings: a registration layer of defaults (never saved) under a persistent
-// layer that is saved to "settings.plist" in its folder (see PropertyList for the format).
+// layer that is saved to "settings.plist" in its folder (see SettingsFile and PropertyList).
 //
 // Values are QString, qint64, double, bool, QDateTime (UTC), QByteArray, and QVariantList /
 // QVariantMap of these; other integer and float types are stored as qint64 and double, a
@@ -42,15 +44,16 @@ public:
     explicit UserDefaults(const QString &folder, QObject *parent = nullptr);
     ~UserDefaults() override;
 
-    // The application's store, in Paths::configFolder(); created on first use, owned by the
-    // application object.
+    // The application's store, in Paths::configFolder(); created on first use (make that first
+    // call on the main thread, after the application object exists, which then owns it).
     static UserDefaults &standardUserDefaults();
 
-    QString filePath() const { return m_filePath; }
+    QString filePath() const { return m_file.path(); }
 
     // The persisted value, else the registered default, else an invalid QVariant. A persisted
     // value of another kind than the registered default (string, number, date, data, array,
-    // dictionary) is ignored in favour of the default.
+    // dictionary), or a blob that holds no colour where the default is a colour, is ignored in
+    // favour of the default.
     QVariant objectForKey(const QString &key) const;
 
     // Typed reads; a missing or unconvertible value gives the type's empty value.
@@ -63,8 +66,8 @@ public:
     QVariantList arrayForKey(const QString &key) const;
     QVariantMap dictionaryForKey(const QString &key) const;
     QDateTime dateForKey(const QString &key) const;
-    // The colour or image archived under the key; a blob that does not unarchive falls back to
-    // the registered default. Invalid QColor / null QImage when there is none.
+    // The colour or image archived under the key (see Archive); an invalid QColor / null QImage
+    // when there is none.
     QColor colorForKey(const QString &key) const;
     QImage imageForKey(const QString &key) const;
 
@@ -114,18 +117,14 @@ private:
     void scheduleSaveLocked();
     void dispatchDeliveries();
     void deliver(const Delivery &delivery);
-    void load();
-    void moveDamagedFileAside(const QString &reason);
     bool save();
-    QString writeFile(const QVariantMap &values) const;
     bool isMainThread() const;
 
     Q_INVOKABLE void deliverPending();
     Q_INVOKABLE void startSaveTimer();
     void saveIfChanged();
 
-    const QString m_folder;
-    const QString m_filePath;
+    SettingsFile m_file; // read in the constructor; written under m_saveMutex
     QTimer *m_saveTimer;
 
     mutable std::recursive_mutex m_mutex; // guards every member below but m_saveMutex
@@ -140,7 +139,6 @@ private:
     quint64 m_savedChangeCount = 0;
     bool m_saveScheduled = false;
     QString m_errorString;
-    QString m_unwritableReason; // set when the file on disk must not be replaced
 
     std::mutex m_saveMutex; // one file write at a time, in the order of their snapshots
 };

@@ -1,3 +1,4 @@
+#include "capturedwarnings.h"
 #include "common/temphome.h"
 
 #include "platform/paths.h"
@@ -13,11 +14,20 @@ TEST(PathsTest, FoldersFollowTheXdgVariablesAndAreCreatedWithTheirParents)
 {
     TempHome home;
     ASSERT_FALSE(QDir(home.cacheHome()).exists());
-
     EXPECT_EQ(Paths::cachesFolder(), home.cacheHome() + u"/org.vantrel.Vantrel"_s);
     EXPECT_EQ(Paths::configFolder(), home.configHome() + u"/vantrel"_s);
     EXPECT_TRUE(QDir(home.cacheHome() + u"/org.vantrel.Vantrel"_s).exists());
     EXPECT_TRUE(QDir(home.configHome() + u"/vantrel"_s).exists());
+}
+
+TEST(PathsTest, AFolderBelowAFileCannotBeCreated)
+{
+    TempHome home;
+    QFile file(home.path() + u"/file"_s);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    CapturedWarnings warnings;
+    EXPECT_FALSE(Paths::ensureFolder(file.fileName() + u"/sub"_s));
+    EXPECT_TRUE(warnings.joined().contains(file.fileName() + u"/sub"_s));
 }
 
 TEST(PathsTest, UnsetOrRelativeXdgVariablesFallBackToTheHomeFolder)
@@ -27,16 +37,6 @@ TEST(PathsTest, UnsetOrRelativeXdgVariablesFallBackToTheHomeFolder)
     qputenv("XDG_CACHE_HOME", "relative/cache");
     EXPECT_EQ(Paths::configFolder(), home.path() + u"/.config/vantrel"_s);
     EXPECT_EQ(Paths::cachesFolder(), home.path() + u"/.cache/org.vantrel.Vantrel"_s);
-}
-
-TEST(PathsTest, AFolderThatCannotBeCreatedIsReported)
-{
-    TempHome home;
-    QFile blocker(home.path() + u"/file"_s);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    EXPECT_FALSE(Paths::ensureFolder(home.path() + u"/file/sub"_s));
-    EXPECT_TRUE(Paths::ensureFolder(home.path() + u"/a/b/c"_s));
 }
 
 } // namespace

@@ -99,20 +99,21 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"tooDeep", nested(100000)}),
     [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
 
-TEST(SettingsFileTest, AReadableFileIsLoadedAndNotSetAside)
+TEST(SettingsFileTest, ALockLeftByAKilledWriterDoesNotBlockSaving)
 {
     TempHome home;
     const QString folder = home.configHome() + u"/vantrel"_s;
     QDir().mkpath(folder);
-    QFile file(folder + u"/settings.plist"_s);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(validDocument());
-    file.close();
+    // Killed between creating the lock file and writing its owner into it.
+    QFile lock(folder + u"/settings.plist.lock"_s);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60), QFileDevice::FileModificationTime);
+    lock.close();
 
     UserDefaults store(folder);
-    EXPECT_EQ(store.stringForKey(SettingsKey::soundName), u"Glass"_s);
-    EXPECT_EQ(store.integerForKey(SettingsKey::limit), 20);
-    EXPECT_EQ(QDir(folder).entryList({u"*.damaged-*"_s}).size(), 0);
+    store.setObject(u"Glass"_s, SettingsKey::soundName);
+    EXPECT_TRUE(store.synchronize()) << store.errorString().toStdString();
+    EXPECT_TRUE(store.errorString().isEmpty());
 }
 
 } // namespace
