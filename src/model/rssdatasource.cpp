@@ -148,10 +148,6 @@ void RSSDatasource::_update()
         if (!feedUrl.isValid()) {
             success = false;
         } else {
-            {
-                std::lock_guard guard(lock());
-                m_duplicates.rebuild(itemsLocked());
-            }
             const LoadOptions options = loadOptions();
             FeedLoader loader(options.feed, options.parser);
             const QString error = loader.load(feedUrl, *this);
@@ -159,6 +155,7 @@ void RSSDatasource::_update()
                 m_failedTries = 0;
                 if (image().isNull())
                     fetchFavicon(feedUrl);
+                fileParsedEntries();
                 fileNewList();
                 removeUnmarked();
                 MainThread::runAndWait([this] { setErrorString(QString()); });
@@ -174,6 +171,7 @@ void RSSDatasource::_update()
         success = false;
         qWarning("%s", exception.what());
     }
+    m_parsedEntries.clear();
     m_newList.clear();
     m_currentItem.reset();
     m_currentElement.clear();
@@ -230,14 +228,28 @@ void RSSDatasource::endElement(const QStringList &path)
         const QString title = m_title;
         MainThread::runAndWait([this, title] { setName(title); });
     }
-    if (!FeedEntryCollector::isImageUrlPath(path) && m_currentItem && FeedEntryCollector::isEntryPath(path))
-        finishEntry(path);
+    if (!FeedEntryCollector::isImageUrlPath(path) && m_currentItem && FeedEntryCollector::isEntryPath(path)) {
+        m_parsedEntries.append(isAtomEntryPath(path) ? convertAtomToRSS(*m_currentItem) : m_currentItem);
+        m_currentItem.reset();
+    }
 }
 
-// Files the finished entry unless the source already has it; replaces an updated one.
-void RSSDatasource::finishEntry(const QStringList &path)
+// Entries are filed once the whole document has parsed, so a document that breaks off half way
+// adds nothing.
+void RSSDatasource::fileParsedEntries()
 {
-    const DataItemPtr entry = isAtomEntryPath(path) ? convertAtomToRSS(*m_currentItem) : m_currentItem;
+    {
+        std::lock_guard guard(lock());
+        m_duplicates.rebuild(itemsLocked());
+    }
+    for (const DataItemPtr &entry : std::as_const(m_parsedEntries))
+        fileEntry(entry);
+    m_parsedEntries.clear();
+}
+
+// Files the entry unless the source already has it; replaces an updated one.
+void RSSDatasource::fileEntry(const DataItemPtr &entry)
+{
     std::lock_guard guard(lock());
     const DuplicateIndex::Result match = m_duplicates.find(*entry, itemsLocked());
     switch (match.match) {

@@ -67,7 +67,8 @@ private:
     void characters(const QStringList &path, const QString &text) override;
     void endElement(const QStringList &path) override;
 
-    void finishEntry(const QStringList &path);
+    void fileParsedEntries();
+    void fileEntry(const DataItemPtr &entry);
     void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry);
     void addCurrentItem();
     QDateTime resolveDate(DataItem &entry) const;
@@ -95,6 +96,7 @@ private:
     DataItemPtr m_currentItem;
     QString m_currentElement;
     QString m_title;
+    QList<DataItemPtr> m_parsedEntries;
     QList<DataItemPtr> m_newList;
     DuplicateIndex m_duplicates;
 };
