@@ -7,6 +7,10 @@
 
 // One cookie as a server set it (or as a caller built it for a request's own cookie list).
 struct HTTPCookie {
+    HTTPCookie() = default;
+    // A cookie for a request's own list: only name and value are sent.
+    HTTPCookie(const QString &cookieName, const QString &cookieValue) : name(cookieName), value(cookieValue) {}
+
     QString name;
     QString value;
     QString domain;      // lower case, without a leading dot

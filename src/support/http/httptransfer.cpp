@@ -16,6 +16,7 @@ struct TransferState {
     curl_off_t uploaded = 0;
     curl_off_t downloaded = 0;
     qint64 headerBytes = 0;
+    bool headersComplete = false;
     bool tooLarge = false;
 
     void touch() { lastActivity = SteadyClock::now(); }
@@ -60,6 +61,11 @@ size_t readHeaderLine(TransferState *state, QByteArrayView line)
         // A new response begins (after an interim 1xx one): only the last one counts.
         result.statusLine = decodeHeaderText(line);
         result.headers.clear();
+        state->headersComplete = false;
+        return length;
+    }
+    if (line.isEmpty()) {
+        state->headersComplete = true;
         return length;
     }
     const qsizetype colon = line.indexOf(':');
@@ -195,7 +201,8 @@ bool isSecureTransportError(CURLcode code)
 
 bool isBrokenConnection(CURLcode code)
 {
-    return code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING;
+    return code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
+           code == CURLE_PARTIAL_FILE;
 }
 
 HTTPError transportError(CURLcode code, const char *errorBuffer)
@@ -275,6 +282,12 @@ HTTPTransferResult HTTPTransfer::perform(HTTPConnection &connection, const HTTPT
         return result;
     if (state.tooLarge) {
         result.outcome = HTTPTransferResult::Outcome::TooLarge;
+    } else if (*finished == CURLE_OK && !state.headersComplete) {
+        // libcurl accepts a connection that closes in the middle of the headers; that is a broken exchange.
+        result.outcome = HTTPTransferResult::Outcome::Failed;
+        result.error = HTTPError::make(HTTPErrorCode::ConnectionFailure, u"A connection failure occurred"_s,
+                                       u"The connection closed before the response headers were complete."_s);
+        result.connectionBroke = true;
     } else if (*finished == CURLE_OK) {
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
