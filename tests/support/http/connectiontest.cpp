@@ -184,6 +184,8 @@ struct ReuseCase {
     int connectionsForTwoRequests;
 };
 
+void PrintTo(const ReuseCase &reuse, std::ostream *out) { *out << reuse.name; }
+
 class ConnectionReuseTest : public ConnectionTest, public ::testing::WithParamInterface<ReuseCase> {};
 
 TEST_P(ConnectionReuseTest, ResponseDecidesWhetherTheConnectionIsKept)

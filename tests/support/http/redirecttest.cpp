@@ -61,6 +61,8 @@ struct RedirectCase {
     bool becomesGet;
 };
 
+void PrintTo(const RedirectCase &redirect, std::ostream *out) { *out << redirect.status; }
+
 class RedirectStatusTest : public RedirectTest, public ::testing::WithParamInterface<RedirectCase> {};
 
 TEST_P(RedirectStatusTest, MethodBodyAndHeadersAfterRedirect)
