@@ -6,6 +6,8 @@ using namespace Qt::StringLiterals;
 
 LoopbackServer::LoopbackServer()
 {
+    // Otherwise a kept-alive response body waits for the client's delayed ACK of its headers.
+    m_server.set_tcp_nodelay(true);
     // Recorded after routing, once the body has been read.
     m_server.set_post_routing_handler([this](const httplib::Request &request, httplib::Response &) {
         std::lock_guard lock(m_mutex);

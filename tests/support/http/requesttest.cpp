@@ -93,6 +93,30 @@ TEST_F(RequestTest, CompressedRequestBody)
     EXPECT_EQ(ASIDataDecompressor::uncompressData(request.postBody(), 1 << 20).data, body);
 }
 
+TEST_F(RequestTest, HTTP10OnlyWhenAskedFor)
+{
+    ASIHTTPRequest request(server.url(u"/"_s));
+    EXPECT_EQ(send(request).version, "HTTP/1.1");
+    ASIHTTPRequest old(server.url(u"/"_s));
+    old.setUseHTTPVersionOne(true);
+    EXPECT_EQ(send(old).version, "HTTP/1.0");
+}
+
+TEST_F(RequestTest, ExceptionWhileBuildingFailsWithCode10)
+{
+    struct ThrowingRequest : ASIHTTPRequest {
+        using ASIHTTPRequest::ASIHTTPRequest;
+        std::optional<HTTPError> buildPostBody() override { throw std::invalid_argument("no body today"); }
+    };
+    ThrowingRequest request(server.url(u"/"_s));
+    request.startSynchronous();
+    ASSERT_TRUE(request.error());
+    EXPECT_EQ(request.error()->code, 10);
+    EXPECT_EQ(request.error()->localizedDescription, u"std::invalid_argument"_s);
+    EXPECT_EQ(request.error()->failureReason, u"no body today"_s);
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
 TEST_F(RequestTest, UnusableURLsFailWithCode5)
 {
     for (const QUrl &url : {QUrl(), QUrl(u"ftp://127.0.0.1/file"_s), QUrl(u"http://"_s), QUrl(u"/relative"_s)}) {
