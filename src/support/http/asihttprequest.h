@@ -110,12 +110,12 @@ public:
 protected:
     // Fills the body (and its Content-Type) before the first send; the base request sends postBody as set.
     virtual std::optional<HTTPError> buildPostBody() { return std::nullopt; }
-    // Records the failure and completes the request; the first error stays.
-    void failWithError(const HTTPError &error);
 
 private:
     enum class Step { Finished, SendAgain };
 
+    // Records the failure and completes the request; the first error stays.
+    void failWithError(const HTTPError &error);
     void run();
     Step sendOnce();
     std::optional<HTTPError> prepareBody();

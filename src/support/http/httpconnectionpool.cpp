@@ -17,8 +17,6 @@ HTTPConnectionPool &HTTPConnectionPool::sharedPool()
     return pool;
 }
 
-HTTPConnectionPool::~HTTPConnectionPool() = default;
-
 std::unique_ptr<HTTPConnection> HTTPConnectionPool::takeConnection(const QString &key, bool reuse)
 {
     if (reuse) {
@@ -48,12 +46,6 @@ void HTTPConnectionPool::makeIdle(std::unique_ptr<HTTPConnection> connection, do
         m_idle.erase(m_idle.begin());
     }
     m_idle.push_back(std::move(connection));
-}
-
-int HTTPConnectionPool::idleConnectionCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return static_cast<int>(m_idle.size());
 }
 
 void HTTPConnectionPool::closeIdleConnections()

@@ -12,13 +12,11 @@
 class HTTPConnectionPool {
 public:
     static HTTPConnectionPool &sharedPool();
-    ~HTTPConnectionPool();
 
     // An idle, unexpired connection to `key` when `reuse` is set, else a new one; nullptr when libcurl fails.
     std::unique_ptr<HTTPConnection> takeConnection(const QString &key, bool reuse);
     // Keeps the connection for reuse until `lifetimeSeconds` from now.
     void makeIdle(std::unique_ptr<HTTPConnection> connection, double lifetimeSeconds);
-    int idleConnectionCount() const;
     void closeIdleConnections();
 
     // How long the connection that carried this response may be reused, or nullopt when it may not:
@@ -32,6 +30,6 @@ private:
     void dropExpired(HTTPConnection::TimePoint now);
 
     static constexpr std::size_t maximumIdleConnections = 16;
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::vector<std::unique_ptr<HTTPConnection>> m_idle;
 };

@@ -57,13 +57,3 @@ void HTTPHeaders::keepOnly(const QStringList &names)
 {
     m_fields.removeIf([&](const Field &f) { return !names.contains(f.first, Qt::CaseInsensitive); });
 }
-
-QMap<QString, QString> HTTPHeaders::toMap() const
-{
-    QMap<QString, QString> map;
-    for (const Field &f : m_fields) {
-        if (!map.contains(f.first))
-            map.insert(f.first, value(f.first));
-    }
-    return map;
-}

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QList>
-#include <QMap>
+#include <QStringList>
 #include <QString>
 #include <utility>
 
@@ -25,8 +25,6 @@ public:
     void clear() { m_fields.clear(); }
     // Keeps only the fields whose names are listed.
     void keepOnly(const QStringList &names);
-    // One entry per name, repeated fields joined by ", ".
-    QMap<QString, QString> toMap() const;
 
 private:
     QList<Field> m_fields;

@@ -273,9 +273,13 @@ HTTPTransferResult HTTPTransfer::perform(HTTPConnection &connection, const HTTPT
     }
     const std::optional<CURLcode> finished = run(connection, state, request.timeOutSeconds, isCancelled);
     long newConnections = 0;
+    long status = 0;
     curl_easy_getinfo(easy, CURLINFO_NUM_CONNECTS, &newConnections);
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     result.reusedConnection = connection.wasIdle() && newConnections == 0;
     curl_multi_remove_handle(connection.multi(), easy);
+    // The handle stays alive in the pool: drop its pointers to this call's buffers and header list.
+    curl_easy_reset(easy);
     curl_slist_free_all(headers);
 
     if (!finished)
@@ -289,8 +293,6 @@ HTTPTransferResult HTTPTransfer::perform(HTTPConnection &connection, const HTTPT
                                        u"The connection closed before the response headers were complete."_s);
         result.connectionBroke = true;
     } else if (*finished == CURLE_OK) {
-        long status = 0;
-        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
         result.statusCode = static_cast<int>(status);
         result.outcome = HTTPTransferResult::Outcome::Completed;
     } else {
