@@ -171,7 +171,16 @@ ASIHTTPRequest::Step ASIHTTPRequest::sendOnce()
         return Step::Finished;
     }
     buildRequestHeaders();
+    std::optional<HTTPTransferResult> result = exchange();
+    if (!result) {
+        failWithError(HTTPError::withCode(HTTPErrorCode::UnableToCreateReadStream));
+        return Step::Finished;
+    }
+    return handleTransferResult(*result);
+}
 
+std::optional<HTTPTransferResult> ASIHTTPRequest::exchange()
+{
     const HTTPProxy proxy =
         m_proxyHost.isEmpty()
             ? HTTPProxy::fromEnvironment(m_url)
@@ -180,16 +189,19 @@ ASIHTTPRequest::Step ASIHTTPRequest::sendOnce()
     std::unique_ptr<HTTPConnection> connection = pool.takeConnection(
         connectionKey(m_url, proxy), m_shouldAttemptPersistentConnection && !m_needsNewConnection);
     m_needsNewConnection = false;
-    if (!connection) {
-        failWithError(HTTPError::withCode(HTTPErrorCode::UnableToCreateReadStream));
-        return Step::Finished;
-    }
+    if (!connection)
+        return std::nullopt;
 
-    const HTTPTransferRequest transfer{m_url,        m_requestMethod,
-                                       m_requestHeaders, m_postBody,
-                                       m_useHTTPVersionOne, proxy,
-                                       m_validatesSecureCertificate, m_shouldAttemptPersistentConnection,
-                                       m_timeOutSeconds, m_maximumResponseSize};
+    const HTTPTransferRequest transfer{.url = m_url,
+                                       .method = m_requestMethod,
+                                       .headers = m_requestHeaders,
+                                       .body = m_postBody,
+                                       .useHTTPVersionOne = m_useHTTPVersionOne,
+                                       .proxy = proxy,
+                                       .validatesSecureCertificate = m_validatesSecureCertificate,
+                                       .persistent = m_shouldAttemptPersistentConnection,
+                                       .timeOutSeconds = m_timeOutSeconds,
+                                       .maximumResponseSize = m_maximumResponseSize};
     {
         std::lock_guard lock(m_cancelMutex);
         m_activeConnection = connection.get();
@@ -208,7 +220,7 @@ ASIHTTPRequest::Step ASIHTTPRequest::sendOnce()
         if (lifetime)
             pool.makeIdle(std::move(connection), *lifetime);
     }
-    return handleTransferResult(result);
+    return result;
 }
 
 std::optional<HTTPError> ASIHTTPRequest::prepareBody()

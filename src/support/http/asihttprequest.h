@@ -118,6 +118,9 @@ private:
     void failWithError(const HTTPError &error);
     void run();
     Step sendOnce();
+    // One exchange on a kept-alive or new connection, which goes back to the pool when it may be reused;
+    // nullopt when no connection can be made.
+    std::optional<HTTPTransferResult> exchange();
     std::optional<HTTPError> prepareBody();
     void buildRequestHeaders();
     Step handleTransferResult(HTTPTransferResult &result);
