@@ -110,6 +110,37 @@ TEST_F(ConnectionTest, KeptAliveConnectionIsReused)
     EXPECT_EQ(server.connectionCount(), 4);
 }
 
+TEST_F(ConnectionTest, ThreadsShareThePoolAndTheCookieStore)
+{
+    LoopbackServer server;
+    server.server().set_keep_alive_max_count(1000);
+    server.server().Get("/", [](const httplib::Request &req, httplib::Response &res) {
+        res.set_header("Set-Cookie", "visit=" + req.get_header_value("X-Thread") + "; Path=/");
+        res.set_content("ok", "text/plain");
+    });
+    server.start();
+    constexpr int threadCount = 4;
+    constexpr int requestsPerThread = 10;
+    std::atomic<int> succeeded = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < requestsPerThread; ++i) {
+                auto request = get(server.url(u"/"_s));
+                request->addRequestHeader(u"X-Thread"_s, QString::number(t));
+                request->startSynchronous();
+                if (!request->error() && request->responseString() == u"ok"_s)
+                    ++succeeded;
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(succeeded, threadCount * requestsPerThread);
+    EXPECT_LE(server.connectionCount(), threadCount) << "each thread keeps reusing a connection";
+    EXPECT_EQ(HTTPCookieStorage::sharedStorage().cookies().size(), 1);
+}
+
 TEST_F(ConnectionTest, ConnectionClosedByTheServerWhileIdleIsReplaced)
 {
     ScriptedServer closesAfterFirstAnswer([](ScriptedConnection &connection) {
