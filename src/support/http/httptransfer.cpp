@@ -262,7 +262,6 @@ HTTPTransferResult HTTPTransfer::perform(HTTPConnection &connection, const HTTPT
     TransferState state{request, result};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     CURL *easy = connection.easy();
-    curl_easy_reset(easy);
     curl_slist *headers = headerList(request);
     configure(easy, request, state, errorBuffer, headers);
 
@@ -278,7 +277,7 @@ HTTPTransferResult HTTPTransfer::perform(HTTPConnection &connection, const HTTPT
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     result.reusedConnection = connection.wasIdle() && newConnections == 0;
     curl_multi_remove_handle(connection.multi(), easy);
-    // The handle stays alive in the pool: drop its pointers to this call's buffers and header list.
+    // The handle may wait in the pool: leave it as new, without pointers to this call's buffers and headers.
     curl_easy_reset(easy);
     curl_slist_free_all(headers);
 
