@@ -72,8 +72,14 @@ void runEngine(benchmark::State &state, bool persistent)
     state.SetItemsProcessed(state.iterations() * requestsPerIteration);
 }
 
-void BM_EnginePersistent(benchmark::State &state) { runEngine(state, true); }
-void BM_EngineNewConnectionEachTime(benchmark::State &state) { runEngine(state, false); }
+void BM_EnginePersistent(benchmark::State &state)
+{
+    runEngine(state, true);
+}
+void BM_EngineNewConnectionEachTime(benchmark::State &state)
+{
+    runEngine(state, false);
+}
 
 size_t collect(char *data, size_t size, size_t count, void *userData)
 {

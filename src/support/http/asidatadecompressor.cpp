@@ -19,9 +19,10 @@ HTTPError decompressionError(int status)
 
 HTTPError tooLargeError(qint64 maximumSize)
 {
-    return HTTPError::make(HTTPErrorCode::Compression,
-                           u"Decompression of data failed: the result is larger than %1 bytes"_s.arg(maximumSize),
-                           u"The inflated body passed the size limit."_s);
+    return HTTPError::make(
+        HTTPErrorCode::Compression,
+        u"Decompression of data failed: the result is larger than %1 bytes"_s.arg(maximumSize),
+        u"The inflated body passed the size limit."_s);
 }
 
 } // namespace

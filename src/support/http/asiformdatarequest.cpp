@@ -12,8 +12,8 @@ constexpr char boundary[] = "0xKhTmLbOuNdArY";
 
 bool isUnescaped(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_';
 }
 
 } // namespace
@@ -45,7 +45,8 @@ void ASIFormDataRequest::addData(const QByteArray &data, const QString &fileName
 void ASIFormDataRequest::addFile(const QString &path, const QString &fileName, const QString &contentType,
                                  const QString &key)
 {
-    m_fileData.append({key, fileName.isEmpty() ? QFileInfo(path).fileName() : fileName, contentType, {}, path});
+    m_fileData.append(
+        {key, fileName.isEmpty() ? QFileInfo(path).fileName() : fileName, contentType, {}, path});
 }
 
 QByteArray ASIFormDataRequest::encoded(const QString &text) const
@@ -106,7 +107,8 @@ std::optional<HTTPError> ASIFormDataRequest::buildMultipartBody()
                                             QString::fromLatin1(charsetName()), QLatin1StringView(boundary)));
     QByteArrayList parts;
     for (const auto &[key, value] : std::as_const(m_postData)) {
-        parts.append("Content-Disposition: form-data; name=\"" + encoded(key) + "\"\r\n\r\n" + encoded(value));
+        parts.append("Content-Disposition: form-data; name=\"" + encoded(key) + "\"\r\n\r\n" +
+                     encoded(value));
     }
     for (const FilePart &file : std::as_const(m_fileData)) {
         QByteArray data = file.data;
@@ -114,14 +116,18 @@ std::optional<HTTPError> ASIFormDataRequest::buildMultipartBody()
             QFile input(file.path);
             if (!input.open(QIODevice::ReadOnly))
                 return HTTPError::make(HTTPErrorCode::FileError,
-                                       u"Unable to read file at path %1"_s.arg(file.path), input.errorString());
+                                       u"Unable to read file at path %1"_s.arg(file.path),
+                                       input.errorString());
             data = input.readAll();
         }
-        const QString contentType = file.contentType.isEmpty() ? u"application/octet-stream"_s : file.contentType;
+        const QString contentType =
+            file.contentType.isEmpty() ? u"application/octet-stream"_s : file.contentType;
         parts.append("Content-Disposition: form-data; name=\"" + encoded(file.key) + "\"; filename=\"" +
-                     encoded(file.fileName) + "\"\r\nContent-Type: " + encoded(contentType) + "\r\n\r\n" + data);
+                     encoded(file.fileName) + "\"\r\nContent-Type: " + encoded(contentType) + "\r\n\r\n" +
+                     data);
     }
     const QByteArray separator = QByteArray("\r\n--") + boundary + "\r\n";
-    setPostBody(QByteArray("--") + boundary + "\r\n" + parts.join(separator) + "\r\n--" + boundary + "--\r\n");
+    setPostBody(QByteArray("--") + boundary + "\r\n" + parts.join(separator) + "\r\n--" + boundary +
+                "--\r\n");
     return std::nullopt;
 }

@@ -24,7 +24,8 @@ public:
                  const QString &key);
     // A file part read from `path` when the body is built (an unreadable file fails with code 8); an empty
     // file name is the path's last component.
-    void addFile(const QString &path, const QString &fileName, const QString &contentType, const QString &key);
+    void addFile(const QString &path, const QString &fileName, const QString &contentType,
+                 const QString &key);
 
     // The (key, value) pairs in the order they are sent.
     const QList<std::pair<QString, QString>> &postData() const { return m_postData; }

@@ -30,7 +30,10 @@ QString capitalised(QString text)
     return text;
 }
 
-int portOf(const QUrl &url) { return url.port(url.scheme() == u"https"_s ? 443 : 80); }
+int portOf(const QUrl &url)
+{
+    return url.port(url.scheme() == u"https"_s ? 443 : 80);
+}
 
 bool sameOrigin(const QUrl &a, const QUrl &b)
 {
@@ -91,9 +94,15 @@ std::unique_ptr<ASIHTTPRequest> ASIHTTPRequest::requestWithURL(const QUrl &url)
     return std::make_unique<ASIHTTPRequest>(url);
 }
 
-double ASIHTTPRequest::defaultTimeOutSeconds() { return processDefaultTimeOutSeconds.load(); }
+double ASIHTTPRequest::defaultTimeOutSeconds()
+{
+    return processDefaultTimeOutSeconds.load();
+}
 
-void ASIHTTPRequest::setDefaultTimeOutSeconds(double seconds) { processDefaultTimeOutSeconds.store(seconds); }
+void ASIHTTPRequest::setDefaultTimeOutSeconds(double seconds)
+{
+    processDefaultTimeOutSeconds.store(seconds);
+}
 
 QString ASIHTTPRequest::defaultUserAgentString()
 {
@@ -101,10 +110,9 @@ QString ASIHTTPRequest::defaultUserAgentString()
         const QString name = QString::fromUtf8(buildinfo::applicationName);
         if (name.isEmpty())
             return QString();
-        return u"%1 %2 (%3; %4 %5; %6)"_s.arg(name, QString::fromUtf8(buildinfo::version),
-                                             capitalised(QSysInfo::kernelType()),
-                                             capitalised(QSysInfo::productType()), QSysInfo::productVersion(),
-                                             QLocale::system().name());
+        return u"%1 %2 (%3; %4 %5; %6)"_s.arg(
+            name, QString::fromUtf8(buildinfo::version), capitalised(QSysInfo::kernelType()),
+            capitalised(QSysInfo::productType()), QSysInfo::productVersion(), QLocale::system().name());
     }();
     return agent;
 }
@@ -206,7 +214,8 @@ std::optional<HTTPTransferResult> ASIHTTPRequest::exchange()
         std::lock_guard lock(m_cancelMutex);
         m_activeConnection = connection.get();
     }
-    HTTPTransferResult result = HTTPTransfer::perform(*connection, transfer, [this] { return isCancelled(); });
+    HTTPTransferResult result =
+        HTTPTransfer::perform(*connection, transfer, [this] { return isCancelled(); });
     {
         std::lock_guard lock(m_cancelMutex);
         m_activeConnection = nullptr;

@@ -33,7 +33,8 @@ public:
     // Process-wide default of timeOutSeconds for new requests (10 seconds).
     static double defaultTimeOutSeconds();
     static void setDefaultTimeOutSeconds(double seconds);
-    // "<name> <version> (<system>; <distribution> <release>; <locale>)", or empty without an application name.
+    // "<name> <version> (<system>; <distribution> <release>; <locale>)", or empty without an application
+    // name.
     static QString defaultUserAgentString();
 
     // Configuration, before startSynchronous().
@@ -74,11 +75,14 @@ public:
     bool shouldAttemptPersistentConnection() const { return m_shouldAttemptPersistentConnection; }
     void setShouldAttemptPersistentConnection(bool attempt) { m_shouldAttemptPersistentConnection = attempt; }
     double persistentConnectionTimeoutSeconds() const { return m_persistentConnectionTimeoutSeconds; }
-    void setPersistentConnectionTimeoutSeconds(double seconds) { m_persistentConnectionTimeoutSeconds = seconds; }
+    void setPersistentConnectionTimeoutSeconds(double seconds)
+    {
+        m_persistentConnectionTimeoutSeconds = seconds;
+    }
     bool useHTTPVersionOne() const { return m_useHTTPVersionOne; }
     void setUseHTTPVersionOne(bool use) { m_useHTTPVersionOne = use; }
-    // An explicit proxy (port 8080 when none is set); without one the environment's http_proxy / https_proxy /
-    // no_proxy decide.
+    // An explicit proxy (port 8080 when none is set); without one the environment's http_proxy / https_proxy
+    // / no_proxy decide.
     QString proxyHost() const { return m_proxyHost; }
     void setProxyHost(const QString &host) { m_proxyHost = host; }
     int proxyPort() const { return m_proxyPort; }

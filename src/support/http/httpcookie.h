@@ -9,11 +9,13 @@
 struct HTTPCookie {
     HTTPCookie() = default;
     // A cookie for a request's own list: only name and value are sent.
-    HTTPCookie(const QString &cookieName, const QString &cookieValue) : name(cookieName), value(cookieValue) {}
+    HTTPCookie(const QString &cookieName, const QString &cookieValue) : name(cookieName), value(cookieValue)
+    {
+    }
 
     QString name;
     QString value;
-    QString domain;      // lower case, without a leading dot
+    QString domain; // lower case, without a leading dot
     QString path = QStringLiteral("/");
     QDateTime expiresDate; // UTC; invalid for a cookie that lives as long as the process
     bool hostOnly = true;  // sent to exactly `domain`, not to its subdomains

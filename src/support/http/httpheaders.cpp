@@ -6,13 +6,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
 void HTTPHeaders::set(const QString &name, const QString &value)
 {
-    auto it = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field &f) { return sameName(f.first, name); });
+    auto it = std::find_if(m_fields.begin(), m_fields.end(),
+                           [&](const Field &f) { return sameName(f.first, name); });
     if (it == m_fields.end()) {
         m_fields.append({name, value});
         return;
@@ -25,7 +29,10 @@ void HTTPHeaders::set(const QString &name, const QString &value)
     }
 }
 
-void HTTPHeaders::append(const QString &name, const QString &value) { m_fields.append({name, value}); }
+void HTTPHeaders::append(const QString &name, const QString &value)
+{
+    m_fields.append({name, value});
+}
 
 void HTTPHeaders::remove(const QString &name)
 {
@@ -34,7 +41,8 @@ void HTTPHeaders::remove(const QString &name)
 
 bool HTTPHeaders::contains(const QString &name) const
 {
-    return std::any_of(m_fields.cbegin(), m_fields.cend(), [&](const Field &f) { return sameName(f.first, name); });
+    return std::any_of(m_fields.cbegin(), m_fields.cend(),
+                       [&](const Field &f) { return sameName(f.first, name); });
 }
 
 QString HTTPHeaders::value(const QString &name) const

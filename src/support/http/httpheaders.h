@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <utility>
 
 // An ordered list of header fields whose names compare without regard to case.

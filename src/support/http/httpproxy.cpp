@@ -50,8 +50,8 @@ HTTPProxy HTTPProxy::fromEnvironment(const QUrl &url)
 {
     // Upper-case HTTP_PROXY is ignored on purpose: CGI programs receive the client's "Proxy:" header under
     // that name.
-    const QString setting = url.scheme() == u"https"_s ? environment("https_proxy", "HTTPS_PROXY")
-                                                        : environment("http_proxy");
+    const QString setting =
+        url.scheme() == u"https"_s ? environment("https_proxy", "HTTPS_PROXY") : environment("http_proxy");
     if (setting.isEmpty() || hostIsExcluded(url, environment("no_proxy", "NO_PROXY")))
         return {};
     const QUrl proxyURL(setting.contains(u"://"_s) ? setting : u"http://"_s + setting);

@@ -88,7 +88,8 @@ size_t readBody(TransferState *state, QByteArrayView data)
 }
 
 // libcurl's callbacks must not throw: an exception is kept for the caller and the exchange aborted.
-template <typename Reader> size_t guarded(void *userData, char *data, size_t size, size_t count, Reader reader)
+template <typename Reader>
+size_t guarded(void *userData, char *data, size_t size, size_t count, Reader reader)
 {
     auto *state = static_cast<TransferState *>(userData);
     try {
@@ -165,7 +166,8 @@ void configure(CURL *easy, const HTTPTransferRequest &request, TransferState &st
     setMethodAndBody(easy, request);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     // An empty proxy string also keeps libcurl from reading the environment on its own.
-    curl_easy_setopt(easy, CURLOPT_PROXY, request.proxy.isNull() ? "" : request.proxy.toCurlString().constData());
+    curl_easy_setopt(easy, CURLOPT_PROXY,
+                     request.proxy.isNull() ? "" : request.proxy.toCurlString().constData());
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (!request.validatesSecureCertificate) {
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
@@ -209,8 +211,8 @@ HTTPError transportError(CURLcode code, const char *errorBuffer)
 {
     const QString message = QString::fromUtf8(*errorBuffer ? errorBuffer : curl_easy_strerror(code));
     if (code == CURLE_URL_MALFORMAT || code == CURLE_UNSUPPORTED_PROTOCOL)
-        return HTTPError::make(HTTPErrorCode::UnableToCreateRequest, u"Unable to create request (bad url?)"_s, {},
-                               message);
+        return HTTPError::make(HTTPErrorCode::UnableToCreateRequest, u"Unable to create request (bad url?)"_s,
+                               {}, message);
     QString description = u"A connection failure occurred"_s;
     if (isSecureTransportError(code))
         description = u"%1: SSL problem (possibly a bad/expired/self-signed certificate)"_s.arg(description);

@@ -19,7 +19,8 @@ TEST(Compression, GzipRoundTrip)
     EXPECT_TRUE(compressed.data.startsWith("\x1f\x8b")) << "a gzip member";
     EXPECT_LT(compressed.data.size(), text.size());
 
-    const ASIDataDecompressor::Result inflated = ASIDataDecompressor::uncompressData(compressed.data, text.size());
+    const ASIDataDecompressor::Result inflated =
+        ASIDataDecompressor::uncompressData(compressed.data, text.size());
     ASSERT_FALSE(inflated.error);
     EXPECT_EQ(inflated.data, text);
 }
@@ -38,18 +39,22 @@ TEST(Compression, DamagedOrTruncatedDataFails)
         ASIDataDecompressor::uncompressData(compressed.left(compressed.size() / 2), 1 << 20);
     ASSERT_TRUE(truncated.error);
     EXPECT_EQ(truncated.error->code, 11);
-    EXPECT_EQ(truncated.error->localizedDescription, u"Decompression of data failed with code %1"_s.arg(Z_BUF_ERROR));
+    EXPECT_EQ(truncated.error->localizedDescription,
+              u"Decompression of data failed with code %1"_s.arg(Z_BUF_ERROR));
     EXPECT_FALSE(truncated.exceededLimit);
 
-    const ASIDataDecompressor::Result garbage = ASIDataDecompressor::uncompressData("not compressed", 1 << 20);
+    const ASIDataDecompressor::Result garbage =
+        ASIDataDecompressor::uncompressData("not compressed", 1 << 20);
     ASSERT_TRUE(garbage.error);
-    EXPECT_EQ(garbage.error->localizedDescription, u"Decompression of data failed with code %1"_s.arg(Z_DATA_ERROR));
+    EXPECT_EQ(garbage.error->localizedDescription,
+              u"Decompression of data failed with code %1"_s.arg(Z_DATA_ERROR));
 }
 
 TEST(Compression, OutputIsBoundedByTheLimit)
 {
     const QByteArray compressed = ASIDataCompressor::compressData(text).data;
-    EXPECT_FALSE(ASIDataDecompressor::uncompressData(compressed, text.size()).error) << "exactly at the limit";
+    EXPECT_FALSE(ASIDataDecompressor::uncompressData(compressed, text.size()).error)
+        << "exactly at the limit";
 
     const ASIDataDecompressor::Result over = ASIDataDecompressor::uncompressData(compressed, text.size() - 1);
     ASSERT_TRUE(over.error);

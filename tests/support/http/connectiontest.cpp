@@ -93,9 +93,8 @@ TEST_F(ConnectionTest, KeptAliveConnectionIsReused)
 {
     LoopbackServer server;
     server.server().set_keep_alive_max_count(100);
-    server.server().Get("/", [](const httplib::Request &, httplib::Response &res) {
-        res.set_content("ok", "text/plain");
-    });
+    server.server().Get(
+        "/", [](const httplib::Request &, httplib::Response &res) { res.set_content("ok", "text/plain"); });
     server.start();
     for (int i = 0; i < 3; ++i)
         get(server.url(u"/"_s))->startSynchronous();
@@ -215,7 +214,10 @@ struct ReuseCase {
     int connectionsForTwoRequests;
 };
 
-void PrintTo(const ReuseCase &reuse, std::ostream *out) { *out << reuse.name; }
+void PrintTo(const ReuseCase &reuse, std::ostream *out)
+{
+    *out << reuse.name;
+}
 
 class ConnectionReuseTest : public ConnectionTest, public ::testing::WithParamInterface<ReuseCase> {};
 
@@ -238,7 +240,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReuseCase{"http10", "HTTP/1.0 200 OK", "", 2},
                       ReuseCase{"http10KeepAlive", "HTTP/1.0 200 OK", "Connection: keep-alive\r\n", 1},
                       ReuseCase{"fewRequestsLeft", "HTTP/1.1 200 OK", "Keep-Alive: timeout=30, max=5\r\n", 2},
-                      ReuseCase{"enoughRequestsLeft", "HTTP/1.1 200 OK", "Keep-Alive: timeout=30, max=6\r\n", 1},
+                      ReuseCase{"enoughRequestsLeft", "HTTP/1.1 200 OK", "Keep-Alive: timeout=30, max=6\r\n",
+                                1},
                       ReuseCase{"expiresAtOnce", "HTTP/1.1 200 OK", "Keep-Alive: timeout=0, max=100\r\n", 2}),
     [](const auto &testInfo) { return std::string(testInfo.param.name); });
 

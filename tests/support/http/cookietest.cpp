@@ -48,7 +48,8 @@ protected:
 TEST_F(CookieTest, WithoutPersistenceOnlyTheRequestsOwnCookiesAreSent)
 {
     const HTTPCookie foreign(u"SID"_s, u"abc"_s);
-    EXPECT_EQ(cookieSentTo(u"/public"_s, false, {foreign, HTTPCookie(u"LSID"_s, u"def"_s)}), u"SID=abc; LSID=def"_s);
+    EXPECT_EQ(cookieSentTo(u"/public"_s, false, {foreign, HTTPCookie(u"LSID"_s, u"def"_s)}),
+              u"SID=abc; LSID=def"_s);
 
     cookieSentTo(u"/login"_s, false);
     EXPECT_TRUE(HTTPCookieStorage::sharedStorage().cookies().isEmpty()) << "received cookies are not stored";
@@ -85,7 +86,8 @@ TEST(HTTPCookieRules, DomainPathSecureAndExpiry)
     EXPECT_FALSE(hostOnly->matchesURL(QUrl(u"http://example.org/news/"_s)));
     EXPECT_FALSE(hostOnly->matchesURL(QUrl(u"http://www.example.org/newsroom"_s)));
 
-    const auto domain = HTTPCookie::fromSetCookieHeader(u"b=2; Domain=.Example.org; Path=/; Secure"_s, site, now);
+    const auto domain =
+        HTTPCookie::fromSetCookieHeader(u"b=2; Domain=.Example.org; Path=/; Secure"_s, site, now);
     ASSERT_TRUE(domain);
     EXPECT_TRUE(domain->matchesURL(QUrl(u"https://feeds.example.org/"_s)));
     EXPECT_FALSE(domain->matchesURL(QUrl(u"http://feeds.example.org/"_s))) << "secure cookies need https";
@@ -94,10 +96,11 @@ TEST(HTTPCookieRules, DomainPathSecureAndExpiry)
     EXPECT_FALSE(HTTPCookie::fromSetCookieHeader(u"c=3; Domain=other.org"_s, site, now));
     EXPECT_FALSE(HTTPCookie::fromSetCookieHeader(u"no-equals-sign"_s, site, now));
 
-    const auto expires = HTTPCookie::fromSetCookieHeader(u"d=4; Expires=Wed, 09 Jun 2021 10:18:14 GMT"_s, site, now);
+    const auto expires =
+        HTTPCookie::fromSetCookieHeader(u"d=4; Expires=Wed, 09 Jun 2021 10:18:14 GMT"_s, site, now);
     ASSERT_TRUE(expires);
     EXPECT_TRUE(expires->isExpired(now));
-    const auto maxAge =
-        HTTPCookie::fromSetCookieHeader(u"e=5; Max-Age=60; Expires=Wed, 09 Jun 2021 10:18:14 GMT"_s, site, now);
+    const auto maxAge = HTTPCookie::fromSetCookieHeader(
+        u"e=5; Max-Age=60; Expires=Wed, 09 Jun 2021 10:18:14 GMT"_s, site, now);
     EXPECT_EQ(maxAge->expiresDate, now.addSecs(60)) << "Max-Age wins over Expires";
 }

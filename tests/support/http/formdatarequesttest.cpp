@@ -51,9 +51,10 @@ TEST_F(FormDataRequestTest, ReservedAndNonASCIICharactersAreEscaped)
     request->setPostValue(u"café"_s, u"accent"_s);
     request->setPostValue(QVariant(), u"absent"_s);
     request->setPostValue(42, u"number"_s);
-    EXPECT_EQ(send(*request).body,
-              "k-._ey=%3A%2F%3F%23%5B%5D%40%21%24%20%26%27%28%29%2A%2B%2C%3B%3D%22%3C%3E%25%7B%7D%7C%5C%5E%7E%60"
-              "&accent=caf%C3%A9&absent=&number=42");
+    EXPECT_EQ(
+        send(*request).body,
+        "k-._ey=%3A%2F%3F%23%5B%5D%40%21%24%20%26%27%28%29%2A%2B%2C%3B%3D%22%3C%3E%25%7B%7D%7C%5C%5E%7E%60"
+        "&accent=caf%C3%A9&absent=&number=42");
 }
 
 TEST_F(FormDataRequestTest, SettingAKeyAgainReplacesItAddingKeepsBoth)
@@ -103,22 +104,25 @@ TEST_F(FormDataRequestTest, MultipartBodyWithValuesAndFiles)
     ASSERT_FALSE(request->error());
 
     std::lock_guard lock(mutex);
-    const QByteArray expectedBody = "--0xKhTmLbOuNdArY\r\n"
-                                    "Content-Disposition: form-data; name=\"title\"\r\n\r\n"
-                                    "two words"
-                                    "\r\n--0xKhTmLbOuNdArY\r\n"
-                                    "Content-Disposition: form-data; name=\"blob\"; filename=\"a.bin\"\r\n"
-                                    "Content-Type: application/octet-stream\r\n\r\n"
-                                    "\x01\x02"
-                                    "\r\n--0xKhTmLbOuNdArY\r\n"
-                                    "Content-Disposition: form-data; name=\"notes\"; filename=\"notes.txt\"\r\n"
-                                    "Content-Type: text/plain\r\n\r\n"
-                                    "file\r\ncontents"
-                                    "\r\n--0xKhTmLbOuNdArY--\r\n";
+    const QByteArray expectedBody =
+        "--0xKhTmLbOuNdArY\r\n"
+        "Content-Disposition: form-data; name=\"title\"\r\n\r\n"
+        "two words"
+        "\r\n--0xKhTmLbOuNdArY\r\n"
+        "Content-Disposition: form-data; name=\"blob\"; filename=\"a.bin\"\r\n"
+        "Content-Type: application/octet-stream\r\n\r\n"
+        "\x01\x02"
+        "\r\n--0xKhTmLbOuNdArY\r\n"
+        "Content-Disposition: form-data; name=\"notes\"; filename=\"notes.txt\"\r\n"
+        "Content-Type: text/plain\r\n\r\n"
+        "file\r\ncontents"
+        "\r\n--0xKhTmLbOuNdArY--\r\n";
     EXPECT_TRUE(raw.startsWith("POST /upload HTTP/1.1\r\n"));
     EXPECT_TRUE(raw.endsWith(QByteArray("\r\n\r\n" + expectedBody))) << raw.constData();
-    EXPECT_TRUE(raw.contains("\r\nContent-Type: multipart/form-data; charset=utf-8; boundary=0xKhTmLbOuNdArY\r\n"));
-    EXPECT_TRUE(raw.contains(QByteArray("\r\nContent-Length: " + QByteArray::number(expectedBody.size()) + "\r\n")));
+    EXPECT_TRUE(
+        raw.contains("\r\nContent-Type: multipart/form-data; charset=utf-8; boundary=0xKhTmLbOuNdArY\r\n"));
+    EXPECT_TRUE(
+        raw.contains(QByteArray("\r\nContent-Length: " + QByteArray::number(expectedBody.size()) + "\r\n")));
 }
 
 TEST_F(FormDataRequestTest, UnreadableFileFailsWithFileError)

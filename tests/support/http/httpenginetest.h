@@ -50,7 +50,8 @@ protected:
     {
         HTTPConnectionPool::sharedPool().closeIdleConnections();
         HTTPCookieStorage::sharedStorage().deleteAllCookies();
-        for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "no_proxy", "NO_PROXY"})
+        for (const char *name :
+             {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "no_proxy", "NO_PROXY"})
             environment.unset(name);
     }
 

@@ -11,7 +11,8 @@ void addRedirectRoutes(httplib::Server &server)
 {
     auto redirect = [](const httplib::Request &req, httplib::Response &res) {
         res.status = std::stoi(req.matches[1]);
-        res.set_header("Location", req.has_param("to") ? req.get_param_value("to") : "../target?from=redirect");
+        res.set_header("Location",
+                       req.has_param("to") ? req.get_param_value("to") : "../target?from=redirect");
     };
     auto target = [](const httplib::Request &req, httplib::Response &res) {
         res.set_content(req.method + " " + req.body, "text/plain");
@@ -61,7 +62,10 @@ struct RedirectCase {
     bool becomesGet;
 };
 
-void PrintTo(const RedirectCase &redirect, std::ostream *out) { *out << redirect.status; }
+void PrintTo(const RedirectCase &redirect, std::ostream *out)
+{
+    *out << redirect.status;
+}
 
 class RedirectStatusTest : public RedirectTest, public ::testing::WithParamInterface<RedirectCase> {};
 
@@ -84,7 +88,8 @@ TEST_P(RedirectStatusTest, MethodBodyAndHeadersAfterRedirect)
             EXPECT_FALSE(received.has_header(dropped)) << dropped;
     } else {
         EXPECT_EQ(request->responseString(), u"POST service=reader"_s);
-        EXPECT_EQ(received.get_header_value("Content-Type"), "application/x-www-form-urlencoded; charset=utf-8");
+        EXPECT_EQ(received.get_header_value("Content-Type"),
+                  "application/x-www-form-urlencoded; charset=utf-8");
         EXPECT_EQ(received.get_header_value("Authorization"), "GoogleLogin auth=secret");
         EXPECT_EQ(received.get_header_value("X-Custom"), "kept?");
         EXPECT_EQ(received.get_header_value("Cookie"), "SID=abc");
@@ -121,7 +126,8 @@ TEST_F(RedirectTest, FiveRedirectsAreFollowedTheSixthFails)
     six.startSynchronous();
     ASSERT_TRUE(six.error());
     EXPECT_EQ(six.error()->code, 9);
-    EXPECT_EQ(six.error()->localizedDescription, u"The request failed because it redirected too many times"_s);
+    EXPECT_EQ(six.error()->localizedDescription,
+              u"The request failed because it redirected too many times"_s);
     EXPECT_EQ(six.redirectCount(), 6);
 }
 

@@ -12,7 +12,9 @@ protected:
     void SetUp() override
     {
         HTTPEngineTest::SetUp();
-        auto ok = [](const httplib::Request &, httplib::Response &res) { res.set_content("ok", "text/plain"); };
+        auto ok = [](const httplib::Request &, httplib::Response &res) {
+            res.set_content("ok", "text/plain");
+        };
         server.server().Get("/", ok).Post("/", ok).Put("/", ok).Delete("/", ok);
         server.start();
     }
@@ -119,7 +121,8 @@ TEST_F(RequestTest, ExceptionWhileBuildingFailsWithCode10)
 
 TEST_F(RequestTest, UnusableURLsFailWithCode5)
 {
-    for (const QUrl &url : {QUrl(), QUrl(u"ftp://127.0.0.1/file"_s), QUrl(u"http://"_s), QUrl(u"/relative"_s)}) {
+    for (const QUrl &url :
+         {QUrl(), QUrl(u"ftp://127.0.0.1/file"_s), QUrl(u"http://"_s), QUrl(u"/relative"_s)}) {
         ASIHTTPRequest request(url);
         request.startSynchronous();
         ASSERT_TRUE(request.error()) << url.toString().toStdString();

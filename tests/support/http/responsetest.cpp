@@ -8,7 +8,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::string gzip(const QByteArray &data) { return ASIDataCompressor::compressData(data).data.toStdString(); }
+std::string gzip(const QByteArray &data)
+{
+    return ASIDataCompressor::compressData(data).data.toStdString();
+}
 
 } // namespace
 

@@ -12,7 +12,8 @@
 
 class ScriptedServer;
 
-// One accepted connection of a ScriptedServer, handed to its script. The socket closes when the script returns.
+// One accepted connection of a ScriptedServer, handed to its script. The socket closes when the script
+// returns.
 class ScriptedConnection {
 public:
     ScriptedConnection(ScriptedServer &server, int socket, int index);
@@ -48,7 +49,8 @@ public:
     int connectionCount() const { return m_connections.load(); }
 
     // A complete response with a Content-Length.
-    static QByteArray response(const QByteArray &statusLine, const QByteArray &headers, const QByteArray &body);
+    static QByteArray response(const QByteArray &statusLine, const QByteArray &headers,
+                               const QByteArray &body);
 
 private:
     friend class ScriptedConnection;
