@@ -73,11 +73,13 @@ QString exceptionName(const std::exception &exception)
     return name;
 }
 
-QString connectionKey(const QUrl &url, const HTTPProxy &proxy)
+// Connections are shared only between requests to the same place, through the same proxy, with the same
+// certificate checking: an unchecked connection must never serve a request that wants checking.
+QString connectionKey(const QUrl &url, const HTTPProxy &proxy, bool validatesCertificate)
 {
-    return u"%1://%2:%3 via %4"_s.arg(url.scheme().toLower(), url.host().toLower())
+    return u"%1://%2:%3 via %4%5"_s.arg(url.scheme().toLower(), url.host().toLower())
         .arg(portOf(url))
-        .arg(QString::fromLatin1(proxy.toCurlString()));
+        .arg(QString::fromLatin1(proxy.toCurlString()), validatesCertificate ? QString() : u" unchecked"_s);
 }
 
 } // namespace
@@ -194,8 +196,9 @@ std::optional<HTTPTransferResult> ASIHTTPRequest::exchange()
             ? HTTPProxy::fromEnvironment(m_url)
             : HTTPProxy(m_proxyHost, m_proxyPort > 0 ? m_proxyPort : defaultExplicitProxyPort);
     HTTPConnectionPool &pool = HTTPConnectionPool::sharedPool();
-    std::unique_ptr<HTTPConnection> connection = pool.takeConnection(
-        connectionKey(m_url, proxy), m_shouldAttemptPersistentConnection && !m_needsNewConnection);
+    std::unique_ptr<HTTPConnection> connection =
+        pool.takeConnection(connectionKey(m_url, proxy, m_validatesSecureCertificate),
+                            m_shouldAttemptPersistentConnection && !m_needsNewConnection);
     m_needsNewConnection = false;
     if (!connection)
         return std::nullopt;
