@@ -21,6 +21,15 @@ struct HTTPTransferResult;
 // empty and responseStatusCode() tells.
 //
 // A request belongs to the thread that runs it; only cancel() may be called from another thread.
+//
+//     auto request = ASIFormDataRequest::requestWithURL(QUrl(u"https://example.org/login"_s));
+//     request->setUseCookiePersistence(false);
+//     request->setPostValue(u"reader"_s, u"service"_s);
+//     request->startSynchronous();
+//     if (request->error())
+//         return request->error()->localizedDescription;
+//     const int status = request->responseStatusCode();
+//     const std::optional<QByteArray> body = request->responseData();
 class ASIHTTPRequest {
 public:
     explicit ASIHTTPRequest(const QUrl &url);
