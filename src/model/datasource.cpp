@@ -298,6 +298,7 @@ void Datasource::addItem(const DataItemPtr &item)
         inserted = insertMode();
         if (inserted) {
             m_items.prepend(item);
+            noteInserted(*item);
             _setCurrentDateIfNeeded(*item);
         } else {
             addItemToArray(item, m_items);
@@ -315,7 +316,9 @@ void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &arr
     const QDateTime date = item->parsedDate();
     qsizetype position = array.size();
     int inherited = 0;
-    for (qsizetype i = 0; i < array.size(); ++i) {
+    const bool ownItems = &array == &m_items;
+    const bool atTheEnd = ownItems && belongsAtTheEnd(sequence, date);
+    for (qsizetype i = 0; i < array.size() && !atTheEnd; ++i) {
         const DataItem &element = *array.at(i);
         const int elementSequence = sequenceOf(element);
         if (elementSequence != 0 && elementSequence < sequence) {
@@ -334,6 +337,34 @@ void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &arr
     else
         _setCurrentDateIfNeeded(*item);
     array.insert(position, item);
+    if (ownItems)
+        noteInserted(*item);
+}
+
+// True when no item stands before the entry: none has a smaller non-zero number or an earlier date.
+bool Datasource::belongsAtTheEnd(int sequence, const QDateTime &date)
+{
+    if (!m_bounds.known) {
+        m_bounds = {};
+        m_bounds.known = true;
+        for (const DataItemPtr &item : std::as_const(m_items))
+            if (item)
+                noteInserted(*item);
+    }
+    const bool noSmallerNumber = sequence <= m_bounds.lowestSequence;
+    const bool noEarlierDate = !date.isValid() || !m_bounds.oldestDate.isValid() || date <= m_bounds.oldestDate;
+    return noSmallerNumber && noEarlierDate;
+}
+
+void Datasource::noteInserted(const DataItem &item)
+{
+    if (!m_bounds.known)
+        return;
+    if (const int sequence = sequenceOf(item); sequence != 0)
+        m_bounds.lowestSequence = std::min(m_bounds.lowestSequence, sequence);
+    if (const QDateTime date = item.parsedDate(); date.isValid() &&
+                                                 (!m_bounds.oldestDate.isValid() || date < m_bounds.oldestDate))
+        m_bounds.oldestDate = date;
 }
 
 void Datasource::removeItem(const DataItemPtr &item)
@@ -432,6 +463,7 @@ void Datasource::load()
     }
     std::lock_guard guard(m_lock);
     m_items = std::move(loaded);
+    m_bounds = {};
     m_itemCount = -1;
 }
 

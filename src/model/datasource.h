@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariantMap>
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -118,8 +119,20 @@ private:
     const Clock &m_clock;
     const QString m_uuid;
 
+    // Lower bounds of the items' dates and arrival numbers, so that the usual filing of an entry
+    // older than all others needs no walk through the list. Removals and later stamps only raise
+    // the true minimums, so the bounds stay safe without being recomputed.
+    struct InsertionBounds {
+        bool known = false;
+        QDateTime oldestDate;
+        int lowestSequence = std::numeric_limits<int>::max();
+    };
+    void noteInserted(const DataItem &item);
+    bool belongsAtTheEnd(int sequence, const QDateTime &date);
+
     mutable std::recursive_mutex m_lock;
     QList<DataItemPtr> m_items;
+    InsertionBounds m_bounds;
     QSet<const DataItem *> m_markedItems;
     QImage m_image;
 

@@ -11,6 +11,7 @@
 #include "support/iso8601/iso8601dateformatter.h"
 
 #include <QImage>
+#include <QRegularExpression>
 #include <cmath>
 #include <thread>
 
@@ -24,6 +25,15 @@ std::mutex runningLock;
 int runningCount = 0;
 
 const QString urlKey = u"url"_s;
+
+// An IPv6 address, or an IPv4 address whose labels are all numbers.
+bool isNumericHost(const QString &host)
+{
+    if (host.contains(u':'))
+        return true;
+    static const QRegularExpression ipv4(u"^[0-9]+(\\.[0-9]+)*$"_s);
+    return ipv4.match(host).hasMatch();
+}
 
 bool isAtomEntryPath(const QStringList &path)
 {
@@ -133,7 +143,10 @@ bool RSSDatasource::updateData()
         m_running = true;
     }
     auto self = std::static_pointer_cast<RSSDatasource>(shared_from_this());
-    std::thread([self] { self->_update(); }).detach();
+    std::thread([self] {
+        self->_update();
+        self->endRunning();
+    }).detach();
     return true;
 }
 
@@ -189,6 +202,10 @@ void RSSDatasource::finishRefresh(bool success)
             setLastUpdateDate(success);
         });
     }
+}
+
+void RSSDatasource::endRunning()
+{
     {
         std::lock_guard guard(runningLock);
         --runningCount;
@@ -394,10 +411,11 @@ void RSSDatasource::fetchFavicon(const QUrl &feedUrl)
         setImage(QImage::fromData(bytes));
 }
 
+// An address given by number has no labels to shorten.
 void RSSDatasource::fetchIconOfLastTwoLabels(const QUrl &feedUrl)
 {
     const QStringList labels = feedUrl.host().split(u'.');
-    if (labels.size() < 2)
+    if (labels.size() < 2 || isNumericHost(feedUrl.host()))
         return;
     QUrl icon;
     icon.setScheme(feedUrl.scheme());

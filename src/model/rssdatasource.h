@@ -45,9 +45,8 @@ public:
     // Limits of downloads and parsing; tests shorten them.
     void setLoadOptions(const LoadOptions &options);
 
-    // The body of one refresh, on the calling thread. Public so that benchmarks and tools can
-    // refresh without a thread; the caller must have set `running` through updateData or hold
-    // the only reference.
+    // The body of one refresh, on the calling thread: updateData runs it on a thread of its own;
+    // tools and benchmarks may call it directly while no refresh of the source runs.
     void _update();
 
     // New item with the RSS keys of an Atom entry.
@@ -79,6 +78,7 @@ private:
     void fetchImage(const QUrl &address);
     QByteArray dataFromURL(const QUrl &address) const;
     void finishRefresh(bool success);
+    void endRunning();
     LoadOptions loadOptions() const;
 
     RefreshEnvironment &m_environment;

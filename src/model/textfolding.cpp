@@ -3,6 +3,7 @@
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/ustring.h>
 
 namespace {
 
@@ -14,33 +15,76 @@ bool isAscii(const QString &text)
     return true;
 }
 
-icu::UnicodeString withoutCombiningMarks(const icu::UnicodeString &decomposed)
+void appendCodePoint(QString &out, UChar32 c)
 {
-    icu::UnicodeString stripped;
-    for (int32_t i = 0; i < decomposed.length();) {
-        const UChar32 c = decomposed.char32At(i);
-        if (u_charType(c) != U_NON_SPACING_MARK)
-            stripped.append(c);
-        i += U16_LENGTH(c);
+    if (U_IS_BMP(c)) {
+        out += QChar(char16_t(c));
+    } else {
+        out += QChar(char16_t(U16_LEAD(c)));
+        out += QChar(char16_t(U16_TRAIL(c)));
     }
-    return stripped;
+}
+
+// The code point decomposed, without its combining marks.
+void appendWithoutMarks(QString &out, UChar32 c, const icu::Normalizer2 *nfd)
+{
+    icu::UnicodeString decomposition;
+    if (!nfd || !nfd->getDecomposition(c, decomposition)) {
+        if (u_charType(c) != U_NON_SPACING_MARK)
+            appendCodePoint(out, c);
+        return;
+    }
+    for (int32_t i = 0; i < decomposition.length();) {
+        const UChar32 part = decomposition.char32At(i);
+        if (u_charType(part) != U_NON_SPACING_MARK)
+            appendCodePoint(out, part);
+        i += U16_LENGTH(part);
+    }
+}
+
+QString foldCase(const QString &text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    QString folded(text.size() + text.size() / 2 + 4, Qt::Uninitialized);
+    const auto source = reinterpret_cast<const UChar *>(text.utf16());
+    int32_t length = u_strFoldCase(reinterpret_cast<UChar *>(folded.data()), int32_t(folded.size()), source,
+                                   int32_t(text.size()), U_FOLD_CASE_DEFAULT, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        status = U_ZERO_ERROR;
+        folded.resize(length);
+        length = u_strFoldCase(reinterpret_cast<UChar *>(folded.data()), length, source, int32_t(text.size()),
+                               U_FOLD_CASE_DEFAULT, &status);
+    }
+    if (U_FAILURE(status))
+        return text.toCaseFolded();
+    folded.truncate(length);
+    return folded;
 }
 
 } // namespace
 
+// Decomposition works code point by code point here: the marks it would reorder are dropped anyway.
 QString TextFolding::fold(const QString &text)
 {
     if (isAscii(text))
         return text.toLower();
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2 *nfd = icu::Normalizer2::getNFDInstance(status);
-    const icu::UnicodeString source(reinterpret_cast<const UChar *>(text.utf16()), int32_t(text.size()));
-    icu::UnicodeString decomposed = U_SUCCESS(status) ? nfd->normalize(source, status) : source;
     if (U_FAILURE(status))
-        decomposed = source;
-    icu::UnicodeString folded = withoutCombiningMarks(decomposed);
-    folded.foldCase();
-    return QString(reinterpret_cast<const QChar *>(folded.getBuffer()), folded.length());
+        nfd = nullptr;
+    QString stripped;
+    stripped.reserve(text.size());
+    const auto *units = reinterpret_cast<const UChar *>(text.utf16());
+    const int32_t length = int32_t(text.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U16_NEXT(units, i, length, c);
+        if (c < 0x80)
+            stripped += QChar(char16_t(c));
+        else
+            appendWithoutMarks(stripped, c, nfd);
+    }
+    return foldCase(stripped);
 }
 
 bool TextFolding::containsFolded(const QString &foldedText, const QString &foldedNeedle)

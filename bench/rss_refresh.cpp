@@ -1,0 +1,166 @@
+// What one refresh of a large feed costs: parsing and filing 2000 entries into an empty source,
+// refreshing a source that already has them all, next to a bare libxml2 SAX2 pass over the bytes.
+#include "feedgenerator.h"
+#include "model/elementpause.h"
+#include "model/refreshenvironment.h"
+#include "model/rssdatasource.h"
+#include "platform/manualclock.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+#include <libxml/parser.h>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int entryCount = 2000;
+constexpr qint64 origin = 1780000000;
+
+const std::string &document()
+{
+    static const std::string bytes = [] {
+        FeedSpec spec;
+        spec.id = "bench";
+        spec.entries = entryCount;
+        spec.origin = origin;
+        spec.baseUrl = "http://127.0.0.1";
+        spec.image = false;
+        return FeedGenerator::document(spec);
+    }();
+    return bytes;
+}
+
+// Serves the document from memory, so the server costs next to nothing.
+class DocumentServer {
+public:
+    DocumentServer()
+    {
+        m_server.Get("/feed.xml", [](const httplib::Request &, httplib::Response &response) {
+            response.set_content(document(), "application/rss+xml");
+        });
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        while (!m_server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~DocumentServer()
+    {
+        m_server.stop();
+        m_thread.join();
+    }
+    QString url() const { return u"http://127.0.0.1:%1/feed.xml"_s.arg(m_port); }
+
+private:
+    httplib::Server m_server;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+class Bench : public RefreshEnvironment {
+public:
+    Bench() : defaults(home.path()), clock(QDateTime::fromSecsSinceEpoch(origin + 3600, Qt::UTC))
+    {
+        defaults.registerDefaults({{SettingsKey::ageLimit, 7},
+                                   {SettingsKey::limit, 500},
+                                   {SettingsKey::refreshRate, 2},
+                                   {SettingsKey::receiveTimeStamp, true},
+                                   {SettingsKey::keywords, QVariantList{u"breaking news"_s, u"Apple"_s}}});
+        qputenv("XDG_CACHE_HOME", home.path().toLocal8Bit());
+    }
+    int numberOfSources() const override { return 1; }
+    bool internetAvailable() const override { return true; }
+
+    std::shared_ptr<RSSDatasource> newSource()
+    {
+        const QVariantMap entry{{u"uuid"_s, u"BENCH-%1"_s.arg(++count)}, {u"url"_s, server.url()}};
+        defaults.setObject(QVariantList{entry}, SettingsKey::feeds);
+        auto source = RSSDatasource::create(entry, defaults, clock, *this);
+        RSSDatasource::LoadOptions options;
+        options.parser.elementPause = std::chrono::nanoseconds(0);
+        source->setLoadOptions(options);
+        return source;
+    }
+
+    // On the benchmark's own thread, so that its CPU time is the refresh's.
+    void refresh(const std::shared_ptr<RSSDatasource> &source)
+    {
+        clock.advance(10 * 60 * 1000);
+        source->_update();
+    }
+
+    QTemporaryDir home;
+    UserDefaults defaults;
+    ManualClock clock;
+    DocumentServer server;
+    int count = 0;
+};
+
+Bench &bench()
+{
+    static Bench instance;
+    return instance;
+}
+
+void BM_BareLibxml2Sax(benchmark::State &state)
+{
+    xmlSAXHandler handler = {};
+    handler.initialized = XML_SAX2_MAGIC;
+    handler.startElementNs = [](void *, const xmlChar *, const xmlChar *, const xmlChar *, int, const xmlChar **, int,
+                                int, const xmlChar **) {};
+    handler.endElementNs = [](void *, const xmlChar *, const xmlChar *, const xmlChar *) {};
+    handler.characters = [](void *, const xmlChar *, int) {};
+    const std::string &bytes = document();
+    for (auto _ : state) {
+        xmlParserCtxtPtr context = xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr);
+        xmlParseChunk(context, bytes.data(), int(bytes.size()), 1);
+        xmlFreeParserCtxt(context);
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(bytes.size()));
+}
+BENCHMARK(BM_BareLibxml2Sax)->Unit(benchmark::kMillisecond);
+
+void BM_FirstRefreshIntoEmptySource(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto source = bench().newSource();
+        state.ResumeTiming();
+        bench().refresh(source);
+        benchmark::DoNotOptimize(source->items().size());
+    }
+}
+BENCHMARK(BM_FirstRefreshIntoEmptySource)->Unit(benchmark::kMillisecond);
+
+void BM_RefreshWhereEveryEntryIsKnown(benchmark::State &state)
+{
+    auto source = bench().newSource();
+    bench().refresh(source);
+    for (auto _ : state)
+        bench().refresh(source);
+    state.counters["items"] = double(source->items().size());
+}
+BENCHMARK(BM_RefreshWhereEveryEntryIsKnown)->Unit(benchmark::kMillisecond);
+
+void BM_ElementPause(benchmark::State &state)
+{
+    for (auto _ : state)
+        ElementPause::pause();
+}
+BENCHMARK(BM_ElementPause)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
