@@ -24,6 +24,20 @@ QStringConverter::Encoding detectEncoding(const QByteArray &data)
     return QStringConverter::Utf8;
 }
 
+// Qt's decoders pass unpaired surrogates through; they are not text all the same.
+bool hasUnpairedSurrogate(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!c.isSurrogate())
+            continue;
+        if (!c.isHighSurrogate() || i + 1 == text.size() || !text.at(i + 1).isLowSurrogate())
+            return true;
+        ++i;
+    }
+    return false;
+}
+
 // The data as UTF-8, or nothing when it is not text in the encoding.
 std::optional<QByteArray> toUtf8(const QByteArray &data, QStringConverter::Encoding encoding)
 {
@@ -36,7 +50,7 @@ std::optional<QByteArray> toUtf8(const QByteArray &data, QStringConverter::Encod
     }
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(data);
-    if (decoder.hasError())
+    if (decoder.hasError() || hasUnpairedSurrogate(text))
         return std::nullopt;
     return text.toUtf8();
 }
