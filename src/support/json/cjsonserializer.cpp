@@ -181,7 +181,7 @@ bool CJSONSerializer::writePlainObject(const QVariant &object, QByteArray *out, 
         break;
     }
     if (type == QMetaType::fromType<CJSONSerializedData>()) {
-        const QByteArray &bytes = object.value<CJSONSerializedData>().JSONDataRepresentation();
+        const QByteArray bytes = object.value<CJSONSerializedData>().JSONDataRepresentation();
         if (bytes.isEmpty())
             return couldNotSerialize(describe(object), outError);
         out->append(bytes);
