@@ -10,7 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr ByteSet kWhitespace = ByteSet::whitespace();
 constexpr ByteSet kNumberBytes = ByteSet(QByteArrayView("0123456789eE-+."));
 constexpr qsizetype kSnippetReach = 20;
 
@@ -78,21 +77,6 @@ void CDataScanner::setScanLocation(qsizetype location)
     m_current = m_start + std::clamp<qsizetype>(location, 0, length());
 }
 
-char CDataScanner::scanCharacter()
-{
-    if (m_current >= m_end)
-        return '\0';
-    return *m_current++;
-}
-
-bool CDataScanner::scanCharacter(char c)
-{
-    if (m_current >= m_end || *m_current != c)
-        return false;
-    ++m_current;
-    return true;
-}
-
 bool CDataScanner::scanUTF8String(QByteArrayView literal, QString *outValue)
 {
     if (literal.isEmpty() || bytesRemaining() < literal.size()
@@ -122,14 +106,6 @@ bool CDataScanner::scanUpToString(const QString &literal, QString *outValue)
         *outValue = QString::fromUtf8(m_current, found);
     m_current += found;
     return true;
-}
-
-qsizetype CDataScanner::skipRun(const ByteSet &set)
-{
-    const char *const begin = m_current;
-    while (m_current < m_end && set.contains(*m_current))
-        ++m_current;
-    return m_current - begin;
 }
 
 bool CDataScanner::scanCharactersFromSet(const ByteSet &set, QString *outValue)
@@ -191,11 +167,6 @@ bool CDataScanner::scanDataOfLength(qsizetype length, QByteArray *outData)
         *outData = QByteArray(m_current, length);
     m_current += length;
     return true;
-}
-
-void CDataScanner::skipWhitespace()
-{
-    skipRun(kWhitespace);
 }
 
 bool CDataScanner::scanCStyleComment(QString *outComment)

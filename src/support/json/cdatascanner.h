@@ -14,6 +14,8 @@ class DecimalNumber;
 // or reports false and leaves the position where it was.
 // Not thread-safe: one scanner belongs to one thread at a time.
 class CDataScanner {
+    static constexpr ByteSet kWhitespace = ByteSet::whitespace();
+
 public:
     CDataScanner() = default;
     explicit CDataScanner(const QByteArray &data) { CDataScanner::setData(data); }
@@ -35,9 +37,15 @@ public:
     // The byte at the position without moving; 0 at the end of the data.
     char currentCharacter() const { return m_current < m_end ? *m_current : '\0'; }
     // The byte at the position, moving past it; 0 (without moving) at the end.
-    char scanCharacter();
+    char scanCharacter() { return m_current < m_end ? *m_current++ : '\0'; }
     // Moves past the byte only when it equals c.
-    bool scanCharacter(char c);
+    bool scanCharacter(char c)
+    {
+        if (m_current >= m_end || *m_current != c)
+            return false;
+        ++m_current;
+        return true;
+    }
 
     // Matches a literal byte sequence.
     bool scanUTF8String(QByteArrayView literal, QString *outValue = nullptr);
@@ -56,7 +64,7 @@ public:
     bool scanDataOfLength(qsizetype length, QByteArray *outData);
 
     // Skips space, tab, line feed, vertical tab, form feed and carriage return.
-    void skipWhitespace();
+    void skipWhitespace() { skipRun(kWhitespace); }
     // "/* … */" and "// …" comments; the value is the text between the markers.
     bool scanCStyleComment(QString *outComment = nullptr);
     bool scanCPlusPlusStyleComment(QString *outComment = nullptr);
@@ -74,7 +82,13 @@ protected:
     const char *m_end = nullptr;
 
     // Takes the run of bytes in the set and returns its length.
-    qsizetype skipRun(const ByteSet &set);
+    qsizetype skipRun(const ByteSet &set)
+    {
+        const char *const begin = m_current;
+        while (m_current < m_end && set.contains(*m_current))
+            ++m_current;
+        return m_current - begin;
+    }
 
 private:
     QByteArray m_data;

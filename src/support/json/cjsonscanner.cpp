@@ -2,6 +2,7 @@
 
 #include "utf8.h"
 
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <cstring>
 #include <map>
@@ -116,31 +117,13 @@ bool CJSONScanner::scanJSONObject(QVariant *outObject, JSONError *outError)
 {
     skipWhitespace();
     switch (currentCharacter()) {
-    case '{': {
-        QVariantMap dictionary;
-        if (!scanJSONDictionary(&dictionary, outError))
-            return false;
-        if (outObject)
-            *outObject = QVariant(std::move(dictionary));
-        return true;
-    }
-    case '[': {
-        QVariantList array;
-        if (!scanJSONArray(&array, outError))
-            return false;
-        if (outObject)
-            *outObject = QVariant(std::move(array));
-        return true;
-    }
+    case '{':
+        return scanInto<QVariantMap>(&CJSONScanner::scanJSONDictionary, outObject, outError);
+    case '[':
+        return scanInto<QVariantList>(&CJSONScanner::scanJSONArray, outObject, outError);
     case '"':
-    case '\'': {
-        QString string;
-        if (!scanJSONStringConstant(&string, outError))
-            return false;
-        if (outObject)
-            *outObject = QVariant(std::move(string));
-        return true;
-    }
+    case '\'':
+        return scanInto<QString>(&CJSONScanner::scanJSONStringConstant, outObject, outError);
     case '-':
     case '0':
     case '1':
@@ -162,6 +145,20 @@ bool CJSONScanner::scanJSONObject(QVariant *outObject, JSONError *outError)
     default:
         return fail(outError, -1, u"Could not scan object. Character not a valid JSON character."_s);
     }
+}
+
+// Scans straight into the variant's own storage: QVariant cannot take a container by move.
+template <typename Value>
+bool CJSONScanner::scanInto(bool (CJSONScanner::*scan)(Value *, JSONError *), QVariant *outObject,
+                            JSONError *outError)
+{
+    if (!outObject)
+        return (this->*scan)(nullptr, outError);
+    QVariant value{QMetaType::fromType<Value>()};
+    if (!(this->*scan)(static_cast<Value *>(value.data()), outError))
+        return false;
+    *outObject = std::move(value);
+    return true;
 }
 
 // An incomplete literal still succeeds, but yields no value and consumes nothing.
@@ -211,7 +208,8 @@ bool CJSONScanner::scanJSONDictionary(QVariantMap *outDictionary, JSONError *out
         return false;
     }
 
-    std::map<QString, QVariant> members;
+    const size_t base = m_members.size();
+    const auto dropMembers = qScopeGuard([this, base] { m_members.resize(base); });
     while (currentCharacter() != '}') {
         skipWhitespace();
         if (currentCharacter() == '}')
@@ -227,7 +225,7 @@ bool CJSONScanner::scanJSONDictionary(QVariantMap *outDictionary, JSONError *out
         if (!scanContainerValue(start, &value, outError, -4, u"Could not scan dictionary. Failed to scan a value."_s))
             return false;
         if (value.isValid())
-            members.insert_or_assign(std::move(key), std::move(value));
+            m_members.emplace_back(std::move(key), std::move(value));
         skipWhitespace();
         if (!scanCharacter(',')) {
             if (currentCharacter() == '}')
@@ -241,8 +239,19 @@ bool CJSONScanner::scanJSONDictionary(QVariantMap *outDictionary, JSONError *out
         return failAt(start, outError, -6,
                       u"Could not scan dictionary. Dictionary not terminated by a '}' character."_s);
     if (outDictionary)
-        *outDictionary = QVariantMap(std::move(members));
+        *outDictionary = buildDictionary(base);
     return true;
+}
+
+QVariantMap CJSONScanner::buildDictionary(size_t base)
+{
+    if (m_members.size() == base)
+        return {};
+    std::map<QString, QVariant> members;
+    // In document order, so that a repeated key keeps its last value.
+    for (auto it = m_members.begin() + qsizetype(base); it != m_members.end(); ++it)
+        members.insert_or_assign(members.end(), std::move(it->first), std::move(it->second));
+    return QVariantMap(std::move(members));
 }
 
 bool CJSONScanner::scanJSONArray(QVariantList *outArray, JSONError *outError)
@@ -258,14 +267,16 @@ bool CJSONScanner::scanJSONArray(QVariantList *outArray, JSONError *outError)
         return false;
     }
 
-    QVariantList elements;
+    // Elements collect on the shared stack above this array's base; every way out drops them.
+    const size_t base = m_elements.size();
+    const auto dropElements = qScopeGuard([this, base] { m_elements.resize(base); });
     skipWhitespace();
     while (currentCharacter() != ']') {
         QVariant value;
         if (!scanContainerValue(start, &value, outError, -8, u"Could not scan array. Could not scan a value."_s))
             return false;
         if (value.isValid())
-            elements.append(std::move(value));
+            m_elements.push_back(std::move(value));
         else if (m_nullObject.isValid())
             return failAt(start, outError, -9, u"Could not scan array. Value is NULL."_s);
         skipWhitespace();
@@ -279,8 +290,10 @@ bool CJSONScanner::scanJSONArray(QVariantList *outArray, JSONError *outError)
     }
     if (!scanCharacter(']'))
         return failAt(start, outError, -10, u"Could not scan array. Array not terminated by a ']' character."_s);
-    if (outArray)
-        *outArray = std::move(elements);
+    if (outArray) {
+        const auto first = m_elements.begin() + qsizetype(base);
+        *outArray = QVariantList(std::make_move_iterator(first), std::make_move_iterator(m_elements.end()));
+    }
     return true;
 }
 
@@ -311,18 +324,27 @@ bool CJSONScanner::scanJSONStringConstant(QString *outString, JSONError *outErro
         return failAt(start, outError, -11,
                       u"Could not scan string constant. String not started by a '\"' character."_s);
 
-    QString text;
+    // Most strings have no escapes: they are one run. The short ones, which most keys and many
+    // repeated values are, come from the cache.
+    const qsizetype firstRun = notQuoteRunLength();
+    const bool oneRun = m_current + firstRun < m_end && m_current[firstRun] == '"';
+    if (oneRun && (m_dataIsValidUtf8 || isValidUtf8(m_current, m_current + firstRun))) {
+        if (outString) {
+            *outString = firstRun <= StringCache::kMaxLength ? m_strings.string(m_current, firstRun)
+                                                             : QString::fromUtf8(m_current, firstRun);
+        }
+        m_current += firstRun + 1;
+        return true;
+    }
+
+    m_text.clear();
     for (;;) {
         const qsizetype run = notQuoteRunLength();
         if (run > 0) {
             if (!m_dataIsValidUtf8 && !isValidUtf8(m_current, m_current + run))
                 return failAt(start, outError, kInvalidUtf8Code,
                               u"Could not scan string constant. String is not valid UTF-8."_s);
-            // Most strings are one run: take it without building up a second buffer.
-            if (text.isEmpty())
-                text = QString::fromUtf8(m_current, run);
-            else
-                text += QString::fromUtf8(m_current, run);
+            appendText(m_current, run);
             m_current += run;
         }
         if (scanCharacter('"'))
@@ -332,44 +354,52 @@ bool CJSONScanner::scanJSONStringConstant(QString *outString, JSONError *outErro
             return fail(outError, -14, u"Could not scan string constant. No terminating double quote character."_s);
         }
         ++m_current; // the backslash
-        if (!appendEscape(&text, start, outError))
+        if (!appendEscape(start, outError))
             return false;
     }
     if (outString)
-        *outString = std::move(text);
+        *outString = QString(reinterpret_cast<const QChar *>(m_text.data()), qsizetype(m_text.size()));
     return true;
 }
 
-bool CJSONScanner::appendEscape(QString *text, const char *resetTo, JSONError *outError)
+void CJSONScanner::appendText(const char *bytes, qsizetype length)
+{
+    const size_t used = m_text.size();
+    m_text.resize(used + size_t(length)); // UTF-16 never needs more units than UTF-8 has bytes
+    const char16_t *const end = decodeValidUtf8(bytes, bytes + length, m_text.data() + used);
+    m_text.resize(size_t(end - m_text.data()));
+}
+
+bool CJSONScanner::appendEscape(const char *resetTo, JSONError *outError)
 {
     const char code = scanCharacter();
     switch (code) {
     case '"':
     case '\\':
     case '/':
-        text->append(QLatin1Char(code));
+        m_text.push_back(char16_t(code));
         return true;
     case 'b':
-        text->append(QChar(8));
+        m_text.push_back(char16_t(8));
         return true;
     case 'f':
-        text->append(QChar(12));
+        m_text.push_back(char16_t(12));
         return true;
     case 'n':
-        text->append(QChar(10));
+        m_text.push_back(char16_t(10));
         return true;
     case 'r':
-        text->append(QChar(13));
+        m_text.push_back(char16_t(13));
         return true;
     case 't':
-        text->append(QChar(9));
+        m_text.push_back(char16_t(9));
         return true;
     case 'u': {
         char16_t unit = 0;
         if (!scanHexUnit(&unit))
             return failAt(resetTo, outError, -12,
                           u"Could not scan string constant. Unicode character could not be decoded."_s);
-        text->append(QChar(unit));
+        m_text.push_back(unit);
         return true;
     }
     default:

@@ -2,9 +2,12 @@
 
 #include "cdatascanner.h"
 #include "jsonerror.h"
+#include "stringcache.h"
 
 #include <QStringConverter>
 #include <optional>
+#include <string>
+#include <vector>
 
 // Reads JSON values from a byte buffer. Objects become QVariantMap, arrays QVariantList,
 // strings QString, true/false bool, null the configured null object, and numbers
@@ -54,12 +57,17 @@ private:
     bool fail(JSONError *outError, int code, const QString &message) const;
     // Puts the position back to where the construct started, then fails there.
     bool failAt(const char *resetTo, JSONError *outError, int code, const QString &message);
+    template <typename Value>
+    bool scanInto(bool (CJSONScanner::*scan)(Value *, JSONError *), QVariant *outObject, JSONError *outError);
     bool scanLiteral(QByteArrayView literal, const QVariant &value, QVariant *outObject);
     bool scanContainerValue(const char *resetTo, QVariant *outValue, JSONError *outError, int code,
                             const QString &message);
+    // The map of the members collected above base.
+    QVariantMap buildDictionary(size_t base);
     bool enterContainer(const char *bracket, JSONError *outError);
     qsizetype notQuoteRunLength() const;
-    bool appendEscape(QString *text, const char *resetTo, JSONError *outError);
+    bool appendEscape(const char *resetTo, JSONError *outError);
+    void appendText(const char *bytes, qsizetype length);
     bool scanHexUnit(char16_t *outUnit);
 
     bool m_strictEscapeCodes = false;
@@ -67,4 +75,12 @@ private:
     std::optional<QStringConverter::Encoding> m_allowedEncoding;
     bool m_dataIsValidUtf8 = false; // set once setData has checked the whole buffer
     int m_depth = 0;
+    StringCache m_strings;
+    std::u16string m_text; // the string with escapes being read; reused to spare allocations
+    // Elements of the arrays being read, innermost last: each array is built at its end with
+    // exactly the room it needs.
+    std::vector<QVariant> m_elements;
+    // The same for the members of the objects being read; building each map in one go keeps
+    // its nodes together in memory.
+    std::vector<std::pair<QString, QVariant>> m_members;
 };

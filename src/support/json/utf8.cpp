@@ -71,3 +71,28 @@ bool isValidUtf8(const char *begin, const char *end)
     }
     return true;
 }
+
+char16_t *decodeValidUtf8(const char *begin, const char *end, char16_t *out)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(begin);
+    const auto *const stop = reinterpret_cast<const unsigned char *>(end);
+    while (p < stop) {
+        const unsigned lead = *p;
+        if (lead < 0x80) {
+            *out++ = char16_t(lead);
+            p += 1;
+        } else if (lead < 0xE0) {
+            *out++ = char16_t((lead & 0x1F) << 6 | (p[1] & 0x3F));
+            p += 2;
+        } else if (lead < 0xF0) {
+            *out++ = char16_t((lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+            p += 3;
+        } else {
+            const char32_t c = (lead & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+            *out++ = char16_t(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+            p += 4;
+        }
+    }
+    return out;
+}
