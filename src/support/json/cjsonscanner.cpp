@@ -84,6 +84,7 @@ private:
 bool CJSONScanner::setData(const QByteArray &data, JSONError *outError)
 {
     m_dataIsValidUtf8 = false;
+    m_nestingError.reset();
     if (data.size() < 4) {
         CDataScanner::setData(data);
         return true;
@@ -172,23 +173,31 @@ bool CJSONScanner::scanLiteral(QByteArrayView literal, const QVariant &value, QV
 
 bool CJSONScanner::enterContainer(const char *bracket, JSONError *outError)
 {
+    if (m_depth == 1)
+        m_nestingError.reset();
     if (m_depth <= kMaxNestingDepth)
         return true;
-    return failAt(bracket, outError, kNestingTooDeepCode,
-                  u"Could not scan object. Nesting deeper than %1 levels."_s.arg(kMaxNestingDepth));
+    m_current = bracket;
+    JSONError error;
+    fail(&error, kNestingTooDeepCode, u"Could not scan object. Nesting deeper than %1 levels."_s.arg(kMaxNestingDepth));
+    m_nestingError = error;
+    reportJSONError(outError, std::move(error));
+    return false;
 }
 
 // Scans a member or element. A failure is reported as the container's own error, except the
-// nesting limit, which passes through so that the reader learns the real cause.
+// nesting limit, which passes through so that the reader learns the real cause. The inner scan
+// makes no error of its own: only the outermost container's error is ever seen, and building one
+// at every level would cost a pass over the data per level.
 bool CJSONScanner::scanContainerValue(const char *resetTo, QVariant *outValue, JSONError *outError, int code,
                                       const QString &message)
 {
-    JSONError inner;
-    if (scanJSONObject(outValue, &inner))
+    if (scanJSONObject(outValue, nullptr))
         return true;
-    if (inner.code == kNestingTooDeepCode) {
+    if (m_nestingError) {
         m_current = resetTo;
-        reportJSONError(outError, std::move(inner));
+        if (outError)
+            *outError = *m_nestingError;
         return false;
     }
     return failAt(resetTo, outError, code, message);

@@ -75,6 +75,8 @@ private:
     std::optional<QStringConverter::Encoding> m_allowedEncoding;
     bool m_dataIsValidUtf8 = false; // set once setData has checked the whole buffer
     int m_depth = 0;
+    // The error of a container past the depth limit, until the outermost container starts again.
+    std::optional<JSONError> m_nestingError;
     StringCache m_strings;
     std::u16string m_text; // the string with escapes being read; reused to spare allocations
     // Elements of the arrays being read, innermost last: each array is built at its end with

@@ -69,6 +69,15 @@ TEST(JSONRobustness, deepNestingFailsCleanly)
     }
 }
 
+TEST(JSONRobustness, aFailureDeepInALongDocumentIsReportedOnceAtTheOutermostContainer)
+{
+    const QByteArray document = "[" + QByteArray("1,").repeated(1 << 20) + QByteArray(500, '[') + "@";
+    JSONError error;
+    EXPECT_FALSE(CJSONDeserializer().deserialize(document, &error).isValid());
+    EXPECT_EQ(error.code, -8);
+    EXPECT_EQ(error.location(), 0);
+}
+
 TEST(JSONRobustness, hugeNumbersAndStringsAreRead)
 {
     const QByteArray digits(200000, '7');
