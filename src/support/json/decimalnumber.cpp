@@ -1,9 +1,14 @@
 #include "decimalnumber.h"
 
+#include <algorithm>
+
 namespace {
 
-// Exponents are kept far from the edges of qint64 so that shifting by a digit count cannot overflow.
+// The power of ten of a value is clamped to ±kExponentLimit. The exponent written in the text may go
+// further (by the number of digits), and is read up to kTextExponentLimit, so that the text written
+// for any value reads back as the same value; both stay far from the edges of qint64.
 constexpr qint64 kExponentLimit = 1'000'000'000'000'000LL;
+constexpr qint64 kTextExponentLimit = 4 * kExponentLimit;
 
 // Plain notation is used while it needs at most this many padding zeros.
 constexpr qint64 kMaxPlainZeros = 30;
@@ -50,7 +55,7 @@ DecimalNumber DecimalNumber::fromString(QByteArrayView text)
             negativeExponent = *q++ == '-';
         if (q < end && isDigit(*q)) {
             for (; q < end && isDigit(*q); ++q)
-                exponent = std::min(exponent * 10 + (*q - '0'), kExponentLimit);
+                exponent = std::min(exponent * 10 + (*q - '0'), kTextExponentLimit);
             if (negativeExponent)
                 exponent = -exponent;
         }
@@ -65,7 +70,7 @@ DecimalNumber DecimalNumber::fromString(QByteArrayView text)
 
     number.m_negative = negative;
     number.m_digits = std::move(digits);
-    number.m_exponent = exponent - pointShift + trailingZeros;
+    number.m_exponent = std::clamp(exponent - pointShift + trailingZeros, -kExponentLimit, kExponentLimit);
     return number;
 }
 

@@ -21,7 +21,7 @@ public:
     bool isNegative() const { return m_negative; }
     // Significant digits, most significant first; empty for zero.
     const QByteArray &digits() const { return m_digits; }
-    // The value is digits × 10^exponent.
+    // The value is digits × 10^exponent; the exponent is clamped to ±10^15.
     qint64 exponent() const { return m_exponent; }
 
     // JSON text that always has a point, so that reading it back gives a decimal again:

@@ -44,6 +44,10 @@ TEST(DecimalNumber, readsTheLeadingNumberOfTheText)
 
 TEST(DecimalNumber, hugeExponentsStayBoundedInSize)
 {
+    for (const char *text : {"51.65e999999999999999999", "0.0000123e-999999999999999999"}) {
+        const DecimalNumber huge = DecimalNumber::fromString(text);
+        EXPECT_EQ(DecimalNumber::fromString(huge.toJSON()), huge) << huge.toJSON().constData();
+    }
     const QByteArray text = json("1.0e999999999999999999999999999");
     EXPECT_LT(text.size(), 40);
     EXPECT_TRUE(text.startsWith("1.0e+"));
