@@ -1,6 +1,7 @@
 #include "cdatascanner.h"
 
 #include "decimalnumber.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -84,7 +85,7 @@ bool CDataScanner::scanUTF8String(QByteArrayView literal, QString *outValue)
         return false;
     m_current += literal.size();
     if (outValue)
-        *outValue = QString::fromUtf8(literal);
+        *outValue = stringFromUtf8(literal);
     return true;
 }
 
@@ -103,7 +104,7 @@ bool CDataScanner::scanUpToString(const QString &literal, QString *outValue)
     if (found == 0)
         return false;
     if (outValue)
-        *outValue = QString::fromUtf8(m_current, found);
+        *outValue = stringFromUtf8(m_current, found);
     m_current += found;
     return true;
 }
@@ -114,7 +115,7 @@ bool CDataScanner::scanCharactersFromSet(const ByteSet &set, QString *outValue)
     if (skipRun(set) == 0)
         return false;
     if (outValue)
-        *outValue = QString::fromUtf8(begin, m_current - begin);
+        *outValue = stringFromUtf8(begin, m_current - begin);
     return true;
 }
 
@@ -126,7 +127,7 @@ bool CDataScanner::scanUpToCharactersFromSet(const ByteSet &set, QString *outVal
     if (m_current == begin)
         return false;
     if (outValue)
-        *outValue = QString::fromUtf8(begin, m_current - begin);
+        *outValue = stringFromUtf8(begin, m_current - begin);
     return true;
 }
 
@@ -178,7 +179,7 @@ bool CDataScanner::scanCStyleComment(QString *outComment)
     if (close < 0)
         return false;
     if (outComment)
-        *outComment = QString::fromUtf8(rest.sliced(2, close - 2));
+        *outComment = stringFromUtf8(rest.sliced(2, close - 2));
     m_current += close + 2;
     return true;
 }
@@ -192,14 +193,14 @@ bool CDataScanner::scanCPlusPlusStyleComment(QString *outComment)
     while (stop < rest.size() && !isLineBreak(rest.at(stop)))
         ++stop;
     if (outComment)
-        *outComment = QString::fromUtf8(rest.sliced(2, stop - 2));
+        *outComment = stringFromUtf8(rest.sliced(2, stop - 2));
     m_current += stop;
     return true;
 }
 
 QString CDataScanner::remainingString() const
 {
-    return QString::fromUtf8(m_current, bytesRemaining());
+    return stringFromUtf8(m_current, bytesRemaining());
 }
 
 QByteArray CDataScanner::remainingData() const
@@ -228,8 +229,8 @@ QVariantMap CDataScanner::userInfoForScanLocation() const
 
     const qsizetype before = std::min(location, kSnippetReach);
     const qsizetype after = std::min(bytesRemaining(), kSnippetReach);
-    const QString snippet = QString::fromUtf8(m_current - before, before) + u"!HERE>!"_s
-                            + QString::fromUtf8(m_current, after);
+    const QString snippet = stringFromUtf8(m_current - before, before) + u"!HERE>!"_s
+                            + stringFromUtf8(m_current, after);
 
     return QVariantMap{
         {u"line"_s, line},

@@ -320,7 +320,7 @@ bool CJSONScanner::scanNotQuoteCharactersIntoString(QString *outValue)
     if (length == 0)
         return false;
     if (outValue)
-        *outValue = QString::fromUtf8(m_current, length);
+        *outValue = stringFromUtf8(m_current, length);
     m_current += length;
     return true;
 }
@@ -340,7 +340,7 @@ bool CJSONScanner::scanJSONStringConstant(QString *outString, JSONError *outErro
     if (oneRun && (m_dataIsValidUtf8 || isValidUtf8(m_current, m_current + firstRun))) {
         if (outString) {
             *outString = firstRun <= StringCache::kMaxLength ? m_strings.string(m_current, firstRun)
-                                                             : QString::fromUtf8(m_current, firstRun);
+                                                             : stringFromUtf8(m_current, firstRun);
         }
         m_current += firstRun + 1;
         return true;

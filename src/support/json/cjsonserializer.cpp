@@ -174,7 +174,7 @@ bool CJSONSerializer::writePlainObject(const QVariant &object, QByteArray *out, 
         const QByteArray bytes = object.toByteArray();
         if (!isValidUtf8(bytes.constBegin(), bytes.constEnd()))
             return couldNotSerialize(describe(object), outError);
-        writeString(QString::fromUtf8(bytes), out);
+        writeString(stringFromUtf8(bytes), out);
         return true;
     }
     default:

@@ -1,5 +1,7 @@
 #include "stringcache.h"
 
+#include "utf8.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -25,7 +27,7 @@ QString StringCache::string(const char *bytes, qsizetype length)
     if (slot.length != length || std::memcmp(slot.bytes, bytes, size_t(length)) != 0) {
         slot.length = length;
         std::memcpy(slot.bytes, bytes, size_t(length));
-        slot.string = QString::fromUtf8(bytes, length);
+        slot.string = stringFromUtf8(bytes, length);
     }
     return slot.string;
 }

@@ -1,5 +1,6 @@
 #include "utf8.h"
 
+#include <QStringDecoder>
 #include <cstdint>
 #include <cstring>
 
@@ -95,4 +96,11 @@ char16_t *decodeValidUtf8(const char *begin, const char *end, char16_t *out)
         }
     }
     return out;
+}
+
+QString stringFromUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
 }
