@@ -10,6 +10,7 @@ public:
     static constexpr std::chrono::nanoseconds standardLength = std::chrono::microseconds(10);
 
     // Waits for about `length` (nothing for zero or less). Sleeps for most of it and waits out
-    // the last stretch, learning per thread how late the sleeps wake up.
+    // the last stretch, learning per thread how late the sleeps wake up. Lowers the calling
+    // thread's timer slack to 1 µs on first use.
     static void pause(std::chrono::nanoseconds length = standardLength);
 };

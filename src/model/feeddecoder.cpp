@@ -234,9 +234,10 @@ struct FeedDecoder::Private {
             return 2;
         if (!httpCharset.isEmpty() && use(httpCharset))
             return 0;
-        if (head.startsWith(QByteArrayView("<\0?\0", 4)) && use("UTF-16LE"))
+        // UTF-16 without a mark: '<' and the next character with their zero bytes.
+        if (head.size() >= 4 && head[0] == '<' && head[1] == 0 && head[2] != 0 && head[3] == 0 && use("UTF-16LE"))
             return 0;
-        if (head.startsWith(QByteArrayView("\0<\0?", 4)) && use("UTF-16BE"))
+        if (head.size() >= 4 && head[0] == 0 && head[1] == '<' && head[2] == 0 && head[3] != 0 && use("UTF-16BE"))
             return 0;
         const bool declarationIncomplete = (head.startsWith("<?xml") && !head.contains("?>"))
             || (head.size() < 5 && QByteArrayView("<?xml").startsWith(head));
