@@ -77,6 +77,29 @@ void BM_BareLibxml2Sax2(benchmark::State &state)
 }
 BENCHMARK(BM_BareLibxml2Sax2)->Unit(benchmark::kMillisecond);
 
+class NullHandler : public FeedParserHandler {
+public:
+    void startElement(const QStringList &, const FeedAttributes &) override {}
+    void characters(const QStringList &, const QString &) override {}
+    void endElement(const QStringList &) override {}
+};
+
+// FeedParser alone (decoding, entities, qualified names, paths, coalesced text as QString),
+// whole document, pause off.
+void BM_FeedParserEvents(benchmark::State &state)
+{
+    const QByteArray &doc = document();
+    for (auto _ : state) {
+        NullHandler handler;
+        FeedParser parser(handler, FeedParser::Options{std::chrono::nanoseconds::zero()});
+        parser.feed(doc);
+        if (!parser.finish())
+            state.SkipWithError("parse failed");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * doc.size());
+}
+BENCHMARK(BM_FeedParserEvents)->Unit(benchmark::kMillisecond);
+
 // FeedParser (decoding, entities, qualified names, paths, coalesced text) and the entry
 // collector, fed in 16 KiB pieces as a download delivers them; the pause is off.
 void BM_FeedParserEntries(benchmark::State &state)
@@ -94,6 +117,24 @@ void BM_FeedParserEntries(benchmark::State &state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * doc.size());
 }
 BENCHMARK(BM_FeedParserEntries)->Arg(16 * 1024)->Arg(1 << 30)->Unit(benchmark::kMillisecond);
+
+// The same parse with the standard pause at every element start: the pause per element is
+// (this − the run without pause) / elements.
+void BM_FeedParserEntriesPaused(benchmark::State &state)
+{
+    const QByteArray &doc = document();
+    long elements = 0;
+    for (auto _ : state) {
+        FeedEntryCollector collector;
+        FeedParser parser(collector);
+        parser.feed(doc);
+        if (!parser.finish())
+            state.SkipWithError("parse failed");
+    }
+    elements = static_cast<long>(doc.count("</"));
+    state.counters["elements"] = static_cast<double>(elements);
+}
+BENCHMARK(BM_FeedParserEntriesPaused)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Real length of one per-element pause (wall time per call).
 void BM_ElementPause(benchmark::State &state)

@@ -212,7 +212,7 @@ struct FeedParser::Private {
         if (pendingText.isEmpty())
             return;
         const QString text = QString::fromUtf8(pendingText);
-        pendingText.clear();
+        pendingText.resize(0); // keeps the capacity for the next text
         handler.characters(path, text);
     }
 
@@ -490,7 +490,7 @@ bool FeedParser::feed(QByteArrayView bytes)
 {
     if (d->finished || !d->error.isEmpty())
         return d->error.isEmpty();
-    d->utf8.clear();
+    d->utf8.resize(0);
     d->decoder.decode(bytes, d->utf8);
     if (d->utf8.isEmpty())
         return true;
