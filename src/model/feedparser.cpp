@@ -448,6 +448,9 @@ struct FeedParser::Private {
             error = u"XML error at line 0: out of memory"_s;
             return false;
         }
+        // NOENT: references are replaced by the text onGetEntity hands over; libxml2 itself loads
+        // nothing (onResolveEntity refuses, external declarations fail, no external subset
+        // callback). IGNORE_ENC: the decoder has already turned the bytes into UTF-8.
         xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_IGNORE_ENC | XML_PARSE_NOENT);
         return true;
     }
