@@ -156,7 +156,7 @@ struct FeedParser::Private {
     FeedDecoder decoder;
     xmlParserCtxtPtr context = nullptr;
     QStringList path;
-    QByteArray pendingText;
+    std::string pendingText; // UTF-8 text since the last element event
     QByteArray utf8;
     QString error;
     bool finished = false;
@@ -209,10 +209,10 @@ struct FeedParser::Private {
 
     void flushText()
     {
-        if (pendingText.isEmpty())
+        if (pendingText.empty())
             return;
-        const QString text = QString::fromUtf8(pendingText);
-        pendingText.resize(0); // keeps the capacity for the next text
+        const QString text = QString::fromUtf8(pendingText.data(), static_cast<qsizetype>(pendingText.size()));
+        pendingText.clear(); // keeps the capacity for the next text
         handler.characters(path, text);
     }
 
@@ -361,7 +361,7 @@ struct FeedParser::Private {
 
     static void onCharacters(void *userData, const xmlChar *text, int length)
     {
-        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), length);
+        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
     }
 
     static xmlEntityPtr onGetEntity(void *userData, const xmlChar *name) { return self(userData)->resolve(name); }
