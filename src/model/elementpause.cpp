@@ -1,41 +1,19 @@
 #include "model/elementpause.h"
 
-#include <sys/prctl.h>
-#include <time.h>
-
 #include <algorithm>
 #include <thread>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
-struct ThreadState {
-    bool slackLowered = false;
-    // How much later than asked a sleep wakes up on this thread, smoothed.
-    std::chrono::nanoseconds wakeLatency{std::chrono::microseconds(5)};
-};
+// Debt at which the thread sleeps.
+constexpr std::chrono::nanoseconds kSleepThreshold = std::chrono::microseconds(100);
+// Most time a long sleep may credit to later pauses.
+constexpr std::chrono::nanoseconds kMaxCredit = std::chrono::milliseconds(1);
 
-thread_local ThreadState state;
-
-void lowerTimerSlack()
-{
-    if (state.slackLowered)
-        return;
-    // The default slack of 50 µs would make every pause last at least that long.
-    prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
-    state.slackLowered = true;
-}
-
-void sleepUntil(Clock::time_point target)
-{
-    const auto sinceEpoch = std::chrono::duration_cast<std::chrono::nanoseconds>(target.time_since_epoch());
-    timespec ts{};
-    ts.tv_sec = static_cast<time_t>(sinceEpoch.count() / 1'000'000'000);
-    ts.tv_nsec = static_cast<long>(sinceEpoch.count() % 1'000'000'000);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) != 0) {
-    }
-}
+// Pause time owed by this thread (negative: slept ahead).
+thread_local std::chrono::nanoseconds owed{0};
 
 } // namespace
 
@@ -43,16 +21,11 @@ void ElementPause::pause(std::chrono::nanoseconds length)
 {
     if (length <= std::chrono::nanoseconds::zero())
         return;
-    lowerTimerSlack();
-    const auto start = Clock::now();
-    const auto end = start + length;
-    const auto wakeTarget = end - state.wakeLatency;
-    if (wakeTarget > start) {
-        sleepUntil(wakeTarget);
-        const auto late = Clock::now() - wakeTarget;
-        const auto observed = std::clamp<std::chrono::nanoseconds>(late, std::chrono::nanoseconds::zero(), length);
-        state.wakeLatency = (state.wakeLatency * 7 + observed) / 8;
-    }
-    while (Clock::now() < end)
-        std::this_thread::yield();
+    owed += length;
+    if (owed < kSleepThreshold)
+        return;
+    const auto start = SteadyClock::now();
+    std::this_thread::sleep_for(owed);
+    owed -= SteadyClock::now() - start;
+    owed = std::max(owed, -kMaxCredit);
 }

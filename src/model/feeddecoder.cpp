@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -68,9 +70,7 @@ public:
         out.reserve(out.size() + n);
         qsizetype i = 0;
         while (i < n) {
-            qsizetype run = i;
-            while (run < n && p[run] < 0x80 && !isForbiddenAscii(p[run]))
-                ++run;
+            const qsizetype run = plainRun(p, i, n);
             if (run > i) {
                 out.append(reinterpret_cast<const char *>(p + i), run - i);
                 i = run;
@@ -111,6 +111,35 @@ public:
     }
 
 private:
+    // End of the run from `i` made of whole 8-byte words of printable ASCII (0x20..0x7F).
+    static qsizetype plainAsciiRun(const unsigned char *p, qsizetype i, qsizetype n)
+    {
+        constexpr uint64_t high = 0x8080808080808080ULL;
+        constexpr uint64_t spaces = 0x2020202020202020ULL;
+        while (i + 8 <= n) {
+            uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            // A byte with its top bit set, or one below 0x20, ends the run.
+            if (((word | ((word - spaces) & ~word)) & high) != 0)
+                break;
+            i += 8;
+        }
+        return i;
+    }
+
+    // End of the run from `i` of ASCII that needs no change (tab and line ends included).
+    static qsizetype plainRun(const unsigned char *p, qsizetype i, qsizetype n)
+    {
+        for (;;) {
+            i = plainAsciiRun(p, i, n);
+            const qsizetype wordEnd = std::min(i + 8, n);
+            while (i < wordEnd && p[i] < 0x80 && !isForbiddenAscii(p[i]))
+                ++i;
+            if (i < wordEnd || i == n)
+                return i;
+        }
+    }
+
     static bool isForbiddenNonCharacter(const unsigned char *s, int length)
     {
         return length == 3 && s[0] == 0xEF && s[1] == 0xBF && (s[2] == 0xBE || s[2] == 0xBF);
@@ -234,9 +263,10 @@ struct FeedDecoder::Private {
             return 2;
         if (!httpCharset.isEmpty() && use(httpCharset))
             return 0;
-        if (head.startsWith(QByteArrayView("<\0?\0", 4)) && use("UTF-16LE"))
+        // UTF-16 without a mark: '<' and the next character with their zero bytes.
+        if (head.size() >= 4 && head[0] == '<' && head[1] == 0 && head[2] != 0 && head[3] == 0 && use("UTF-16LE"))
             return 0;
-        if (head.startsWith(QByteArrayView("\0<\0?", 4)) && use("UTF-16BE"))
+        if (head.size() >= 4 && head[0] == 0 && head[1] == '<' && head[2] == 0 && head[3] != 0 && use("UTF-16BE"))
             return 0;
         const bool declarationIncomplete = (head.startsWith("<?xml") && !head.contains("?>"))
             || (head.size() < 5 && QByteArrayView("<?xml").startsWith(head));

@@ -3,12 +3,12 @@
 #include "model/feedparserhandler.h"
 
 #include <QList>
-#include <QMap>
+#include <QHash>
 #include <QString>
 
 // One feed entry as parsed: element text by qualified name ("title", "dc:date", ...), plus
 // "href" for the link of an Atom entry.
-using FeedEntry = QMap<QString, QString>;
+using FeedEntry = QHash<QString, QString>;
 
 // A handler that gathers the entries of an RSS 2.0 or Atom document, the feed's title and the
 // channel image address, filing text the way the feed sources do: text belongs to the most

@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <mutex>
 #include <system_error>
 
 using namespace Qt::StringLiterals;
@@ -140,6 +141,13 @@ FetchOptions FetchOptions::forIcons()
 FeedFetcher::FeedFetcher(FetchOptions options)
     : m_options(options)
 {
+    initialiseCurl();
+    m_multi = curl_multi_init();
+}
+
+FeedFetcher::~FeedFetcher()
+{
+    curl_multi_cleanup(static_cast<CURLM *>(m_multi));
 }
 
 QString FeedFetcher::userAgent()
@@ -160,10 +168,8 @@ QString FeedFetcher::formatSize(qint64 bytes)
 
 void FeedFetcher::cancel()
 {
-    std::lock_guard lock(m_mutex);
     m_cancelled = true;
-    if (m_multi)
-        curl_multi_wakeup(static_cast<CURLM *>(m_multi));
+    curl_multi_wakeup(static_cast<CURLM *>(m_multi));
 }
 
 FetchResult FeedFetcher::fetch(const QUrl &url, QByteArray &body)
@@ -183,11 +189,9 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
         result.error = u"Unsupported address: %1"_s.arg(url.toDisplayString());
         return result;
     }
-    initialiseCurl();
-
     Transfer transfer(m_options, consumer);
     CURL *easy = curl_easy_init();
-    CURLM *multi = curl_multi_init();
+    auto *multi = static_cast<CURLM *>(m_multi);
     transfer.easy = easy;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     const QByteArray encodedUrl = url.toEncoded();
@@ -213,12 +217,8 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    m_cancelled = false;
     curl_multi_add_handle(multi, easy);
-    {
-        std::lock_guard lock(m_mutex);
-        m_cancelled = false;
-        m_multi = multi;
-    }
 
     const auto start = SteadyClock::now();
     CURLcode code = CURLE_OK;
@@ -236,12 +236,9 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
         if (done || running == 0)
             break;
         const auto now = SteadyClock::now();
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_cancelled) {
-                transfer.error = u"Cancelled"_s;
-                break;
-            }
+        if (m_cancelled) {
+            transfer.error = u"Cancelled"_s;
+            break;
         }
         if (now - transfer.lastActivity >= m_options.idleTimeout) {
             transfer.error = u"No data received for %1"_s.arg(describeDuration(m_options.idleTimeout));
@@ -254,10 +251,6 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
         const auto wait = std::min(transfer.lastActivity + m_options.idleTimeout, start + m_options.deadline) - now;
         const auto waitMs = std::clamp<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(wait).count() + 1, 1, 1000);
         curl_multi_poll(multi, nullptr, 0, static_cast<int>(waitMs), nullptr);
-    }
-    {
-        std::lock_guard lock(m_mutex);
-        m_multi = nullptr;
     }
 
     if (!transfer.bodyStarted)
@@ -314,7 +307,6 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
 
     curl_multi_remove_handle(multi, easy);
     curl_easy_cleanup(easy);
-    curl_multi_cleanup(multi);
     curl_slist_free_all(headers);
     return result;
 }

@@ -5,9 +5,9 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
-#include <mutex>
 
 // Limits and manners of one download.
 struct FetchOptions {
@@ -54,12 +54,16 @@ public:
     using BodyConsumer = std::function<bool(const FetchResponse &response, QByteArrayView bytes)>;
 
     explicit FeedFetcher(FetchOptions options = {});
+    ~FeedFetcher();
+    FeedFetcher(const FeedFetcher &) = delete;
+    FeedFetcher &operator=(const FeedFetcher &) = delete;
 
     FetchResult fetch(const QUrl &url, const BodyConsumer &consumer);
     // Collects the whole body into `body` (for small things such as icons).
     FetchResult fetch(const QUrl &url, QByteArray &body);
 
-    // Makes a fetch under way on another thread give up at once with the error "Cancelled".
+    // Makes the fetch under way on another thread give up at once with the error "Cancelled".
+    // Safe from any thread; a cancel before the fetch starts is forgotten when it starts.
     void cancel();
 
     static QString userAgent();
@@ -70,7 +74,6 @@ private:
     struct Transfer;
 
     FetchOptions m_options;
-    std::mutex m_mutex; // guards the two below
-    bool m_cancelled = false;
-    void *m_multi = nullptr; // the running transfer's libcurl multi handle
+    std::atomic<bool> m_cancelled{false};
+    void *m_multi = nullptr; // libcurl multi handle, for the object's lifetime (cancel() wakes it)
 };

@@ -156,7 +156,7 @@ struct FeedParser::Private {
     FeedDecoder decoder;
     xmlParserCtxtPtr context = nullptr;
     QStringList path;
-    QByteArray pendingText;
+    std::string pendingText; // UTF-8 text since the last element event
     QByteArray utf8;
     QString error;
     bool finished = false;
@@ -209,10 +209,10 @@ struct FeedParser::Private {
 
     void flushText()
     {
-        if (pendingText.isEmpty())
+        if (pendingText.empty())
             return;
-        const QString text = QString::fromUtf8(pendingText);
-        pendingText.clear();
+        const QString text = QString::fromUtf8(pendingText.data(), static_cast<qsizetype>(pendingText.size()));
+        pendingText.clear(); // keeps the capacity for the next text
         handler.characters(path, text);
     }
 
@@ -361,7 +361,7 @@ struct FeedParser::Private {
 
     static void onCharacters(void *userData, const xmlChar *text, int length)
     {
-        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), length);
+        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
     }
 
     static xmlEntityPtr onGetEntity(void *userData, const xmlChar *name) { return self(userData)->resolve(name); }
@@ -448,6 +448,9 @@ struct FeedParser::Private {
             error = u"XML error at line 0: out of memory"_s;
             return false;
         }
+        // NOENT: references are replaced by the text onGetEntity hands over; libxml2 itself loads
+        // nothing (onResolveEntity refuses, external declarations fail, no external subset
+        // callback). IGNORE_ENC: the decoder has already turned the bytes into UTF-8.
         xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_IGNORE_ENC | XML_PARSE_NOENT);
         return true;
     }
@@ -490,7 +493,7 @@ bool FeedParser::feed(QByteArrayView bytes)
 {
     if (d->finished || !d->error.isEmpty())
         return d->error.isEmpty();
-    d->utf8.clear();
+    d->utf8.resize(0);
     d->decoder.decode(bytes, d->utf8);
     if (d->utf8.isEmpty())
         return true;

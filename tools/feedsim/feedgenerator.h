@@ -26,7 +26,7 @@ struct FeedSpec {
 
 class FeedGenerator {
 public:
-    // The whole document, encoded as the spec says.
+    // The whole document, in spec.encoding.
     static std::string document(const FeedSpec &spec);
 
     // Pieces for documents streamed by hand (an endless feed).
@@ -36,7 +36,7 @@ public:
 
     static std::string httpDate(int64_t unixTime);
     static std::string isoDate(int64_t unixTime);
-    // The newest entry number listed at the spec's step.
+    // The newest entry number listed at spec.step.
     static int64_t newestEntry(const FeedSpec &spec);
 
 private:

@@ -182,6 +182,7 @@ void FeedSimServer::addFeedRoutes()
         // Demo feeds take turns, so that a new headline arrives every few seconds somewhere.
         const auto turns = static_cast<int64_t>(std::size(names) / 2);
         spec.step = (spec.step + static_cast<int64_t>(index)) / turns;
+        spec.origin -= static_cast<int64_t>(index) * spec.period; // dated when it appears, never ahead
         spec.period *= turns;
         FeedRequest::send(request, response, FeedGenerator::document(spec), FeedRequest::contentType(request, spec));
     });
