@@ -56,7 +56,8 @@ public:
 
     // Components to an instant on the Gregorian calendar, read in `zone` (none: the process's time zone).
     // An unset month is January, an unset time field zero; values outside their range roll over into the
-    // neighbouring units (day 0 is the last day of the previous month). Invalid when out of QDateTime's range.
+    // neighbouring units (day 0 is the last day of the previous month). Invalid when out of QDateTime's
+    // range.
     static QDateTime dateFromComponents(const ISO8601DateComponents &components,
                                         const std::optional<ISO8601TimeZone> &zone);
 

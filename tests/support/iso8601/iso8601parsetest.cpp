@@ -46,7 +46,10 @@ protected:
         strictFormatter.setParsesStrictly(true);
     }
 
-    ISO8601DateComponents parse(const QString &text) const { return formatter.dateComponentsFromString(text); }
+    ISO8601DateComponents parse(const QString &text) const
+    {
+        return formatter.dateComponentsFromString(text);
+    }
     ISO8601DateComponents parseStrictly(const QString &text) const
     {
         return strictFormatter.dateComponentsFromString(text);
@@ -135,7 +138,8 @@ TEST_F(ISO8601ParseTest, ZoneDesignators)
 {
     std::optional<ISO8601TimeZone> zone;
     ISO8601Range range;
-    EXPECT_EQ(formatter.dateFromString(u"2012-05-01T12:34:56Z"_s, &zone, &range), utc(2012, 5, 1, 12, 34, 56));
+    EXPECT_EQ(formatter.dateFromString(u"2012-05-01T12:34:56Z"_s, &zone, &range),
+              utc(2012, 5, 1, 12, 34, 56));
     EXPECT_EQ(zone, ISO8601TimeZone::utc());
     EXPECT_EQ(zone->toTimeZone().abbreviation(utc(2012, 5, 1)), u"UTC"_s);
     EXPECT_EQ(range, (ISO8601Range{0, 19})) << "the Z is not counted";
@@ -169,9 +173,9 @@ TEST_F(ISO8601ParseTest, RangeReportsWhereTheDateWasFound)
 
 TEST_F(ISO8601ParseTest, InvalidTextsGiveNothing)
 {
-    for (const QString &text : {u""_s, u"20120"_s, u"123456789"_s, u"   "_s, u"---"_s, u"-:-:"_s, u"T"_s, u"Tx"_s,
-                                u"--123456"_s, u"----05"_s, u"---123"_s, u"123"_s, u"x2012"_s,
-                                u"2012-12345"_s, u"-----1"_s, u"Z"_s, u"+0200"_s}) {
+    for (const QString &text :
+         {u""_s, u"20120"_s, u"123456789"_s, u"   "_s, u"---"_s, u"-:-:"_s, u"T"_s, u"Tx"_s, u"--123456"_s,
+          u"----05"_s, u"---123"_s, u"123"_s, u"x2012"_s, u"2012-12345"_s, u"-----1"_s, u"Z"_s, u"+0200"_s}) {
         std::optional<ISO8601TimeZone> zone = ISO8601TimeZone::utc();
         ISO8601Range range{3, 3};
         EXPECT_TRUE(formatter.dateComponentsFromString(text, &zone, &range).isEmpty()) << text.toStdString();
