@@ -40,8 +40,8 @@ QDateTime utcFromMSecs(qint64 msecs)
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
 }
 
-// The instant at which the zone's clocks show `wallMsecs`. In a gap the clocks jump over, the result lies
-// after the gap by the gap's length; in an overlap it is the earlier reading.
+// The instant at which the zone's clocks show `wallMsecs`. A reading in a gap the clocks jump over is moved
+// forward by the gap's length; a reading that occurs twice is taken after the clocks went back.
 QDateTime instantOfWallClock(qint64 wallMsecs, const QTimeZone &zone)
 {
     const int guess = zone.offsetFromUtc(utcFromMSecs(wallMsecs));
