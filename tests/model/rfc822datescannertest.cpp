@@ -4,11 +4,11 @@
 #include "model/rfc822datescanner.h"
 #include "model/rssdateformats.h"
 
-#include <QThread>
-
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -106,24 +106,20 @@ TEST_F(RFC822DateScannerTest, ManyThreadsParseAtOnce)
                                                                  : FeedDate::failOverParser(text);
 
     std::atomic<int> mismatches = 0;
-    QList<QThread *> threads;
+    std::vector<std::thread> threads;
     for (int t = 0; t < 6; ++t)
-        threads += QThread::create([&] {
+        threads.emplace_back([&] {
             for (int round = 0; round < 3; ++round)
                 for (qsizetype i = 0; i < texts.size(); ++i) {
-                    QDateTime date = FeedDate::dateWithRSSPubDate(texts[i]);
+                    QDateTime date = FeedDate::dateWithRSSPubDate(texts.at(i));
                     if (!date.isValid())
-                        date = FeedDate::failOverParser(texts[i]);
-                    if (date != expected[i])
+                        date = FeedDate::failOverParser(texts.at(i));
+                    if (date != expected.at(i))
                         ++mismatches;
                 }
         });
-    for (QThread *thread : threads)
-        thread->start();
-    for (QThread *thread : threads) {
-        thread->wait();
-        delete thread;
-    }
+    for (std::thread &thread : threads)
+        thread.join();
     EXPECT_EQ(mismatches, 0);
 }
 
