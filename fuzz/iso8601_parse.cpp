@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ISO8601Range range;
     const QDateTime date = formatter.dateFromString(text, &zone, &range);
     const qsizetype utf8Size = text.toUtf8().size();
-    if (range.isFound() && (range.location < 0 || range.length < 0 || range.location + range.length > utf8Size))
+    if (range.isFound() &&
+        (range.location < 0 || range.length < 0 || range.location + range.length > utf8Size))
         abort();
     if (!range.isFound() && (zone || date.isValid()))
         abort();

@@ -82,7 +82,10 @@ struct Fields {
     qint64 offsetSeconds = 0;
 };
 
-bool inRange(qint64 value, qint64 least, qint64 most) { return value >= least && value <= most; }
+bool inRange(qint64 value, qint64 least, qint64 most)
+{
+    return value >= least && value <= most;
+}
 
 bool scanDate(Scanner &in, Fields &f)
 {

@@ -30,7 +30,10 @@ qint64 wholeSecondsFromNow(const QDateTime &date, const Clock &clock)
     return seconds < 0 ? -seconds : seconds;
 }
 
-int twoDigits(QStringView text, qsizetype at) { return (text[at].unicode() - u'0') * 10 + (text[at + 1].unicode() - u'0'); }
+int twoDigits(QStringView text, qsizetype at)
+{
+    return (text[at].unicode() - u'0') * 10 + (text[at + 1].unicode() - u'0');
+}
 
 // " UT" at the end becomes " GMT", and a time without seconds gets ":00" after its minutes.
 QString repairedForCurl(const QString &text)
@@ -60,8 +63,8 @@ QDateTime FeedDate::dateWithAtomPubDate(const QString &text)
 {
     // Positions of the digits in "yyyy-MM-ddTHH:mm:ssZ".
     static constexpr std::array<qsizetype, 14> Digits = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
-    if (text.size() != 20 || text[4] != u'-' || text[7] != u'-' || text[10] != u'T' || text[13] != u':'
-        || text[16] != u':' || text[19] != u'Z')
+    if (text.size() != 20 || text[4] != u'-' || text[7] != u'-' || text[10] != u'T' || text[13] != u':' ||
+        text[16] != u':' || text[19] != u'Z')
         return {};
     for (qsizetype i : Digits)
         if (text[i] < u'0' || text[i] > u'9')
@@ -110,7 +113,10 @@ qint64 FeedDate::hoursSinceNow(const QDateTime &date, const Clock &clock)
     return wholeSecondsFromNow(date, clock) / 3600;
 }
 
-qint64 FeedDate::ageInHours(const QDateTime &date, const Clock &clock) { return hoursSinceNow(date, clock); }
+qint64 FeedDate::ageInHours(const QDateTime &date, const Clock &clock)
+{
+    return hoursSinceNow(date, clock);
+}
 
 bool FeedDate::dateIsToday(const QDateTime &date, const Clock &clock)
 {

@@ -48,6 +48,7 @@ public:
         m_pos += count;
         return value;
     }
+
 private:
     QStringView m_text;
     qsizetype m_pos = 0;

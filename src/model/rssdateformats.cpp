@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::array<const char16_t *, RSSDateFormats::PatternCount> Patterns = {
-    u"EEE, dd MMMM yyyy HH:mm:ss Z",   u"EEE, dd MMMM yyyy HH:mm:ss zzzz", u"EEE, dd MMMM yyyy HH:mm:ss z~zzz",
+    u"EEE, dd MMMM yyyy HH:mm:ss Z", u"EEE, dd MMMM yyyy HH:mm:ss zzzz", u"EEE, dd MMMM yyyy HH:mm:ss z~zzz",
     u"EEE, dd MMMM yyyy HH:mm:ss v~vvv", u"EEE, dd MMMM yyyy HH:mm:ss vvvv"};
 
 // "yyyy" also reads two-digit years as they stand: "10 Jun 03" would be the year 3. Such dates are left to
@@ -29,7 +29,8 @@ RSSDateFormats::RSSDateFormats()
     const icu::Locale locale("en_US");
     for (int i = 0; i < PatternCount; ++i) {
         UErrorCode status = U_ZERO_ERROR;
-        auto format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(Patterns[i]), locale, status);
+        auto format =
+            std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(Patterns[i]), locale, status);
         if (U_FAILURE(status)) {
             qWarning("RSS date pattern %d is unusable: %s", i + 1, u_errorName(status));
             continue;

@@ -30,8 +30,8 @@ TEST_F(FeedDateAgeTest, AgesAreWholeHoursInEitherDirection)
     EXPECT_EQ(FeedDate::hoursSinceNow(clock.now().addMSecs(-3'599'999), clock), 0) << "truncated to seconds";
     EXPECT_EQ(FeedDate::ageInHours(secondsFromNow(-49 * 3600), clock), 49);
     EXPECT_EQ(FeedDate::hoursSinceNow(QDateTime(), clock), 0);
-    EXPECT_EQ(FeedDate::hoursSinceNow(QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::min() + 1, Qt::UTC),
-                                      clock),
+    EXPECT_EQ(FeedDate::hoursSinceNow(
+                  QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::min() + 1, Qt::UTC), clock),
               std::numeric_limits<qint64>::max() / 1000 / 3600)
         << "the farthest past saturates instead of overflowing";
 }

@@ -32,7 +32,8 @@ TEST_F(FeedDateTest, RSSDatesWithTheZonesFeedsUse)
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"GMT+02:00"_s), utc(2003, 6, 10, 2));
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Tue, 10 June 2003 04:00:00 GMT"_s), gmt);
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Tuesday, 10 Jun 2003 04:00:00 GMT"_s), gmt);
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Wed, 10 Jun 2003 04:00:00 GMT"_s), gmt) << "the weekday is not checked";
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Wed, 10 Jun 2003 04:00:00 GMT"_s), gmt)
+        << "the weekday is not checked";
 
     // Long and generic names go to the later patterns.
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"Eastern Standard Time"_s), utc(2003, 6, 10, 9));
@@ -54,10 +55,10 @@ TEST_F(FeedDateTest, RSSDatesWithTheZonesFeedsUse)
 
 TEST_F(FeedDateTest, RSSDatesThatArePlainlyNotDates)
 {
-    for (const QString &text : {u""_s, u"Tue, 32 Jun 2003 04:00:00 GMT"_s, u"Tue, 10 Jun 2003 24:00:00 GMT"_s,
-                                u"Tue, 10 Jun 2003 04:00:00 GMT "_s, u"Tue, 10 Jun 2003 04:00 GMT"_s,
-                                u"10 Jun 2003 04:00:00 GMT"_s, u"Tue, 10 Jun 2003 04:00:00"_s,
-                                u"Tue, 29 Feb 2003 04:00:00 GMT"_s})
+    for (const QString &text :
+         {u""_s, u"Tue, 32 Jun 2003 04:00:00 GMT"_s, u"Tue, 10 Jun 2003 24:00:00 GMT"_s,
+          u"Tue, 10 Jun 2003 04:00:00 GMT "_s, u"Tue, 10 Jun 2003 04:00 GMT"_s, u"10 Jun 2003 04:00:00 GMT"_s,
+          u"Tue, 10 Jun 2003 04:00:00"_s, u"Tue, 29 Feb 2003 04:00:00 GMT"_s})
         EXPECT_FALSE(FeedDate::dateWithRSSPubDate(text).isValid()) << text.toStdString();
 
     // The patterns want two-digit days; curl reads the rest.
@@ -72,9 +73,10 @@ TEST_F(FeedDateTest, RSSDatesThatArePlainlyNotDates)
 TEST_F(FeedDateTest, FirstAcceptingPatternWins)
 {
     RSSDateFormats &formats = RSSDateFormats::forThisThread();
-    for (const QString &text : {u"Tue, 10 Jun 2003 04:00:00 GMT"_s, u"Tue, 10 Jun 2003 04:00:00 Eastern Time"_s,
-                                u"Tue, 10 Jun 2003 04:00:00 Eastern Standard Time"_s,
-                                u"Tue, 10 Jun 2003 04:00:00 ET~ET"_s, u"Tue, 10 Jun 2003 04:00:00 EST~EST"_s}) {
+    for (const QString &text :
+         {u"Tue, 10 Jun 2003 04:00:00 GMT"_s, u"Tue, 10 Jun 2003 04:00:00 Eastern Time"_s,
+          u"Tue, 10 Jun 2003 04:00:00 Eastern Standard Time"_s, u"Tue, 10 Jun 2003 04:00:00 ET~ET"_s,
+          u"Tue, 10 Jun 2003 04:00:00 EST~EST"_s}) {
         QDateTime first;
         for (int i = 0; i < RSSDateFormats::PatternCount && !first.isValid(); ++i)
             first = formats.parseWithPattern(i, text);
@@ -87,11 +89,12 @@ TEST_F(FeedDateTest, AtomDatesOnlyInTheExactForm)
 {
     EXPECT_EQ(FeedDate::dateWithAtomPubDate(u"2003-12-13T18:30:02Z"_s), utc(2003, 12, 13, 18, 30, 2));
     EXPECT_EQ(FeedDate::dateWithAtomPubDate(u"2004-02-29T00:00:00Z"_s), utc(2004, 2, 29));
-    for (const QString &text : {u"2003-12-13T18:30:02+01:00"_s, u"2003-12-13T18:30:02.5Z"_s, u"2003-12-13"_s,
-                                u"2003-12-13 18:30:02Z"_s, u"2003-12-13T18:30:02z"_s, u"2003-13-13T18:30:02Z"_s,
-                                u"2003-02-29T18:30:02Z"_s, u"2003-12-13T24:00:00Z"_s, u"2003-12-13T18:60:02Z"_s,
-                                u"2003-12-13T18:30:60Z"_s, u"0000-01-01T00:00:00Z"_s, u"２００３-12-13T18:30:02Z"_s,
-                                u" 2003-12-13T18:30:02Z"_s, u""_s})
+    for (const QString &text :
+         {u"2003-12-13T18:30:02+01:00"_s, u"2003-12-13T18:30:02.5Z"_s, u"2003-12-13"_s,
+          u"2003-12-13 18:30:02Z"_s, u"2003-12-13T18:30:02z"_s, u"2003-13-13T18:30:02Z"_s,
+          u"2003-02-29T18:30:02Z"_s, u"2003-12-13T24:00:00Z"_s, u"2003-12-13T18:60:02Z"_s,
+          u"2003-12-13T18:30:60Z"_s, u"0000-01-01T00:00:00Z"_s, u"２００３-12-13T18:30:02Z"_s,
+          u" 2003-12-13T18:30:02Z"_s, u""_s})
         EXPECT_FALSE(FeedDate::dateWithAtomPubDate(text).isValid()) << text.toStdString();
 }
 
@@ -101,7 +104,8 @@ TEST_F(FeedDateTest, CurlReadsOnlyPlainAscii)
     EXPECT_EQ(FeedDate::getDateFromString(u"Sunday, 06-Nov-94 08:49:37 GMT"_s), utc(1994, 11, 6, 8, 49, 37));
     EXPECT_FALSE(FeedDate::getDateFromString(u"Sun, 06 Nov 1994 08:49:37 GMT\u00a0"_s).isValid());
     EXPECT_FALSE(FeedDate::getDateFromString(u"Dim, 06 Nov 1994 08:49:37 GMT \u00e9"_s).isValid());
-    EXPECT_FALSE(FeedDate::getDateFromString(u"Sun, 06 Nov 1994 08:49:37 GMT"_s + QChar(0) + u"x"_s).isValid());
+    EXPECT_FALSE(
+        FeedDate::getDateFromString(u"Sun, 06 Nov 1994 08:49:37 GMT"_s + QChar(0) + u"x"_s).isValid());
     EXPECT_FALSE(FeedDate::getDateFromString(u"not a date"_s).isValid());
     EXPECT_FALSE(FeedDate::getDateFromString(QString()).isValid());
 }
@@ -125,7 +129,8 @@ TEST_F(FeedDateTest, FailOverScanReadsIsoLikeDates)
     EXPECT_EQ(FeedDate::failOverParser(u"03-12-13"_s), utc(2003, 12, 13, 23, 59));
     EXPECT_EQ(FeedDate::failOverParser(u"2003 - 12 - 13 t 18:30"_s), utc(2003, 12, 13, 18, 30));
     EXPECT_EQ(FeedDate::failOverParser(u"2003-12-13T25:00Z"_s), utc(2003, 12, 13, 1)) << "hours wrap at 24";
-    EXPECT_EQ(FeedDate::failOverParser(u"2003-12-13T-1:00Z"_s), utc(2003, 12, 12, 23)) << "and may be negative";
+    EXPECT_EQ(FeedDate::failOverParser(u"2003-12-13T-1:00Z"_s), utc(2003, 12, 12, 23))
+        << "and may be negative";
 }
 
 TEST_F(FeedDateTest, FailOverScanRejectsFieldsOutOfRange)
@@ -153,8 +158,8 @@ TEST_F(FeedDateTest, HugeNumbersSaturateAndGiveNoDate)
     const QString digits(5000, u'9');
     EXPECT_EQ(FeedDate::failOverParser(u"2003-12-13T"_s + digits), utc(2003, 12, 13, 7))
         << "a saturated hour wraps at 24 like any other";
-    const QStringList texts = {digits, u"-"_s + digits + u"-12-13"_s,
-                               u"2003-12-13T18:30:02-"_s + digits, u"Tue, 10 Jun "_s + digits + u" 04:00:00 GMT"_s};
+    const QStringList texts = {digits, u"-"_s + digits + u"-12-13"_s, u"2003-12-13T18:30:02-"_s + digits,
+                               u"Tue, 10 Jun "_s + digits + u" 04:00:00 GMT"_s};
     for (const QString &text : texts)
         EXPECT_FALSE(FeedDate::failOverParser(text).isValid()) << text.left(40).toStdString();
     EXPECT_FALSE(FeedDate::dateWithRSSPubDate(u"Tue, 10 Jun "_s + digits + u" 04:00:00 GMT"_s).isValid());

@@ -4,17 +4,18 @@
 #include "model/rfc822datescanner.h"
 #include "model/rssdateformats.h"
 
-#include <QThread>
-
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// RSS dates near the everyday form: each field is usually right (nine times in ten) and otherwise slightly or plainly wrong.
+// RSS dates near the everyday form: each field is usually right (nine times in ten) and otherwise slightly or
+// plainly wrong.
 QStringList generatedRSSDates(int count, unsigned seed)
 {
     struct Field {
@@ -22,7 +23,8 @@ QStringList generatedRSSDates(int count, unsigned seed)
         QStringList odd;
     };
     static const QList<Field> fields = {
-        {{u"Mon"_s, u"Tue"_s, u"Wed"_s, u"Thu"_s, u"Fri"_s, u"Sat"_s, u"Sun"_s}, {u"mon"_s, u"Monday"_s, u"Xyz"_s, u""_s}},
+        {{u"Mon"_s, u"Tue"_s, u"Wed"_s, u"Thu"_s, u"Fri"_s, u"Sat"_s, u"Sun"_s},
+         {u"mon"_s, u"Monday"_s, u"Xyz"_s, u""_s}},
         {{u", "_s}, {u","_s, u" , "_s, u",  "_s}},
         {{u"01"_s, u"09"_s, u"10"_s, u"13"_s, u"28"_s, u"29"_s, u"30"_s, u"31"_s},
          {u"1"_s, u"7"_s, u"32"_s, u"00"_s, u"0"_s, u"001"_s, u" 5"_s, u"1x"_s}},
@@ -41,8 +43,8 @@ QStringList generatedRSSDates(int count, unsigned seed)
         {{u" "_s}, {u"  "_s, u""_s}},
         {{u"GMT"_s, u"UT"_s, u"UTC"_s, u"Z"_s, u"+0000"_s, u"-0500"_s, u"+0530"_s, u"+1400"_s, u"+1800"_s,
           u"-1859"_s},
-         {u"+1900"_s, u"-2359"_s, u"+2400"_s, u"+05:30"_s, u"EST"_s, u"gmt"_s, u"z"_s, u""_s, u"GMT+1"_s, u"-05"_s,
-          u"+0560"_s}},
+         {u"+1900"_s, u"-2359"_s, u"+2400"_s, u"+05:30"_s, u"EST"_s, u"gmt"_s, u"z"_s, u""_s, u"GMT+1"_s,
+          u"-05"_s, u"+0560"_s}},
         {{u""_s}, {u" "_s, u"x"_s, u"\n"_s}},
     };
 
@@ -96,31 +98,28 @@ TEST_F(RFC822DateScannerTest, FeedDatesGiveICUsAnswerOnAGeneratedSet)
 TEST_F(RFC822DateScannerTest, ManyThreadsParseAtOnce)
 {
     QStringList texts = generatedRSSDates(300, 7);
-    texts += {u"2003-12-13T18:30:02+01:00"_s, u"Tue, 10 Jun 2003 04:00:00 Eastern Time"_s, u"10 Jun 2003 EST"_s};
+    texts +=
+        {u"2003-12-13T18:30:02+01:00"_s, u"Tue, 10 Jun 2003 04:00:00 Eastern Time"_s, u"10 Jun 2003 EST"_s};
     QList<QDateTime> expected;
     for (const QString &text : texts)
         expected += FeedDate::dateWithRSSPubDate(text).isValid() ? FeedDate::dateWithRSSPubDate(text)
-                                                                  : FeedDate::failOverParser(text);
+                                                                 : FeedDate::failOverParser(text);
 
     std::atomic<int> mismatches = 0;
-    QList<QThread *> threads;
+    std::vector<std::thread> threads;
     for (int t = 0; t < 6; ++t)
-        threads += QThread::create([&] {
+        threads.emplace_back([&] {
             for (int round = 0; round < 3; ++round)
                 for (qsizetype i = 0; i < texts.size(); ++i) {
-                    QDateTime date = FeedDate::dateWithRSSPubDate(texts[i]);
+                    QDateTime date = FeedDate::dateWithRSSPubDate(texts.at(i));
                     if (!date.isValid())
-                        date = FeedDate::failOverParser(texts[i]);
-                    if (date != expected[i])
+                        date = FeedDate::failOverParser(texts.at(i));
+                    if (date != expected.at(i))
                         ++mismatches;
                 }
         });
-    for (QThread *thread : threads)
-        thread->start();
-    for (QThread *thread : threads) {
-        thread->wait();
-        delete thread;
-    }
+    for (std::thread &thread : threads)
+        thread.join();
     EXPECT_EQ(mismatches, 0);
 }
 

@@ -8,9 +8,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr std::array<QStringView, 12> MonthNames = {u"January", u"February", u"March",     u"April",
-                                                    u"May",     u"June",     u"July",      u"August",
-                                                    u"September", u"October", u"November", u"December"};
+constexpr std::array<QStringView, 12> MonthNames = {u"January",   u"February", u"March",    u"April",
+                                                    u"May",       u"June",     u"July",     u"August",
+                                                    u"September", u"October",  u"November", u"December"};
 constexpr std::array<QStringView, 7> WeekdayNames = {u"Monday", u"Tuesday",  u"Wednesday", u"Thursday",
                                                      u"Friday", u"Saturday", u"Sunday"};
 
@@ -81,7 +81,10 @@ QString field(char16_t letter, qsizetype count, const DatePattern::Fields &f)
     }
 }
 
-bool isPatternLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool isPatternLetter(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 } // namespace
 

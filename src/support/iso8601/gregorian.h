@@ -15,7 +15,8 @@ public:
 
     template <typename Int> static constexpr bool isLeapYear(Int year)
     {
-        return floorMod<Int>(year, 4) == 0 && (floorMod<Int>(year, 100) != 0 || floorMod<Int>(year, 400) == 0);
+        return floorMod<Int>(year, 4) == 0 &&
+               (floorMod<Int>(year, 100) != 0 || floorMod<Int>(year, 400) == 0);
     }
     template <typename Int> static constexpr int daysInYear(Int year) { return isLeapYear(year) ? 366 : 365; }
 

@@ -35,10 +35,13 @@ bool isWritable(const QDateTime &date)
     return msecs > -LargestWritableMsecs && msecs < LargestWritableMsecs;
 }
 
-QDateTime utcFromMSecs(qint64 msecs) { return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC); }
+QDateTime utcFromMSecs(qint64 msecs)
+{
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+}
 
-// The instant at which the zone's clocks show `wallMsecs`. In a gap the clocks jump over, the result lies
-// after the gap by the gap's length; in an overlap it is the earlier reading.
+// The instant at which the zone's clocks show `wallMsecs`. A reading in a gap the clocks jump over is moved
+// forward by the gap's length; a reading that occurs twice is taken after the clocks went back.
 QDateTime instantOfWallClock(qint64 wallMsecs, const QTimeZone &zone)
 {
     const int guess = zone.offsetFromUtc(utcFromMSecs(wallMsecs));
@@ -119,8 +122,8 @@ QDateTime ISO8601DateFormatter::dateFromComponents(const ISO8601DateComponents &
     const Int128 year = Int128(*c.year) + Gregorian::floorDiv<Int128>(monthsFromJanuary, 12);
     const int month = int(Gregorian::floorMod<Int128>(monthsFromJanuary, 12)) + 1;
     const Int128 days = Gregorian::daysFromCivil<Int128>(year, month, Int128(c.day.value_or(1)));
-    const Int128 wallSeconds = days * 86400 + Int128(c.hour.value_or(0)) * 3600
-                               + Int128(c.minute.value_or(0)) * 60 + Int128(c.second.value_or(0));
+    const Int128 wallSeconds = days * 86400 + Int128(c.hour.value_or(0)) * 3600 +
+                               Int128(c.minute.value_or(0)) * 60 + Int128(c.second.value_or(0));
     if (wallSeconds > LargestWallSeconds || wallSeconds < -LargestWallSeconds)
         return {};
     const qint64 wallMsecs = qint64(wallSeconds) * 1000;
@@ -199,8 +202,8 @@ QString ISO8601DateFormatter::weekDateStringForDate(const QDateTime &date, const
         const char16_t separator = m_timeSeparator == u'\0' ? u':' : m_timeSeparator;
         time = DatePattern::format(replaceColonsInString(u"HH:mm:ssZ"_s, separator), f);
     }
-    return QString::number(weekYear) + u"-W"_s + QString::number(week).rightJustified(2, u'0') + u'-'
-           + QString::number(f.isoWeekday).rightJustified(2, u'0') + time;
+    return QString::number(weekYear) + u"-W"_s + QString::number(week).rightJustified(2, u'0') + u'-' +
+           QString::number(f.isoWeekday).rightJustified(2, u'0') + time;
 }
 
 QString ISO8601DateFormatter::stringForObjectValue(const QVariant &value) const

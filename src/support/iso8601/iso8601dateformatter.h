@@ -15,7 +15,7 @@
 // Parsing is lenient by default: calendar, ordinal and week dates, basic and extended, truncated forms,
 // fractional minutes and seconds, and a zone designator; parts the text leaves out come from today in the
 // process's time zone, and a text without a zone is read in that zone. Dates are QDateTime in UTC; an
-// invalid QDateTime means "no date".
+// invalid QDateTime means "no date". The calendar is the proleptic Gregorian one throughout.
 //
 // Threads: parsing and writing keep no state between calls. defaultTimeZone may be changed while other
 // threads use the formatter; the other settings must be set before a formatter is shared.
@@ -33,7 +33,8 @@ public:
     // Output form: Calendar, Ordinal or Week; any other value is a programming error when writing.
     quint32 format() const { return m_format; }
     void setFormat(quint32 format) { m_format = format; }
-    // Between hour, minute and second when writing, and when parsing leniently. Must not be NUL when parsing.
+    // Between hour, minute and second when writing, and when parsing leniently (where only an ASCII
+    // separator can match). Must not be NUL when parsing.
     char16_t timeSeparator() const { return m_timeSeparator; }
     void setTimeSeparator(char16_t separator) { m_timeSeparator = separator; }
     // Writing only: append the time of day and the zone.
@@ -56,7 +57,8 @@ public:
 
     // Components to an instant on the Gregorian calendar, read in `zone` (none: the process's time zone).
     // An unset month is January, an unset time field zero; values outside their range roll over into the
-    // neighbouring units (day 0 is the last day of the previous month). Invalid when out of QDateTime's range.
+    // neighbouring units (day 0 is the last day of the previous month). Invalid when out of QDateTime's
+    // range.
     static QDateTime dateFromComponents(const ISO8601DateComponents &components,
                                         const std::optional<ISO8601TimeZone> &zone);
 

@@ -8,8 +8,14 @@
 namespace {
 
 // Classification as the C library does it in the "C" locale, independent of the process locale.
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-bool isSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isSpace(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Fractional minutes and seconds beyond this cannot name a representable instant; such texts are invalid.
 constexpr double LargestTimeField = 9.0e15;
@@ -271,8 +277,8 @@ bool Reader::readFourDigitForm(quint32 s, qsizetype hyphens)
 bool Reader::readShortForm(quint32 s, qsizetype digits, qsizetype hyphens)
 {
     if (digits == 0) {
-        if (m_in.peek() == 'W' && m_in.peek(1) == '-' && isDigit(m_in.peek(2))
-            && (hyphens == 1 || (hyphens == 2 && !m_strict))) {
+        if (m_in.peek() == 'W' && m_in.peek(1) == '-' && isDigit(m_in.peek(2)) &&
+            (hyphens == 1 || (hyphens == 2 && !m_strict))) {
             m_in.advance(2);
             m_date.year = m_today.year;
             m_date.week = 1;
@@ -431,7 +437,8 @@ void Reader::readZone()
 
 } // namespace
 
-ISO8601ParseResult ISO8601Parser::parse(QByteArrayView utf8, const Today &today, bool strict, char16_t timeSeparator)
+ISO8601ParseResult ISO8601Parser::parse(QByteArrayView utf8, const Today &today, bool strict,
+                                        char16_t timeSeparator)
 {
     return Reader(utf8, today, strict, timeSeparator).run();
 }

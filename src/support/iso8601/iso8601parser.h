@@ -25,5 +25,6 @@ public:
     };
 
     // `timeSeparator` must not be NUL (the caller checks); a non-ASCII separator matches no byte.
-    static ISO8601ParseResult parse(QByteArrayView utf8, const Today &today, bool strict, char16_t timeSeparator);
+    static ISO8601ParseResult parse(QByteArrayView utf8, const Today &today, bool strict,
+                                    char16_t timeSeparator);
 };

@@ -30,9 +30,11 @@ TEST(ISO8601ComponentsTest, OutOfRangeFieldsRollOver)
               utc(2012, 1, 1));
     EXPECT_EQ(ISO8601DateFormatter::dateFromComponents(components(2012, 13, 1), InUtc), utc(2013, 1, 1));
     EXPECT_EQ(ISO8601DateFormatter::dateFromComponents(components(2012, 0, 1), InUtc), utc(2011, 12, 1));
-    EXPECT_EQ(ISO8601DateFormatter::dateFromComponents(components(2012, 2, 28, 25), InUtc), utc(2012, 2, 29, 1));
-    EXPECT_EQ(ISO8601DateFormatter::dateFromComponents(components(2012, 5, 1), ISO8601TimeZone::fromOffset(-3600)),
-              utc(2012, 5, 1, 1));
+    EXPECT_EQ(ISO8601DateFormatter::dateFromComponents(components(2012, 2, 28, 25), InUtc),
+              utc(2012, 2, 29, 1));
+    EXPECT_EQ(
+        ISO8601DateFormatter::dateFromComponents(components(2012, 5, 1), ISO8601TimeZone::fromOffset(-3600)),
+        utc(2012, 5, 1, 1));
     EXPECT_FALSE(ISO8601DateFormatter::dateFromComponents({}, InUtc).isValid()) << "no year, no date";
 }
 
@@ -47,12 +49,16 @@ TEST(ISO8601ComponentsTest, ExtremeValuesGiveNoDateInsteadOfOverflowing)
         EXPECT_FALSE(ISO8601DateFormatter::dateFromComponents(c, InUtc).isValid());
         EXPECT_FALSE(ISO8601DateFormatter::dateFromComponents(c, std::nullopt).isValid());
     }
-    EXPECT_EQ(ISO8601DateFormatter::dateFromComponents({1970, 1, 1, 0, 0, -1}, InUtc), utc(1969, 12, 31, 23, 59, 59));
+    EXPECT_EQ(ISO8601DateFormatter::dateFromComponents({1970, 1, 1, 0, 0, -1}, InUtc),
+              utc(1969, 12, 31, 23, 59, 59));
 }
 
 class ISO8601BadInputTest : public ::testing::Test {
 protected:
-    ISO8601BadInputTest() { formatter.setNowProvider([] { return utc(2026, 3, 15, 12); }); }
+    ISO8601BadInputTest()
+    {
+        formatter.setNowProvider([] { return utc(2026, 3, 15, 12); });
+    }
 
     ScopedTimeZone berlin{"Europe/Berlin"};
     ISO8601DateFormatter formatter;
@@ -65,13 +71,15 @@ TEST_F(ISO8601BadInputTest, HugeNumbersWrapOrGiveNoDate)
     EXPECT_FALSE(formatter.dateFromString(u"2012-05-01T12:"_s + manyDigits).isValid())
         << "an infinite minute has no instant";
     EXPECT_FALSE(formatter.dateFromString(u"2012-05-01T12:00:"_s + manyDigits + u".5"_s).isValid());
-    EXPECT_EQ(formatter.dateFromString(u"2012-05-01T12:00:00."_s + QString(100'000, u'3') + u"Z"_s), utc(2012, 5, 1, 12))
+    EXPECT_EQ(formatter.dateFromString(u"2012-05-01T12:00:00."_s + QString(100'000, u'3') + u"Z"_s),
+              utc(2012, 5, 1, 12))
         << "an endless fraction is still under one second";
     // Day and month run through the unsigned 32-bit reader, which wraps; the result is some date.
     EXPECT_TRUE(formatter.dateFromString(u"2012-05-"_s + manyDigits).isValid());
     EXPECT_TRUE(formatter.dateFromString(u"2012-05-99999999999999999999T00Z"_s).isValid());
     EXPECT_EQ(formatter.dateFromString(u"9999-12-31T23:59:59Z"_s), utc(9999, 12, 31, 23, 59, 59));
-    EXPECT_EQ(formatter.dateFromString(u"0000-01-01T00:00:00Z"_s), QDateTime(QDate(-1, 1, 1), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(formatter.dateFromString(u"0000-01-01T00:00:00Z"_s),
+              QDateTime(QDate(-1, 1, 1), QTime(0, 0), Qt::UTC));
     EXPECT_EQ(formatter.dateFromString(u"2012-05-01T99:99Z"_s), utc(2012, 5, 5, 4, 39));
 }
 

@@ -46,7 +46,10 @@ protected:
         strictFormatter.setParsesStrictly(true);
     }
 
-    ISO8601DateComponents parse(const QString &text) const { return formatter.dateComponentsFromString(text); }
+    ISO8601DateComponents parse(const QString &text) const
+    {
+        return formatter.dateComponentsFromString(text);
+    }
     ISO8601DateComponents parseStrictly(const QString &text) const
     {
         return strictFormatter.dateComponentsFromString(text);
@@ -135,7 +138,8 @@ TEST_F(ISO8601ParseTest, ZoneDesignators)
 {
     std::optional<ISO8601TimeZone> zone;
     ISO8601Range range;
-    EXPECT_EQ(formatter.dateFromString(u"2012-05-01T12:34:56Z"_s, &zone, &range), utc(2012, 5, 1, 12, 34, 56));
+    EXPECT_EQ(formatter.dateFromString(u"2012-05-01T12:34:56Z"_s, &zone, &range),
+              utc(2012, 5, 1, 12, 34, 56));
     EXPECT_EQ(zone, ISO8601TimeZone::utc());
     EXPECT_EQ(zone->toTimeZone().abbreviation(utc(2012, 5, 1)), u"UTC"_s);
     EXPECT_EQ(range, (ISO8601Range{0, 19})) << "the Z is not counted";
@@ -154,6 +158,15 @@ TEST_F(ISO8601ParseTest, ZoneDesignators)
     EXPECT_EQ(formatter.dateFromString(u"2012-01-01 12:30"_s), utc(2012, 1, 1, 11, 30)) << "winter time";
 }
 
+TEST_F(ISO8601ParseTest, LocalTimesAroundClockChanges)
+{
+    // Berlin skips 02:00–03:00 on 29 March 2026 and repeats 02:00–03:00 on 25 October 2026.
+    EXPECT_EQ(formatter.dateFromString(u"2026-03-29T02:30"_s), utc(2026, 3, 29, 1, 30)) << "03:30 summer time";
+    EXPECT_EQ(formatter.dateFromString(u"2026-03-29T03:00"_s), utc(2026, 3, 29, 1));
+    EXPECT_EQ(formatter.dateFromString(u"2026-10-25T02:30"_s), utc(2026, 10, 25, 1, 30)) << "the second 02:30";
+    EXPECT_EQ(formatter.dateFromString(u"2026-10-25T01:59"_s), utc(2026, 10, 24, 23, 59));
+}
+
 TEST_F(ISO8601ParseTest, RangeReportsWhereTheDateWasFound)
 {
     ISO8601Range range;
@@ -169,9 +182,9 @@ TEST_F(ISO8601ParseTest, RangeReportsWhereTheDateWasFound)
 
 TEST_F(ISO8601ParseTest, InvalidTextsGiveNothing)
 {
-    for (const QString &text : {u""_s, u"20120"_s, u"123456789"_s, u"   "_s, u"---"_s, u"-:-:"_s, u"T"_s, u"Tx"_s,
-                                u"--123456"_s, u"----05"_s, u"---123"_s, u"123"_s, u"x2012"_s,
-                                u"2012-12345"_s, u"-----1"_s, u"Z"_s, u"+0200"_s}) {
+    for (const QString &text :
+         {u""_s, u"20120"_s, u"123456789"_s, u"   "_s, u"---"_s, u"-:-:"_s, u"T"_s, u"Tx"_s, u"--123456"_s,
+          u"----05"_s, u"---123"_s, u"123"_s, u"x2012"_s, u"2012-12345"_s, u"-----1"_s, u"Z"_s, u"+0200"_s}) {
         std::optional<ISO8601TimeZone> zone = ISO8601TimeZone::utc();
         ISO8601Range range{3, 3};
         EXPECT_TRUE(formatter.dateComponentsFromString(text, &zone, &range).isEmpty()) << text.toStdString();
