@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <gtest/gtest.h>
 
@@ -17,9 +18,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The list of cases is made when the tests are listed, which CTest does without its environment:
+// then the folder is found next to this file.
 QString casesFolder()
 {
-    return qEnvironmentVariable("VANTREL_SOURCE_DIR") + u"/tests/support/json/cases"_s;
+    const QString sourceDir = qEnvironmentVariable("VANTREL_SOURCE_DIR");
+    if (!sourceDir.isEmpty())
+        return sourceDir + u"/tests/support/json/cases"_s;
+    return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + u"/cases"_s;
 }
 
 std::vector<std::string> caseNames()
