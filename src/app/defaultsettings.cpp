@@ -45,6 +45,7 @@ QList<std::pair<QString, QVariant>> DefaultSettings::registeredDefaults()
         {K::alwaysOnTop, false},
         {K::autoHide, false},
         {K::reachabilityHost, u"www.wikipedia.org"_s},
+        {K::googleReaderURL, u"https://www.google.com/"_s},
     };
 }
 

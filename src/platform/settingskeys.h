@@ -37,4 +37,8 @@ inline constexpr QLatin1String alwaysOnTop{"alwaysOnTop"};
 inline constexpr QLatin1String autoHide{"autoHide"};
 // The host whose reachability decides whether refresh rounds run.
 inline constexpr QLatin1String reachabilityHost{"reachabilityHost"};
+// Base address of the reader service (login and API); its scheme is used for every request.
+inline constexpr QLatin1String googleReaderURL{"googleReaderURL"};
+// When the last complete push of subscription edits to the reader service ended.
+inline constexpr QLatin1String lastGoogleSync{"lastGoogleSync"};
 } // namespace SettingsKey
