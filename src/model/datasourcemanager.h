@@ -4,6 +4,7 @@
 #include "model/refreshenvironment.h"
 #include "model/viewdatasource.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -18,6 +19,7 @@ class Clock;
 class Datasource;
 class QTimer;
 class Reachability;
+class SearchFilter;
 class RSSDatasource;
 class UserDefaults;
 
@@ -81,14 +83,18 @@ public:
     quint64 publishedGeneration() const;
 
     // ---- Timers (public so that tests drive them)
-    // The refresh round: does nothing while the probe host is unreachable; otherwise runs
-    // refreshRound() on the background worker.
+    // The refresh round: runs refreshRound() on the background worker (once, however often asked
+    // while one waits).
     void update();
-    // The body of a round, on the calling thread.
+    // The body of a round, on the calling thread: nothing while the probe host is unreachable;
+    // after an hour without any successful refresh the sources file their next entries as
+    // history; then the enabled sources, least recently refreshed first, start refreshes that are
+    // due, until one finds no free slot.
     void refreshRound();
     // Turns pending change reports into one merge.
     void dirtyTimer();
-    // Saves the item files of the sources that changed since their last save (waits for it).
+    // Saves, on the calling thread, the item files of the sources that changed since their last
+    // save; the save timer runs it on the background worker.
     void saveChangedSources();
 
     // ---- One-pass mode
@@ -134,7 +140,6 @@ Q_SIGNALS:
     void allSourcesRefreshedOnce();
 
 private:
-    struct Filter;
     struct MergeFlags {
         bool hide = false;
         bool hideAll = false;
@@ -147,12 +152,12 @@ private:
     void adopt(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
-    QList<DataItemPtr> collectVisibleItems(const Filter &filter);
+    QList<DataItemPtr> collectVisibleItems(const SearchFilter *filter);
     void publish(quint64 generation, QList<DataItemPtr> list);
     MergeFlags takeMergeFlags();
-    std::shared_ptr<const Filter> currentFilter() const;
+    std::shared_ptr<const SearchFilter> currentFilter() const;
     void sourceDidFinishRefresh(Datasource *source);
-    bool isManagedLocked(const Datasource *source) const;
+    void announceAllRefreshed();
     void scheduleSave(Datasource *source);
 
     UserDefaults &m_defaults;
@@ -168,17 +173,18 @@ private:
     mutable std::recursive_mutex m_queueLock; // the arrival queue
     QList<DataItemPtr> m_newItems;
     QSet<const DataItem *> m_queued;
+    QSet<const Datasource *> m_managed; // the sources whose arrivals are queued
 
     mutable std::mutex m_stateLock; // filter, generations, published list
     std::condition_variable m_published;
     QString m_filter;
-    std::shared_ptr<const Filter> m_filterPredicate;
+    std::shared_ptr<const SearchFilter> m_filterPredicate;
     quint64 m_generation = 0;
     quint64 m_publishedGeneration = 0;
     ItemList m_items;
 
     mutable std::mutex m_saveLock; // sources whose item files wait to be saved
-    QList<std::weak_ptr<Datasource>> m_unsaved;
+    QHash<const Datasource *, std::weak_ptr<Datasource>> m_unsaved;
 
     std::atomic<bool> m_refresh = false;
     std::atomic<bool> m_gather = true;
@@ -190,6 +196,7 @@ private:
     std::atomic<bool> m_markAllUnread = false;
     std::atomic<bool> m_markAllRead = false;
     std::atomic<bool> m_announcedAllRefreshed = false;
+    std::atomic<bool> m_roundPending = false;
 
     QTimer *m_updateTimer = nullptr;
     QTimer *m_dirtyTimer = nullptr;

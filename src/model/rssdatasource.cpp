@@ -196,6 +196,7 @@ void RSSDatasource::finishRefresh(bool success)
         --runningCount;
     }
     m_running = false;
+    Q_EMIT refreshFinished(success);
 }
 
 // ---- Parser events
