@@ -51,7 +51,7 @@ CliRequest CommandLine::parse(const QStringList &arguments)
         request.errorString = parser.errorText();
         return request;
     }
-    if (parser.isSet(u"help"_s)) {
+    if (parser.isSet(u"help"_s) || parser.isSet(u"help-all"_s)) {
         request.command = CliRequest::Command::Help;
         return request;
     }
