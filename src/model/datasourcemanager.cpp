@@ -4,6 +4,7 @@
 #include "model/feedstrings.h"
 #include "model/itemfile.h"
 #include "model/itemkeys.h"
+#include "model/mergeorder.h"
 #include "model/rssdatasource.h"
 #include "model/searchfilter.h"
 #include "platform/clock.h"
@@ -37,8 +38,6 @@ DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock,
     : m_defaults(defaults), m_clock(clock), m_reachability(reachability), m_options(options),
       m_items(std::make_shared<const QList<DataItemPtr>>())
 {
-    m_mergeQueue.setMaxThreadCount(1);
-    m_roundQueue.setMaxThreadCount(1);
     createDatasources();
 
     m_updateTimer = new QTimer(this);
@@ -51,7 +50,7 @@ DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock,
     m_saveTimer->setSingleShot(true);
     m_saveTimer->setInterval(m_options.saveDelayMs);
     connect(m_saveTimer, &QTimer::timeout, this,
-            [this] { m_roundQueue.start([this] { saveChangedSources(); }); });
+            [this] { m_roundQueue.post([this] { saveChangedSources(); }); });
     if (m_options.startTimers) {
         m_updateTimer->start();
         m_dirtyTimer->start();
@@ -279,7 +278,7 @@ void DatasourceManager::update()
         announceAllRefreshed();
     if (m_roundPending.exchange(true))
         return;
-    m_roundQueue.start([this] {
+    m_roundQueue.post([this] {
         m_roundPending = false;
         refreshRound();
     });
@@ -393,7 +392,7 @@ quint64 DatasourceManager::_merge()
 {
     std::lock_guard guard(m_stateLock);
     const quint64 generation = ++m_generation;
-    m_mergeQueue.start([this, generation] { runMerge(generation); });
+    m_mergeQueue.post([this, generation] { runMerge(generation); });
     return generation;
 }
 
@@ -410,7 +409,7 @@ quint64 DatasourceManager::publishedGeneration() const
     return m_publishedGeneration;
 }
 
-DatasourceManager::MergeFlags DatasourceManager::takeMergeFlags()
+MergeOrder::OneShots DatasourceManager::takeOneShots()
 {
     return {m_hide.exchange(false), m_hideAll.exchange(false), m_markAllRead.exchange(false),
             m_markAllUnread.exchange(false)};
@@ -425,43 +424,9 @@ std::shared_ptr<const SearchFilter> DatasourceManager::currentFilter() const
 void DatasourceManager::runMerge(quint64 generation)
 {
     // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
-    const MergeFlags flags = takeMergeFlags();
+    const MergeOrder::OneShots oneShots = takeOneShots();
     const QList<DataItemPtr> collected = collectVisibleItems(currentFilter().get());
-
-    struct Record {
-        int sequence;
-        qint64 date;
-        qsizetype index;
-    };
-    std::vector<Record> records;
-    records.reserve(size_t(collected.size()));
-    for (qsizetype i = 0; i < collected.size(); ++i)
-        records.push_back({collected.at(i)->sequence(), collected.at(i)->parsedDateMsecs(), i});
-    std::sort(records.begin(), records.end(), [](const Record &a, const Record &b) {
-        if (a.sequence != b.sequence)
-            return a.sequence > b.sequence;
-        if (a.date != b.date)
-            return a.date > b.date;
-        return a.index < b.index;
-    });
-
-    QList<DataItemPtr> list;
-    list.reserve(collected.size());
-    for (const Record &record : records) {
-        const DataItemPtr &item = collected.at(record.index);
-        if (flags.markAllUnread) {
-            item->setRead(false);
-            item->setHidden(false);
-        }
-        if (flags.markAllRead)
-            item->setRead(true);
-        if (flags.hideAll || (flags.hide && item->read())) {
-            item->setHidden(true);
-            continue;
-        }
-        list.append(item);
-    }
-    publish(generation, std::move(list));
+    publish(generation, MergeOrder::arrange(collected, oneShots));
 }
 
 // The visible entries of the enabled sources that pass the filter, queued arrivals left out.
@@ -493,18 +458,20 @@ QList<DataItemPtr> DatasourceManager::collectVisibleItems(const SearchFilter *fi
     return collected;
 }
 
+// Waiters of mergeSync are released after the signal, so they see what its receivers did.
 void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
 {
     {
         std::lock_guard guard(m_stateLock);
-        if (generation <= m_publishedGeneration)
-            return;
         m_items = std::make_shared<const QList<DataItemPtr>>(std::move(list));
-        m_publishedGeneration = generation;
         m_refresh = true;
     }
-    m_published.notify_all();
     Q_EMIT itemsPublished(generation);
+    {
+        std::lock_guard guard(m_stateLock);
+        m_publishedGeneration = generation;
+    }
+    m_published.notify_all();
 }
 
 // ---- ViewDataSource

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "model/datasourcedelegate.h"
+#include "model/mergeorder.h"
 #include "model/refreshenvironment.h"
+#include "model/serialqueue.h"
 #include "model/viewdatasource.h"
 
 #include <QHash>
@@ -9,7 +11,6 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <QThreadPool>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -32,8 +33,9 @@ class UserDefaults;
 // operations. Refresh rounds run on a background worker, merges on one serial worker that
 // publishes their results in the order they were requested; sources report from their refresh
 // threads. Locks, when nested, are taken in the order: the source list (sourcesLock), a source's
-// lock(), the arrival queue. The state lock guards the filter, the generations and the published
-// list and is never held while another lock is taken.
+// lock(), the arrival queue, the state lock. The state lock guards the filter, the generations
+// and the published list; nothing else is locked while it is held. Refresh threads report while
+// holding their source's lock, so reports take only the queue and state locks.
 class DatasourceManager : public QObject,
                           public DatasourceDelegate,
                           public ViewDataSource,
@@ -140,13 +142,6 @@ Q_SIGNALS:
     void allSourcesRefreshedOnce();
 
 private:
-    struct MergeFlags {
-        bool hide = false;
-        bool hideAll = false;
-        bool markAllRead = false;
-        bool markAllUnread = false;
-    };
-
     void createDatasources();
     void removeItemFilesOfNoFeed() const;
     void adopt(const std::shared_ptr<RSSDatasource> &source);
@@ -154,7 +149,7 @@ private:
     void runMerge(quint64 generation);
     QList<DataItemPtr> collectVisibleItems(const SearchFilter *filter);
     void publish(quint64 generation, QList<DataItemPtr> list);
-    MergeFlags takeMergeFlags();
+    MergeOrder::OneShots takeOneShots();
     std::shared_ptr<const SearchFilter> currentFilter() const;
     void sourceDidFinishRefresh(Datasource *source);
     void announceAllRefreshed();
@@ -201,6 +196,6 @@ private:
     QTimer *m_updateTimer = nullptr;
     QTimer *m_dirtyTimer = nullptr;
     QTimer *m_saveTimer = nullptr;
-    QThreadPool m_mergeQueue; // one thread: merges in order of request
-    QThreadPool m_roundQueue; // one thread: refresh rounds and saves
+    SerialQueue m_mergeQueue; // merges, in order of request
+    SerialQueue m_roundQueue; // refresh rounds and saves of item files
 };
