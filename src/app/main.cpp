@@ -1,10 +1,11 @@
 #include "app/startup.h"
 #include "buildinfo.h"
+#include "cli/cliapplication.h"
+#include "cli/commandline.h"
 #include "platform/paths.h"
 #include "platform/unixsignalwatcher.h"
 #include "platform/userdefaults.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 #include <csignal>
@@ -17,14 +18,14 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QString::fromLatin1(buildinfo::applicationName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(u"A news ticker for your RSS and Atom feeds."_s);
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.process(app);
+    const CliRequest request = CommandLine::parse(QCoreApplication::arguments());
+    if (const int status = CliApplication::answerWithoutProfile(request); status >= 0)
+        return status;
 
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     Startup::prepareUserDefaults(defaults, {});
+    if (request.command != CliRequest::Command::None)
+        return CliApplication(defaults).run(request);
 
     QTextStream out(stdout);
     out << "Settings: " << defaults.filePath() << '\n'

@@ -2,6 +2,7 @@
 
 #include "model/datasource.h"
 #include "model/itemkeys.h"
+#include "model/textfolding.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
 
@@ -28,6 +29,32 @@ void DataItem::setObject(const QVariant &value, const QString &key)
         m_properties.insert(key, value);
     else
         m_properties.remove(key);
+    updateQuickReadsLocked(key);
+}
+
+void DataItem::updateQuickReadsLocked(const QString &key)
+{
+    if (key == ItemKey::sequence) {
+        m_sequence.store(m_properties.value(key).toInt(), std::memory_order_relaxed);
+    } else if (key == ItemKey::parsedDate) {
+        const QDateTime date = m_properties.value(key).toDateTime();
+        m_parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate, std::memory_order_relaxed);
+    } else if (key == ItemKey::title || key == ItemKey::description) {
+        m_folded = false;
+        m_foldedSearchText.clear();
+    }
+}
+
+QString DataItem::foldedSearchText() const
+{
+    std::lock_guard guard(m_lock);
+    if (!m_folded) {
+        m_foldedSearchText = TextFolding::fold(m_properties.value(ItemKey::title).toString()) +
+                             QChar(searchSeparator) +
+                             TextFolding::fold(m_properties.value(ItemKey::description).toString());
+        m_folded = true;
+    }
+    return m_foldedSearchText;
 }
 
 QVariantMap DataItem::dictionary() const
@@ -133,6 +160,8 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
     item->m_shown = *shown;
     item->m_read = *read;
     item->m_hidden = *hidden;
+    item->updateQuickReadsLocked(ItemKey::sequence);
+    item->updateQuickReadsLocked(ItemKey::parsedDate);
     return item;
 }
 

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QVariantMap>
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -48,6 +49,17 @@ public:
     // "content:encoded" if present, else "description", else a null string.
     QString previewContent() const;
 
+    // Quick reads for sorting and searching, kept in step with the dictionary.
+    // The arrival number, 0 when absent.
+    int sequence() const { return m_sequence.load(std::memory_order_relaxed); }
+    // parsedDate in milliseconds since the epoch; noDate when there is none.
+    qint64 parsedDateMsecs() const { return m_parsedDateMsecs.load(std::memory_order_relaxed); }
+    static constexpr qint64 noDate = std::numeric_limits<qint64>::min();
+    // The title and the description folded for searching (see TextFolding), separated by
+    // searchSeparator; folded once and kept until either changes.
+    QString foldedSearchText() const;
+    static constexpr char16_t searchSeparator = u'\uffff';
+
     Datasource *datasource() const { return m_datasource.load(); }
     void setDatasource(Datasource *source) { m_datasource.store(source); }
 
@@ -69,16 +81,21 @@ public:
 
 private:
     QVariant property(const QString &key) const;
+    void updateQuickReadsLocked(const QString &key);
     QString sourceDisplayName() const;
 
     mutable std::mutex m_lock;
     QVariantMap m_properties;
+    mutable QString m_foldedSearchText; // valid while m_folded is set
+    mutable bool m_folded = false;
     std::atomic<Datasource *> m_datasource = nullptr;
     std::atomic<bool> m_marked = false;
     std::atomic<bool> m_read = false;
     std::atomic<bool> m_shown = false;
     std::atomic<bool> m_hidden = false;
     std::atomic<qint32> m_unmarkCount = 0;
+    std::atomic<int> m_sequence = 0;
+    std::atomic<qint64> m_parsedDateMsecs = noDate;
 };
 
 using DataItemPtr = std::shared_ptr<DataItem>;

@@ -287,6 +287,7 @@ QList<DataItemPtr> Datasource::items() const
 void Datasource::addItem(const DataItemPtr &item)
 {
     const KeywordPredicate predicate = keywordPredicate();
+    item->foldedSearchText(); // folded once here, on the refresh thread, instead of at a search
     bool inserted;
     {
         std::lock_guard guard(m_lock);

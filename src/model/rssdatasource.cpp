@@ -211,6 +211,7 @@ void RSSDatasource::endRunning()
         --runningCount;
     }
     m_running = false;
+    Q_EMIT refreshFinished(success);
 }
 
 // ---- Parser events

@@ -58,6 +58,10 @@ public:
     // The address prefix of the social network's user timelines.
     static const QString twitterTimelinePrefix;
 
+Q_SIGNALS:
+    // A refresh has ended and the next may start (emitted on the refresh thread).
+    void refreshFinished(bool success);
+
 private:
     RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults, const Clock &clock,
                   RefreshEnvironment &environment);

@@ -1,0 +1,50 @@
+#include "cli/refreshonce.h"
+
+#include "cli/console.h"
+#include "cli/feederrorreporter.h"
+#include "model/datasource.h"
+#include "model/datasourcemanager.h"
+
+#include <QEventLoop>
+
+using namespace Qt::StringLiterals;
+
+RefreshOnce::RefreshOnce(DatasourceManager &manager, QObject *parent) : QObject(parent), m_manager(manager) {}
+
+bool RefreshOnce::waitForAllFeeds()
+{
+    if (!m_manager.internetAvailable()) {
+        Console::printError(u"The network is unreachable; no feed was refreshed."_s);
+        return false;
+    }
+    QEventLoop loop;
+    m_loop = &loop;
+    connect(&m_manager, &DatasourceManager::allSourcesRefreshedOnce, &loop, &QEventLoop::quit);
+    if (!m_manager.everySourceRefreshedOnce() && !m_interrupted)
+        loop.exec();
+    m_loop = nullptr;
+    if (m_interrupted)
+        Console::printError(u"Interrupted before every feed was refreshed."_s);
+    return !m_interrupted;
+}
+
+void RefreshOnce::interrupt()
+{
+    m_interrupted = true;
+    if (m_loop)
+        m_loop->quit();
+}
+
+bool RefreshOnce::reportFailures() const
+{
+    bool allRefreshed = true;
+    for (const std::shared_ptr<Datasource> &source : m_manager.datasources()) {
+        if (!source->isEnabled())
+            continue;
+        if (const QString error = source->errorString(); !error.isEmpty()) {
+            Console::printError(u"Cannot refresh %1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
+            allRefreshed = false;
+        }
+    }
+    return allRefreshed;
+}

@@ -1,0 +1,592 @@
+#include "model/datasourcemanager.h"
+
+#include "model/datasource.h"
+#include "model/feedstrings.h"
+#include "model/itemfile.h"
+#include "model/itemkeys.h"
+#include "model/mergeorder.h"
+#include "model/rssdatasource.h"
+#include "model/searchfilter.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/reachability.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString uuidKey = u"uuid"_s;
+constexpr qint64 resetAfterSeconds = 3600;
+
+} // namespace
+
+DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability)
+    : DatasourceManager(defaults, clock, reachability, Options())
+{
+}
+
+DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability,
+                                     const Options &options)
+    : m_defaults(defaults), m_clock(clock), m_reachability(reachability), m_options(options),
+      m_items(std::make_shared<const QList<DataItemPtr>>())
+{
+    createDatasources();
+
+    m_updateTimer = new QTimer(this);
+    m_updateTimer->setInterval(m_options.refreshIntervalMs);
+    connect(m_updateTimer, &QTimer::timeout, this, &DatasourceManager::update);
+    m_dirtyTimer = new QTimer(this);
+    m_dirtyTimer->setInterval(m_options.dirtyIntervalMs);
+    connect(m_dirtyTimer, &QTimer::timeout, this, &DatasourceManager::dirtyTimer);
+    m_saveTimer = new QTimer(this);
+    m_saveTimer->setSingleShot(true);
+    m_saveTimer->setInterval(m_options.saveDelayMs);
+    connect(m_saveTimer, &QTimer::timeout, this,
+            [this] { m_roundQueue.post([this] { saveChangedSources(); }); });
+    if (m_options.startTimers) {
+        m_updateTimer->start();
+        m_dirtyTimer->start();
+    }
+}
+
+DatasourceManager::~DatasourceManager()
+{
+    m_updateTimer->stop();
+    m_dirtyTimer->stop();
+    m_saveTimer->stop();
+    m_roundQueue.waitForDone();
+    QList<QPointer<Datasource>> sources;
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &source : std::as_const(m_datasources)) {
+            source->setDelegate(nullptr);
+            sources.append(source.get());
+        }
+        m_datasources.clear();
+        m_sourceCount = 0;
+    }
+    // Running refreshes hold their sources, refer to this manager as their environment and wait
+    // for the main thread; their sources are deleted there once they end.
+    auto alive = [&sources] {
+        return std::any_of(sources.cbegin(), sources.cend(), [](const auto &source) { return !source.isNull(); });
+    };
+    while (alive())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    m_mergeQueue.waitForDone();
+}
+
+DatasourceManager &DatasourceManager::sharedInstance()
+{
+    // Lives until the process ends; the application saves the item files at quit (syncAll).
+    static DatasourceManager *instance =
+        new DatasourceManager(UserDefaults::standardUserDefaults(), Clock::system(), Reachability::standard());
+    return *instance;
+}
+
+// ---- Sources
+
+void DatasourceManager::createDatasources()
+{
+    const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
+    for (const QVariant &feed : feeds)
+        adopt(RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this));
+    removeItemFilesOfNoFeed();
+}
+
+// Files of deleted feeds are removed; those of the feeds just loaded stay, so that a crash
+// before the next save loses nothing.
+void DatasourceManager::removeItemFilesOfNoFeed() const
+{
+    QSet<QString> kept;
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &source : std::as_const(m_datasources))
+            kept.insert(ItemFile::fileNameForUuid(source->uuid()));
+    }
+    QDir folder(Paths::cachesFolder());
+    const QStringList files = folder.entryList({u"*.db"_s}, QDir::Files);
+    for (const QString &file : files) {
+        if (!kept.contains(file) && !folder.remove(file))
+            qWarning("cannot remove the item file %s of a deleted feed", qPrintable(folder.filePath(file)));
+    }
+}
+
+void DatasourceManager::adopt(const std::shared_ptr<RSSDatasource> &source)
+{
+    source->setDelegate(this);
+    const std::weak_ptr<Datasource> weak = source;
+    connect(source.get(), &RSSDatasource::refreshFinished, this,
+            [this, weak] {
+                if (const auto finished = weak.lock())
+                    sourceDidFinishRefresh(finished.get());
+            },
+            Qt::QueuedConnection);
+    std::lock_guard sourcesGuard(m_sourcesLock);
+    m_datasources.append(source);
+    m_sourceCount = int(m_datasources.size());
+    std::lock_guard queueGuard(m_queueLock);
+    m_managed.insert(source.get());
+}
+
+QList<std::shared_ptr<Datasource>> DatasourceManager::datasources() const
+{
+    std::lock_guard guard(m_sourcesLock);
+    return m_datasources;
+}
+
+std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &address)
+{
+    const QUrl wanted = FeedStrings::feedURL(address);
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &source : std::as_const(m_datasources)) {
+            const auto *rss = dynamic_cast<const RSSDatasource *>(source.get());
+            if (rss && FeedStrings::feedURL(rss->url()) == wanted) {
+                Q_EMIT noticeRequested(u"Feed already exists."_s);
+                return nullptr;
+            }
+        }
+    }
+    auto source = RSSDatasource::create(std::nullopt, m_defaults, m_clock, *this);
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &existing : std::as_const(m_datasources))
+            existing->removeSequence();
+        adopt(source);
+    }
+    source->setURL(address);
+    merge();
+    return source;
+}
+
+void DatasourceManager::deleteDatasource(Datasource *source)
+{
+    if (!source)
+        return;
+    const QString uuid = source->uuid();
+    m_defaults.updateObject(SettingsKey::feeds, [&uuid](const QVariant &current) {
+        QVariantList feeds = current.toList();
+        feeds.removeIf([&uuid](const QVariant &feed) { return feed.toMap().value(uuidKey).toString() == uuid; });
+        return QVariant(feeds);
+    });
+    m_defaults.synchronize();
+    source->setDelegate(nullptr);
+    std::shared_ptr<Datasource> removed; // released after the locks
+    {
+        std::lock_guard sourcesGuard(m_sourcesLock);
+        {
+            std::lock_guard queueGuard(m_queueLock);
+            m_managed.remove(source);
+            m_newItems.removeIf([this, source](const DataItemPtr &item) {
+                const bool fromSource = item->datasource() == source;
+                if (fromSource)
+                    m_queued.remove(item.get());
+                return fromSource;
+            });
+        }
+        for (qsizetype i = 0; i < m_datasources.size(); ++i) {
+            if (m_datasources.at(i).get() == source) {
+                removed = m_datasources.takeAt(i);
+                break;
+            }
+        }
+        m_refreshedOnce.remove(source);
+        m_sourceCount = int(m_datasources.size());
+    }
+    {
+        std::lock_guard guard(m_saveLock);
+        m_unsaved.remove(source);
+    }
+    merge();
+}
+
+std::shared_ptr<RSSDatasource> DatasourceManager::dataSourceForUrl(const QString &url) const
+{
+    std::lock_guard guard(m_sourcesLock);
+    for (const auto &source : std::as_const(m_datasources)) {
+        auto rss = std::dynamic_pointer_cast<RSSDatasource>(source);
+        if (rss && rss->url() == url)
+            return rss;
+    }
+    return nullptr;
+}
+
+bool DatasourceManager::syncAll()
+{
+    {
+        std::lock_guard guard(m_saveLock);
+        m_unsaved.clear();
+    }
+    bool saved = true;
+    std::lock_guard guard(m_sourcesLock);
+    for (const auto &source : std::as_const(m_datasources))
+        saved = source->sync() && saved;
+    return saved;
+}
+
+// ---- Saving changed sources
+
+void DatasourceManager::scheduleSave(Datasource *source)
+{
+    const std::weak_ptr<Datasource> weak = source->weak_from_this();
+    if (weak.expired())
+        return; // still being constructed
+    {
+        std::lock_guard guard(m_saveLock);
+        if (m_unsaved.contains(source))
+            return;
+        m_unsaved.insert(source, weak);
+        if (m_unsaved.size() > 1)
+            return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { m_saveTimer->start(); }, Qt::QueuedConnection);
+}
+
+void DatasourceManager::saveChangedSources()
+{
+    QList<std::weak_ptr<Datasource>> pending;
+    {
+        std::lock_guard guard(m_saveLock);
+        pending = m_unsaved.values();
+        m_unsaved.clear();
+    }
+    for (const auto &weak : std::as_const(pending)) {
+        if (const auto source = weak.lock())
+            source->sync();
+    }
+}
+
+// ---- Refresh rounds
+
+bool DatasourceManager::internetAvailable() const
+{
+    return m_reachability.isReachable();
+}
+
+void DatasourceManager::update()
+{
+    if (m_options.refreshOnce && everySourceRefreshedOnce())
+        announceAllRefreshed();
+    if (m_roundPending.exchange(true))
+        return;
+    m_roundQueue.post([this] {
+        m_roundPending = false;
+        refreshRound();
+    });
+}
+
+void DatasourceManager::refreshRound()
+{
+    if (!internetAvailable())
+        return;
+    std::lock_guard guard(m_sourcesLock);
+    const double lastSuccess = Datasource::lastUpdateSince1970();
+    const double now = double(m_clock.now().toMSecsSinceEpoch()) / 1000.0;
+    if (lastSuccess != 0 && now - lastSuccess > resetAfterSeconds) {
+        for (const auto &source : std::as_const(m_datasources))
+            if (!source->firstRun())
+                source->reset();
+    }
+    struct Due {
+        QDateTime lastUpdatedAt;
+        Datasource *source;
+    };
+    std::vector<Due> order;
+    order.reserve(size_t(m_datasources.size()));
+    for (const auto &source : std::as_const(m_datasources))
+        order.push_back({source->lastUpdatedAt(), source.get()});
+    std::stable_sort(order.begin(), order.end(), [](const Due &a, const Due &b) {
+        if (!a.lastUpdatedAt.isValid() || !b.lastUpdatedAt.isValid())
+            return !a.lastUpdatedAt.isValid() && b.lastUpdatedAt.isValid();
+        return a.lastUpdatedAt < b.lastUpdatedAt;
+    });
+    for (const Due &due : order) {
+        if (!due.source->isEnabled())
+            continue;
+        if (m_options.refreshOnce && m_refreshedOnce.contains(due.source))
+            continue;
+        if (!due.source->updateData())
+            break;
+    }
+}
+
+void DatasourceManager::dirtyTimer()
+{
+    if (m_dirty.exchange(false))
+        merge();
+}
+
+void DatasourceManager::sourceDidFinishRefresh(Datasource *source)
+{
+    {
+        std::lock_guard sourcesGuard(m_sourcesLock);
+        {
+            std::lock_guard queueGuard(m_queueLock);
+            if (!m_managed.contains(source))
+                return;
+        }
+        m_refreshedOnce.insert(source);
+    }
+    if (everySourceRefreshedOnce())
+        announceAllRefreshed();
+    if (m_options.refreshOnce)
+        update();
+}
+
+bool DatasourceManager::everySourceRefreshedOnce() const
+{
+    std::lock_guard guard(m_sourcesLock);
+    return std::all_of(m_datasources.cbegin(), m_datasources.cend(), [this](const auto &source) {
+        return !source->isEnabled() || m_refreshedOnce.contains(source.get());
+    });
+}
+
+void DatasourceManager::announceAllRefreshed()
+{
+    if (!m_announcedAllRefreshed.exchange(true))
+        Q_EMIT allSourcesRefreshedOnce();
+}
+
+// ---- DatasourceDelegate
+
+void DatasourceManager::itemsDidChangeInDatasource(Datasource *source)
+{
+    m_dirty = true;
+    scheduleSave(source);
+}
+
+void DatasourceManager::newItemInDatasource(const DataItemPtr &item, Datasource *source)
+{
+    if (m_gather.load()) {
+        const std::shared_ptr<const SearchFilter> filter = currentFilter();
+        if (!filter || filter->matches(*item, filter->matchesSourceName(*source))) {
+            std::lock_guard guard(m_queueLock);
+            if (m_managed.contains(source) && !m_queued.contains(item.get())) {
+                m_newItems.append(item);
+                m_queued.insert(item.get());
+            }
+            return;
+        }
+    }
+    item->setObject(Datasource::nextSequence(), ItemKey::sequence);
+}
+
+// ---- Merging
+
+quint64 DatasourceManager::merge()
+{
+    return _merge();
+}
+
+// Submitting under the state lock keeps the queue in generation order.
+quint64 DatasourceManager::_merge()
+{
+    std::lock_guard guard(m_stateLock);
+    const quint64 generation = ++m_generation;
+    m_mergeQueue.post([this, generation] { runMerge(generation); });
+    return generation;
+}
+
+void DatasourceManager::mergeSync()
+{
+    const quint64 generation = _merge();
+    std::unique_lock lock(m_stateLock);
+    m_published.wait(lock, [&] { return m_publishedGeneration >= generation; });
+}
+
+quint64 DatasourceManager::publishedGeneration() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_publishedGeneration;
+}
+
+MergeOrder::OneShots DatasourceManager::takeOneShots()
+{
+    return {m_hide.exchange(false), m_hideAll.exchange(false), m_markAllRead.exchange(false),
+            m_markAllUnread.exchange(false)};
+}
+
+std::shared_ptr<const SearchFilter> DatasourceManager::currentFilter() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_filterPredicate;
+}
+
+void DatasourceManager::runMerge(quint64 generation)
+{
+    // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
+    const MergeOrder::OneShots oneShots = takeOneShots();
+    const QList<DataItemPtr> collected = collectVisibleItems(currentFilter().get());
+    publish(generation, MergeOrder::arrange(collected, oneShots));
+}
+
+// The visible entries of the enabled sources that pass the filter, queued arrivals left out.
+QList<DataItemPtr> DatasourceManager::collectVisibleItems(const SearchFilter *filter)
+{
+    const bool includeHidden = m_showHidden.load();
+    QList<DataItemPtr> collected;
+    std::lock_guard sourcesGuard(m_sourcesLock);
+    for (const auto &source : std::as_const(m_datasources)) {
+        std::lock_guard sourceGuard(source->lock());
+        const int count = source->numberOfItems();
+        if (count == 0)
+            continue;
+        const QList<DataItemPtr> items = source->items();
+        const bool sourceNameMatches = filter && filter->matchesSourceName(*source);
+        std::lock_guard queueGuard(m_queueLock);
+        const qsizetype end = std::min<qsizetype>(count, items.size());
+        for (qsizetype i = 0; i < end; ++i) {
+            const DataItemPtr &item = items.at(i);
+            if (!item || (item->hidden() && !includeHidden))
+                continue;
+            if (!m_queued.isEmpty() && m_queued.contains(item.get()))
+                continue;
+            if (filter && !filter->matches(*item, sourceNameMatches))
+                continue;
+            collected.append(item);
+        }
+    }
+    return collected;
+}
+
+// Waiters of mergeSync are released after the signal, so they see what its receivers did.
+void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
+{
+    {
+        std::lock_guard guard(m_stateLock);
+        m_items = std::make_shared<const QList<DataItemPtr>>(std::move(list));
+        m_refresh = true;
+    }
+    Q_EMIT itemsPublished(generation);
+    {
+        std::lock_guard guard(m_stateLock);
+        m_publishedGeneration = generation;
+    }
+    m_published.notify_all();
+}
+
+// ---- ViewDataSource
+
+ViewDataSource::ItemList DatasourceManager::items()
+{
+    std::lock_guard guard(m_stateLock);
+    return m_items;
+}
+
+QList<DataItemPtr> DatasourceManager::theNewItems()
+{
+    std::lock_guard guard(m_queueLock);
+    return m_newItems;
+}
+
+DataItemPtr DatasourceManager::theNewItem()
+{
+    std::lock_guard guard(m_queueLock);
+    return m_newItems.isEmpty() ? nullptr : m_newItems.first();
+}
+
+bool DatasourceManager::hasNew()
+{
+    std::lock_guard guard(m_queueLock);
+    m_newItems.removeIf([this](const DataItemPtr &item) {
+        Datasource *source = item->datasource();
+        const bool gone = !m_managed.contains(source) || !source->isEnabled();
+        if (gone)
+            m_queued.remove(item.get());
+        return gone;
+    });
+    return !m_newItems.isEmpty();
+}
+
+// The list is replaced by a copy with the arrival on top; readers keep their snapshot.
+void DatasourceManager::removeNew()
+{
+    {
+        std::lock_guard queueGuard(m_queueLock);
+        if (m_newItems.isEmpty())
+            return;
+        const DataItemPtr item = m_newItems.takeFirst();
+        m_queued.remove(item.get());
+        item->setObject(Datasource::nextSequence(), ItemKey::sequence);
+        std::lock_guard stateGuard(m_stateLock);
+        QList<DataItemPtr> list;
+        list.reserve(m_items->size() + 1);
+        list.append(item);
+        for (const DataItemPtr &listed : *m_items)
+            if (listed != item)
+                list.append(listed);
+        m_items = std::make_shared<const QList<DataItemPtr>>(std::move(list));
+        m_refresh = true;
+    }
+    merge();
+}
+
+void DatasourceManager::setFilter(const QString &filter)
+{
+    while (hasNew())
+        removeNew();
+    {
+        std::lock_guard guard(m_stateLock);
+        m_filter = SearchFilter::isBlank(filter) ? QString() : filter;
+        const bool markedOnly = m_markedOnly.load();
+        if (m_filter.isNull() && !markedOnly)
+            m_filterPredicate.reset();
+        else
+            m_filterPredicate = std::make_shared<const SearchFilter>(m_filter, markedOnly);
+    }
+    merge();
+}
+
+QString DatasourceManager::filter() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_filter;
+}
+
+bool DatasourceManager::isFiltered() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_filterPredicate != nullptr;
+}
+
+void DatasourceManager::setShowMarkedOnly(bool markedOnly)
+{
+    m_markedOnly = markedOnly;
+    setFilter(filter());
+}
+
+void DatasourceManager::markRead()
+{
+    m_markAllRead = true;
+    m_hideAll = true;
+    merge();
+}
+
+void DatasourceManager::markUnread()
+{
+    m_markAllUnread = true;
+    m_showHidden = true;
+    merge();
+}
+
+void DatasourceManager::showHidden()
+{
+    m_showHidden = true;
+    merge();
+}
+
+void DatasourceManager::hideRead()
+{
+    m_showHidden = false;
+    m_hide = true;
+    merge();
+}
