@@ -425,15 +425,22 @@ void DatasourceManager::runMerge(quint64 generation)
 {
     // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
     const MergeOrder::OneShots oneShots = takeOneShots();
-    std::vector<QList<DataItemPtr>> lists;
+    std::vector<SourceList> lists;
     std::vector<MergeOrder::Entry> entries = collectVisibleItems(currentFilter().get(), lists);
-    publish(generation, MergeOrder::arrange(std::move(entries), oneShots));
+    QList<DataItemPtr> merged = MergeOrder::arrange(std::move(entries), oneShots);
+    // A source changes its list in place once no copy shares it: the copies are dropped under the
+    // source's lock, so that its next change comes after the merge read them.
+    for (SourceList &list : lists) {
+        std::lock_guard guard(list.source->lock());
+        list.items = {};
+    }
+    publish(generation, std::move(merged));
 }
 
 // The visible entries of the enabled sources that pass the filter, queued arrivals left out.
 // `lists` receives the sources' lists, which the entries point into.
 std::vector<MergeOrder::Entry> DatasourceManager::collectVisibleItems(const SearchFilter *filter,
-                                                                      std::vector<QList<DataItemPtr>> &lists)
+                                                                      std::vector<SourceList> &lists)
 {
     const bool includeHidden = m_showHidden.load();
     std::vector<MergeOrder::Entry> entries;
@@ -444,7 +451,7 @@ std::vector<MergeOrder::Entry> DatasourceManager::collectVisibleItems(const Sear
         const int count = source->numberOfItems();
         if (count == 0)
             continue;
-        const QList<DataItemPtr> &items = lists.emplace_back(source->items());
+        const QList<DataItemPtr> &items = lists.emplace_back(SourceList{source, source->items()}).items;
         const bool sourceNameMatches = filter && filter->matchesSourceName(*source);
         std::lock_guard queueGuard(m_queueLock);
         const qsizetype end = std::min<qsizetype>(count, items.size());

@@ -148,8 +148,12 @@ private:
     void adopt(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
-    std::vector<MergeOrder::Entry> collectVisibleItems(const SearchFilter *filter,
-                                                       std::vector<QList<DataItemPtr>> &lists);
+    // A source's list as a merge read it.
+    struct SourceList {
+        std::shared_ptr<Datasource> source;
+        QList<DataItemPtr> items;
+    };
+    std::vector<MergeOrder::Entry> collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists);
     void publish(quint64 generation, QList<DataItemPtr> list);
     MergeOrder::OneShots takeOneShots();
     std::shared_ptr<const SearchFilter> currentFilter() const;
