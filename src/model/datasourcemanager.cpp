@@ -425,22 +425,33 @@ void DatasourceManager::runMerge(quint64 generation)
 {
     // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
     const MergeOrder::OneShots oneShots = takeOneShots();
-    const QList<DataItemPtr> collected = collectVisibleItems(currentFilter().get());
-    publish(generation, MergeOrder::arrange(collected, oneShots));
+    std::vector<SourceList> lists;
+    std::vector<MergeOrder::Entry> entries = collectVisibleItems(currentFilter().get(), lists);
+    QList<DataItemPtr> merged = MergeOrder::arrange(std::move(entries), oneShots);
+    // A source changes its list in place once no copy shares it: the copies are dropped under the
+    // source's lock, so that its next change comes after the merge read them.
+    for (SourceList &list : lists) {
+        std::lock_guard guard(list.source->lock());
+        list.items = {};
+    }
+    publish(generation, std::move(merged));
 }
 
 // The visible entries of the enabled sources that pass the filter, queued arrivals left out.
-QList<DataItemPtr> DatasourceManager::collectVisibleItems(const SearchFilter *filter)
+// `lists` receives the sources' lists, which the entries point into.
+std::vector<MergeOrder::Entry> DatasourceManager::collectVisibleItems(const SearchFilter *filter,
+                                                                      std::vector<SourceList> &lists)
 {
     const bool includeHidden = m_showHidden.load();
-    QList<DataItemPtr> collected;
+    std::vector<MergeOrder::Entry> entries;
     std::lock_guard sourcesGuard(m_sourcesLock);
+    lists.reserve(size_t(m_datasources.size()));
     for (const auto &source : std::as_const(m_datasources)) {
         std::lock_guard sourceGuard(source->lock());
         const int count = source->numberOfItems();
         if (count == 0)
             continue;
-        const QList<DataItemPtr> items = source->items();
+        const QList<DataItemPtr> &items = lists.emplace_back(SourceList{source, source->items()}).items;
         const bool sourceNameMatches = filter && filter->matchesSourceName(*source);
         std::lock_guard queueGuard(m_queueLock);
         const qsizetype end = std::min<qsizetype>(count, items.size());
@@ -452,20 +463,22 @@ QList<DataItemPtr> DatasourceManager::collectVisibleItems(const SearchFilter *fi
                 continue;
             if (filter && !filter->matches(*item, sourceNameMatches))
                 continue;
-            collected.append(item);
+            entries.push_back(MergeOrder::entryFor(item));
         }
     }
-    return collected;
+    return entries;
 }
 
 // Waiters of mergeSync are released after the signal, so they see what its receivers did.
 void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
 {
+    ItemList published = std::make_shared<const QList<DataItemPtr>>(std::move(list));
     {
         std::lock_guard guard(m_stateLock);
-        m_items = std::make_shared<const QList<DataItemPtr>>(std::move(list));
+        m_items.swap(published); // the old list is released outside the lock
         m_refresh = true;
     }
+    published.reset();
     Q_EMIT itemsPublished(generation);
     {
         std::lock_guard guard(m_stateLock);

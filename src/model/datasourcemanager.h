@@ -35,7 +35,7 @@ class UserDefaults;
 // threads. Locks, when nested, are taken in the order: the source list (sourcesLock), a source's
 // lock(), the arrival queue, the state lock. The state lock guards the filter, the generations
 // and the published list; nothing else is locked while it is held. Refresh threads report while
-// holding their source's lock, so reports take only the queue and state locks.
+// holding their source's lock, so reports take only the queue, state and save locks.
 class DatasourceManager : public QObject,
                           public DatasourceDelegate,
                           public ViewDataSource,
@@ -80,7 +80,8 @@ public:
     // ---- Merging
     // Requests a merge; returns its generation.
     quint64 merge();
-    // Requests a merge and returns once its result is published.
+    // Requests a merge and returns once its result is published (and itemsPublished delivered to
+    // direct receivers, which therefore must not call it).
     void mergeSync();
     quint64 publishedGeneration() const;
 
@@ -147,7 +148,12 @@ private:
     void adopt(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
-    QList<DataItemPtr> collectVisibleItems(const SearchFilter *filter);
+    // A source's list as a merge read it.
+    struct SourceList {
+        std::shared_ptr<Datasource> source;
+        QList<DataItemPtr> items;
+    };
+    std::vector<MergeOrder::Entry> collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists);
     void publish(quint64 generation, QList<DataItemPtr> list);
     MergeOrder::OneShots takeOneShots();
     std::shared_ptr<const SearchFilter> currentFilter() const;
