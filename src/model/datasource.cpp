@@ -133,9 +133,10 @@ void Datasource::setUserDefaults(const QVariant &value, const QString &key)
         written = true;
         return QVariant(feeds);
     });
+    // The store saves the change within half a second; a synchronous save of the whole file here
+    // would serialise every refresh thread behind one disk write per feed.
     if (!written)
         return;
-    m_defaults.synchronize();
     loadGeneralDefaults();
     postConfigurationDidChange();
 }
@@ -155,6 +156,9 @@ void Datasource::setName(const QString &name)
         previous = m_name;
         m_name = trimmed;
     }
+    // Every refresh names its source again; an unchanged name needs no write.
+    if (previous == trimmed && getUserDefaultsForKey(nameKey, true).toString() == trimmed)
+        return;
     setUserDefaults(trimmed, nameKey);
     if (previous != trimmed)
         QMetaObject::invokeMethod(this, &Datasource::_updateMark, Qt::QueuedConnection);

@@ -144,13 +144,12 @@ bool RSSDatasource::updateData()
     }
     auto self = std::static_pointer_cast<RSSDatasource>(shared_from_this());
     std::thread([self] {
-        self->_update();
-        self->endRunning();
+        self->endRunning(self->_update());
     }).detach();
     return true;
 }
 
-void RSSDatasource::_update()
+bool RSSDatasource::_update()
 {
     bool success = true;
     try {
@@ -190,6 +189,7 @@ void RSSDatasource::_update()
     m_currentElement.clear();
     m_duplicates.rebuild({});
     finishRefresh(success);
+    return success;
 }
 
 // A failing feed keeps its due time for four tries, then waits a whole interval between tries.
@@ -204,7 +204,7 @@ void RSSDatasource::finishRefresh(bool success)
     }
 }
 
-void RSSDatasource::endRunning()
+void RSSDatasource::endRunning(bool success)
 {
     {
         std::lock_guard guard(runningLock);

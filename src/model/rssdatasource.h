@@ -47,7 +47,8 @@ public:
 
     // The body of one refresh, on the calling thread: updateData runs it on a thread of its own;
     // tools and benchmarks may call it directly while no refresh of the source runs.
-    void _update();
+    // True when the refresh succeeded.
+    bool _update();
 
     // New item with the RSS keys of an Atom entry.
     static DataItemPtr convertAtomToRSS(const DataItem &entry);
@@ -82,7 +83,7 @@ private:
     void fetchImage(const QUrl &address);
     QByteArray dataFromURL(const QUrl &address) const;
     void finishRefresh(bool success);
-    void endRunning();
+    void endRunning(bool success);
     LoadOptions loadOptions() const;
 
     RefreshEnvironment &m_environment;
