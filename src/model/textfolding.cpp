@@ -68,10 +68,12 @@ QString TextFolding::fold(const QString &text)
 {
     if (isAscii(text))
         return text.toLower();
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2 *nfd = icu::Normalizer2::getNFDInstance(status);
-    if (U_FAILURE(status))
-        nfd = nullptr;
+    // Fetched once under the static's guard: ICU's own lazy set-up is invisible to thread checkers.
+    static const icu::Normalizer2 *const nfd = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2 *instance = icu::Normalizer2::getNFDInstance(status);
+        return U_SUCCESS(status) ? instance : nullptr;
+    }();
     QString stripped;
     stripped.reserve(text.size());
     const auto *units = reinterpret_cast<const UChar *>(text.utf16());

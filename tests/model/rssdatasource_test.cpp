@@ -208,7 +208,7 @@ TEST_F(RSSDatasourceTest, refreshesRunAtMostSourcesOver30Plus3AtOnce)
     int started = 0;
     bool refused = false;
     for (int i = 0; i < 8 && !refused; ++i) {
-        auto source = sourceFor(QString::fromStdString(server.baseUrl()) + u"/bad/slow?delay=400"_s);
+        auto source = sourceFor(QString::fromStdString(server.baseUrl()) + u"/bad/slow?delay=1500"_s);
         if (source->updateData() && source->isRunning())
             ++started;
         else
