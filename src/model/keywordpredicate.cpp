@@ -10,18 +10,16 @@ KeywordPredicate::KeywordPredicate(const QVariantList &keywords)
         m_foldedKeywords.append(TextFolding::fold(keyword.toString()));
 }
 
+// The entry's title and description are folded once when it is filed; only the source's names
+// are folded here, since they can change under the entry.
 bool KeywordPredicate::evaluate(const DataItem &item) const
 {
     if (isEmpty())
         return false;
-    const QString fields[] = {
-        TextFolding::fold(item.valueForKey(ItemKey::title).toString()),
-        TextFolding::fold(item.valueForKey(ItemKey::description).toString()),
-        TextFolding::fold(item.valueForKey(ItemKey::datasourceName).toString()),
-    };
+    const QString text = item.foldedSearchText();
+    const QString sourceNames = TextFolding::fold(item.valueForKey(ItemKey::datasourceName).toString());
     for (const QString &keyword : m_foldedKeywords)
-        for (const QString &field : fields)
-            if (TextFolding::containsFolded(field, keyword))
-                return true;
+        if (TextFolding::containsFolded(text, keyword) || TextFolding::containsFolded(sourceNames, keyword))
+            return true;
     return false;
 }
