@@ -5,7 +5,11 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QThread>
+#include <algorithm>
+#include <chrono>
 #include <exception>
+#include <thread>
 
 namespace {
 void runGuarded(Operation &operation)
@@ -20,10 +24,7 @@ void runGuarded(Operation &operation)
 }
 } // namespace
 
-OperationQueue::OperationQueue()
-{
-    m_pool.setObjectName(QStringLiteral("OperationQueue"));
-}
+OperationQueue::OperationQueue() : m_maxConcurrent(std::max(1, QThread::idealThreadCount())) {}
 
 OperationQueue::~OperationQueue()
 {
@@ -34,30 +35,80 @@ void OperationQueue::addOperation(std::shared_ptr<Operation> operation)
 {
     if (!operation)
         return;
-    ++m_count;
-    m_pool.start([this, operation = std::move(operation)]() mutable {
+    std::lock_guard lock(m_lock);
+    m_pending.push_back(std::move(operation));
+    ++m_operationCount;
+    startWorkersLocked();
+}
+
+void OperationQueue::startWorkersLocked()
+{
+    while (m_workerCount < m_maxConcurrent && m_workerCount < m_operationCount) {
+        ++m_workerCount;
+        // Detached: a worker touches the queue only under m_lock, and the queue outlives its workers
+        // because destruction waits until the last one has left.
+        std::thread([this] { work(); }).detach();
+    }
+}
+
+void OperationQueue::work()
+{
+    auto operation = takeNext(false);
+    while (operation) {
         runGuarded(*operation);
         operation.reset();
-        --m_count;
-    });
+        operation = takeNext(true);
+    }
+}
+
+std::shared_ptr<Operation> OperationQueue::takeNext(bool finishedOne)
+{
+    std::lock_guard lock(m_lock);
+    if (finishedOne)
+        --m_operationCount;
+    if (m_pending.empty() || m_workerCount > m_maxConcurrent) {
+        --m_workerCount;
+        if (isIdleLocked())
+            m_idle.notify_all();
+        return nullptr;
+    }
+    auto operation = std::move(m_pending.front());
+    m_pending.pop_front();
+    return operation;
+}
+
+int OperationQueue::operationCount() const
+{
+    std::lock_guard lock(m_lock);
+    return m_operationCount;
 }
 
 int OperationQueue::maxConcurrentOperationCount() const
 {
-    return m_pool.maxThreadCount();
+    std::lock_guard lock(m_lock);
+    return m_maxConcurrent;
 }
 
 void OperationQueue::setMaxConcurrentOperationCount(int count)
 {
-    m_pool.setMaxThreadCount(count);
+    std::lock_guard lock(m_lock);
+    m_maxConcurrent = std::max(1, count);
+    startWorkersLocked();
+}
+
+bool OperationQueue::waitUntilIdle(int timeoutMs)
+{
+    std::unique_lock lock(m_lock);
+    return m_idle.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return isIdleLocked(); });
 }
 
 void OperationQueue::waitUntilAllOperationsAreFinished()
 {
     if (!MainThread::isCurrent() || !QCoreApplication::instance()) {
-        m_pool.waitForDone();
+        std::unique_lock lock(m_lock);
+        m_idle.wait(lock, [this] { return isIdleLocked(); });
         return;
     }
-    while (!m_pool.waitForDone(5))
+    while (!waitUntilIdle(5))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
