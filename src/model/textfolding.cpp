@@ -2,6 +2,9 @@
 
 #include <QVarLengthArray>
 
+#include <algorithm>
+#include <array>
+#include <iterator>
 #include <string_view>
 
 #include <unicode/normalizer2.h>
@@ -83,6 +86,38 @@ void appendWithoutMarks(Buffer &out, UChar32 c, const icu::Normalizer2 *nfd)
     }
 }
 
+// Folding a character beyond ASCII takes several ICU look-ups, while a text repeats the same few
+// (quotation marks, accented letters): each thread remembers the latest results by code point.
+class RecentFoldings {
+public:
+    void append(Buffer &out, UChar32 c, const icu::Normalizer2 *nfd)
+    {
+        Slot &slot = m_slots[size_t(c) % m_slots.size()];
+        if (slot.codePoint != c) {
+            const qsizetype start = out.size();
+            appendWithoutMarks(out, c, nfd);
+            const qsizetype length = out.size() - start;
+            if (length <= qsizetype(std::size(slot.units))) {
+                slot.codePoint = c;
+                slot.length = int(length);
+                std::copy(out.cbegin() + start, out.cend(), slot.units);
+            }
+            return;
+        }
+        out.append(slot.units, slot.length);
+    }
+
+private:
+    struct Slot {
+        UChar32 codePoint = -1;
+        int length = 0;
+        char16_t units[6];
+    };
+    std::array<Slot, 64> m_slots;
+};
+
+thread_local RecentFoldings recentFoldings;
+
 } // namespace
 
 // Decomposition works code point by code point here: the marks it would reorder are dropped anyway.
@@ -107,7 +142,7 @@ QString TextFolding::fold(const QString &text)
         }
         UChar32 c;
         U16_NEXT(source, i, length, c);
-        appendWithoutMarks(folded, c, nfd);
+        recentFoldings.append(folded, c, nfd);
     }
     return QString(reinterpret_cast<const QChar *>(folded.constData()), folded.size());
 }
