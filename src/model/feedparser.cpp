@@ -210,6 +210,20 @@ struct FeedParser::Private {
         return it->second;
     }
 
+    // Most texts are ASCII, which is cheaper to widen here than to hand to the UTF-8 decoder.
+    // False, with decodedText undefined, when the bytes are not all ASCII.
+    bool widenAscii(QByteArrayView bytes)
+    {
+        decodedText.resize(bytes.size());
+        QChar *out = decodedText.data();
+        for (const char byte : bytes) {
+            if (static_cast<unsigned char>(byte) >= 0x80)
+                return false;
+            *out++ = QChar(static_cast<char16_t>(byte));
+        }
+        return true;
+    }
+
     // Decodes into one string kept for the whole parse: no allocation per text unless the
     // handler keeps a copy of it.
     void flushText()
@@ -217,9 +231,11 @@ struct FeedParser::Private {
         if (pendingText.empty())
             return;
         const QByteArrayView bytes(pendingText.data(), static_cast<qsizetype>(pendingText.size()));
-        decodedText.resize(utf8Decoder.requiredSpace(bytes.size()));
-        const QChar *end = utf8Decoder.appendToBuffer(decodedText.data(), bytes);
-        decodedText.truncate(end - decodedText.constData());
+        if (!widenAscii(bytes)) {
+            decodedText.resize(utf8Decoder.requiredSpace(bytes.size()));
+            const QChar *end = utf8Decoder.appendToBuffer(decodedText.data(), bytes);
+            decodedText.truncate(end - decodedText.constData());
+        }
         pendingText.clear(); // keeps the capacity for the next text
         handler.characters(path, decodedText);
     }
