@@ -14,11 +14,26 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Lengths first: most keys differ in length, and that needs no call into the string code.
-template <typename A, typename B>
-bool sameKey(const A &a, const B &b)
+// Keys are a few characters long: compared here, lengths first, they cost less than a call into
+// Qt's general string comparison.
+bool sameKey(QStringView a, QStringView b)
 {
-    return a.size() == b.size() && a == b;
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+bool sameKey(QStringView a, QLatin1StringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].unicode() != static_cast<unsigned char>(b[i].toLatin1()))
+            return false;
+    return true;
+}
+
+bool sameKey(QLatin1StringView a, QLatin1StringView b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
 // The program's own keys as shared strings, so that storing one allocates nothing.

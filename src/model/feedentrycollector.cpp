@@ -13,8 +13,8 @@ bool pathIs(const QStringList &path, std::initializer_list<QStringView> names)
         return false;
     qsizetype i = path.size();
     for (auto name = std::rbegin(names); name != std::rend(names); ++name) {
-        const QString &element = path.at(--i);
-        if (element.size() != name->size() || element != *name)
+        const QStringView element = path.at(--i);
+        if (element != *name)
             return false;
     }
     return true;
