@@ -8,38 +8,151 @@
 
 #include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
-QVariant DataItem::valueForKey(const QString &key) const
+namespace {
+
+// Keys are a few characters long: compared here, lengths first, they cost less than a call into
+// Qt's general string comparison.
+bool sameKey(QStringView a, QStringView b)
 {
-    if (key == ItemKey::datasourceName) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+bool sameKey(QStringView a, QLatin1StringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].unicode() != static_cast<unsigned char>(b[i].toLatin1()))
+            return false;
+    return true;
+}
+
+bool sameKey(QLatin1StringView a, QLatin1StringView b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+// The program's own keys as shared strings, so that storing one allocates nothing.
+QString keyString(QLatin1StringView key)
+{
+    static const QString known[] = {
+        ItemKey::title,   ItemKey::link,     ItemKey::description,  ItemKey::contentEncoded, ItemKey::guid,
+        ItemKey::pubDate, ItemKey::pubdate,  ItemKey::published,    ItemKey::dcDate,         ItemKey::href,
+        ItemKey::originalDate, ItemKey::parsedDate, ItemKey::sequence, ItemKey::mark,        ItemKey::name,
+    };
+    for (const QString &candidate : known)
+        if (sameKey(candidate, key))
+            return candidate;
+    return QString(key);
+}
+
+QString keyString(const QString &key)
+{
+    return key;
+}
+
+} // namespace
+
+template <typename Key>
+QVariant DataItem::virtualOrProperty(Key key) const
+{
+    if (sameKey(key, ItemKey::datasourceName)) {
         Datasource *source = datasource();
         return source ? QVariant(source->name() + source->customName()) : QVariant(QString(u""_s));
     }
-    if (key == ItemKey::datasource)
+    if (sameKey(key, ItemKey::datasource))
         return QVariant::fromValue(datasource());
     return property(key);
 }
 
+QVariant DataItem::valueForKey(const QString &key) const
+{
+    return virtualOrProperty(QStringView(key));
+}
+
+QVariant DataItem::valueForKey(QLatin1StringView key) const
+{
+    return virtualOrProperty(key);
+}
+
 void DataItem::setObject(const QVariant &value, const QString &key)
 {
+    store(value, key);
+}
+
+void DataItem::setObject(const QVariant &value, QLatin1StringView key)
+{
+    store(value, key);
+}
+
+void DataItem::appendText(const QString &text, const QString &key)
+{
     std::lock_guard guard(m_lock);
-    if (value.isValid())
-        m_properties.insert(key, value);
+    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
+                                    [&key](const Property &property) { return sameKey(property.key, key); });
+    if (found != m_properties.end())
+        found->value = QString(found->value.toString() + text);
     else
-        m_properties.remove(key);
+        addPropertyLocked(key, text);
+    updateQuickReadsLocked(QStringView(key));
+}
+
+template <typename Key>
+void DataItem::store(const QVariant &value, Key key)
+{
+    std::lock_guard guard(m_lock);
+    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
+                                    [&key](const Property &property) { return sameKey(property.key, key); });
+    if (found != m_properties.end()) {
+        if (value.isValid())
+            found->value = value;
+        else
+            m_properties.erase(found);
+    } else if (value.isValid()) {
+        addPropertyLocked(keyString(key), value);
+    }
     updateQuickReadsLocked(key);
 }
 
-void DataItem::updateQuickReadsLocked(const QString &key)
+void DataItem::addPropertyLocked(const QString &key, const QVariant &value)
 {
-    if (key == ItemKey::sequence) {
-        m_sequence.store(m_properties.value(key).toInt(), std::memory_order_relaxed);
-    } else if (key == ItemKey::parsedDate) {
-        const QDateTime date = m_properties.value(key).toDateTime();
+    if (m_properties.empty())
+        m_properties.reserve(typicalPropertyCount);
+    m_properties.push_back({key, value});
+}
+
+template <typename Key>
+const QVariant *DataItem::findLocked(Key key) const
+{
+    for (const Property &property : m_properties)
+        if (sameKey(property.key, key))
+            return &property.value;
+    return nullptr;
+}
+
+template <typename Key>
+QVariant DataItem::property(Key key) const
+{
+    std::lock_guard guard(m_lock);
+    const QVariant *value = findLocked(key);
+    return value ? *value : QVariant();
+}
+
+template <typename Key>
+void DataItem::updateQuickReadsLocked(Key key)
+{
+    if (sameKey(key, ItemKey::sequence)) {
+        const QVariant *value = findLocked(ItemKey::sequence);
+        m_sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
+    } else if (sameKey(key, ItemKey::parsedDate)) {
+        const QVariant *value = findLocked(ItemKey::parsedDate);
+        const QDateTime date = value ? value->toDateTime() : QDateTime();
         m_parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate, std::memory_order_relaxed);
-    } else if (key == ItemKey::title || key == ItemKey::description) {
+    } else if (sameKey(key, ItemKey::title) || sameKey(key, ItemKey::description)) {
         m_folded = false;
         m_foldedSearchText.clear();
     }
@@ -49,12 +162,21 @@ QString DataItem::foldedSearchText() const
 {
     std::lock_guard guard(m_lock);
     if (!m_folded) {
-        m_foldedSearchText = TextFolding::fold(m_properties.value(ItemKey::title).toString()) +
-                             QChar(searchSeparator) +
-                             TextFolding::fold(m_properties.value(ItemKey::description).toString());
+        const QVariant *title = findLocked(ItemKey::title);
+        const QVariant *description = findLocked(ItemKey::description);
+        m_foldedSearchText = TextFolding::fold(title ? title->toString() : QString()) + QChar(searchSeparator) +
+                             TextFolding::fold(description ? description->toString() : QString());
         m_folded = true;
     }
     return m_foldedSearchText;
+}
+
+QVariantMap DataItem::propertiesLocked() const
+{
+    QVariantMap map;
+    for (const Property &property : m_properties)
+        map.insert(property.key, property.value);
+    return map;
 }
 
 QVariantMap DataItem::dictionary() const
@@ -62,7 +184,7 @@ QVariantMap DataItem::dictionary() const
     QVariantMap copy;
     {
         std::lock_guard guard(m_lock);
-        copy = m_properties;
+        copy = propertiesLocked();
     }
     copy.remove(ItemKey::mark);
     const QString sourceName = sourceDisplayName();
@@ -118,10 +240,10 @@ QString DataItem::link() const
 QString DataItem::previewContent() const
 {
     std::lock_guard guard(m_lock);
-    if (const auto it = m_properties.constFind(ItemKey::contentEncoded); it != m_properties.cend())
-        return it->toString();
-    if (const auto it = m_properties.constFind(ItemKey::description); it != m_properties.cend())
-        return it->toString();
+    if (const QVariant *content = findLocked(ItemKey::contentEncoded))
+        return content->toString();
+    if (const QVariant *description = findLocked(ItemKey::description))
+        return description->toString();
     return QString();
 }
 
@@ -130,7 +252,7 @@ void DataItem::encodeWithCoder(ArchiveWriter &coder) const
     QVariantMap properties;
     {
         std::lock_guard guard(m_lock);
-        properties = m_properties;
+        properties = propertiesLocked();
     }
     coder.encodeObject(properties);
     coder.encodeBool(marked());
@@ -155,7 +277,10 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
     if (!marked || !shown || !read || !hidden)
         return nullptr;
     auto item = std::make_shared<DataItem>();
-    item->m_properties = properties->toMap();
+    const QVariantMap map = properties->toMap();
+    item->m_properties.reserve(size_t(map.size()));
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        item->m_properties.push_back({it.key(), it.value()});
     item->m_marked = *marked;
     item->m_shown = *shown;
     item->m_read = *read;
@@ -163,12 +288,6 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
     item->updateQuickReadsLocked(ItemKey::sequence);
     item->updateQuickReadsLocked(ItemKey::parsedDate);
     return item;
-}
-
-QVariant DataItem::property(const QString &key) const
-{
-    std::lock_guard guard(m_lock);
-    return m_properties.value(key);
 }
 
 // The source's custom name, else its name; a null string without a source or without either name.

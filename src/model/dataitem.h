@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLatin1StringView>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 class ArchiveReader;
 class ArchiveWriter;
@@ -29,9 +31,14 @@ public:
     // The entry's value for the key; the virtual keys "datasource_name" and "datasource" are
     // answered by the item itself. An invalid QVariant when absent.
     QVariant valueForKey(const QString &key) const;
+    QVariant valueForKey(QLatin1StringView key) const;
     QVariant objectForKey(const QString &key) const { return valueForKey(key); }
+    QVariant objectForKey(QLatin1StringView key) const { return valueForKey(key); }
     // Stores the value under the key; an invalid value removes the key.
     void setObject(const QVariant &value, const QString &key);
+    void setObject(const QVariant &value, QLatin1StringView key);
+    // Appends to the value under the key, read as a string, or stores the text when there is none.
+    void appendText(const QString &text, const QString &key);
 
     // A copy of the properties without "mark", with "name" set to the source's display name.
     QVariantMap dictionary() const;
@@ -80,12 +87,29 @@ public:
     static std::shared_ptr<DataItem> initWithCoder(ArchiveReader &coder);
 
 private:
-    QVariant property(const QString &key) const;
-    void updateQuickReadsLocked(const QString &key);
+    // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
+    struct Property {
+        QString key;
+        QVariant value;
+    };
+    static constexpr size_t typicalPropertyCount = 12;
+
+    template <typename Key>
+    QVariant virtualOrProperty(Key key) const;
+    template <typename Key>
+    QVariant property(Key key) const;
+    template <typename Key>
+    const QVariant *findLocked(Key key) const;
+    template <typename Key>
+    void store(const QVariant &value, Key key);
+    void addPropertyLocked(const QString &key, const QVariant &value);
+    template <typename Key>
+    void updateQuickReadsLocked(Key key);
+    QVariantMap propertiesLocked() const;
     QString sourceDisplayName() const;
 
     mutable std::mutex m_lock;
-    QVariantMap m_properties;
+    std::vector<Property> m_properties;
     mutable QString m_foldedSearchText; // valid while m_folded is set
     mutable bool m_folded = false;
     std::atomic<Datasource *> m_datasource = nullptr;

@@ -31,7 +31,7 @@ double lastSuccessfulUpdate = 0;
 
 int sequenceOf(const DataItem &item)
 {
-    return item.objectForKey(ItemKey::sequence).toInt();
+    return item.sequence();
 }
 
 QString nullIfEmpty(const QString &string)
@@ -299,7 +299,7 @@ void Datasource::addItem(const DataItemPtr &item)
         // The source is set before marking so that a keyword in the feed's name marks at once.
         item->setDatasource(this);
         if (!predicate.isEmpty())
-            item->setObject(predicate.evaluate(*item), ItemKey::mark);
+            item->setObject(predicate.evaluate(*item, foldedSourceNamesLocked(*item)), ItemKey::mark);
         inserted = insertMode();
         if (inserted) {
             m_items.prepend(item);
@@ -312,6 +312,17 @@ void Datasource::addItem(const DataItemPtr &item)
     if (DatasourceDelegate *owner = delegate(); owner && inserted)
         owner->newItemInDatasource(item, this);
     reportItemsDidChange();
+}
+
+// The names change rarely, so a refresh folds them once rather than for every entry it files.
+const QString &Datasource::foldedSourceNamesLocked(const DataItem &item)
+{
+    const QString names = item.valueForKey(ItemKey::datasourceName).toString();
+    if (names != m_markedNames.names || m_markedNames.folded.isNull()) {
+        m_markedNames.names = names;
+        m_markedNames.folded = KeywordPredicate::foldedSourceNames(item);
+    }
+    return m_markedNames.folded;
 }
 
 void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)
@@ -428,7 +439,8 @@ void Datasource::_updateMark()
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
         for (const DataItemPtr &item : std::as_const(m_items))
-            item->setObject(!predicate.isEmpty() && predicate.evaluate(*item), ItemKey::mark);
+            item->setObject(!predicate.isEmpty() && predicate.evaluate(*item, foldedSourceNamesLocked(*item)),
+                            ItemKey::mark);
     }
     reportItemsDidChange();
 }

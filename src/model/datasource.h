@@ -132,9 +132,17 @@ private:
     void noteInserted(const DataItem &item);
     bool belongsAtTheEnd(int sequence, const QDateTime &date);
 
+    // The source's names as the keyword marks read them, folded; guarded by m_lock.
+    struct FoldedNames {
+        QString names;
+        QString folded;
+    };
+    const QString &foldedSourceNamesLocked(const DataItem &item);
+
     mutable std::recursive_mutex m_lock;
     QList<DataItemPtr> m_items;
     InsertionBounds m_bounds;
+    FoldedNames m_markedNames;
     QSet<const DataItem *> m_markedItems;
     QImage m_image;
 

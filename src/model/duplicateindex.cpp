@@ -2,22 +2,69 @@
 
 #include "model/itemkeys.h"
 
+#include <QVarLengthArray>
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void appendComparable(QString &key, const QVariant &value)
-{
-    if (!value.isValid())
-        key += u'\x01';
-    else if (value.typeId() == QMetaType::QString)
-        key += u's' + value.toString().trimmed();
-    else
-        key += u'o' + QString::number(value.typeId()) + u':' + value.toString();
-    key += QChar(0);
-}
+// The three values an entry is compared by: strings trimmed, absent values alike, other values
+// by type and text.
+struct Content {
+    QVariant values[3];
 
-void removeFrom(QHash<QString, QList<DataItemPtr>> &index, const QString &key, const DataItemPtr &item)
+    explicit Content(const DataItem &item)
+        : values{item.objectForKey(ItemKey::link), item.objectForKey(ItemKey::title),
+                 item.objectForKey(ItemKey::description)}
+    {
+    }
+
+    static bool isString(const QVariant &value) { return value.typeId() == QMetaType::QString; }
+    static QStringView trimmedText(const QVariant &value)
+    {
+        return QStringView(*static_cast<const QString *>(value.constData())).trimmed();
+    }
+
+    static size_t hashOf(const QVariant &value, size_t seed)
+    {
+        if (!value.isValid())
+            return qHash(0, seed);
+        if (isString(value))
+            return qHash(trimmedText(value), seed);
+        return qHashMulti(seed, value.typeId(), value.toString());
+    }
+
+    static bool same(const QVariant &a, const QVariant &b)
+    {
+        if (a.isValid() != b.isValid())
+            return false;
+        if (!a.isValid())
+            return true;
+        if (isString(a) != isString(b))
+            return false;
+        if (isString(a))
+            return trimmedText(a) == trimmedText(b);
+        return a.typeId() == b.typeId() && a.toString() == b.toString();
+    }
+
+    size_t hash() const
+    {
+        size_t seed = 0;
+        for (const QVariant &value : values)
+            seed = hashOf(value, seed);
+        return seed;
+    }
+
+    bool operator==(const Content &other) const
+    {
+        return same(values[0], other.values[0]) && same(values[1], other.values[1]) &&
+               same(values[2], other.values[2]);
+    }
+};
+
+template <typename Key>
+void removeFrom(QHash<Key, QList<DataItemPtr>> &index, const Key &key, const DataItemPtr &item)
 {
     auto it = index.find(key);
     if (it == index.end())
@@ -39,45 +86,45 @@ void DuplicateIndex::rebuild(const QList<DataItemPtr> &items)
 
 void DuplicateIndex::add(const DataItemPtr &item)
 {
-    m_byContent[contentKey(*item)].append(item);
-    if (const QString guid = guidOf(*item); !guid.trimmed().isEmpty())
+    m_byContent[contentHash(*item)].append(item);
+    if (const QString guid = guidOf(*item); !QStringView(guid).trimmed().isEmpty())
         m_byGuid[guid].append(item);
 }
 
 void DuplicateIndex::remove(const DataItemPtr &item)
 {
-    removeFrom(m_byContent, contentKey(*item), item);
-    if (const QString guid = guidOf(*item); !guid.trimmed().isEmpty())
+    removeFrom(m_byContent, contentHash(*item), item);
+    if (const QString guid = guidOf(*item); !QStringView(guid).trimmed().isEmpty())
         removeFrom(m_byGuid, guid, item);
 }
 
 DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const QList<DataItemPtr> &items) const
 {
-    const QString content = contentKey(entry);
-    QList<Result> candidates;
-    for (const DataItemPtr &item : m_byContent.value(content))
-        candidates.append({Match::Known, item});
+    const Content content(entry);
+    QVarLengthArray<Result, 4> candidates;
+    if (const auto known = m_byContent.constFind(content.hash()); known != m_byContent.cend()) {
+        for (const DataItemPtr &item : *known)
+            if (Content(*item) == content)
+                candidates.append({Match::Known, item});
+    }
     const QVariant entryGuid = entry.objectForKey(ItemKey::guid);
     if (entryGuid.typeId() == QMetaType::QString) {
-        for (const DataItemPtr &item : m_byGuid.value(entryGuid.toString()))
-            if (contentKey(*item) != content)
-                candidates.append({Match::Update, item});
+        if (const auto updated = m_byGuid.constFind(entryGuid.toString()); updated != m_byGuid.cend()) {
+            for (const DataItemPtr &item : *updated)
+                if (!(Content(*item) == content))
+                    candidates.append({Match::Update, item});
+        }
     }
     if (candidates.size() <= 1)
-        return candidates.isEmpty() ? Result{} : candidates.first();
+        return candidates.isEmpty() ? Result{} : candidates.front();
     return *std::min_element(
         candidates.cbegin(), candidates.cend(),
         [&items](const Result &a, const Result &b) { return items.indexOf(a.item) < items.indexOf(b.item); });
 }
 
-// The link, title and description as compared: strings trimmed, absent values alike.
-QString DuplicateIndex::contentKey(const DataItem &item)
+size_t DuplicateIndex::contentHash(const DataItem &item)
 {
-    QString key;
-    appendComparable(key, item.objectForKey(ItemKey::link));
-    appendComparable(key, item.objectForKey(ItemKey::title));
-    appendComparable(key, item.objectForKey(ItemKey::description));
-    return key;
+    return Content(item).hash();
 }
 
 QString DuplicateIndex::guidOf(const DataItem &item)

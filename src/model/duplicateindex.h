@@ -29,9 +29,10 @@ public:
     Result find(const DataItem &entry, const QList<DataItemPtr> &items) const;
 
 private:
-    static QString contentKey(const DataItem &item);
+    // Items are filed by a hash of their compared content; equal hashes are confirmed by comparing.
+    static size_t contentHash(const DataItem &item);
     static QString guidOf(const DataItem &item);
 
-    QHash<QString, QList<DataItemPtr>> m_byContent;
+    QHash<size_t, QList<DataItemPtr>> m_byContent;
     QHash<QString, QList<DataItemPtr>> m_byGuid;
 };

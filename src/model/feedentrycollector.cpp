@@ -1,16 +1,20 @@
 #include "model/feedentrycollector.h"
 
+#include <iterator>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
+// Compared from the innermost name, which tells most paths apart at once.
 bool pathIs(const QStringList &path, std::initializer_list<QStringView> names)
 {
     if (path.size() != static_cast<qsizetype>(names.size()))
         return false;
-    qsizetype i = 0;
-    for (const QStringView name : names) {
-        if (path.at(i++) != name)
+    qsizetype i = path.size();
+    for (auto name = std::rbegin(names); name != std::rend(names); ++name) {
+        const QStringView element = path.at(--i);
+        if (element != *name)
             return false;
     }
     return true;

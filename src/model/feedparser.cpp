@@ -8,6 +8,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -157,6 +158,8 @@ struct FeedParser::Private {
     xmlParserCtxtPtr context = nullptr;
     QStringList path;
     std::string pendingText; // UTF-8 text since the last element event
+    QString decodedText;      // pendingText decoded
+    QStringDecoder utf8Decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
     QByteArray utf8;
     QString error;
     bool finished = false;
@@ -207,13 +210,34 @@ struct FeedParser::Private {
         return it->second;
     }
 
+    // Most texts are ASCII, which is cheaper to widen here than to hand to the UTF-8 decoder.
+    // False, with decodedText undefined, when the bytes are not all ASCII.
+    bool widenAscii(QByteArrayView bytes)
+    {
+        decodedText.resize(bytes.size());
+        QChar *out = decodedText.data();
+        for (const char byte : bytes) {
+            if (static_cast<unsigned char>(byte) >= 0x80)
+                return false;
+            *out++ = QChar(static_cast<char16_t>(byte));
+        }
+        return true;
+    }
+
+    // Decodes into one string kept for the whole parse: no allocation per text unless the
+    // handler keeps a copy of it.
     void flushText()
     {
         if (pendingText.empty())
             return;
-        const QString text = QString::fromUtf8(pendingText.data(), static_cast<qsizetype>(pendingText.size()));
+        const QByteArrayView bytes(pendingText.data(), static_cast<qsizetype>(pendingText.size()));
+        if (!widenAscii(bytes)) {
+            decodedText.resize(utf8Decoder.requiredSpace(bytes.size()));
+            const QChar *end = utf8Decoder.appendToBuffer(decodedText.data(), bytes);
+            decodedText.truncate(end - decodedText.constData());
+        }
         pendingText.clear(); // keeps the capacity for the next text
-        handler.characters(path, text);
+        handler.characters(path, decodedText);
     }
 
     // Expands a declared entity's value into plain text; false after a failure.

@@ -14,10 +14,19 @@ KeywordPredicate::KeywordPredicate(const QVariantList &keywords)
 // are folded here, since they can change under the entry.
 bool KeywordPredicate::evaluate(const DataItem &item) const
 {
+    return !isEmpty() && evaluate(item, foldedSourceNames(item));
+}
+
+QString KeywordPredicate::foldedSourceNames(const DataItem &item)
+{
+    return TextFolding::fold(item.valueForKey(ItemKey::datasourceName).toString());
+}
+
+bool KeywordPredicate::evaluate(const DataItem &item, const QString &sourceNames) const
+{
     if (isEmpty())
         return false;
     const QString text = item.foldedSearchText();
-    const QString sourceNames = TextFolding::fold(item.valueForKey(ItemKey::datasourceName).toString());
     for (const QString &keyword : m_foldedKeywords)
         if (TextFolding::containsFolded(text, keyword) || TextFolding::containsFolded(sourceNames, keyword))
             return true;

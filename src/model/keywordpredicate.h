@@ -14,6 +14,9 @@ public:
 
     bool isEmpty() const { return m_foldedKeywords.isEmpty(); }
     bool evaluate(const DataItem &item) const;
+    // The same, with the source's names folded by the caller, who may fold them once for many items.
+    bool evaluate(const DataItem &item, const QString &foldedSourceNames) const;
+    static QString foldedSourceNames(const DataItem &item);
 
 private:
     QStringList m_foldedKeywords;

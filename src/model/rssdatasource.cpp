@@ -40,12 +40,12 @@ bool isAtomEntryPath(const QStringList &path)
     return path == QStringList{u"feed"_s, u"entry"_s};
 }
 
-QString trimmedValue(const DataItem &item, const QString &key)
+QString trimmedValue(const DataItem &item, QLatin1StringView key)
 {
     return item.objectForKey(key).toString().trimmed();
 }
 
-bool has(const DataItem &item, const QString &key)
+bool has(const DataItem &item, QLatin1StringView key)
 {
     return item.objectForKey(key).isValid();
 }
@@ -187,6 +187,7 @@ bool RSSDatasource::_update()
     m_newList.clear();
     m_currentItem.reset();
     m_currentElement.clear();
+    m_currentText.clear();
     m_duplicates.rebuild({});
     finishRefresh(success);
     return success;
@@ -218,6 +219,7 @@ void RSSDatasource::endRunning(bool success)
 
 void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &attributes)
 {
+    fileCurrentText();
     if (FeedEntryCollector::isEntryPath(path))
         m_currentItem = std::make_shared<DataItem>();
     if (m_currentItem && FeedEntryCollector::isAtomLinkPath(path)) {
@@ -230,8 +232,7 @@ void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &
 void RSSDatasource::characters(const QStringList &path, const QString &text)
 {
     if (m_currentItem) {
-        const QString value = m_currentItem->objectForKey(m_currentElement).toString();
-        m_currentItem->setObject(QString(value + text), m_currentElement);
+        m_currentText += text;
     } else if (FeedEntryCollector::isTitlePath(path)) {
         m_title += text;
     } else if (FeedEntryCollector::isImageUrlPath(path) && image().isNull()) {
@@ -247,9 +248,21 @@ void RSSDatasource::endElement(const QStringList &path)
         MainThread::runAndWait([this, title] { setName(title); });
     }
     if (!FeedEntryCollector::isImageUrlPath(path) && m_currentItem && FeedEntryCollector::isEntryPath(path)) {
+        fileCurrentText();
         m_parsedEntries.append(isAtomEntryPath(path) ? convertAtomToRSS(*m_currentItem) : m_currentItem);
         m_currentItem.reset();
     }
+}
+
+// Text gathered since the last element start joins the value of the element started last.
+void RSSDatasource::fileCurrentText()
+{
+    if (m_currentText.isEmpty())
+        return;
+    // A copy of the characters, so that the buffer keeps its capacity for the next element.
+    if (m_currentItem)
+        m_currentItem->appendText(QString(m_currentText.constData(), m_currentText.size()), m_currentElement);
+    m_currentText.resize(0);
 }
 
 // Entries are filed once the whole document has parsed, so a document that breaks off half way
@@ -366,8 +379,7 @@ QDateTime RSSDatasource::resolveDate(DataItem &entry) const
 
     if (has(entry, ItemKey::pubdate))
         entry.setObject(entry.objectForKey(ItemKey::pubdate), ItemKey::pubDate);
-    for (const QString &key :
-         {QString(ItemKey::pubDate), QString(ItemKey::published), QString(ItemKey::dcDate)})
+    for (const QLatin1StringView key : {ItemKey::pubDate, ItemKey::published, ItemKey::dcDate})
         if (has(entry, key))
             return FeedDate::failOverParser(trimmedValue(entry, key));
     return QDateTime();

@@ -71,6 +71,7 @@ private:
     void characters(const QStringList &path, const QString &text) override;
     void endElement(const QStringList &path) override;
 
+    void fileCurrentText();
     void fileParsedEntries();
     void fileEntry(const DataItemPtr &entry);
     void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry);
@@ -100,6 +101,7 @@ private:
     // Parse state, owned by the refresh under way.
     DataItemPtr m_currentItem;
     QString m_currentElement;
+    QString m_currentText; // for m_currentElement, not yet in m_currentItem
     QString m_title;
     QList<DataItemPtr> m_parsedEntries;
     QList<DataItemPtr> m_newList;

@@ -1,9 +1,17 @@
 #include "model/textfolding.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <string_view>
+
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/ustring.h>
+#include <unicode/utf16.h>
 
 namespace {
 
@@ -15,51 +23,100 @@ bool isAscii(const QString &text)
     return true;
 }
 
-void appendCodePoint(QString &out, UChar32 c)
+std::u16string_view units(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size())};
+}
+
+using Buffer = QVarLengthArray<char16_t, 256>;
+
+void appendCodePoint(Buffer &out, UChar32 c)
 {
     if (U_IS_BMP(c)) {
-        out += QChar(char16_t(c));
+        out.append(char16_t(c));
     } else {
-        out += QChar(char16_t(U16_LEAD(c)));
-        out += QChar(char16_t(U16_TRAIL(c)));
+        out.append(char16_t(U16_LEAD(c)));
+        out.append(char16_t(U16_TRAIL(c)));
     }
 }
 
-// The code point decomposed, without its combining marks.
-void appendWithoutMarks(QString &out, UChar32 c, const icu::Normalizer2 *nfd)
+char16_t asciiLower(UChar32 c)
+{
+    return char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+}
+
+// Full case folding, code point by code point: it depends on no context, so the result is the
+// folding of the whole text.
+void appendFolded(Buffer &out, UChar32 c)
+{
+    if (c < 0x80) {
+        out.append(asciiLower(c));
+        return;
+    }
+    if (!u_hasBinaryProperty(c, UCHAR_CHANGES_WHEN_CASEFOLDED)) {
+        appendCodePoint(out, c);
+        return;
+    }
+    UChar source[2];
+    int32_t sourceLength = 0;
+    U16_APPEND_UNSAFE(source, sourceLength, c);
+    UChar folded[8];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = u_strFoldCase(folded, 8, source, sourceLength, U_FOLD_CASE_DEFAULT, &status);
+    if (U_FAILURE(status))
+        appendCodePoint(out, c);
+    else
+        out.append(reinterpret_cast<const char16_t *>(folded), length);
+}
+
+// The code point decomposed, without its combining marks, folded.
+void appendWithoutMarks(Buffer &out, UChar32 c, const icu::Normalizer2 *nfd)
 {
     icu::UnicodeString decomposition;
     if (!nfd || !nfd->getDecomposition(c, decomposition)) {
         if (u_charType(c) != U_NON_SPACING_MARK)
-            appendCodePoint(out, c);
+            appendFolded(out, c);
         return;
     }
     for (int32_t i = 0; i < decomposition.length();) {
         const UChar32 part = decomposition.char32At(i);
         if (u_charType(part) != U_NON_SPACING_MARK)
-            appendCodePoint(out, part);
+            appendFolded(out, part);
         i += U16_LENGTH(part);
     }
 }
 
-QString foldCase(const QString &text)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    QString folded(text.size() + text.size() / 2 + 4, Qt::Uninitialized);
-    const auto source = reinterpret_cast<const UChar *>(text.utf16());
-    int32_t length = u_strFoldCase(reinterpret_cast<UChar *>(folded.data()), int32_t(folded.size()), source,
-                                   int32_t(text.size()), U_FOLD_CASE_DEFAULT, &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR) {
-        status = U_ZERO_ERROR;
-        folded.resize(length);
-        length = u_strFoldCase(reinterpret_cast<UChar *>(folded.data()), length, source, int32_t(text.size()),
-                               U_FOLD_CASE_DEFAULT, &status);
+// Folding a character beyond ASCII takes several ICU look-ups, while a text repeats the same few
+// (quotation marks, accented letters): each thread remembers the latest results by code point.
+class RecentFoldings {
+public:
+    void append(Buffer &out, UChar32 c, const icu::Normalizer2 *nfd)
+    {
+        Slot &slot = m_slots[size_t(c) % m_slots.size()];
+        if (slot.codePoint != c) {
+            const qsizetype start = out.size();
+            appendWithoutMarks(out, c, nfd);
+            const qsizetype length = out.size() - start;
+            if (length <= qsizetype(std::size(slot.units))) {
+                slot.codePoint = c;
+                slot.length = int(length);
+                std::copy(out.cbegin() + start, out.cend(), slot.units);
+            }
+            return;
+        }
+        out.append(slot.units, slot.length);
     }
-    if (U_FAILURE(status))
-        return text.toCaseFolded();
-    folded.truncate(length);
-    return folded;
-}
+
+private:
+    struct Slot {
+        UChar32 codePoint = -1;
+        int length = 0;
+        char16_t units[6];
+    };
+    std::array<Slot, 64> m_slots;
+};
+
+thread_local RecentFoldings recentFoldings;
 
 } // namespace
 
@@ -74,22 +131,24 @@ QString TextFolding::fold(const QString &text)
         const icu::Normalizer2 *instance = icu::Normalizer2::getNFDInstance(status);
         return U_SUCCESS(status) ? instance : nullptr;
     }();
-    QString stripped;
-    stripped.reserve(text.size());
-    const auto *units = reinterpret_cast<const UChar *>(text.utf16());
+    Buffer folded;
+    folded.reserve(text.size() + 8);
+    const auto *source = reinterpret_cast<const UChar *>(text.utf16());
     const int32_t length = int32_t(text.size());
     for (int32_t i = 0; i < length;) {
+        if (source[i] < 0x80) {
+            folded.append(asciiLower(source[i++]));
+            continue;
+        }
         UChar32 c;
-        U16_NEXT(units, i, length, c);
-        if (c < 0x80)
-            stripped += QChar(char16_t(c));
-        else
-            appendWithoutMarks(stripped, c, nfd);
+        U16_NEXT(source, i, length, c);
+        recentFoldings.append(folded, c, nfd);
     }
-    return foldCase(stripped);
+    return QString(reinterpret_cast<const QChar *>(folded.constData()), folded.size());
 }
 
 bool TextFolding::containsFolded(const QString &foldedText, const QString &foldedNeedle)
 {
-    return !foldedNeedle.isEmpty() && foldedText.contains(foldedNeedle);
+    // The standard library's search runs a good deal faster than QString::contains on these short texts.
+    return !foldedNeedle.isEmpty() && units(foldedText).find(units(foldedNeedle)) != std::u16string_view::npos;
 }

@@ -1,6 +1,7 @@
 #include "common/qtprinters.h"
 #include "common/temphome.h"
 #include "model/dataitem.h"
+#include "model/itemkeys.h"
 #include "model/testsource.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
@@ -37,6 +38,27 @@ TEST(DataItemProperties, settingNothingRemovesTheKey)
     EXPECT_EQ(item.objectForKey(u"title"_s).toString(), u"Headline"_s);
     item.setObject(QVariant(), u"title"_s);
     EXPECT_FALSE(item.objectForKey(u"title"_s).isValid());
+}
+
+TEST(DataItemProperties, programKeysAndParsedNamesReachTheSameValues)
+{
+    DataItem item;
+    item.setObject(u"First"_s, ItemKey::title);
+    item.setObject(u"Body"_s, u"description"_s);
+    item.setObject(u"Second"_s, u"title"_s);
+    item.setObject(7, ItemKey::sequence);
+    item.setObject(u"Feedsim"_s, u"dc:creator"_s);
+    EXPECT_EQ(item.objectForKey(ItemKey::title).toString(), u"Second"_s);
+    EXPECT_EQ(item.valueForKey(u"description"_s).toString(), u"Body"_s);
+    EXPECT_EQ(item.sequence(), 7);
+    EXPECT_EQ(item.dictionary(), (QVariantMap{{u"title"_s, u"Second"_s},
+                                              {u"description"_s, u"Body"_s},
+                                              {u"sequence"_s, 7},
+                                              {u"dc:creator"_s, u"Feedsim"_s}}));
+    item.setObject(QVariant(), ItemKey::sequence);
+    item.setObject(QVariant(), u"dc:creator"_s);
+    EXPECT_EQ(item.sequence(), 0);
+    EXPECT_EQ(item.dictionary().keys(), (QStringList{u"description"_s, u"title"_s}));
 }
 
 TEST(DataItemProperties, markIsNoUntilEvaluated)

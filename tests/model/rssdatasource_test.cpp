@@ -312,6 +312,24 @@ TEST_F(RSSDatasourceTest, entriesAreRecognisedByLinkTitleAndDescription)
     EXPECT_EQ(receipt->originalDate(), clock.now());
 }
 
+// Text belongs to the element started last, however the parser cuts it; values compare trimmed.
+TEST_F(RSSDatasourceTest, entryTextJoinsTheElementStartedLast)
+{
+    DocumentServer documents;
+    const std::string entry = "<item>\n<title>Fish &amp; <![CDATA[Chips]]></title>\n<category>a</category>"
+                              "<category>b</category> <link>http://a.example/3</link></item>";
+    const std::string repeated = "<item><title> Fish &amp; Chips</title><category>c</category>"
+                                 "<link>http://a.example/3 </link></item>";
+    auto source = sourceFor(documents.serve("/text", rssWithItems(entry + repeated)));
+    refresh(source);
+    const QList<DataItemPtr> items = source->items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items.at(0)->title(), u"Fish & Chips\n"_s);
+    EXPECT_EQ(items.at(0)->objectForKey(u"category"_s).toString(), u"ab "_s);
+    EXPECT_EQ(items.at(0)->objectForKey(u"item"_s).toString(), u"\n"_s);
+    EXPECT_EQ(items.at(0)->link(), u"http://a.example/3"_s);
+}
+
 TEST_F(RSSDatasourceTest, feedAddressesOfTheTimelineServiceAreRecognised)
 {
     auto timeline = sourceFor(u"http://twitter.com/statuses/user_timeline/vantrel.rss"_s);
