@@ -11,6 +11,23 @@ namespace {
 
 constexpr qsizetype kDocumentSize = 10 * 1024 * 1024;
 
+// A feed carries one to three of the user's eight labels, picked by a scrambled index: the label
+// objects repeat across entries as in real subscription lists, their combinations much less.
+QByteArray categories(int index)
+{
+    static const char *const labels[] = {"News", "Tech", "Science", "Sports", "Music", "Local", "World", "Blogs"};
+    const quint32 scrambled = quint32(index) * 2654435761U;
+    const int count = 1 + int(scrambled >> 28) % 3;
+    QByteArray list = "[";
+    for (int k = 0; k < count; ++k) {
+        const QByteArray label = labels[(scrambled >> (4 * k)) % 8];
+        if (k > 0)
+            list += ',';
+        list += "{\"id\":\"user/1/label/" + label + "\",\"label\":\"" + label + "\"}";
+    }
+    return list + ']';
+}
+
 QByteArray entry(int index, bool decimals)
 {
     const QByteArray n = QByteArray::number(index);
@@ -18,9 +35,8 @@ QByteArray entry(int index, bool decimals)
     const QByteArray negative = QByteArray(decimals ? "-0." : "-") + n;
     return "{\"id\":\"feed/http://example.org/" + n + "/rss\",\"title\":\"Headline number " + n
            + " \\u00e9t\xc3\xa9 \\\"quoted\\\" \\/ slash\",\"sortid\":" + number
-           + ",\"categories\":[{\"id\":\"user/1/label/News\",\"label\":\"News\"},{\"id\":\"user/1/label/Tech\"}],"
-             "\"firstitemmsec\":"
-           + number + ",\"stats\":{\"unread\":" + negative
+           + ",\"categories\":" + categories(index) + ",\"firstitemmsec\":" + number
+           + ",\"stats\":{\"unread\":" + negative
            + ",\"starred\":true,\"hidden\":false,\"icon\":null,\"counts\":[1,22,333," + number + "]}}";
 }
 
