@@ -1,7 +1,8 @@
 #pragma once
 
+#include "bytehash.h"
+
 #include <QByteArrayView>
-#include <QHashFunctions>
 #include <array>
 #include <cstring>
 
@@ -18,19 +19,28 @@ public:
 
     static bool fits(QByteArrayView text) { return text.size() <= kMaxLength; }
 
-    // The container read from the same text before, if it is still remembered.
+    // The container read from the same text before, if it is still remembered. The text must fit.
     const Container *find(QByteArrayView text) const
     {
-        const Slot &slot = m_slots[slotIndex(text)];
-        if (slot.length != text.size() || std::memcmp(slot.bytes, text.data(), size_t(text.size())) != 0)
+        const quint64 hash = hashOfBytes(text.data(), text.size());
+        const Slot &slot = m_slots[hash % kSlotCount];
+        if (slot.hash != hash || slot.length != text.size()
+            || std::memcmp(slot.bytes, text.data(), size_t(text.size())) != 0)
             return nullptr;
         return &slot.container;
     }
 
-    // The text must fit.
+    // Remembers the container when its text comes for the second time: most containers are
+    // one-offs, and keeping each would only push out the ones that repeat.
     void insert(QByteArrayView text, const Container &container)
     {
-        Slot &slot = m_slots[slotIndex(text)];
+        const quint64 hash = hashOfBytes(text.data(), text.size());
+        Slot &slot = m_slots[hash % kSlotCount];
+        if (slot.candidate != hash) {
+            slot.candidate = hash;
+            return;
+        }
+        slot.hash = hash;
         slot.length = text.size();
         std::memcpy(slot.bytes, text.data(), size_t(text.size()));
         slot.container = container;
@@ -39,6 +49,7 @@ public:
     void clear()
     {
         for (Slot &slot : m_slots) {
+            slot.hash = slot.candidate = 0;
             slot.length = -1;
             slot.container = Container();
         }
@@ -47,12 +58,12 @@ public:
 private:
     static constexpr size_t kSlotCount = 128;
     struct Slot {
+        quint64 hash = 0;
+        quint64 candidate = 0; // the hash of the last text that missed here
         qsizetype length = -1;
         char bytes[kMaxLength];
         Container container;
     };
-
-    static size_t slotIndex(QByteArrayView text) { return qHash(text) % kSlotCount; }
 
     std::array<Slot, kSlotCount> m_slots;
 };

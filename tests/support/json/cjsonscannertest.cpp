@@ -169,9 +169,11 @@ TEST(JSONRepeatedContainers, followTheNullObjectInForceWhenRead)
     CJSONDeserializer reader;
     const QByteArray text = "[{\"a\":null},[null]]";
     EXPECT_EQ(dumpJSONValue(reader.deserialize(text)), u"[{\"a\": null}, [null]]"_s);
+    // Read twice, so that its containers are remembered, then once more with another null.
     CJSONScanner &scanner = reader.scanner();
-    ASSERT_TRUE(scanner.setData(text + text, nullptr));
+    ASSERT_TRUE(scanner.setData(text + text + text, nullptr));
     QVariant value;
+    ASSERT_TRUE(scanner.scanJSONObject(&value));
     ASSERT_TRUE(scanner.scanJSONObject(&value));
     scanner.setNullObject(u"NULL"_s);
     ASSERT_TRUE(scanner.scanJSONObject(&value));
