@@ -2,6 +2,8 @@
 // Two documents: one whose numbers are all integers, one where every number has a point.
 // For scale, the last benchmark reaches the reader's result type (nested QVariantMap/QVariantList)
 // through Qt: QJsonDocument::fromJson followed by toVariant.
+// The heap each benchmark leaves behind (glibc keeps or trims it) changes the next one's figures:
+// for a ratio on an equal footing, run each side alone with --benchmark_filter.
 #include "support/json/cjsondeserializer.h"
 
 #include <QJsonDocument>
