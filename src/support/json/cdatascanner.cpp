@@ -131,21 +131,50 @@ bool CDataScanner::scanUpToCharactersFromSet(const ByteSet &set, QString *outVal
     return true;
 }
 
+bool CDataScanner::scanPlainInteger(QVariant *outValue)
+{
+    constexpr qsizetype kSafeDigits = 18; // never overflows 64 bits
+    const char *p = m_current;
+    const bool negative = p < m_end && *p == '-';
+    if (negative)
+        ++p;
+    if (p == m_end || *p < '1' || *p > '9')
+        return false;
+    const char *const digits = p;
+    quint64 value = 0;
+    for (; p < m_end && p - digits < kSafeDigits && *p >= '0' && *p <= '9'; ++p)
+        value = value * 10 + quint64(*p - '0');
+    if (p < m_end && kNumberBytes.contains(*p))
+        return false;
+    m_current = p;
+    if (outValue)
+        *outValue = negative ? QVariant(-qlonglong(value)) : QVariant(qulonglong(value));
+    return true;
+}
+
 bool CDataScanner::scanNumber(QVariant *outValue)
 {
+    if (scanPlainInteger(outValue))
+        return true;
     const char *const begin = m_current;
-    const qsizetype length = skipRun(kNumberBytes);
-    if (length == 0)
+    bool point = false;
+    bool minus = false;
+    for (; m_current < m_end && kNumberBytes.contains(*m_current); ++m_current) {
+        point = point || *m_current == '.';
+        minus = minus || *m_current == '-';
+    }
+    if (m_current == begin)
         return false;
-    const QByteArrayView text(begin, length);
+    const QByteArrayView text(begin, m_current - begin);
     if (!outValue)
         return true;
-    if (text.contains('.'))
+    // The plain integer constructors: the generic fromValue path costs more than the parse.
+    if (point)
         *outValue = QVariant::fromValue(DecimalNumber::fromString(text));
-    else if (text.contains('-'))
-        *outValue = QVariant::fromValue(leadingSignedValue(text));
+    else if (minus)
+        *outValue = QVariant(qlonglong(leadingSignedValue(text)));
     else
-        *outValue = QVariant::fromValue(leadingUnsignedValue(text));
+        *outValue = QVariant(qulonglong(leadingUnsignedValue(text)));
     return true;
 }
 

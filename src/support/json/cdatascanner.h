@@ -91,5 +91,9 @@ protected:
     }
 
 private:
+    // The common number: an optional minus and a few digits, the first not 0, read in one pass.
+    // Fails, leaving the position, for anything the general rules must decide.
+    bool scanPlainInteger(QVariant *outValue);
+
     QByteArray m_data;
 };

@@ -3,9 +3,13 @@
 #include "utf8.h"
 
 #include <QScopeGuard>
+#include <QtEndian>
 #include <QStringDecoder>
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <map>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -67,6 +71,42 @@ int hexValue(char c)
     return -1;
 }
 
+using Member = std::pair<QString, QVariant>;
+using MemberIterator = std::vector<Member>::iterator;
+
+std::u16string_view codeUnits(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.constData()), size_t(text.size())};
+}
+
+// The order of QString's operator< (UTF-16 code units, then length), but inline.
+bool keyLess(const Member &a, const Member &b)
+{
+    return codeUnits(a.first) < codeUnits(b.first);
+}
+
+// Stable, so that repeated keys stay in document order. Objects have few members: an insertion
+// sort needs no buffer, where std::stable_sort allocates one.
+void sortMembers(MemberIterator first, MemberIterator last)
+{
+    constexpr qsizetype kInsertionSortLimit = 24;
+    if (last - first > kInsertionSortLimit) {
+        std::stable_sort(first, last, keyLess);
+        return;
+    }
+    for (auto it = first + 1; it < last; ++it) {
+        if (!keyLess(*it, *(it - 1)))
+            continue;
+        Member moving = std::move(*it);
+        auto hole = it;
+        do {
+            *hole = std::move(*(hole - 1));
+            --hole;
+        } while (hole != first && keyLess(moving, *(hole - 1)));
+        *hole = std::move(moving);
+    }
+}
+
 // Keeps the depth count right on every way out of a container scan.
 class DepthGuard {
 public:
@@ -85,6 +125,8 @@ bool CJSONScanner::setData(const QByteArray &data, JSONError *outError)
 {
     m_dataIsValidUtf8 = false;
     m_nestingError.reset();
+    m_dictionaries.clear();
+    m_arrays.clear();
     if (data.size() < 4) {
         CDataScanner::setData(data);
         return true;
@@ -99,6 +141,14 @@ bool CJSONScanner::setData(const QByteArray &data, JSONError *outError)
     CDataScanner::setData(*text);
     m_dataIsValidUtf8 = true;
     return true;
+}
+
+void CJSONScanner::setNullObject(const QVariant &nullObject)
+{
+    m_nullObject = nullObject;
+    // Remembered containers hold the old null object, or lack the nulls it stood for.
+    m_dictionaries.clear();
+    m_arrays.clear();
 }
 
 bool CJSONScanner::fail(JSONError *outError, int code, const QString &message) const
@@ -248,18 +298,39 @@ bool CJSONScanner::scanJSONDictionary(QVariantMap *outDictionary, JSONError *out
         return failAt(start, outError, -6,
                       u"Could not scan dictionary. Dictionary not terminated by a '}' character."_s);
     if (outDictionary)
-        *outDictionary = buildDictionary(base);
+        *outDictionary = takeDictionary(bracket, base);
     return true;
+}
+
+QVariantMap CJSONScanner::takeDictionary(const char *bracket, size_t base)
+{
+    const QByteArrayView text(bracket, m_current - bracket);
+    if (m_members.size() == base || !m_dictionaries.fits(text))
+        return buildDictionary(base);
+    if (const QVariantMap *shared = m_dictionaries.find(text))
+        return *shared;
+    QVariantMap dictionary = buildDictionary(base);
+    m_dictionaries.insert(text, dictionary);
+    return dictionary;
 }
 
 QVariantMap CJSONScanner::buildDictionary(size_t base)
 {
-    if (m_members.size() == base)
+    const auto first = m_members.begin() + qsizetype(base);
+    const auto last = m_members.end();
+    if (first == last)
         return {};
+    // Sorted first, every node goes to the right end of the tree after a single comparison,
+    // where members in document order would each search the tree.
+    sortMembers(first, last);
     std::map<QString, QVariant> members;
-    // In document order, so that a repeated key keeps its last value.
-    for (auto it = m_members.begin() + qsizetype(base); it != m_members.end(); ++it)
-        members.insert_or_assign(members.end(), std::move(it->first), std::move(it->second));
+    for (auto it = first; it != last; ++it) {
+        // A repeated key keeps its last value: the stable sort left that one last.
+        const auto next = it + 1;
+        if (next != last && codeUnits(next->first) == codeUnits(it->first))
+            continue;
+        members.emplace_hint(members.end(), std::move(it->first), std::move(it->second));
+    }
     return QVariantMap(std::move(members));
 }
 
@@ -299,16 +370,43 @@ bool CJSONScanner::scanJSONArray(QVariantList *outArray, JSONError *outError)
     }
     if (!scanCharacter(']'))
         return failAt(start, outError, -10, u"Could not scan array. Array not terminated by a ']' character."_s);
-    if (outArray) {
-        const auto first = m_elements.begin() + qsizetype(base);
-        *outArray = QVariantList(std::make_move_iterator(first), std::make_move_iterator(m_elements.end()));
-    }
+    if (outArray)
+        *outArray = takeArray(bracket, base);
     return true;
+}
+
+QVariantList CJSONScanner::takeArray(const char *bracket, size_t base)
+{
+    const auto build = [this, base] {
+        const auto first = m_elements.begin() + qsizetype(base);
+        return QVariantList(std::make_move_iterator(first), std::make_move_iterator(m_elements.end()));
+    };
+    const QByteArrayView text(bracket, m_current - bracket);
+    if (m_elements.size() == base || !m_arrays.fits(text))
+        return build();
+    if (const QVariantList *shared = m_arrays.find(text))
+        return *shared;
+    QVariantList array = build();
+    m_arrays.insert(text, array);
+    return array;
 }
 
 qsizetype CJSONScanner::notQuoteRunLength() const
 {
+    // Eight bytes at a time. In the mask of bytes equal to a given one, (x - 1) & ~x marks the
+    // first match exactly; a borrow may add false marks after it, never before.
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highs = 0x8080808080808080ULL;
+    const auto matches = [](quint64 chunk, char byte) {
+        const quint64 x = chunk ^ (ones * quint8(byte));
+        return (x - ones) & ~x & highs;
+    };
     const char *p = m_current;
+    for (; m_end - p >= 8; p += 8) {
+        const auto chunk = qFromLittleEndian<quint64>(p); // the first byte lowest
+        if (const quint64 found = matches(chunk, '"') | matches(chunk, '\\'))
+            return p + std::countr_zero(found) / 8 - m_current;
+    }
     while (p < m_end && *p != '"' && *p != '\\')
         ++p;
     return p - m_current;

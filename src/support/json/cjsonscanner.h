@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cdatascanner.h"
+#include "containercache.h"
 #include "jsonerror.h"
 #include "stringcache.h"
 
@@ -38,7 +39,7 @@ public:
     // The value produced for null; an invalid QVariant means "none", and nulls are then left out
     // of objects and arrays. Defaults to QVariant::fromValue(nullptr).
     QVariant nullObject() const { return m_nullObject; }
-    void setNullObject(const QVariant &nullObject) { m_nullObject = nullObject; }
+    void setNullObject(const QVariant &nullObject);
 
     // The encoding to try when the detected one does not decode the data.
     std::optional<QStringConverter::Encoding> allowedEncoding() const { return m_allowedEncoding; }
@@ -62,7 +63,10 @@ private:
     bool scanLiteral(QByteArrayView literal, const QVariant &value, QVariant *outObject);
     bool scanContainerValue(const char *resetTo, QVariant *outValue, JSONError *outError, int code,
                             const QString &message);
-    // The map of the members collected above base.
+    // The container of the members or elements collected above base, whose text starts at the
+    // bracket and ends at the position: shared with an earlier one of the same text if remembered.
+    QVariantMap takeDictionary(const char *bracket, size_t base);
+    QVariantList takeArray(const char *bracket, size_t base);
     QVariantMap buildDictionary(size_t base);
     bool enterContainer(const char *bracket, JSONError *outError);
     qsizetype notQuoteRunLength() const;
@@ -78,6 +82,8 @@ private:
     // The error of a container past the depth limit, until the outermost container starts again.
     std::optional<JSONError> m_nestingError;
     StringCache m_strings;
+    ContainerCache<QVariantMap> m_dictionaries;
+    ContainerCache<QVariantList> m_arrays;
     std::u16string m_text; // the string with escapes being read; reused to spare allocations
     // Elements of the arrays being read, innermost last: each array is built at its end with
     // exactly the room it needs.

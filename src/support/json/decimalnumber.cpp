@@ -27,23 +27,27 @@ DecimalNumber DecimalNumber::fromString(QByteArrayView text)
     if (p < end && (*p == '+' || *p == '-'))
         negative = *p++ == '-';
 
-    QByteArray digits;
+    // Room for every digit of the text, taken in one allocation and trimmed at the end.
+    QByteArray digits(text.size(), Qt::Uninitialized);
+    char *const first = digits.data();
+    char *out = first;
     qint64 pointShift = 0; // digits taken after the point
     bool sawDigit = false;
     for (; p < end && isDigit(*p); ++p) {
         sawDigit = true;
-        if (!digits.isEmpty() || *p != '0')
-            digits.append(*p);
+        if (out != first || *p != '0')
+            *out++ = *p;
     }
     if (p < end && *p == '.') {
         ++p;
         for (; p < end && isDigit(*p); ++p) {
             sawDigit = true;
-            if (!digits.isEmpty() || *p != '0')
-                digits.append(*p);
+            if (out != first || *p != '0')
+                *out++ = *p;
             ++pointShift;
         }
     }
+    digits.truncate(out - first);
     if (!sawDigit)
         return number;
 

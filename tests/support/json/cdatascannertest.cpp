@@ -2,6 +2,8 @@
 #include "support/json/decimalnumber.h"
 
 #include <gtest/gtest.h>
+#include <limits>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -92,6 +94,27 @@ TEST(CDataScanner, convertsNumbersByTheirCharacters)
     CDataScanner decimals(QByteArrayLiteral("-2.50"));
     ASSERT_TRUE(decimals.scanDecimalNumber(&decimal));
     EXPECT_EQ(decimal.toString(), u"-2.5"_s);
+}
+
+TEST(CDataScanner, integersKeepTheirValueUpToTheLimitsOfTheirType)
+{
+    CDataScanner scanner(QByteArrayLiteral("123456789012345678 1234567890123456789 18446744073709551615 "
+                                           "18446744073709551616 -9223372036854775808 -9223372036854775809 "
+                                           "-123456789012345678 12-3 -4e2 7"));
+    constexpr auto uMax = std::numeric_limits<quint64>::max();
+    constexpr auto iMin = std::numeric_limits<qint64>::min();
+    const std::vector<QVariant> expected{
+        QVariant(123456789012345678ULL), QVariant(1234567890123456789ULL), QVariant(uMax), QVariant(uMax),
+        QVariant(iMin), QVariant(iMin), QVariant(-123456789012345678LL), QVariant(12LL), QVariant(-4LL),
+        QVariant(7ULL)};
+    for (const QVariant &value : expected) {
+        scanner.skipWhitespace();
+        QVariant number;
+        ASSERT_TRUE(scanner.scanNumber(&number));
+        EXPECT_EQ(number.metaType(), value.metaType()) << value.toString().toStdString();
+        EXPECT_EQ(number, value);
+    }
+    EXPECT_TRUE(scanner.isAtEnd());
 }
 
 TEST(CDataScanner, readsCommentsOnlyWhenAskedTo)

@@ -123,4 +123,63 @@ TEST(JSONScannerOperations, aConfiguredNullObjectStandsForNull)
     EXPECT_EQ(dumpJSONValue(reader.deserialize("{\"a\":null,\"b\":[null]}")), u"{\"a\": \"NULL\", \"b\": [\"NULL\"]}"_s);
 }
 
+TEST(JSONObjects, membersInAnyOrderKeepTheLastValueOfARepeatedKey)
+{
+    // A few members, and more than a small object has.
+    for (const int count : {4, 40}) {
+        QByteArray text = "{";
+        for (int i = count; i > 0; --i)
+            text += "\"k" + QByteArray::number(i) + "\":" + QByteArray::number(i) + ",";
+        text += "\"k2\":\"again\",\"\xf0\x9f\x98\x80\":\"emoji\",\"\xef\xbf\xbd\":\"replacement\",\"\":0,\"k2\":\"last\"}";
+        JSONError error;
+        const auto map = CJSONDeserializer().deserializeAsDictionary(text, &error);
+        ASSERT_TRUE(map) << error.message.toStdString();
+        EXPECT_EQ(map->size(), count + 3);
+        EXPECT_EQ(map->value(u"k2"_s), u"last"_s);
+        EXPECT_EQ(map->value(u"k1"_s).toULongLong(), 1u);
+        EXPECT_EQ(map->value(u"k%1"_s.arg(count)).toULongLong(), quint64(count));
+        EXPECT_EQ(map->value(u"😀"_s), u"emoji"_s);
+        EXPECT_EQ(map->value(u"\uFFFD"_s), u"replacement"_s);
+        EXPECT_TRUE(map->contains(QString()));
+    }
+}
+
+TEST(JSONRepeatedContainers, readAsEqualValuesThatChangeIndependently)
+{
+    const QByteArray item = "{\"id\":\"a\",\"tags\":[1,2]}";
+    QVariantList list = CJSONDeserializer().deserializeAsArray("[" + item + "," + item + "," + item + "]").value();
+    ASSERT_EQ(list.size(), 3);
+    EXPECT_EQ(list[0], list[1]);
+    EXPECT_EQ(list[1], list[2]);
+    QVariantMap first = list[0].toMap();
+    first.insert(u"id"_s, u"b"_s);
+    list[0] = first;
+    QVariantMap last = list[2].toMap();
+    QVariantList tags = last.value(u"tags"_s).toList();
+    tags.append(u"new"_s);
+    last.insert(u"tags"_s, tags);
+    list[2] = last;
+    EXPECT_EQ(dumpJSONValue(list),
+              u"[{\"id\": \"b\", \"tags\": [u:1, u:2]}, {\"id\": \"a\", \"tags\": [u:1, u:2]}, "
+              "{\"id\": \"a\", \"tags\": [u:1, u:2, \"new\"]}]"_s);
+}
+
+TEST(JSONRepeatedContainers, followTheNullObjectInForceWhenRead)
+{
+    CJSONDeserializer reader;
+    const QByteArray text = "[{\"a\":null},[null]]";
+    EXPECT_EQ(dumpJSONValue(reader.deserialize(text)), u"[{\"a\": null}, [null]]"_s);
+    // Read twice, so that its containers are remembered, then once more with another null.
+    CJSONScanner &scanner = reader.scanner();
+    ASSERT_TRUE(scanner.setData(text + text + text, nullptr));
+    QVariant value;
+    ASSERT_TRUE(scanner.scanJSONObject(&value));
+    ASSERT_TRUE(scanner.scanJSONObject(&value));
+    scanner.setNullObject(u"NULL"_s);
+    ASSERT_TRUE(scanner.scanJSONObject(&value));
+    EXPECT_EQ(dumpJSONValue(value), u"[{\"a\": \"NULL\"}, [\"NULL\"]]"_s);
+    reader.setNullObject(QVariant());
+    EXPECT_EQ(dumpJSONValue(reader.deserialize("{\"a\":null,\"b\":{\"a\":null}}")), u"{\"b\": {}}"_s);
+}
+
 } // namespace
