@@ -3,7 +3,8 @@
 // For scale, the last benchmark reaches the reader's result type (nested QVariantMap/QVariantList)
 // through Qt: QJsonDocument::fromJson followed by toVariant.
 // The heap each benchmark leaves behind (glibc keeps or trims it) changes the next one's figures:
-// for a ratio on an equal footing, run each side alone with --benchmark_filter.
+// for a ratio on an equal footing run with --benchmark_enable_random_interleaving=true and several
+// repetitions, or each side alone with --benchmark_filter.
 #include "support/json/cjsondeserializer.h"
 
 #include <QJsonDocument>
