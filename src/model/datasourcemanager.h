@@ -148,12 +148,16 @@ private:
     void adopt(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
-    // A source's list as a merge read it.
+    // A source's list as a merge reads it: its first `count` entries are the visible ones.
     struct SourceList {
-        std::shared_ptr<Datasource> source;
+        Datasource *source;
         QList<DataItemPtr> items;
+        qsizetype count;
+        bool sourceNameMatches;
     };
-    std::vector<MergeOrder::Entry> collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists);
+    MergeOrder::Entries collectVisibleItems(const SearchFilter *filter);
+    std::vector<SourceList> visibleLists(const SearchFilter *filter) const;
+    static void prefetchItems(const SourceList &list, qsizetype from, qsizetype to);
     void publish(quint64 generation, QList<DataItemPtr> list);
     MergeOrder::OneShots takeOneShots();
     std::shared_ptr<const SearchFilter> currentFilter() const;
@@ -182,7 +186,9 @@ private:
     std::shared_ptr<const SearchFilter> m_filterPredicate;
     quint64 m_generation = 0;
     quint64 m_publishedGeneration = 0;
-    ItemList m_items;
+    std::shared_ptr<QList<DataItemPtr>> m_items; // read-only once published
+    std::atomic<qsizetype> m_lastMergeSize = 0; // sizes the next merge's buffers
+    static constexpr qsizetype prefetchDistance = 8;
 
     mutable std::mutex m_saveLock; // sources whose item files wait to be saved
     QHash<const Datasource *, std::weak_ptr<Datasource>> m_unsaved;

@@ -8,12 +8,23 @@
 // The order of the merged list and the one-shot read/hidden operations applied while merging.
 namespace MergeOrder {
 
-// One entry to merge with its sort keys, read once while collecting; `item` points into a list
-// the caller keeps alive until arrange() returns.
-struct Entry {
-    int sequence;
-    qint64 date;
-    const DataItemPtr *item;
+// The entries of one merge: each taken (its reference counted) while its sort keys were read,
+// so that arranging them moves references instead of touching every entry again.
+struct Entries {
+    // The sort keys of entry `index` of `items`, read once while collecting.
+    struct Key {
+        int sequence;
+        quint32 index;
+        qint64 date;
+    };
+    std::vector<Key> keys;
+    std::vector<DataItemPtr> items;
+
+    void add(const DataItemPtr &item)
+    {
+        keys.push_back({item->sequence(), quint32(items.size()), item->parsedDateMsecs()});
+        items.push_back(item);
+    }
 };
 
 struct OneShots {
@@ -21,12 +32,20 @@ struct OneShots {
     bool hideAll = false;       // hide every entry
     bool markAllRead = false;   // mark every entry read
     bool markAllUnread = false; // mark every entry unread and not hidden
+
+    bool any() const { return hide || hideAll || markAllRead || markAllUnread; }
 };
 
-Entry entryFor(const DataItemPtr &item);
+// The entries sorted by arrival number (absent counts as 0), then date, both newest first, then
+// in the order they were added; with the one-shots applied and the entries they hide left out.
+// Consumes the entries.
+QList<DataItemPtr> arrange(Entries &entries, const OneShots &oneShots);
 
-// The entries sorted by arrival number (absent counts as 0), then date, both newest first;
-// with the one-shots applied and the entries they hide left out.
-QList<DataItemPtr> arrange(std::vector<Entry> entries, const OneShots &oneShots);
+// Sorts by arrival number, then date, both descending; equal keys keep their order.
+void sortNewestFirst(std::vector<Entries::Key> &keys);
+
+// Empties a list nobody else shares, fetching the entries' reference counts ahead: in list
+// order the entries lie scattered in memory.
+void release(QList<DataItemPtr> &list);
 
 } // namespace MergeOrder
