@@ -3,6 +3,7 @@
 #include "model/datasourcedelegate.h"
 #include "model/feeddate.h"
 #include "model/itemfile.h"
+#include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/notificationcenter.h"
 #include "platform/archive.h"
@@ -483,10 +484,15 @@ KeywordPredicate Datasource::keywordPredicate() const
 
 void Datasource::load()
 {
-    const ItemFile file(m_uuid);
-    if (!file.exists())
-        return;
-    QList<DataItemPtr> loaded = file.load();
+    QList<DataItemPtr> loaded;
+    if (auto readAhead = ItemFileReadAhead::take(m_uuid)) {
+        loaded = std::move(*readAhead);
+    } else {
+        const ItemFile file(m_uuid);
+        if (!file.exists())
+            return;
+        loaded = file.load();
+    }
     for (const DataItemPtr &item : std::as_const(loaded)) {
         item->setDatasource(this);
         item->setObject(QVariant(), ItemKey::sequence);

@@ -3,6 +3,7 @@
 #include "model/datasource.h"
 #include "model/feedstrings.h"
 #include "model/itemfile.h"
+#include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/mergeorder.h"
 #include "model/rssdatasource.h"
@@ -96,6 +97,10 @@ DatasourceManager &DatasourceManager::sharedInstance()
 void DatasourceManager::createDatasources()
 {
     const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
+    QStringList uuids;
+    for (const QVariant &feed : feeds)
+        uuids.append(feed.toMap().value(uuidKey).toString());
+    const ItemFileReadAhead readAhead(uuids);
     for (const QVariant &feed : feeds)
         adopt(RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this));
     removeItemFilesOfNoFeed();
