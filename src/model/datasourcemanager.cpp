@@ -37,7 +37,7 @@ DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock,
 DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability,
                                      const Options &options)
     : m_defaults(defaults), m_clock(clock), m_reachability(reachability), m_options(options),
-      m_items(std::make_shared<QList<DataItemPtr>>())
+      m_items(std::make_shared<const QList<DataItemPtr>>())
 {
     createDatasources();
 
@@ -452,7 +452,8 @@ MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *f
                 prefetchItems(lists[list + 1], 0, prefetchDistance);
             const SourceList &visible = lists[list];
             for (qsizetype i = 0; i < visible.count; ++i) {
-                prefetchItems(visible, i + prefetchDistance, i + prefetchDistance + 1);
+                if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
+                    MergeOrder::prefetch(visible.items.at(i + prefetchDistance).get());
                 const DataItemPtr &item = visible.items.at(i);
                 if (!item || (item->hidden() && !includeHidden))
                     continue;
@@ -494,20 +495,19 @@ std::vector<DatasourceManager::SourceList> DatasourceManager::visibleLists(const
 void DatasourceManager::prefetchItems(const SourceList &list, qsizetype from, qsizetype to)
 {
     for (qsizetype i = from; i < std::min(to, list.count); ++i)
-        __builtin_prefetch(list.items.at(i).get(), 1);
+        if (const DataItem *item = list.items.at(i).get())
+            MergeOrder::prefetch(item);
 }
 
 // Waiters of mergeSync are released after the signal, so they see what its receivers did.
 void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
 {
-    auto published = std::make_shared<QList<DataItemPtr>>(std::move(list));
+    ItemList published = MergeOrder::share(std::move(list));
     {
         std::lock_guard guard(m_stateLock);
         m_items.swap(published); // the old list is released outside the lock
         m_refresh = true;
     }
-    if (published.use_count() == 1)
-        MergeOrder::release(*published); // no reader holds it, and none can take it any more
     published.reset();
     Q_EMIT itemsPublished(generation);
     {
@@ -567,7 +567,7 @@ void DatasourceManager::removeNew()
         for (const DataItemPtr &listed : *m_items)
             if (listed != item)
                 list.append(listed);
-        m_items = std::make_shared<QList<DataItemPtr>>(std::move(list));
+        m_items = MergeOrder::share(std::move(list));
         m_refresh = true;
     }
     merge();

@@ -186,9 +186,9 @@ private:
     std::shared_ptr<const SearchFilter> m_filterPredicate;
     quint64 m_generation = 0;
     quint64 m_publishedGeneration = 0;
-    std::shared_ptr<QList<DataItemPtr>> m_items; // read-only once published
+    ItemList m_items;
     std::atomic<qsizetype> m_lastMergeSize = 0; // sizes the next merge's buffers
-    static constexpr qsizetype prefetchDistance = 8;
+    static constexpr qsizetype prefetchDistance = 16;
 
     mutable std::mutex m_saveLock; // sources whose item files wait to be saved
     QHash<const Datasource *, std::weak_ptr<Datasource>> m_unsaved;

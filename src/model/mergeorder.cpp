@@ -71,9 +71,9 @@ void MergeOrder::release(QList<DataItemPtr> &list)
     DataItemPtr *items = list.data();
     const qsizetype count = list.size();
     for (qsizetype i = 0; i < count; ++i) {
-        // An entry made by make_shared has its counts just before it.
+        // An entry made by make_shared has its reference count just before it.
         if (i + distance < count && items[i + distance])
-            __builtin_prefetch(reinterpret_cast<const char *>(items[i + distance].get()) - 2 * sizeof(void *), 1);
+            __builtin_prefetch(reinterpret_cast<const char *>(items[i + distance].get()) - sizeof(long), 1);
         items[i].reset();
     }
     list = {};
@@ -106,4 +106,12 @@ void MergeOrder::sortNewestFirst(std::vector<Entries::Key> &keys)
             scratch[histogram[digitOf(key, digit)]++] = key;
         keys.swap(scratch);
     }
+}
+
+std::shared_ptr<const QList<DataItemPtr>> MergeOrder::share(QList<DataItemPtr> list)
+{
+    return std::shared_ptr<QList<DataItemPtr>>(new QList<DataItemPtr>(std::move(list)), [](QList<DataItemPtr> *shared) {
+        release(*shared);
+        delete shared;
+    });
 }

@@ -3,6 +3,7 @@
 #include "model/dataitem.h"
 
 #include <QList>
+#include <memory>
 #include <vector>
 
 // The order of the merged list and the one-shot read/hidden operations applied while merging.
@@ -41,11 +42,25 @@ struct OneShots {
 // Consumes the entries.
 QList<DataItemPtr> arrange(Entries &entries, const OneShots &oneShots);
 
+// Fetches ahead what merging touches of an entry made by make_shared: its reference count just
+// before it and its flags and sort keys at its end, up to three cache lines.
+inline void prefetch(const DataItem *item)
+{
+    const char *bytes = reinterpret_cast<const char *>(item);
+    __builtin_prefetch(bytes - sizeof(long), 1);
+    __builtin_prefetch(bytes + 56, 1);
+    __builtin_prefetch(bytes + sizeof(DataItem) - 1, 1);
+}
+
 // Sorts by arrival number, then date, both descending; equal keys keep their order.
 void sortNewestFirst(std::vector<Entries::Key> &keys);
 
-// Empties a list nobody else shares, fetching the entries' reference counts ahead: in list
-// order the entries lie scattered in memory.
+// Empties a list, fetching the entries' reference counts ahead: in list order the entries lie
+// scattered in memory. A list whose data another list shares is just dropped.
 void release(QList<DataItemPtr> &list);
+
+// The list as an immutable snapshot for readers; whichever thread drops the last reference
+// empties it with release().
+std::shared_ptr<const QList<DataItemPtr>> share(QList<DataItemPtr> list);
 
 } // namespace MergeOrder
