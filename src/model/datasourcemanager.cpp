@@ -6,6 +6,7 @@
 #include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/mergeorder.h"
+#include "model/retiredlist.h"
 #include "model/rssdatasource.h"
 #include "model/searchfilter.h"
 #include "platform/clock.h"
@@ -430,46 +431,48 @@ void DatasourceManager::runMerge(quint64 generation)
 {
     // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
     const MergeOrder::OneShots oneShots = takeOneShots();
-    MergeOrder::Entries entries = collectVisibleItems(currentFilter().get());
-    publish(generation, MergeOrder::arrange(entries, oneShots));
-}
-
-// The visible entries of the enabled sources that pass the filter, queued arrivals left out.
-MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *filter)
-{
-    std::lock_guard sourcesGuard(m_sourcesLock);
-    std::vector<SourceList> lists = visibleLists(filter);
-    MergeOrder::Entries entries;
-    entries.keys.reserve(size_t(m_lastMergeSize.load()));
-    entries.items.reserve(size_t(m_lastMergeSize.load()));
-    const bool includeHidden = m_showHidden.load();
-    {
-        std::lock_guard queueGuard(m_queueLock);
-        for (size_t list = 0; list < lists.size(); ++list) {
-            // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
-            // included.
-            if (list + 1 < lists.size())
-                prefetchItems(lists[list + 1], 0, prefetchDistance);
-            const SourceList &visible = lists[list];
-            for (qsizetype i = 0; i < visible.count; ++i) {
-                if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
-                    MergeOrder::prefetch(visible.items.at(i + prefetchDistance).get());
-                const DataItemPtr &item = visible.items.at(i);
-                if (!item || (item->hidden() && !includeHidden))
-                    continue;
-                if (!m_queued.isEmpty() && m_queued.contains(item.get()))
-                    continue;
-                if (filter && !filter->matches(*item, visible.sourceNameMatches))
-                    continue;
-                entries.add(item);
-            }
-        }
-    }
-    // A source changes its list in place once no copy shares it: the copies are dropped under
-    // the source's lock, so that its next change comes after the merge read them.
+    std::vector<SourceList> lists;
+    MergeOrder::Entries entries = collectVisibleItems(currentFilter().get(), lists);
+    QList<DataItemPtr> merged = MergeOrder::arrange(entries, oneShots, m_retired->take());
+    // A source changes its list in place once no copy shares it: the copies are dropped under the
+    // source's lock, so that its next change comes after the merge read them.
     for (SourceList &list : lists) {
         std::lock_guard guard(list.source->lock());
         list.items = {};
+    }
+    publish(generation, std::move(merged));
+}
+
+// The visible entries of the enabled sources that pass the filter, queued arrivals left out.
+// `lists` receives the sources' lists, which the entries point into.
+MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists)
+{
+    std::lock_guard sourcesGuard(m_sourcesLock);
+    lists = visibleLists(filter);
+    MergeOrder::Entries entries;
+    entries.keys.reserve(size_t(m_lastMergeSize.load()));
+    entries.items.reserve(size_t(m_lastMergeSize.load()));
+    entries.addresses.reserve(size_t(m_lastMergeSize.load()));
+    const bool includeHidden = m_showHidden.load();
+    std::lock_guard queueGuard(m_queueLock);
+    for (size_t list = 0; list < lists.size(); ++list) {
+        // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
+        // included.
+        if (list + 1 < lists.size())
+            prefetchItems(lists[list + 1], 0, prefetchDistance);
+        const SourceList &visible = lists[list];
+        for (qsizetype i = 0; i < visible.count; ++i) {
+            if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
+                MergeOrder::prefetch(visible.items.at(i + prefetchDistance).get());
+            const DataItemPtr &item = visible.items.at(i);
+            if (!item || (item->hidden() && !includeHidden))
+                continue;
+            if (!m_queued.isEmpty() && m_queued.contains(item.get()))
+                continue;
+            if (filter && !filter->matches(*item, visible.sourceNameMatches))
+                continue;
+            entries.add(item);
+        }
     }
     m_lastMergeSize = qsizetype(entries.keys.size());
     return entries;
@@ -485,7 +488,7 @@ std::vector<DatasourceManager::SourceList> DatasourceManager::visibleLists(const
         const int count = source->numberOfItems();
         if (count == 0)
             continue;
-        SourceList &list = lists.emplace_back(SourceList{source.get(), source->items(), 0, false});
+        SourceList &list = lists.emplace_back(SourceList{source, source->items(), 0, false});
         list.count = std::min<qsizetype>(count, list.items.size());
         list.sourceNameMatches = filter && filter->matchesSourceName(*source);
     }
@@ -502,7 +505,7 @@ void DatasourceManager::prefetchItems(const SourceList &list, qsizetype from, qs
 // Waiters of mergeSync are released after the signal, so they see what its receivers did.
 void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
 {
-    ItemList published = MergeOrder::share(std::move(list));
+    ItemList published = RetiredList::share(std::move(list), m_retired);
     {
         std::lock_guard guard(m_stateLock);
         m_items.swap(published); // the old list is released outside the lock
@@ -567,7 +570,7 @@ void DatasourceManager::removeNew()
         for (const DataItemPtr &listed : *m_items)
             if (listed != item)
                 list.append(listed);
-        m_items = MergeOrder::share(std::move(list));
+        m_items = RetiredList::share(std::move(list), m_retired);
         m_refresh = true;
     }
     merge();

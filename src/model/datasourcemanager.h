@@ -3,6 +3,7 @@
 #include "model/datasourcedelegate.h"
 #include "model/mergeorder.h"
 #include "model/refreshenvironment.h"
+#include "model/retiredlist.h"
 #include "model/serialqueue.h"
 #include "model/viewdatasource.h"
 
@@ -150,12 +151,12 @@ private:
     void runMerge(quint64 generation);
     // A source's list as a merge reads it: its first `count` entries are the visible ones.
     struct SourceList {
-        Datasource *source;
+        std::shared_ptr<Datasource> source; // kept alive until the merge has dropped its copy
         QList<DataItemPtr> items;
         qsizetype count;
         bool sourceNameMatches;
     };
-    MergeOrder::Entries collectVisibleItems(const SearchFilter *filter);
+    MergeOrder::Entries collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists);
     std::vector<SourceList> visibleLists(const SearchFilter *filter) const;
     static void prefetchItems(const SourceList &list, qsizetype from, qsizetype to);
     void publish(quint64 generation, QList<DataItemPtr> list);
@@ -187,6 +188,7 @@ private:
     quint64 m_generation = 0;
     quint64 m_publishedGeneration = 0;
     ItemList m_items;
+    const std::shared_ptr<RetiredList> m_retired = std::make_shared<RetiredList>(); // published lists nobody reads
     std::atomic<qsizetype> m_lastMergeSize = 0; // sizes the next merge's buffers
     static constexpr qsizetype prefetchDistance = 16;
 

@@ -43,40 +43,38 @@ bool applyOneShots(DataItem &item, const MergeOrder::OneShots &oneShots)
 
 } // namespace
 
-// The entries lie scattered in memory: after sorting their keys, only the references move.
-QList<DataItemPtr> MergeOrder::arrange(Entries &entries, const OneShots &oneShots)
+// Reference counts sit on the entries, which lie scattered in memory: a reference taken from the
+// previous list saves touching an entry, so the previous list is followed alongside, stepping
+// over an entry it had and the new list has not.
+QList<DataItemPtr> MergeOrder::arrange(Entries &entries, const OneShots &oneShots, QList<DataItemPtr> previous)
 {
     sortNewestFirst(entries.keys);
+    if (!previous.isDetached())
+        previous = {}; // another list shares its references: nothing to take
+    DataItemPtr *reusable = previous.data();
+    const qsizetype reusableCount = previous.size();
+    qsizetype next = 0;
+    auto take = [&](quint32 index) {
+        for (qsizetype at = next; at < std::min(next + 2, reusableCount); ++at) {
+            if (reusable[at].get() == entries.addresses[index]) {
+                next = at + 1;
+                return std::move(reusable[at]);
+            }
+        }
+        return *entries.items[index];
+    };
 
     QList<DataItemPtr> list;
     list.reserve(qsizetype(entries.keys.size()));
     const bool applies = oneShots.any();
     for (const Entries::Key &key : entries.keys) {
-        DataItemPtr &item = entries.items[key.index];
-        if (applies && !applyOneShots(*item, oneShots))
+        if (applies && !applyOneShots(**entries.items[key.index], oneShots))
             continue;
-        list.append(std::move(item));
+        list.append(take(key.index));
     }
     entries = {};
+    release(previous);
     return list;
-}
-
-void MergeOrder::release(QList<DataItemPtr> &list)
-{
-    if (!list.isDetached()) {
-        list = {};
-        return;
-    }
-    constexpr qsizetype distance = 16;
-    DataItemPtr *items = list.data();
-    const qsizetype count = list.size();
-    for (qsizetype i = 0; i < count; ++i) {
-        // An entry made by make_shared has its reference count just before it.
-        if (i + distance < count && items[i + distance])
-            __builtin_prefetch(reinterpret_cast<const char *>(items[i + distance].get()) - sizeof(long), 1);
-        items[i].reset();
-    }
-    list = {};
 }
 
 // A stable least-significant-digit radix sort: the keys arrive in index order, which stability
@@ -108,10 +106,20 @@ void MergeOrder::sortNewestFirst(std::vector<Entries::Key> &keys)
     }
 }
 
-std::shared_ptr<const QList<DataItemPtr>> MergeOrder::share(QList<DataItemPtr> list)
+void MergeOrder::release(QList<DataItemPtr> &list)
 {
-    return std::shared_ptr<QList<DataItemPtr>>(new QList<DataItemPtr>(std::move(list)), [](QList<DataItemPtr> *shared) {
-        release(*shared);
-        delete shared;
-    });
+    if (!list.isDetached()) {
+        list = {};
+        return;
+    }
+    constexpr qsizetype distance = 16;
+    DataItemPtr *items = list.data();
+    const qsizetype count = list.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        // An entry made by make_shared has its reference count just before it.
+        if (i + distance < count && items[i + distance])
+            __builtin_prefetch(reinterpret_cast<const char *>(items[i + distance].get()) - sizeof(long), 1);
+        items[i].reset();
+    }
+    list = {};
 }

@@ -77,24 +77,56 @@ TEST(MergeOrderSort, agreesWithAComparisonSortOnRandomKeys)
     }
 }
 
-TEST(MergeOrderArrange, publishesTheEntriesSortedAndHidesWhatTheOneShotsHide)
-{
+class MergeOrderArrange : public testing::Test {
+protected:
+    MergeOrder::Entries entriesOf(const QList<DataItemPtr> &items)
+    {
+        MergeOrder::Entries entries;
+        for (const DataItemPtr &item : items)
+            entries.add(item);
+        return entries;
+    }
+
     const DataItemPtr older = entry(u"older"_s, 0, 1000);
     const DataItemPtr numbered = entry(u"numbered"_s, 4, 10);
     const DataItemPtr newer = entry(u"newer"_s, 0, 2000);
-    newer->setRead(true);
+    const QList<DataItemPtr> sources = {older, numbered, newer}; // the lists the entries point into
+};
 
-    MergeOrder::Entries entries;
-    for (const DataItemPtr &item : {older, numbered, newer})
-        entries.add(item);
+TEST_F(MergeOrderArrange, publishesTheEntriesSortedAndHidesWhatTheOneShotsHide)
+{
+    newer->setRead(true);
+    MergeOrder::Entries entries = entriesOf(sources);
     EXPECT_EQ(MergeOrder::arrange(entries, {}), (QList<DataItemPtr>{numbered, newer, older}));
     EXPECT_TRUE(entries.items.empty());
 
-    for (const DataItemPtr &item : {older, numbered, newer})
-        entries.add(item);
+    entries = entriesOf(sources);
     MergeOrder::OneShots hideRead;
     hideRead.hide = true;
     EXPECT_EQ(MergeOrder::arrange(entries, hideRead), (QList<DataItemPtr>{numbered, older}));
     EXPECT_TRUE(newer->hidden());
-    EXPECT_EQ(newer.use_count(), 1);
+    EXPECT_EQ(newer.use_count(), 2) << "held by the test and its source list only";
+}
+
+TEST_F(MergeOrderArrange, takesThePreviousListsReferencesAndReleasesWhatItNoLongerHolds)
+{
+    const DataItemPtr dropped = entry(u"dropped"_s, 0, 1500);
+    MergeOrder::Entries entries = entriesOf(sources);
+    const QList<DataItemPtr> merged =
+        MergeOrder::arrange(entries, {}, QList<DataItemPtr>{numbered, dropped, newer, older});
+
+    EXPECT_EQ(merged, (QList<DataItemPtr>{numbered, newer, older}));
+    EXPECT_EQ(dropped.use_count(), 1);
+    for (const DataItemPtr &item : sources)
+        EXPECT_EQ(item.use_count(), 3) << "the test, its source list and the merged list";
+}
+
+TEST_F(MergeOrderArrange, leavesAPreviousListAReaderStillSharesAlone)
+{
+    const QList<DataItemPtr> readersCopy{newer, numbered, older};
+    MergeOrder::Entries entries = entriesOf(sources);
+    const QList<DataItemPtr> merged = MergeOrder::arrange(entries, {}, readersCopy);
+
+    EXPECT_EQ(merged, (QList<DataItemPtr>{numbered, newer, older}));
+    EXPECT_EQ(readersCopy, (QList<DataItemPtr>{newer, numbered, older}));
 }
