@@ -35,7 +35,8 @@ class UserDefaults;
 // publishes their results in the order they were requested; sources report from their refresh
 // threads. Locks, when nested, are taken in the order: the source list (sourcesLock), a source's
 // lock(), the arrival queue, the state lock. The state lock guards the filter, the generations
-// and the published list; nothing else is locked while it is held. Refresh threads report while
+// and the published list; nothing else is locked while it is held but the retired list's lock
+// (RetiredList), when a replaced list goes there. Refresh threads report while
 // holding their source's lock, so reports take only the queue, state and save locks.
 class DatasourceManager : public QObject,
                           public DatasourceDelegate,
