@@ -23,6 +23,7 @@ private:
     int runRefreshOnce(DatasourceManager &manager, bool listFeeds);
     void printHeadlines(DatasourceManager &manager) const;
     bool saveSettings();
+    static void limitMallocArenas();
 
     UserDefaults &m_defaults;
 };

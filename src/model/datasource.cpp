@@ -3,6 +3,7 @@
 #include "model/datasourcedelegate.h"
 #include "model/feeddate.h"
 #include "model/itemfile.h"
+#include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/notificationcenter.h"
 #include "platform/archive.h"
@@ -54,7 +55,9 @@ Datasource::Datasource(const std::optional<QVariantMap> &configuration, UserDefa
     }
     m_keywordsObservation = m_defaults.observe(
         SettingsKey::keywords, this, [this](const QVariant &keywords) { keywordsDidChange(keywords); });
-    loadGeneralDefaults();
+    // The configuration is this feed's element of "feeds": reading it directly spares a search of
+    // the whole array per setting, which made creating the sources quadratic in the feeds.
+    loadGeneralDefaults(configuration ? *configuration : feedEntry());
     load();
 }
 
@@ -71,18 +74,23 @@ Datasource::~Datasource()
 
 void Datasource::loadGeneralDefaults()
 {
+    loadGeneralDefaults(feedEntry());
+}
+
+void Datasource::loadGeneralDefaults(const QVariantMap &entry)
+{
     {
         std::lock_guard guard(m_fieldLock);
-        m_ageLimit = getUserDefaultsForKey(SettingsKey::ageLimit).toInt();
-        m_limit = getUserDefaultsForKey(SettingsKey::limit).toInt();
-        m_customName = nullIfEmpty(getUserDefaultsForKey(customNameKey).toString());
-        m_name = getUserDefaultsForKey(nameKey).toString();
-        m_fontColor = getUserDefaultsForKey(SettingsKey::fontColor).value<QColor>();
-        m_backGroundColor = getUserDefaultsForKey(SettingsKey::backgroundColor).value<QColor>();
+        m_ageLimit = setting(entry, SettingsKey::ageLimit).toInt();
+        m_limit = setting(entry, SettingsKey::limit).toInt();
+        m_customName = nullIfEmpty(setting(entry, customNameKey).toString());
+        m_name = setting(entry, nameKey).toString();
+        m_fontColor = setting(entry, SettingsKey::fontColor).value<QColor>();
+        m_backGroundColor = setting(entry, SettingsKey::backgroundColor).value<QColor>();
     }
     {
         std::lock_guard guard(m_lock);
-        m_image = getUserDefaultsForKey(imageKey).value<QImage>();
+        m_image = setting(entry, imageKey).value<QImage>();
     }
     m_itemCount = -1;
     reportItemsDidChange();
@@ -90,18 +98,39 @@ void Datasource::loadGeneralDefaults()
 
 QVariant Datasource::getUserDefaultsForKey(const QString &key, bool returnNil) const
 {
-    QVariant value;
-    const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
-    for (const QVariant &feed : feeds) {
-        const QVariantMap entry = feed.toMap();
-        if (entry.value(uuidKey).toString() == m_uuid) {
-            value = entry.value(key);
-            break;
-        }
-    }
+    return setting(feedEntry(), key, returnNil);
+}
+
+QVariant Datasource::setting(const QVariantMap &entry, const QString &key, bool returnNil) const
+{
+    QVariant value = entry.value(key);
     if (!value.isValid() && !returnNil)
         value = m_defaults.objectForKey(key);
     return Archive::unarchiveIfBlob(value);
+}
+
+QVariantMap Datasource::feedEntry() const
+{
+    const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
+    const qsizetype index = indexInFeeds(feeds);
+    return index < 0 ? QVariantMap() : feeds.at(index).toMap();
+}
+
+// Feeds keep their places in "feeds" unless one before them is deleted, so the place where the
+// entry was found last is tried first; a refresh round asks every source for its interval.
+qsizetype Datasource::indexInFeeds(const QVariantList &feeds) const
+{
+    auto isOurs = [this, &feeds](qsizetype i) { return feeds.at(i).toMap().value(uuidKey).toString() == m_uuid; };
+    const qsizetype hint = m_feedIndexHint.load(std::memory_order_relaxed);
+    if (hint >= 0 && hint < feeds.size() && isOurs(hint))
+        return hint;
+    for (qsizetype i = 0; i < feeds.size(); ++i) {
+        if (isOurs(i)) {
+            m_feedIndexHint.store(i, std::memory_order_relaxed);
+            return i;
+        }
+    }
+    return -1;
 }
 
 void Datasource::setUserDefaults(const QVariant &value, const QString &key)
@@ -112,10 +141,7 @@ void Datasource::setUserDefaults(const QVariant &value, const QString &key)
     bool written = false;
     m_defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
         QVariantList feeds = current.toList();
-        qsizetype index = -1;
-        for (qsizetype i = 0; i < feeds.size() && index < 0; ++i)
-            if (feeds.at(i).toMap().value(uuidKey).toString() == m_uuid)
-                index = i;
+        const qsizetype index = indexInFeeds(feeds);
         if (index < 0 && !creating)
             return current;
         QVariantMap entry = index < 0 ? QVariantMap{{uuidKey, m_uuid}, {enabledKey, m_enabled.load()}}
@@ -470,10 +496,15 @@ KeywordPredicate Datasource::keywordPredicate() const
 
 void Datasource::load()
 {
-    const ItemFile file(m_uuid);
-    if (!file.exists())
-        return;
-    QList<DataItemPtr> loaded = file.load();
+    QList<DataItemPtr> loaded;
+    if (auto readAhead = ItemFileReadAhead::take(m_uuid)) {
+        loaded = std::move(*readAhead);
+    } else {
+        const ItemFile file(m_uuid);
+        if (!file.exists())
+            return;
+        loaded = file.load();
+    }
     for (const DataItemPtr &item : std::as_const(loaded)) {
         item->setDatasource(this);
         item->setObject(QVariant(), ItemKey::sequence);

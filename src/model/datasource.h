@@ -109,6 +109,13 @@ protected:
     const Clock &clock() const { return m_clock; }
 
 private:
+    void loadGeneralDefaults(const QVariantMap &entry);
+    // This feed's element of "feeds"; empty when it has none.
+    QVariantMap feedEntry() const;
+    // The index of this feed's element in `feeds`, or -1.
+    qsizetype indexInFeeds(const QVariantList &feeds) const;
+    // The entry's value for the key, else (unless returnNil) the general setting; blobs unarchived.
+    QVariant setting(const QVariantMap &entry, const QString &key, bool returnNil = false) const;
     void _updateMark();
     void _setCurrentDateIfNeeded(DataItem &item);
     void keywordsDidChange(const QVariant &keywords);
@@ -160,6 +167,7 @@ private:
     mutable std::mutex m_errorLock;
     QString m_errorString;
 
+    mutable std::atomic<qsizetype> m_feedIndexHint = -1; // where feedEntry() found the entry last
     quint64 m_keywordsObservation = 0;
     std::atomic<DatasourceDelegate *> m_delegate = nullptr;
     std::atomic<int> m_itemCount = -1;

@@ -3,8 +3,10 @@
 #include "model/datasource.h"
 #include "model/feedstrings.h"
 #include "model/itemfile.h"
+#include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/mergeorder.h"
+#include "model/retiredlist.h"
 #include "model/rssdatasource.h"
 #include "model/searchfilter.h"
 #include "platform/clock.h"
@@ -96,6 +98,10 @@ DatasourceManager &DatasourceManager::sharedInstance()
 void DatasourceManager::createDatasources()
 {
     const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
+    QStringList uuids;
+    for (const QVariant &feed : feeds)
+        uuids.append(feed.toMap().value(uuidKey).toString());
+    const ItemFileReadAhead readAhead(uuids);
     for (const QVariant &feed : feeds)
         adopt(RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this));
     removeItemFilesOfNoFeed();
@@ -426,8 +432,8 @@ void DatasourceManager::runMerge(quint64 generation)
     // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
     const MergeOrder::OneShots oneShots = takeOneShots();
     std::vector<SourceList> lists;
-    std::vector<MergeOrder::Entry> entries = collectVisibleItems(currentFilter().get(), lists);
-    QList<DataItemPtr> merged = MergeOrder::arrange(std::move(entries), oneShots);
+    MergeOrder::Entries entries = collectVisibleItems(currentFilter().get(), lists);
+    QList<DataItemPtr> merged = MergeOrder::arrange(entries, oneShots, m_retired->take());
     // A source changes its list in place once no copy shares it: the copies are dropped under the
     // source's lock, so that its next change comes after the merge read them.
     for (SourceList &list : lists) {
@@ -439,40 +445,67 @@ void DatasourceManager::runMerge(quint64 generation)
 
 // The visible entries of the enabled sources that pass the filter, queued arrivals left out.
 // `lists` receives the sources' lists, which the entries point into.
-std::vector<MergeOrder::Entry> DatasourceManager::collectVisibleItems(const SearchFilter *filter,
-                                                                      std::vector<SourceList> &lists)
+MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists)
 {
-    const bool includeHidden = m_showHidden.load();
-    std::vector<MergeOrder::Entry> entries;
     std::lock_guard sourcesGuard(m_sourcesLock);
+    lists = visibleLists(filter);
+    MergeOrder::Entries entries;
+    entries.keys.reserve(size_t(m_lastMergeSize.load()));
+    entries.items.reserve(size_t(m_lastMergeSize.load()));
+    entries.addresses.reserve(size_t(m_lastMergeSize.load()));
+    const bool includeHidden = m_showHidden.load();
+    std::lock_guard queueGuard(m_queueLock);
+    for (size_t list = 0; list < lists.size(); ++list) {
+        // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
+        // included.
+        if (list + 1 < lists.size())
+            prefetchItems(lists[list + 1], 0, prefetchDistance);
+        const SourceList &visible = lists[list];
+        for (qsizetype i = 0; i < visible.count; ++i) {
+            if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
+                MergeOrder::prefetch(visible.items.at(i + prefetchDistance).get());
+            const DataItemPtr &item = visible.items.at(i);
+            if (!item || (item->hidden() && !includeHidden))
+                continue;
+            if (!m_queued.isEmpty() && m_queued.contains(item.get()))
+                continue;
+            if (filter && !filter->matches(*item, visible.sourceNameMatches))
+                continue;
+            entries.add(item);
+        }
+    }
+    m_lastMergeSize = qsizetype(entries.keys.size());
+    return entries;
+}
+
+// The lists of the sources with visible entries, as they are now. The caller holds sourcesLock.
+std::vector<DatasourceManager::SourceList> DatasourceManager::visibleLists(const SearchFilter *filter) const
+{
+    std::vector<SourceList> lists;
     lists.reserve(size_t(m_datasources.size()));
     for (const auto &source : std::as_const(m_datasources)) {
         std::lock_guard sourceGuard(source->lock());
         const int count = source->numberOfItems();
         if (count == 0)
             continue;
-        const QList<DataItemPtr> &items = lists.emplace_back(SourceList{source, source->items()}).items;
-        const bool sourceNameMatches = filter && filter->matchesSourceName(*source);
-        std::lock_guard queueGuard(m_queueLock);
-        const qsizetype end = std::min<qsizetype>(count, items.size());
-        for (qsizetype i = 0; i < end; ++i) {
-            const DataItemPtr &item = items.at(i);
-            if (!item || (item->hidden() && !includeHidden))
-                continue;
-            if (!m_queued.isEmpty() && m_queued.contains(item.get()))
-                continue;
-            if (filter && !filter->matches(*item, sourceNameMatches))
-                continue;
-            entries.push_back(MergeOrder::entryFor(item));
-        }
+        SourceList &list = lists.emplace_back(SourceList{source, source->items(), 0, false});
+        list.count = std::min<qsizetype>(count, list.items.size());
+        list.sourceNameMatches = filter && filter->matchesSourceName(*source);
     }
-    return entries;
+    return lists;
+}
+
+void DatasourceManager::prefetchItems(const SourceList &list, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < std::min(to, list.count); ++i)
+        if (const DataItem *item = list.items.at(i).get())
+            MergeOrder::prefetch(item);
 }
 
 // Waiters of mergeSync are released after the signal, so they see what its receivers did.
 void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
 {
-    ItemList published = std::make_shared<const QList<DataItemPtr>>(std::move(list));
+    ItemList published = RetiredList::share(std::move(list), m_retired);
     {
         std::lock_guard guard(m_stateLock);
         m_items.swap(published); // the old list is released outside the lock
@@ -537,7 +570,7 @@ void DatasourceManager::removeNew()
         for (const DataItemPtr &listed : *m_items)
             if (listed != item)
                 list.append(listed);
-        m_items = std::make_shared<const QList<DataItemPtr>>(std::move(list));
+        m_items = RetiredList::share(std::move(list), m_retired);
         m_refresh = true;
     }
     merge();

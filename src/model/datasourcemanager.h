@@ -3,6 +3,7 @@
 #include "model/datasourcedelegate.h"
 #include "model/mergeorder.h"
 #include "model/refreshenvironment.h"
+#include "model/retiredlist.h"
 #include "model/serialqueue.h"
 #include "model/viewdatasource.h"
 
@@ -34,7 +35,8 @@ class UserDefaults;
 // publishes their results in the order they were requested; sources report from their refresh
 // threads. Locks, when nested, are taken in the order: the source list (sourcesLock), a source's
 // lock(), the arrival queue, the state lock. The state lock guards the filter, the generations
-// and the published list; nothing else is locked while it is held. Refresh threads report while
+// and the published list; nothing else is locked while it is held but the retired list's lock
+// (RetiredList), when a replaced list goes there. Refresh threads report while
 // holding their source's lock, so reports take only the queue, state and save locks.
 class DatasourceManager : public QObject,
                           public DatasourceDelegate,
@@ -148,12 +150,16 @@ private:
     void adopt(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
-    // A source's list as a merge read it.
+    // A source's list as a merge reads it: its first `count` entries are the visible ones.
     struct SourceList {
-        std::shared_ptr<Datasource> source;
+        std::shared_ptr<Datasource> source; // kept alive until the merge has dropped its copy
         QList<DataItemPtr> items;
+        qsizetype count;
+        bool sourceNameMatches;
     };
-    std::vector<MergeOrder::Entry> collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists);
+    MergeOrder::Entries collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists);
+    std::vector<SourceList> visibleLists(const SearchFilter *filter) const;
+    static void prefetchItems(const SourceList &list, qsizetype from, qsizetype to);
     void publish(quint64 generation, QList<DataItemPtr> list);
     MergeOrder::OneShots takeOneShots();
     std::shared_ptr<const SearchFilter> currentFilter() const;
@@ -183,6 +189,9 @@ private:
     quint64 m_generation = 0;
     quint64 m_publishedGeneration = 0;
     ItemList m_items;
+    const std::shared_ptr<RetiredList> m_retired = std::make_shared<RetiredList>(); // published lists nobody reads
+    std::atomic<qsizetype> m_lastMergeSize = 0; // sizes the next merge's buffers
+    static constexpr qsizetype prefetchDistance = 16;
 
     mutable std::mutex m_saveLock; // sources whose item files wait to be saved
     QHash<const Datasource *, std::weak_ptr<Datasource>> m_unsaved;

@@ -2,9 +2,12 @@
 
 #include "model/dataitem.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
+
+class QFile;
 
 // The file in which a source keeps its entries between runs: "<uuid>.db" in the caches folder.
 // A versioned binary file, written whole or not at all (temporary file and rename).
@@ -27,6 +30,10 @@ public:
     static QString fileNameForUuid(const QString &uuid);
 
 private:
+    static QByteArray &readBuffer();
+    static bool readWhole(QFile &file, QByteArray &bytes);
+    static constexpr qsizetype keptBufferCapacity = 4 << 20;
+
     std::optional<QList<DataItemPtr>> decode(const QByteArray &bytes, QString *error) const;
     void moveAside(const QString &reason) const;
 

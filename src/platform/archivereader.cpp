@@ -82,7 +82,7 @@ std::optional<QVariant> ArchiveReader::readValue(int depth)
         return std::nullopt;
     case ArchiveTag::blob:
         if (auto bytes = readBytes())
-            return QVariant(*bytes);
+            return QVariant(bytes->toByteArray());
         return std::nullopt;
     case ArchiveTag::array:
         return readList(depth);
@@ -110,6 +110,7 @@ std::optional<QVariant> ArchiveReader::readList(int depth)
     return QVariant(list);
 }
 
+// Writers store a map's keys in order, so each key goes in at the end without a search.
 std::optional<QVariant> ArchiveReader::readMap(int depth)
 {
     const auto count = readCount();
@@ -117,13 +118,13 @@ std::optional<QVariant> ArchiveReader::readMap(int depth)
         return std::nullopt;
     QVariantMap map;
     for (quint32 i = 0; i < *count; ++i) {
-        auto key = readString();
+        auto key = readKey();
         if (!key)
             return std::nullopt;
         auto value = readValue(depth + 1);
         if (!value)
             return std::nullopt;
-        map.insert(*key, std::move(*value));
+        map.insert(map.cend(), *key, std::move(*value));
     }
     return QVariant(map);
 }
@@ -161,7 +162,7 @@ std::optional<qint64> ArchiveReader::readInt64()
     return value;
 }
 
-std::optional<QByteArray> ArchiveReader::readBytes()
+std::optional<QByteArrayView> ArchiveReader::readBytes()
 {
     const auto length = readUInt32();
     if (!length)
@@ -170,17 +171,32 @@ std::optional<QByteArray> ArchiveReader::readBytes()
         markDamaged(u"length %1 runs past the end of data"_s.arg(*length));
         return std::nullopt;
     }
-    QByteArray bytes = m_data.mid(m_offset, qsizetype(*length));
+    const QByteArrayView bytes(m_data.constData() + m_offset, qsizetype(*length));
     m_offset += qsizetype(*length);
     return bytes;
 }
 
 std::optional<QString> ArchiveReader::readString()
 {
-    auto bytes = readBytes();
+    const auto bytes = readBytes();
     if (!bytes)
         return std::nullopt;
     return QString::fromUtf8(*bytes);
+}
+
+// A file repeats the same few keys in every record: each is decoded once and then shared.
+std::optional<QString> ArchiveReader::readKey()
+{
+    const auto bytes = readBytes();
+    if (!bytes)
+        return std::nullopt;
+    for (const auto &[utf8, key] : m_keys)
+        if (utf8 == *bytes)
+            return key;
+    QString key = QString::fromUtf8(*bytes);
+    if (m_keys.size() < maximumSharedKeys && bytes->size() <= maximumSharedKeyLength)
+        m_keys.emplace_back(bytes->toByteArray(), key);
+    return key;
 }
 
 // Every element takes at least one byte, so a count larger than the bytes left is damage.

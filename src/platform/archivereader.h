@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // Reads the values an ArchiveWriter wrote, in the same order. Every read checks the bytes it
 // needs: damaged or truncated input gives std::nullopt and an errorString(), never a crash,
@@ -33,12 +36,17 @@ private:
     std::optional<char> readTag();
     std::optional<quint32> readUInt32();
     std::optional<qint64> readInt64();
-    std::optional<QByteArray> readBytes();
+    // The bytes stay inside m_data.
+    std::optional<QByteArrayView> readBytes();
     std::optional<QString> readString();
+    std::optional<QString> readKey();
     std::optional<quint32> readCount();
     bool has(qsizetype count) const { return m_data.size() - m_offset >= count; }
 
     QByteArray m_data;
     qsizetype m_offset = 0;
     QString m_error;
+    static constexpr size_t maximumSharedKeys = 32;
+    static constexpr qsizetype maximumSharedKeyLength = 64;
+    std::vector<std::pair<QByteArray, QString>> m_keys; // decoded map keys by their UTF-8 form
 };

@@ -153,7 +153,8 @@ TEST_F(CliEndToEnd, RefreshOncePrintsTheMergedListAndFailsWhenAFeedCannotBeRead)
     EXPECT_TRUE(lines[5].endsWith(u"— news #1"_s)) << lines[5].toStdString();
     EXPECT_TRUE(refreshed.err.startsWith(u"Cannot refresh Broken (%1): "_s.arg(broken))) << refreshed.err.toStdString();
 
-    ASSERT_EQ(VantrelRun::run({u"--delete-feed"_s, u"3"_s}).exitCode, ExitCode::success);
+    const VantrelRun::Result deleted = VantrelRun::run({u"--delete-feed"_s, u"3"_s});
+    ASSERT_EQ(deleted.exitCode, ExitCode::success) << deleted.err.toStdString();
     const VantrelRun::Result listed = VantrelRun::run({u"--list-feeds"_s, u"--refresh-once"_s});
     EXPECT_EQ(listed.exitCode, ExitCode::success) << listed.err.toStdString();
     ASSERT_EQ(listed.outLines().size(), 2);

@@ -1,6 +1,8 @@
 #include "common/qtprinters.h"
 #include "managerfixture.h"
 
+#include <QFile>
+
 
 using namespace Qt::StringLiterals;
 
@@ -275,6 +277,32 @@ TEST_F(SubscriptionTest, startUpKeepsTheItemFilesOfFeedsAndRemovesTheRest)
     makeManager();
     manager->mergeSync();
     EXPECT_EQ(titles(), QStringList{u"kept"_s});
+}
+
+TEST_F(SubscriptionTest, startUpReadsManyItemFilesAtOnceAndADamagedOneStartsEmpty)
+{
+    constexpr int feeds = 40; // enough for the files to be read on several threads
+    for (int feed = 0; feed < feeds; ++feed)
+        storeFeed(u"Feed %1"_s.arg(feed), {item(u"newer %1"_s.arg(feed), feed), item(u"older %1"_s.arg(feed), 100 + feed)});
+    QFile damaged(ItemFile(u"FEED-7"_s).path());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("VantrelItems\1not records");
+    damaged.close();
+
+    makeManager();
+
+    ASSERT_EQ(manager->datasources().size(), feeds);
+    for (int feed = 0; feed < feeds; ++feed) {
+        const QList<DataItemPtr> items = source(feed)->items();
+        if (feed == 6) {
+            EXPECT_TRUE(items.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(items.size(), 2) << "feed " << feed;
+        EXPECT_EQ(items.first()->title(), u"newer %1"_s.arg(feed));
+        EXPECT_EQ(items.first()->datasource(), source(feed).get());
+    }
+    EXPECT_FALSE(ItemFile(u"FEED-7"_s).exists()) << "moved aside";
 }
 
 TEST_F(SubscriptionTest, aChangedSourceIsSavedAfterTheDelayAndEverySourceAtQuit)
