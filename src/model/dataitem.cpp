@@ -164,8 +164,8 @@ QString DataItem::foldedSearchText() const
     if (!m_folded) {
         const QVariant *title = findLocked(ItemKey::title);
         const QVariant *description = findLocked(ItemKey::description);
-        m_foldedSearchText = TextFolding::fold(title ? title->toString() : QString()) + QChar(searchSeparator) +
-                             TextFolding::fold(description ? description->toString() : QString());
+        m_foldedSearchText = TextFolding::foldJoined(title ? title->toString() : QString(), QChar(searchSeparator),
+                                                     description ? description->toString() : QString());
         m_folded = true;
     }
     return m_foldedSearchText;

@@ -354,8 +354,9 @@ const QString &Datasource::foldedSourceNamesLocked(const DataItem &item)
 void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)
 {
     m_itemCount = -1;
+    // Dates compared by the items' quick reads: no dictionary lookup per item walked past.
     const int sequence = sequenceOf(*item);
-    const QDateTime date = item->parsedDate();
+    const qint64 date = item->parsedDateMsecs();
     qsizetype position = array.size();
     int inherited = 0;
     const bool ownItems = &array == &m_items;
@@ -367,8 +368,8 @@ void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &arr
             position = i;
             break;
         }
-        const QDateTime elementDate = element.parsedDate();
-        if (elementDate.isValid() && date.isValid() && elementDate < date) {
+        const qint64 elementDate = element.parsedDateMsecs();
+        if (elementDate != DataItem::noDate && date != DataItem::noDate && elementDate < date) {
             position = i;
             inherited = elementSequence;
             break;
@@ -384,7 +385,7 @@ void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &arr
 }
 
 // True when no item stands before the entry: none has a smaller non-zero number or an earlier date.
-bool Datasource::belongsAtTheEnd(int sequence, const QDateTime &date)
+bool Datasource::belongsAtTheEnd(int sequence, qint64 date)
 {
     if (!m_bounds.known) {
         m_bounds = {};
@@ -394,7 +395,8 @@ bool Datasource::belongsAtTheEnd(int sequence, const QDateTime &date)
                 noteInserted(*item);
     }
     const bool noSmallerNumber = sequence <= m_bounds.lowestSequence;
-    const bool noEarlierDate = !date.isValid() || !m_bounds.oldestDate.isValid() || date <= m_bounds.oldestDate;
+    const bool noEarlierDate =
+        date == DataItem::noDate || m_bounds.oldestDate == DataItem::noDate || date <= m_bounds.oldestDate;
     return noSmallerNumber && noEarlierDate;
 }
 
@@ -404,8 +406,8 @@ void Datasource::noteInserted(const DataItem &item)
         return;
     if (const int sequence = sequenceOf(item); sequence != 0)
         m_bounds.lowestSequence = std::min(m_bounds.lowestSequence, sequence);
-    if (const QDateTime date = item.parsedDate(); date.isValid() &&
-                                                 (!m_bounds.oldestDate.isValid() || date < m_bounds.oldestDate))
+    if (const qint64 date = item.parsedDateMsecs();
+        date != DataItem::noDate && (m_bounds.oldestDate == DataItem::noDate || date < m_bounds.oldestDate))
         m_bounds.oldestDate = date;
 }
 

@@ -133,11 +133,11 @@ private:
     // the true minimums, so the bounds stay safe without being recomputed.
     struct InsertionBounds {
         bool known = false;
-        QDateTime oldestDate;
+        qint64 oldestDate = DataItem::noDate; // the items' parsedDateMsecs()
         int lowestSequence = std::numeric_limits<int>::max();
     };
     void noteInserted(const DataItem &item);
-    bool belongsAtTheEnd(int sequence, const QDateTime &date);
+    bool belongsAtTheEnd(int sequence, qint64 date);
 
     // The source's names as the keyword marks read them, folded; guarded by m_lock.
     struct FoldedNames {

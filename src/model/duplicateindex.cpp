@@ -86,7 +86,12 @@ void DuplicateIndex::rebuild(const QList<DataItemPtr> &items)
 
 void DuplicateIndex::add(const DataItemPtr &item)
 {
-    m_byContent[contentHash(*item)].append(item);
+    add(item, contentHash(*item));
+}
+
+void DuplicateIndex::add(const DataItemPtr &item, size_t entryHash)
+{
+    m_byContent[entryHash].append(item);
     if (const QString guid = guidOf(*item); !QStringView(guid).trimmed().isEmpty())
         m_byGuid[guid].append(item);
 }
@@ -101,22 +106,23 @@ void DuplicateIndex::remove(const DataItemPtr &item)
 DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const QList<DataItemPtr> &items) const
 {
     const Content content(entry);
+    const size_t entryHash = content.hash();
     QVarLengthArray<Result, 4> candidates;
-    if (const auto known = m_byContent.constFind(content.hash()); known != m_byContent.cend()) {
+    if (const auto known = m_byContent.constFind(entryHash); known != m_byContent.cend()) {
         for (const DataItemPtr &item : *known)
             if (Content(*item) == content)
-                candidates.append({Match::Known, item});
+                candidates.append({Match::Known, item, entryHash});
     }
     const QVariant entryGuid = entry.objectForKey(ItemKey::guid);
     if (entryGuid.typeId() == QMetaType::QString) {
         if (const auto updated = m_byGuid.constFind(entryGuid.toString()); updated != m_byGuid.cend()) {
             for (const DataItemPtr &item : *updated)
                 if (!(Content(*item) == content))
-                    candidates.append({Match::Update, item});
+                    candidates.append({Match::Update, item, entryHash});
         }
     }
     if (candidates.size() <= 1)
-        return candidates.isEmpty() ? Result{} : candidates.front();
+        return candidates.isEmpty() ? Result{Match::None, nullptr, entryHash} : candidates.front();
     return *std::min_element(
         candidates.cbegin(), candidates.cend(),
         [&items](const Result &a, const Result &b) { return items.indexOf(a.item) < items.indexOf(b.item); });

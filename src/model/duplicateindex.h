@@ -18,11 +18,15 @@ public:
     struct Result {
         Match match = Match::None;
         DataItemPtr item;
+        // The entry's content hash, for add() when the entry is filed.
+        size_t entryHash = 0;
     };
 
     // Indexes the items, in the source's order.
     void rebuild(const QList<DataItemPtr> &items);
     void add(const DataItemPtr &item);
+    // Adds an entry find() was asked about, with the hash find() worked out for it.
+    void add(const DataItemPtr &item, size_t entryHash);
     void remove(const DataItemPtr &item);
 
     // `items` is the source's current list, which orders several candidates.

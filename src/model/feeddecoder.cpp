@@ -67,12 +67,20 @@ public:
         }
         const auto *p = reinterpret_cast<const unsigned char *>(input.data());
         const qsizetype n = input.size();
-        out.reserve(out.size() + n);
+        // Written through a pointer into room for the worst case, each byte a replacement:
+        // the runs between line ends are short, and an append call apiece cost more than copying them.
+        const qsizetype start = out.size();
+        out.resize(start + 3 * n);
+        char *w = out.data() + start;
+        const auto put = [&w](const void *bytes, qsizetype length) {
+            std::memcpy(w, bytes, size_t(length));
+            w += length;
+        };
         qsizetype i = 0;
         while (i < n) {
             const qsizetype run = plainRun(p, i, n);
             if (run > i) {
-                out.append(reinterpret_cast<const char *>(p + i), run - i);
+                put(p + i, run - i);
                 i = run;
                 continue;
             }
@@ -83,7 +91,7 @@ public:
             }
             const int length = sequenceLength(c);
             if (length == 0) {
-                out.append(kReplacement, 3);
+                put(kReplacement, 3);
                 ++i;
                 continue;
             }
@@ -97,16 +105,17 @@ public:
             }
             if (valid == length) {
                 if (!isForbiddenNonCharacter(p + i, length))
-                    out.append(reinterpret_cast<const char *>(p + i), length);
+                    put(p + i, length);
                 i += length;
             } else if (i + valid == n && !final) {
                 m_carry = QByteArray(reinterpret_cast<const char *>(p + i), n - i);
                 i = n;
             } else {
-                out.append(kReplacement, 3);
+                put(kReplacement, 3);
                 i += valid;
             }
         }
+        out.truncate(w - out.constData());
         m_buffer.clear();
     }
 

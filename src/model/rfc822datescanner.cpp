@@ -3,6 +3,7 @@
 #include "support/iso8601/gregorian.h"
 #include "support/iso8601/iso8601dateformatter.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -18,9 +19,12 @@ public:
     explicit Reader(QStringView text) : m_text(text) {}
 
     bool atEnd() const { return m_pos == m_text.size(); }
+    // Compared here rather than with startsWith(): the pieces are a few characters long and a call
+    // into Qt's general comparison costs more than they do.
     bool literal(QStringView expected)
     {
-        if (!m_text.mid(m_pos).startsWith(expected))
+        if (m_text.size() - m_pos < expected.size() ||
+            !std::equal(expected.begin(), expected.end(), m_text.begin() + m_pos))
             return false;
         m_pos += expected.size();
         return true;

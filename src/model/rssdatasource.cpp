@@ -285,14 +285,14 @@ void RSSDatasource::fileEntry(const DataItemPtr &entry)
     const DuplicateIndex::Result match = m_duplicates.find(*entry, itemsLocked());
     switch (match.match) {
     case DuplicateIndex::Match::Update:
-        replaceUpdatedItem(match.item, entry);
+        replaceUpdatedItem(match.item, entry, match.entryHash);
         break;
     case DuplicateIndex::Match::Known:
         markItem(match.item);
         break;
     case DuplicateIndex::Match::None:
         m_currentItem = entry;
-        addCurrentItem();
+        addCurrentItem(match.entryHash);
         markItem(entry);
         break;
     }
@@ -300,7 +300,7 @@ void RSSDatasource::fileEntry(const DataItemPtr &entry)
 }
 
 // An update keeps the stored entry's number and flags and is never announced.
-void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry)
+void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry, size_t entryHash)
 {
     if (const QVariant sequence = existing->objectForKey(ItemKey::sequence); sequence.isValid())
         entry->setObject(sequence, ItemKey::sequence);
@@ -312,7 +312,7 @@ void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataIt
     m_duplicates.remove(existing);
     removeItem(existing);
     m_currentItem = entry;
-    addCurrentItem();
+    addCurrentItem(entryHash);
     setInsertMode(wasInserting);
     markItem(entry);
 }
@@ -339,7 +339,8 @@ DataItemPtr RSSDatasource::convertAtomToRSS(const DataItem &entry)
 
 // ---- Filing
 
-void RSSDatasource::addCurrentItem()
+// `contentHash` is the entry's, as the known-entry lookup worked it out.
+void RSSDatasource::addCurrentItem(size_t contentHash)
 {
     const DataItemPtr item = m_currentItem;
     QDateTime date = resolveDate(*item);
@@ -349,7 +350,7 @@ void RSSDatasource::addCurrentItem()
 
     if (!insertMode()) {
         addItem(item);
-        m_duplicates.add(item);
+        m_duplicates.add(item, contentHash);
         return;
     }
     // Found late: more than four hours older than the newest entry shown, it is history.
@@ -358,7 +359,7 @@ void RSSDatasource::addCurrentItem()
     if (newest && FeedDate::ageInHours(newest->originalDate(), clock()) - age < -4) {
         setInsertMode(false);
         addItem(item);
-        m_duplicates.add(item);
+        m_duplicates.add(item, contentHash);
         setInsertMode(true);
     } else {
         m_newList.append(item);

@@ -74,8 +74,8 @@ private:
     void fileCurrentText();
     void fileParsedEntries();
     void fileEntry(const DataItemPtr &entry);
-    void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry);
-    void addCurrentItem();
+    void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry, size_t entryHash);
+    void addCurrentItem(size_t contentHash);
     QDateTime resolveDate(DataItem &entry) const;
     QDateTime correctFutureDate(const QDateTime &date) const;
     void fileNewList();

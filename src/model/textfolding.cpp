@@ -118,33 +118,66 @@ private:
 
 thread_local RecentFoldings recentFoldings;
 
-} // namespace
-
-// Decomposition works code point by code point here: the marks it would reorder are dropped anyway.
-QString TextFolding::fold(const QString &text)
+// Fetched once under the static's guard: ICU's own lazy set-up is invisible to thread checkers.
+const icu::Normalizer2 *nfdInstance()
 {
-    if (isAscii(text))
-        return text.toLower();
-    // Fetched once under the static's guard: ICU's own lazy set-up is invisible to thread checkers.
     static const icu::Normalizer2 *const nfd = [] {
         UErrorCode status = U_ZERO_ERROR;
         const icu::Normalizer2 *instance = icu::Normalizer2::getNFDInstance(status);
         return U_SUCCESS(status) ? instance : nullptr;
     }();
-    Buffer folded;
-    folded.reserve(text.size() + 8);
+    return nfd;
+}
+
+// Decomposition works code point by code point here: the marks it would reorder are dropped anyway.
+// Runs of ASCII, most of a text, are lowered straight into the buffer.
+void appendFoldedText(Buffer &out, QStringView text)
+{
     const auto *source = reinterpret_cast<const UChar *>(text.utf16());
     const int32_t length = int32_t(text.size());
     for (int32_t i = 0; i < length;) {
-        if (source[i] < 0x80) {
-            folded.append(asciiLower(source[i++]));
+        int32_t asciiEnd = i;
+        while (asciiEnd < length && source[asciiEnd] < 0x80)
+            ++asciiEnd;
+        if (asciiEnd > i) {
+            const qsizetype start = out.size();
+            out.resize(start + (asciiEnd - i));
+            std::transform(source + i, source + asciiEnd, out.data() + start,
+                           [](char16_t c) { return asciiLower(c); });
+            i = asciiEnd;
             continue;
         }
         UChar32 c;
         U16_NEXT(source, i, length, c);
-        recentFoldings.append(folded, c, nfd);
+        recentFoldings.append(out, c, nfdInstance());
     }
+}
+
+QString toString(const Buffer &folded)
+{
     return QString(reinterpret_cast<const QChar *>(folded.constData()), folded.size());
+}
+
+} // namespace
+
+QString TextFolding::fold(const QString &text)
+{
+    if (isAscii(text))
+        return text.toLower();
+    Buffer folded;
+    folded.reserve(text.size() + 8);
+    appendFoldedText(folded, text);
+    return toString(folded);
+}
+
+QString TextFolding::foldJoined(QStringView first, QChar separator, QStringView second)
+{
+    Buffer folded;
+    folded.reserve(first.size() + second.size() + 9);
+    appendFoldedText(folded, first);
+    folded.append(separator.unicode());
+    appendFoldedText(folded, second);
+    return toString(folded);
 }
 
 bool TextFolding::containsFolded(const QString &foldedText, const QString &foldedNeedle)

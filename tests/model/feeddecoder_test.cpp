@@ -55,3 +55,11 @@ TEST(FeedDecoderTest, CharsetFromContentType)
     EXPECT_EQ(FeedDecoder::charsetFromContentType("text/xml;Charset=utf-8; q=1"), "utf-8");
     EXPECT_EQ(FeedDecoder::charsetFromContentType("text/xml"), "");
 }
+
+TEST(FeedDecoderTest, TextOfStrayBytesGrowsThreefoldIntoReplacements)
+{
+    const QByteArray stray(300, '\x80');
+    EXPECT_EQ(decodeEveryWay("<a>" + stray + "</a>"), u"<a>"_s + QString(300, QChar(0xFFFD)) + u"</a>"_s);
+    // Control characters XML forbids are dropped between short runs of text.
+    EXPECT_EQ(decodeEveryWay("<a>one\x01two\nthree\x1F\xC3\xA9</a>"), u"<a>onetwo\nthree\u00E9</a>"_s);
+}

@@ -29,3 +29,12 @@ TEST(TextFolding, expandsAndKeepsCharactersAsFullCaseFoldingDoes)
     EXPECT_EQ(TextFolding::fold(u"\u2019rise\u2019 \u20AC5"_s), u"\u2019rise\u2019 \u20AC5"_s);
     EXPECT_EQ(TextFolding::fold(u"\U0001041CX"_s), u"\U00010444x"_s); // Deseret capital outside the BMP
 }
+
+TEST(TextFolding, foldsTwoTextsJoinedAsEachAlone)
+{
+    const QString title = u"Caf\u00E9 STRA\u00DFE \U0001041C and a long ASCII Tail Of Words"_s;
+    const QString description = u"\u2019Quoted\u2019 \u00C5ngstr\u00F6m: MIXED case"_s;
+    EXPECT_EQ(TextFolding::foldJoined(title, QChar(u'|'), description),
+              TextFolding::fold(title) + u'|' + TextFolding::fold(description));
+    EXPECT_EQ(TextFolding::foldJoined(QString(), QChar(u'|'), u"ABC"_s), u"|abc"_s);
+}
