@@ -263,24 +263,17 @@ void DataItem::encodeWithCoder(ArchiveWriter &coder) const
 
 std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 {
-    const auto properties = coder.decodeObject();
-    if (!properties)
+    auto item = std::make_shared<DataItem>();
+    const bool intact = coder.decodeDictionary(
+        [&item](QString &&key, QVariant &&value) { item->addDecodedProperty(std::move(key), std::move(value)); });
+    if (!intact)
         return nullptr;
-    if (properties->typeId() != QMetaType::QVariantMap) {
-        coder.markDamaged(u"item record does not start with a dictionary"_s);
-        return nullptr;
-    }
     const auto marked = coder.decodeBool();
     const auto shown = coder.decodeBool();
     const auto read = coder.decodeBool();
     const auto hidden = coder.decodeBool();
     if (!marked || !shown || !read || !hidden)
         return nullptr;
-    auto item = std::make_shared<DataItem>();
-    const QVariantMap map = properties->toMap();
-    item->m_properties.reserve(size_t(map.size()));
-    for (auto it = map.cbegin(); it != map.cend(); ++it)
-        item->m_properties.push_back({it.key(), it.value()});
     item->m_marked = *marked;
     item->m_shown = *shown;
     item->m_read = *read;
@@ -288,6 +281,24 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
     item->updateQuickReadsLocked(ItemKey::sequence);
     item->updateQuickReadsLocked(ItemKey::parsedDate);
     return item;
+}
+
+// Writers store the keys in ascending order, so each goes at the end; a key out of order (a
+// file written otherwise) replaces an earlier entry of the same key, as a dictionary would.
+void DataItem::addDecodedProperty(QString &&key, QVariant &&value)
+{
+    if (m_properties.empty() || m_properties.back().key < key) {
+        if (m_properties.empty())
+            m_properties.reserve(typicalPropertyCount);
+        m_properties.push_back({std::move(key), std::move(value)});
+        return;
+    }
+    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
+                                    [&key](const Property &property) { return property.key == key; });
+    if (found != m_properties.end())
+        found->value = std::move(value);
+    else
+        m_properties.push_back({std::move(key), std::move(value)});
 }
 
 // The source's custom name, else its name; a null string without a source or without either name.

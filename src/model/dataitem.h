@@ -103,6 +103,8 @@ private:
     template <typename Key>
     void store(const QVariant &value, Key key);
     void addPropertyLocked(const QString &key, const QVariant &value);
+    // For an item still private to its decoder: no lock taken.
+    void addDecodedProperty(QString &&key, QVariant &&value);
     template <typename Key>
     void updateQuickReadsLocked(Key key);
     QVariantMap propertiesLocked() const;

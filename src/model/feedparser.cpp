@@ -2,6 +2,7 @@
 
 #include "model/feeddecoder.h"
 #include "model/feedparserhandler.h"
+#include "support/stringadditions.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/SAX2.h>
@@ -213,20 +214,10 @@ struct FeedParser::Private {
     }
 
     // Most texts are ASCII, which is cheaper to widen here than to hand to the UTF-8 decoder.
-    // Checked a word at a time in a pass of its own.
     // False, with decodedText unchanged, when the bytes are not all ASCII.
     bool widenAscii(QByteArrayView bytes)
     {
-        std::uint64_t high = 0;
-        qsizetype i = 0;
-        for (; i + 8 <= bytes.size(); i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + i, 8);
-            high |= word;
-        }
-        for (; i < bytes.size(); ++i)
-            high |= static_cast<unsigned char>(bytes[i]);
-        if ((high & 0x8080808080808080ULL) != 0)
+        if (!StringAdditions::isAscii(bytes))
             return false;
         decodedText.resize(bytes.size());
         std::transform(bytes.begin(), bytes.end(), reinterpret_cast<char16_t *>(decodedText.data()),

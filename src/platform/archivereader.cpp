@@ -1,6 +1,7 @@
 #include "platform/archivereader.h"
 
 #include "platform/archivetags.h"
+#include "support/stringadditions.h"
 
 #include <QDateTime>
 #include <QtEndian>
@@ -129,6 +130,18 @@ std::optional<QVariant> ArchiveReader::readMap(int depth)
     return QVariant(map);
 }
 
+std::optional<quint32> ArchiveReader::beginDictionary()
+{
+    const auto tag = readTag();
+    if (!tag)
+        return std::nullopt;
+    if (*tag != ArchiveTag::dictionary) {
+        markDamaged(u"expected a dictionary"_s);
+        return std::nullopt;
+    }
+    return readCount();
+}
+
 std::optional<char> ArchiveReader::readTag()
 {
     if (hasError())
@@ -181,7 +194,7 @@ std::optional<QString> ArchiveReader::readString()
     const auto bytes = readBytes();
     if (!bytes)
         return std::nullopt;
-    return QString::fromUtf8(*bytes);
+    return StringAdditions::isAscii(*bytes) ? QString::fromLatin1(*bytes) : QString::fromUtf8(*bytes);
 }
 
 // A file repeats the same few keys in every record: each is decoded once and then shared.

@@ -16,6 +16,11 @@ public:
     explicit ArchiveReader(QByteArray data);
 
     std::optional<QVariant> decodeObject();
+    // Reads a dictionary entry by entry, handing each key and value to visit(QString, QVariant),
+    // for callers that keep the entries in a form of their own instead of a QVariantMap. False,
+    // with errorString(), when the next value is not an intact dictionary.
+    template <typename Visitor>
+    bool decodeDictionary(Visitor &&visit);
     std::optional<bool> decodeBool();
     std::optional<qint32> decodeInt32();
 
@@ -33,6 +38,8 @@ private:
     std::optional<QVariant> readValue(int depth);
     std::optional<QVariant> readList(int depth);
     std::optional<QVariant> readMap(int depth);
+    // Reads the dictionary tag and its entry count.
+    std::optional<quint32> beginDictionary();
     std::optional<char> readTag();
     std::optional<quint32> readUInt32();
     std::optional<qint64> readInt64();
@@ -50,3 +57,21 @@ private:
     static constexpr qsizetype maximumSharedKeyLength = 64;
     std::vector<std::pair<QByteArray, QString>> m_keys; // decoded map keys by their UTF-8 form
 };
+
+template <typename Visitor>
+bool ArchiveReader::decodeDictionary(Visitor &&visit)
+{
+    const auto count = beginDictionary();
+    if (!count)
+        return false;
+    for (quint32 i = 0; i < *count; ++i) {
+        auto key = readKey();
+        if (!key)
+            return false;
+        auto value = readValue(1);
+        if (!value)
+            return false;
+        visit(std::move(*key), std::move(*value));
+    }
+    return true;
+}

@@ -1,5 +1,7 @@
 #include "utf8.h"
 
+#include "support/stringadditions.h"
+
 #include <QStringDecoder>
 #include <cstdint>
 #include <cstring>
@@ -37,21 +39,6 @@ bool secondByteFits(unsigned char lead, unsigned char second)
     default:
         return isContinuation(second);
     }
-}
-
-bool isAscii(QByteArrayView bytes)
-{
-    const char *p = bytes.data();
-    const char *const end = p + bytes.size();
-    std::uint64_t high = 0;
-    for (; end - p >= 8; p += 8) {
-        std::uint64_t chunk;
-        std::memcpy(&chunk, p, sizeof chunk);
-        high |= chunk;
-    }
-    for (; p < end; ++p)
-        high |= static_cast<unsigned char>(*p);
-    return (high & 0x8080808080808080ULL) == 0;
 }
 
 } // namespace
@@ -116,7 +103,7 @@ char16_t *decodeValidUtf8(const char *begin, const char *end, char16_t *out)
 QString stringFromUtf8(QByteArrayView bytes)
 {
     // Plain ASCII, most JSON text, widens directly; the decoder costs more to set up than that.
-    if (!bytes.isEmpty() && isAscii(bytes))
+    if (!bytes.isEmpty() && StringAdditions::isAscii(bytes))
         return QString::fromLatin1(bytes);
     QStringDecoder decoder(QStringConverter::Utf8,
                            QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
