@@ -1,5 +1,7 @@
 #include "model/feeddecoder.h"
 
+#include "support/utf8sequence.h"
+
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
@@ -19,35 +21,6 @@ constexpr qsizetype kDeclarationWindow = 1024;
 bool isForbiddenAscii(unsigned char c)
 {
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
-}
-
-// Length of the UTF-8 sequence starting with `lead`, or 0 if it cannot start one.
-int sequenceLength(unsigned char lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
-// Whether `next` may follow `lead` as the second byte (excludes overlongs, surrogates, > U+10FFFF).
-bool validSecondByte(unsigned char lead, unsigned char next)
-{
-    switch (lead) {
-    case 0xE0:
-        return next >= 0xA0 && next <= 0xBF;
-    case 0xED:
-        return next >= 0x80 && next <= 0x9F;
-    case 0xF0:
-        return next >= 0x90 && next <= 0xBF;
-    case 0xF4:
-        return next >= 0x80 && next <= 0x8F;
-    default:
-        return next >= 0x80 && next <= 0xBF;
-    }
 }
 
 const char kReplacement[] = "\xEF\xBF\xBD";
@@ -89,7 +62,7 @@ public:
                 ++i;
                 continue;
             }
-            const int length = sequenceLength(c);
+            const int length = Utf8Sequence::length(c);
             if (length == 0) {
                 put(kReplacement, 3);
                 ++i;
@@ -98,7 +71,7 @@ public:
             int valid = 1;
             while (valid < length && i + valid < n) {
                 const unsigned char next = p[i + valid];
-                const bool ok = valid == 1 ? validSecondByte(c, next) : (next >= 0x80 && next <= 0xBF);
+                const bool ok = valid == 1 ? Utf8Sequence::secondByteFits(c, next) : Utf8Sequence::isContinuation(next);
                 if (!ok)
                     break;
                 ++valid;

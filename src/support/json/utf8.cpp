@@ -1,47 +1,11 @@
 #include "utf8.h"
 
 #include "support/stringadditions.h"
+#include "support/utf8sequence.h"
 
 #include <QStringDecoder>
 #include <cstdint>
 #include <cstring>
-
-namespace {
-
-// Length of the sequence a lead byte starts, or 0 when the byte cannot start one.
-int sequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// The second byte is the one that rules out overlong forms, surrogates and values past U+10FFFF.
-bool secondByteFits(unsigned char lead, unsigned char second)
-{
-    switch (lead) {
-    case 0xE0:
-        return second >= 0xA0 && second <= 0xBF;
-    case 0xED:
-        return second >= 0x80 && second <= 0x9F;
-    case 0xF0:
-        return second >= 0x90 && second <= 0xBF;
-    case 0xF4:
-        return second >= 0x80 && second <= 0x8F;
-    default:
-        return isContinuation(second);
-    }
-}
-
-} // namespace
 
 bool isValidUtf8(const char *begin, const char *end)
 {
@@ -59,14 +23,14 @@ bool isValidUtf8(const char *begin, const char *end)
         if (p == stop)
             break;
         const unsigned char lead = *p;
-        const int length = sequenceLength(lead);
+        const int length = Utf8Sequence::length(lead);
         if (length == 0 || stop - p < length)
             return false;
         if (length > 1) {
-            if (!secondByteFits(lead, p[1]))
+            if (!Utf8Sequence::secondByteFits(lead, p[1]))
                 return false;
             for (int i = 2; i < length; ++i) {
-                if (!isContinuation(p[i]))
+                if (!Utf8Sequence::isContinuation(p[i]))
                     return false;
             }
         }
