@@ -74,6 +74,8 @@ DatasourceManager::~DatasourceManager()
         }
         m_datasources.clear();
         m_sourceCount = 0;
+        sources.append(m_deletedSources);
+        m_deletedSources.clear();
     }
     // Running refreshes hold their sources, refer to this manager as their environment and wait
     // for the main thread; their sources are deleted there once they end.
@@ -206,6 +208,8 @@ void DatasourceManager::deleteDatasource(Datasource *source)
         }
         m_refreshedOnce.remove(source);
         m_sourceCount = int(m_datasources.size());
+        m_deletedSources.removeIf([](const QPointer<Datasource> &deleted) { return deleted.isNull(); });
+        m_deletedSources.append(source);
     }
     {
         std::lock_guard guard(m_saveLock);

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <atomic>
@@ -175,6 +176,9 @@ private:
     mutable std::recursive_mutex m_sourcesLock; // the list of sources and the one-pass record
     QList<std::shared_ptr<Datasource>> m_datasources;
     QSet<const Datasource *> m_refreshedOnce;
+    // Deleted sources whose refresh may still run: it refers to this manager and to the settings,
+    // so destruction waits for them as for the current ones. Pruned as sources go.
+    QList<QPointer<Datasource>> m_deletedSources;
     std::atomic<int> m_sourceCount = 0;
 
     mutable std::recursive_mutex m_queueLock; // the arrival queue

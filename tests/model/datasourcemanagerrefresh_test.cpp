@@ -199,3 +199,19 @@ TEST_F(RefreshTest, feedsComeAndGoWhileRefreshesRun)
         EXPECT_TRUE(current.contains(queued->datasource()));
     EXPECT_EQ(defaults.arrayForKey(SettingsKey::feeds).size(), 6);
 }
+
+TEST_F(RefreshTest, closingWaitsForTheRefreshOfAFeedDeletedWhileItRuns)
+{
+    storeFeed(QString(), {}, QString::fromStdString(server.baseUrl()) + u"/bad/slow?delay=400"_s);
+    makeManager();
+    speedUpSources();
+    auto slow = std::static_pointer_cast<RSSDatasource>(source(0));
+    manager->refreshRound();
+    ASSERT_TRUE(waitFor([&] { return slow->isRunning(); }, 5000));
+
+    const QPointer<Datasource> deleted = slow.get();
+    manager->deleteDatasource(slow.get());
+    slow.reset();
+    manager.reset();
+    EXPECT_TRUE(deleted.isNull()) << "the refresh, which uses the manager, ended before it";
+}
