@@ -1,6 +1,7 @@
 #include "common/qtprinters.h"
 #include "common/temphome.h"
 #include "common/waitfor.h"
+#include "documentserver.h"
 #include "feedsimserver.h"
 #include "model/itemkeys.h"
 #include "model/recordingdelegate.h"
@@ -19,34 +20,10 @@ namespace {
 
 constexpr qint64 origin = 1780000000; // the feeds' step 0
 
-// Serves fixed documents for the cases that generated feeds do not cover.
-class DocumentServer {
-public:
-    DocumentServer()
-    {
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~DocumentServer()
-    {
-        m_server.stop();
-        m_thread.join();
-    }
-    QString serve(const std::string &path, const std::string &document)
-    {
-        m_server.Get(path, [document](const httplib::Request &, httplib::Response &response) {
-            response.set_content(document, "application/xml");
-        });
-        return u"http://127.0.0.1:%1%2"_s.arg(m_port).arg(QString::fromStdString(path));
-    }
-
-private:
-    httplib::Server m_server;
-    int m_port = 0;
-    std::thread m_thread;
-};
+QString serveDocument(DocumentServer &server, const std::string &path, const std::string &document)
+{
+    return QString::fromStdString(server.serve(path, document));
+}
 
 std::string rssWithItems(const std::string &items)
 {
@@ -279,11 +256,11 @@ TEST_F(RSSDatasourceTest, datesAheadOfNowAreTakenBackByWholeHours)
 TEST_F(RSSDatasourceTest, documentsWithoutRecognisedEntriesStillSucceed)
 {
     DocumentServer documents;
-    auto rdf = sourceFor(documents.serve(
+    auto rdf = sourceFor(serveDocument(documents, 
         "/rdf", "<?xml version=\"1.0\"?><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
                 "xmlns=\"http://purl.org/rss/1.0/\"><channel><title>R</title></channel><item><title>x</"
                 "title></item></rdf:RDF>"));
-    auto prefixed = sourceFor(documents.serve(
+    auto prefixed = sourceFor(serveDocument(documents, 
         "/prefixed",
         "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\"><a:entry><a:title>x</a:title></a:entry></a:feed>"));
     refresh(rdf);
@@ -301,7 +278,7 @@ TEST_F(RSSDatasourceTest, entriesAreRecognisedByLinkTitleAndDescription)
         "<item><title>Same</title><link> http://a.example/1 </link><description>Text</description>"
         "<pubdate>2026-05-28T10:00:00Z</pubdate></item>";
     const std::string undated = "<item><title>No date</title><link>http://a.example/2</link></item>";
-    auto source = sourceFor(documents.serve("/fixed", rssWithItems(item + item + undated)));
+    auto source = sourceFor(serveDocument(documents, "/fixed", rssWithItems(item + item + undated)));
     refresh(source);
     const QList<DataItemPtr> items = source->items();
     ASSERT_EQ(items.size(), 2); // the repeated entry is known, not added twice
@@ -320,7 +297,7 @@ TEST_F(RSSDatasourceTest, entryTextJoinsTheElementStartedLast)
                               "<category>b</category> <link>http://a.example/3</link></item>";
     const std::string repeated = "<item><title> Fish &amp; Chips</title><category>c</category>"
                                  "<link>http://a.example/3 </link></item>";
-    auto source = sourceFor(documents.serve("/text", rssWithItems(entry + repeated)));
+    auto source = sourceFor(serveDocument(documents, "/text", rssWithItems(entry + repeated)));
     refresh(source);
     const QList<DataItemPtr> items = source->items();
     ASSERT_EQ(items.size(), 1);
