@@ -154,10 +154,5 @@ BENCHMARK(BM_MergeWithSearch)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    world();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ManagerBenchData::runBenchmarks(argc, argv, [] { world(); });
 }

@@ -125,10 +125,5 @@ BENCHMARK(BM_ManagerStartUp)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    world();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ManagerBenchData::runBenchmarks(argc, argv, [] { world(); });
 }

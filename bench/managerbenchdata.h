@@ -4,10 +4,12 @@
 #include "model/itemkeys.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <memory>
 
 // Shared set-up of the manager benchmarks: a throw-away home and realistic entries.
@@ -60,6 +62,19 @@ inline DataItemPtr entry(QRandomGenerator &random, int feed, int index)
     item->setObject(date, ItemKey::originalDate);
     item->setObject(date.toString(Qt::RFC2822Date), ItemKey::pubDate);
     return item;
+}
+
+// The benchmarks' main: an application for the manager's timers and signals, and the data built
+// before the first measurement rather than inside it.
+template <typename Prepare>
+int runBenchmarks(int argc, char **argv, Prepare prepare)
+{
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    prepare();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace ManagerBenchData

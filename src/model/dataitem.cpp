@@ -92,8 +92,7 @@ void DataItem::setObject(const QVariant &value, QLatin1StringView key)
 void DataItem::appendText(const QString &text, const QString &key)
 {
     std::lock_guard guard(m_lock);
-    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
-                                    [&key](const Property &property) { return sameKey(property.key, key); });
+    const auto found = findPropertyLocked(QStringView(key));
     if (found != m_properties.end())
         found->value = QString(found->value.toString() + text);
     else
@@ -105,8 +104,7 @@ template <typename Key>
 void DataItem::store(const QVariant &value, Key key)
 {
     std::lock_guard guard(m_lock);
-    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
-                                    [&key](const Property &property) { return sameKey(property.key, key); });
+    const auto found = findPropertyLocked(key);
     if (found != m_properties.end()) {
         if (value.isValid())
             found->value = value;
@@ -118,11 +116,18 @@ void DataItem::store(const QVariant &value, Key key)
     updateQuickReadsLocked(key);
 }
 
-void DataItem::addPropertyLocked(const QString &key, const QVariant &value)
+void DataItem::addPropertyLocked(QString key, QVariant value)
 {
     if (m_properties.empty())
         m_properties.reserve(typicalPropertyCount);
-    m_properties.push_back({key, value});
+    m_properties.push_back({std::move(key), std::move(value)});
+}
+
+template <typename Key>
+std::vector<DataItem::Property>::iterator DataItem::findPropertyLocked(Key key)
+{
+    return std::find_if(m_properties.begin(), m_properties.end(),
+                        [&key](const Property &property) { return sameKey(property.key, key); });
 }
 
 template <typename Key>
@@ -287,18 +292,13 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 // file written otherwise) replaces an earlier entry of the same key, as a dictionary would.
 void DataItem::addDecodedProperty(QString &&key, QVariant &&value)
 {
-    if (m_properties.empty() || m_properties.back().key < key) {
-        if (m_properties.empty())
-            m_properties.reserve(typicalPropertyCount);
-        m_properties.push_back({std::move(key), std::move(value)});
-        return;
+    if (!m_properties.empty() && !(m_properties.back().key < key)) {
+        if (const auto found = findPropertyLocked(QStringView(key)); found != m_properties.end()) {
+            found->value = std::move(value);
+            return;
+        }
     }
-    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
-                                    [&key](const Property &property) { return property.key == key; });
-    if (found != m_properties.end())
-        found->value = std::move(value);
-    else
-        m_properties.push_back({std::move(key), std::move(value)});
+    addPropertyLocked(std::move(key), std::move(value));
 }
 
 // The source's custom name, else its name; a null string without a source or without either name.

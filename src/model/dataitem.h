@@ -102,7 +102,9 @@ private:
     const QVariant *findLocked(Key key) const;
     template <typename Key>
     void store(const QVariant &value, Key key);
-    void addPropertyLocked(const QString &key, const QVariant &value);
+    void addPropertyLocked(QString key, QVariant value);
+    template <typename Key>
+    std::vector<Property>::iterator findPropertyLocked(Key key);
     // For an item still private to its decoder: no lock taken.
     void addDecodedProperty(QString &&key, QVariant &&value);
     template <typename Key>
