@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace Qt::StringLiterals;
 
 TEST(TextFolding, ignoresCaseAndDiacritics)
@@ -37,4 +39,42 @@ TEST(TextFolding, foldsTwoTextsJoinedAsEachAlone)
     EXPECT_EQ(TextFolding::foldJoined(title, QChar(u'|'), description),
               TextFolding::fold(title) + u'|' + TextFolding::fold(description));
     EXPECT_EQ(TextFolding::foldJoined(QString(), QChar(u'|'), u"ABC"_s), u"|abc"_s);
+}
+
+namespace {
+
+QString randomText(std::mt19937 &random, const QString &alphabet, qsizetype length)
+{
+    QString text;
+    for (qsizetype i = 0; i < length; ++i)
+        text += alphabet[qsizetype(random() % quint32(alphabet.size()))];
+    return text;
+}
+
+} // namespace
+
+// Letters next to the capitals' range and a character beyond ASCII, anywhere in texts of any length.
+TEST(TextFolding, lowersExactlyTheCapitals)
+{
+    std::mt19937 random(11);
+    const QString alphabet = u"@AMZ[`amz{\u007f0 \u00e9"_s;
+    for (int round = 0; round < 2000; ++round) {
+        const QString text = randomText(random, alphabet, qsizetype(random() % 40));
+        const QString expected = QString(text).toLower().replace(u'\u00e9', u'e');
+        ASSERT_EQ(TextFolding::foldJoined(text, QChar(u'|'), text), expected + u'|' + expected)
+            << text.toStdString();
+    }
+}
+
+// The search agrees with a plain one wherever the needle falls: at either end, across blocks of the text.
+TEST(TextFolding, findsANeedleWhereverItFalls)
+{
+    std::mt19937 random(7);
+    const QString alphabet = u"ab \u00e9"_s;
+    for (int round = 0; round < 20000; ++round) {
+        const QString text = randomText(random, alphabet, qsizetype(random() % 40));
+        const QString needle = randomText(random, alphabet, 1 + qsizetype(random() % 6));
+        ASSERT_EQ(TextFolding::containsFolded(text, needle), text.contains(needle))
+            << text.toStdString() << " / " << needle.toStdString();
+    }
 }
