@@ -1,5 +1,7 @@
 #include "model/dateconversion.h"
 
+#include "support/iso8601/gregorian.h"
+
 #include <cmath>
 #include <limits>
 
@@ -19,6 +21,14 @@ QDateTime DateConversion::fromUnixSeconds(qint64 seconds)
 {
     if (seconds >= LargestMSecs / 1000 || seconds <= -LargestMSecs / 1000)
         return {};
+    return QDateTime::fromMSecsSinceEpoch(seconds * 1000, Qt::UTC);
+}
+
+QDateTime DateConversion::fromCheckedFields(int year, int month, int day, int hour, int minute, int second,
+                                            int offsetSeconds)
+{
+    const qint64 days = Gregorian::daysFromCivil<qint64>(year, month, day);
+    const qint64 seconds = days * 86400 + hour * 3600 + minute * 60 + second - offsetSeconds;
     return QDateTime::fromMSecsSinceEpoch(seconds * 1000, Qt::UTC);
 }
 

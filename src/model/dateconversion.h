@@ -14,6 +14,10 @@ public:
     static QDateTime fromUDate(UDate date);
     // Seconds since 1970 (libcurl's time_t); no date beyond QDateTime's range.
     static QDateTime fromUnixSeconds(qint64 seconds);
+    // A calendar date and time read in a zone `offsetSeconds` east of UTC. The fields must be in
+    // range (year 1…9999, month 1…12, a day the month has, hour 0…23, minute and second 0…59).
+    static QDateTime fromCheckedFields(int year, int month, int day, int hour, int minute, int second,
+                                       int offsetSeconds);
     // UTF-16 text as ICU's string; a bogus string for text longer than ICU can hold.
     static icu::UnicodeString toUnicodeString(QStringView text);
 };

@@ -4,8 +4,6 @@
 #include "model/failoverscanner.h"
 #include "model/rfc822datescanner.h"
 #include "model/rssdateformats.h"
-#include "support/iso8601/gregorian.h"
-#include "support/iso8601/iso8601dateformatter.h"
 
 #include <QCoreApplication>
 #include <QTimeZone>
@@ -78,8 +76,7 @@ QDateTime FeedDate::dateWithAtomPubDate(const QString &text)
     const QDate date(year, month, day);
     if (year == 0 || !date.isValid() || hour > 23 || minute > 59 || second > 59)
         return {};
-    return ISO8601DateFormatter::dateFromComponents({year, month, day, hour, minute, second},
-                                                    ISO8601TimeZone::utc());
+    return DateConversion::fromCheckedFields(year, month, day, hour, minute, second, 0);
 }
 
 QDateTime FeedDate::failOverParser(const QString &text)

@@ -1,16 +1,26 @@
 #include "model/rfc822datescanner.h"
 
+#include "model/dateconversion.h"
 #include "support/iso8601/gregorian.h"
-#include "support/iso8601/iso8601dateformatter.h"
 
 #include <algorithm>
 #include <array>
 
 namespace {
 
-constexpr std::array<QStringView, 7> Weekdays = {u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat", u"Sun"};
-constexpr std::array<QStringView, 12> Months = {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
-                                                u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
+// Three-letter names as three UTF-16 units in one number, so that a name is matched by one comparison.
+constexpr quint64 packedName(const char16_t *name)
+{
+    return quint64(name[0]) << 32 | quint64(name[1]) << 16 | quint64(name[2]);
+}
+
+constexpr std::array<quint64, 7> Weekdays = {packedName(u"Mon"), packedName(u"Tue"), packedName(u"Wed"),
+                                             packedName(u"Thu"), packedName(u"Fri"), packedName(u"Sat"),
+                                             packedName(u"Sun")};
+constexpr std::array<quint64, 12> Months = {packedName(u"Jan"), packedName(u"Feb"), packedName(u"Mar"),
+                                            packedName(u"Apr"), packedName(u"May"), packedName(u"Jun"),
+                                            packedName(u"Jul"), packedName(u"Aug"), packedName(u"Sep"),
+                                            packedName(u"Oct"), packedName(u"Nov"), packedName(u"Dec")};
 // ICU reads other offsets too, but no real zone lies beyond these.
 constexpr int LargestOffsetHours = 18;
 
@@ -29,13 +39,16 @@ public:
         m_pos += expected.size();
         return true;
     }
-    // Index of the name the text continues with, or -1.
-    template <std::size_t N> int oneOf(const std::array<QStringView, N> &names)
+    // Index of the three-letter name the text continues with, or -1.
+    template <std::size_t N> int oneOf(const std::array<quint64, N> &names)
     {
-        for (std::size_t i = 0; i < N; ++i)
-            if (literal(names[i]))
-                return int(i);
-        return -1;
+        if (m_text.size() - m_pos < 3)
+            return -1;
+        const auto found = std::find(names.begin(), names.end(), packedName(m_text.utf16() + m_pos));
+        if (found == names.end())
+            return -1;
+        m_pos += 3;
+        return int(found - names.begin());
     }
     // Exactly `count` ASCII digits, or -1.
     int digits(int count)
@@ -108,6 +121,5 @@ std::optional<QDateTime> RFC822DateScanner::scan(QStringView text)
     const std::optional<int> offset = readZone(in);
     if (!offset || !in.atEnd())
         return std::nullopt;
-    return ISO8601DateFormatter::dateFromComponents({year, month, day, hour, minute, second},
-                                                    ISO8601TimeZone::fromOffset(*offset));
+    return DateConversion::fromCheckedFields(year, month, day, hour, minute, second, *offset);
 }
