@@ -6,6 +6,7 @@
 #include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/notificationcenter.h"
+#include "model/textfolding.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/settingskeys.h"
@@ -317,15 +318,15 @@ QList<DataItemPtr> Datasource::items() const
 void Datasource::addItem(const DataItemPtr &item)
 {
     const KeywordPredicate predicate = keywordPredicate();
-    item->foldedSearchText(); // folded once here, on the refresh thread, instead of at a search
+    // Folded once here, on the refresh thread, instead of at a search.
+    const QString foldedText = item->foldedSearchText();
     bool inserted;
     {
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
-        // The source is set before marking so that a keyword in the feed's name marks at once.
         item->setDatasource(this);
         if (!predicate.isEmpty())
-            item->setObject(predicate.evaluate(*item, foldedSourceNamesLocked(*item)), ItemKey::mark);
+            item->setObject(keywordMarkLocked(predicate, foldedText), ItemKey::mark);
         inserted = insertMode();
         if (inserted) {
             m_items.prepend(item);
@@ -340,15 +341,28 @@ void Datasource::addItem(const DataItemPtr &item)
     reportItemsDidChange();
 }
 
-// The names change rarely, so a refresh folds them once rather than for every entry it files.
-const QString &Datasource::foldedSourceNamesLocked(const DataItem &item)
+// An item matches when a keyword occurs in its title or description, or in the names of the
+// source holding it: the names are the same for all the source's items, so they are searched once.
+bool Datasource::keywordMarkLocked(const KeywordPredicate &predicate, const QString &foldedItemText)
 {
-    const QString names = item.valueForKey(ItemKey::datasourceName).toString();
-    if (names != m_markedNames.names || m_markedNames.folded.isNull()) {
-        m_markedNames.names = names;
-        m_markedNames.folded = KeywordPredicate::foldedSourceNames(item);
+    return !predicate.isEmpty() && (namesMatchLocked(predicate) || predicate.matchesFolded(foldedItemText));
+}
+
+bool Datasource::namesMatchLocked(const KeywordPredicate &predicate)
+{
+    QString name, customName;
+    {
+        std::lock_guard guard(m_fieldLock);
+        name = m_name;
+        customName = m_customName;
     }
-    return m_markedNames.folded;
+    NamesMatch &cached = m_namesMatch;
+    if (!cached.known || cached.name != name || cached.customName != customName ||
+        !(cached.predicate == predicate)) {
+        cached = {true, name, customName, predicate,
+                  predicate.matchesFolded(TextFolding::fold(name + customName))};
+    }
+    return cached.matches;
 }
 
 void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)
@@ -467,8 +481,7 @@ void Datasource::_updateMark()
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
         for (const DataItemPtr &item : std::as_const(m_items))
-            item->setObject(!predicate.isEmpty() && predicate.evaluate(*item, foldedSourceNamesLocked(*item)),
-                            ItemKey::mark);
+            item->setObject(keywordMarkLocked(predicate, item->foldedSearchText()), ItemKey::mark);
     }
     reportItemsDidChange();
 }

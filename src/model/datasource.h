@@ -139,17 +139,22 @@ private:
     void noteInserted(const DataItem &item);
     bool belongsAtTheEnd(int sequence, qint64 date);
 
-    // The source's names as the keyword marks read them, folded; guarded by m_lock.
-    struct FoldedNames {
-        QString names;
-        QString folded;
+    // Whether the source's names hold one of the keywords, worked out again only when the names or
+    // the keywords have changed; guarded by m_lock.
+    struct NamesMatch {
+        bool known = false;
+        QString name;
+        QString customName;
+        KeywordPredicate predicate;
+        bool matches = false;
     };
-    const QString &foldedSourceNamesLocked(const DataItem &item);
+    bool namesMatchLocked(const KeywordPredicate &predicate);
+    bool keywordMarkLocked(const KeywordPredicate &predicate, const QString &foldedItemText);
 
     mutable std::recursive_mutex m_lock;
     QList<DataItemPtr> m_items;
     InsertionBounds m_bounds;
-    FoldedNames m_markedNames;
+    NamesMatch m_namesMatch;
     QSet<const DataItem *> m_markedItems;
     QImage m_image;
 

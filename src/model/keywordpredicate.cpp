@@ -1,7 +1,5 @@
 #include "model/keywordpredicate.h"
 
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
 #include "model/textfolding.h"
 
 KeywordPredicate::KeywordPredicate(const QVariantList &keywords)
@@ -10,25 +8,10 @@ KeywordPredicate::KeywordPredicate(const QVariantList &keywords)
         m_foldedKeywords.append(TextFolding::fold(keyword.toString()));
 }
 
-// The entry's title and description are folded once when it is filed; only the source's names
-// are folded here, since they can change under the entry.
-bool KeywordPredicate::evaluate(const DataItem &item) const
+bool KeywordPredicate::matchesFolded(const QString &foldedText) const
 {
-    return !isEmpty() && evaluate(item, foldedSourceNames(item));
-}
-
-QString KeywordPredicate::foldedSourceNames(const DataItem &item)
-{
-    return TextFolding::fold(item.valueForKey(ItemKey::datasourceName).toString());
-}
-
-bool KeywordPredicate::evaluate(const DataItem &item, const QString &sourceNames) const
-{
-    if (isEmpty())
-        return false;
-    const QString text = item.foldedSearchText();
     for (const QString &keyword : m_foldedKeywords)
-        if (TextFolding::containsFolded(text, keyword) || TextFolding::containsFolded(sourceNames, keyword))
+        if (TextFolding::containsFolded(foldedText, keyword))
             return true;
     return false;
 }

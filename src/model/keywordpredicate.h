@@ -3,20 +3,25 @@
 #include <QStringList>
 #include <QVariantList>
 
-class DataItem;
-
 // "An item matches when one keyword occurs, ignoring case and diacritics, in its title, its
 // description or its source's names." Immutable once built, so any thread may evaluate it.
+//
+// The texts are folded by the caller (see TextFolding): an item's title and description once
+// when it is filed (DataItem::foldedSearchText), the source's names once for all its items.
 class KeywordPredicate {
 public:
     KeywordPredicate() = default;
     explicit KeywordPredicate(const QVariantList &keywords);
 
     bool isEmpty() const { return m_foldedKeywords.isEmpty(); }
-    bool evaluate(const DataItem &item) const;
-    // The same, with the source's names folded by the caller, who may fold them once for many items.
-    bool evaluate(const DataItem &item, const QString &foldedSourceNames) const;
-    static QString foldedSourceNames(const DataItem &item);
+    // Whether one keyword occurs in the folded text.
+    bool matchesFolded(const QString &foldedText) const;
+
+    // Same keywords: predicates copied from one another compare without comparing the keywords.
+    bool operator==(const KeywordPredicate &other) const
+    {
+        return m_foldedKeywords == other.m_foldedKeywords;
+    }
 
 private:
     QStringList m_foldedKeywords;

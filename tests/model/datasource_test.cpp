@@ -11,6 +11,7 @@
 #include "platform/userdefaults.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -216,6 +217,30 @@ TEST_F(DatasourceTest, keywordsMatchIgnoringCaseAndDiacritics)
 
     defaults.setObject(QVariantList(), SettingsKey::keywords);
     EXPECT_FALSE(accented->mark());
+}
+
+// The names are searched once for all items: a renamed source marks its new items by the new names.
+TEST_F(DatasourceTest, keywordsInTheSourceNamesFollowARename)
+{
+    defaults.setObject(QVariantList{u"daily planet"_s}, SettingsKey::keywords);
+    auto source = sourceWith({});
+    auto before = itemAged(3, u"Nothing to see"_s);
+    source->addItem(before);
+    EXPECT_FALSE(before->mark());
+
+    source->setCustomName(u"The Daily Pl\u00E2net"_s);
+    QCoreApplication::processEvents();
+    auto named = itemAged(2, u"Nothing either"_s);
+    source->addItem(named);
+    EXPECT_TRUE(named->mark());
+    EXPECT_TRUE(before->mark());
+
+    source->setCustomName(QString());
+    QCoreApplication::processEvents();
+    auto unnamed = itemAged(1, u"Still nothing"_s);
+    source->addItem(unnamed);
+    EXPECT_FALSE(unnamed->mark());
+    EXPECT_FALSE(named->mark());
 }
 
 TEST_F(DatasourceTest, firstRefreshTimeIsSpreadOverOneInterval)
