@@ -63,78 +63,92 @@ struct Content {
     }
 };
 
-template <typename Key>
-void removeFrom(QHash<Key, QList<DataItemPtr>> &index, const Key &key, const DataItemPtr &item)
+// The guid when it is a string, else a null string.
+QString guidOf(const DataItem &item)
+{
+    const QVariant guid = item.objectForKey(ItemKey::guid);
+    return guid.typeId() == QMetaType::QString ? guid.toString() : QString();
+}
+
+template <typename Key, typename Bucket>
+void removeFrom(QHash<Key, Bucket> &index, const Key &key, const DataItemPtr &item)
 {
     auto it = index.find(key);
     if (it == index.end())
         return;
-    it->removeOne(item);
+    if (const qsizetype at = it->indexOf(item); at >= 0)
+        it->remove(at);
     if (it->isEmpty())
         index.erase(it);
 }
 
 } // namespace
 
-void DuplicateIndex::rebuild(const QList<DataItemPtr> &items)
+void DuplicateIndex::rebuild(const QList<DataItemPtr> &items, qsizetype expectedEntries)
 {
-    m_byContent.clear();
-    m_byGuid.clear();
+    clear();
+    m_byContent.reserve(items.size() + expectedEntries);
+    m_byGuid.reserve(items.size() + expectedEntries);
     for (const DataItemPtr &item : items)
         add(item);
 }
 
-void DuplicateIndex::add(const DataItemPtr &item)
+void DuplicateIndex::clear()
 {
-    add(item, contentHash(*item));
+    m_byContent.clear();
+    m_byGuid.clear();
 }
 
-void DuplicateIndex::add(const DataItemPtr &item, size_t entryHash)
+void DuplicateIndex::add(const DataItemPtr &item)
 {
-    m_byContent[entryHash].append(item);
-    if (const QString guid = guidOf(*item); !QStringView(guid).trimmed().isEmpty())
-        m_byGuid[guid].append(item);
+    add(item, keyOf(*item));
+}
+
+void DuplicateIndex::add(const DataItemPtr &item, const Key &key)
+{
+    m_byContent[key.contentHash].append(item);
+    if (isIndexedGuid(key.guid))
+        m_byGuid[key.guid].append(item);
 }
 
 void DuplicateIndex::remove(const DataItemPtr &item)
 {
-    removeFrom(m_byContent, contentHash(*item), item);
-    if (const QString guid = guidOf(*item); !QStringView(guid).trimmed().isEmpty())
-        removeFrom(m_byGuid, guid, item);
+    const Key key = keyOf(*item);
+    removeFrom(m_byContent, key.contentHash, item);
+    if (isIndexedGuid(key.guid))
+        removeFrom(m_byGuid, key.guid, item);
 }
 
 DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const QList<DataItemPtr> &items) const
 {
     const Content content(entry);
-    const size_t entryHash = content.hash();
+    const Key key{content.hash(), guidOf(entry)};
     QVarLengthArray<Result, 4> candidates;
-    if (const auto known = m_byContent.constFind(entryHash); known != m_byContent.cend()) {
+    if (const auto known = m_byContent.constFind(key.contentHash); known != m_byContent.cend()) {
         for (const DataItemPtr &item : *known)
             if (Content(*item) == content)
-                candidates.append({Match::Known, item, entryHash});
+                candidates.append({Match::Known, item, key});
     }
-    const QVariant entryGuid = entry.objectForKey(ItemKey::guid);
-    if (entryGuid.typeId() == QMetaType::QString) {
-        if (const auto updated = m_byGuid.constFind(entryGuid.toString()); updated != m_byGuid.cend()) {
+    if (isIndexedGuid(key.guid)) {
+        if (const auto updated = m_byGuid.constFind(key.guid); updated != m_byGuid.cend()) {
             for (const DataItemPtr &item : *updated)
                 if (!(Content(*item) == content))
-                    candidates.append({Match::Update, item, entryHash});
+                    candidates.append({Match::Update, item, key});
         }
     }
     if (candidates.size() <= 1)
-        return candidates.isEmpty() ? Result{Match::None, nullptr, entryHash} : candidates.front();
+        return candidates.isEmpty() ? Result{Match::None, nullptr, key} : candidates.front();
     return *std::min_element(
         candidates.cbegin(), candidates.cend(),
         [&items](const Result &a, const Result &b) { return items.indexOf(a.item) < items.indexOf(b.item); });
 }
 
-size_t DuplicateIndex::contentHash(const DataItem &item)
+DuplicateIndex::Key DuplicateIndex::keyOf(const DataItem &item)
 {
-    return Content(item).hash();
+    return {Content(item).hash(), guidOf(item)};
 }
 
-QString DuplicateIndex::guidOf(const DataItem &item)
+bool DuplicateIndex::isIndexedGuid(const QString &guid)
 {
-    const QVariant guid = item.objectForKey(ItemKey::guid);
-    return guid.typeId() == QMetaType::QString ? guid.toString() : QString();
+    return !QStringView(guid).trimmed().isEmpty();
 }

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QVarLengthArray>
 
 // Finds, among a source's items, the first one that a newly parsed entry repeats or updates,
 // without comparing the entry with every item.
@@ -15,18 +16,23 @@
 class DuplicateIndex {
 public:
     enum class Match { None, Known, Update };
+    // What an entry is filed under, as find() works it out, so that add() need not read it again.
+    struct Key {
+        size_t contentHash = 0;
+        QString guid; // null unless the entry's guid is a string
+    };
     struct Result {
         Match match = Match::None;
         DataItemPtr item;
-        // The entry's content hash, for add() when the entry is filed.
-        size_t entryHash = 0;
+        Key entryKey;
     };
 
-    // Indexes the items, in the source's order.
-    void rebuild(const QList<DataItemPtr> &items);
+    // Indexes the items, in the source's order, with room for `expectedEntries` more.
+    void rebuild(const QList<DataItemPtr> &items, qsizetype expectedEntries = 0);
+    void clear();
     void add(const DataItemPtr &item);
-    // Adds an entry find() was asked about, with the hash find() worked out for it.
-    void add(const DataItemPtr &item, size_t entryHash);
+    // Adds an entry find() was asked about, under the key find() worked out for it.
+    void add(const DataItemPtr &item, const Key &key);
     void remove(const DataItemPtr &item);
 
     // `items` is the source's current list, which orders several candidates.
@@ -34,9 +40,11 @@ public:
 
 private:
     // Items are filed by a hash of their compared content; equal hashes are confirmed by comparing.
-    static size_t contentHash(const DataItem &item);
-    static QString guidOf(const DataItem &item);
+    static Key keyOf(const DataItem &item);
+    static bool isIndexedGuid(const QString &guid);
 
-    QHash<size_t, QList<DataItemPtr>> m_byContent;
-    QHash<QString, QList<DataItemPtr>> m_byGuid;
+    // Nearly every key holds one item: it stays inside the table, with no list of its own.
+    using Bucket = QVarLengthArray<DataItemPtr, 1>;
+    QHash<size_t, Bucket> m_byContent;
+    QHash<QString, Bucket> m_byGuid;
 };

@@ -40,14 +40,9 @@ bool isAtomEntryPath(const QStringList &path)
     return path == QStringList{u"feed"_s, u"entry"_s};
 }
 
-QString trimmedValue(const DataItem &item, QLatin1StringView key)
+QString trimmedText(const QVariant &value)
 {
-    return item.objectForKey(key).toString().trimmed();
-}
-
-bool has(const DataItem &item, QLatin1StringView key)
-{
-    return item.objectForKey(key).isValid();
+    return value.toString().trimmed();
 }
 
 } // namespace
@@ -153,23 +148,19 @@ bool RSSDatasource::_update()
 {
     bool success = true;
     try {
-        unmarkItems();
-        m_title.clear();
-        setInsertMode(!items().isEmpty() && !firstRun());
+        beginRefresh();
         const QUrl feedUrl = FeedStrings::feedURL(url());
         if (!feedUrl.isValid()) {
             success = false;
         } else {
             const LoadOptions options = loadOptions();
             FeedLoader loader(options.feed, options.parser);
-            const QString error = loader.load(feedUrl, *this);
+            const QString error = loader.load(feedUrl, entryHandler());
             if (error.isEmpty()) {
                 m_failedTries = 0;
                 if (image().isNull())
                     fetchFavicon(feedUrl);
-                fileParsedEntries();
-                fileNewList();
-                removeUnmarked();
+                fileEntries();
                 MainThread::runAndWait([this] { setErrorString(QString()); });
             } else {
                 ++m_failedTries;
@@ -183,14 +174,33 @@ bool RSSDatasource::_update()
         success = false;
         qWarning("%s", exception.what());
     }
+    endRefresh();
+    finishRefresh(success);
+    return success;
+}
+
+void RSSDatasource::beginRefresh()
+{
+    unmarkItems();
+    m_title.clear();
+    setInsertMode(!items().isEmpty() && !firstRun());
+}
+
+void RSSDatasource::fileEntries()
+{
+    fileParsedEntries();
+    fileNewList();
+    removeUnmarked();
+}
+
+void RSSDatasource::endRefresh()
+{
     m_parsedEntries.clear();
     m_newList.clear();
     m_currentItem.reset();
     m_currentElement.clear();
     m_currentText.clear();
-    m_duplicates.rebuild({});
-    finishRefresh(success);
-    return success;
+    m_duplicates.clear();
 }
 
 // A failing feed keeps its due time for four tries, then waits a whole interval between tries.
@@ -271,7 +281,7 @@ void RSSDatasource::fileParsedEntries()
 {
     {
         std::lock_guard guard(lock());
-        m_duplicates.rebuild(itemsLocked());
+        m_duplicates.rebuild(itemsLocked(), m_parsedEntries.size());
     }
     for (const DataItemPtr &entry : std::as_const(m_parsedEntries))
         fileEntry(entry);
@@ -285,22 +295,21 @@ void RSSDatasource::fileEntry(const DataItemPtr &entry)
     const DuplicateIndex::Result match = m_duplicates.find(*entry, itemsLocked());
     switch (match.match) {
     case DuplicateIndex::Match::Update:
-        replaceUpdatedItem(match.item, entry, match.entryHash);
+        replaceUpdatedItem(match.item, entry, match.entryKey);
         break;
     case DuplicateIndex::Match::Known:
         markItem(match.item);
         break;
     case DuplicateIndex::Match::None:
-        m_currentItem = entry;
-        addCurrentItem(match.entryHash);
+        addCurrentItem(entry, match.entryKey);
         markItem(entry);
         break;
     }
-    m_currentItem.reset();
 }
 
 // An update keeps the stored entry's number and flags and is never announced.
-void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry, size_t entryHash)
+void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
+                                       const DuplicateIndex::Key &key)
 {
     if (const QVariant sequence = existing->objectForKey(ItemKey::sequence); sequence.isValid())
         entry->setObject(sequence, ItemKey::sequence);
@@ -311,8 +320,7 @@ void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataIt
     setInsertMode(false);
     m_duplicates.remove(existing);
     removeItem(existing);
-    m_currentItem = entry;
-    addCurrentItem(entryHash);
+    addCurrentItem(entry, key);
     setInsertMode(wasInserting);
     markItem(entry);
 }
@@ -339,50 +347,52 @@ DataItemPtr RSSDatasource::convertAtomToRSS(const DataItem &entry)
 
 // ---- Filing
 
-// `contentHash` is the entry's, as the known-entry lookup worked it out.
-void RSSDatasource::addCurrentItem(size_t contentHash)
+// `key` is the entry's, as the known-entry lookup worked it out.
+void RSSDatasource::addCurrentItem(const DataItemPtr &entry, const DuplicateIndex::Key &key)
 {
-    const DataItemPtr item = m_currentItem;
-    QDateTime date = resolveDate(*item);
+    QDateTime date = resolveDate(*entry);
     date = date.isValid() ? correctFutureDate(date) : clock().now();
-    item->setObject(date, ItemKey::originalDate);
-    item->setObject(date, ItemKey::parsedDate);
+    const QVariant stored(date);
+    entry->setObject(stored, ItemKey::originalDate);
+    entry->setObject(stored, ItemKey::parsedDate);
 
     if (!insertMode()) {
-        addItem(item);
-        m_duplicates.add(item, contentHash);
+        addItem(entry);
+        m_duplicates.add(entry, key);
         return;
     }
     // Found late: more than four hours older than the newest entry shown, it is history.
-    const qint64 age = FeedDate::ageInHours(item->parsedDate(), clock());
+    const qint64 age = FeedDate::ageInHours(date, clock());
     const DataItemPtr newest = numberOfItems() > 0 ? objectAtIndex(0) : nullptr;
     if (newest && FeedDate::ageInHours(newest->originalDate(), clock()) - age < -4) {
         setInsertMode(false);
-        addItem(item);
-        m_duplicates.add(item, contentHash);
+        addItem(entry);
+        m_duplicates.add(entry, key);
         setInsertMode(true);
     } else {
-        m_newList.append(item);
+        m_newList.append(entry);
     }
 }
 
+// The first of pubDate, published and dc:date the entry has, read by its own format; failing
+// that, the first of them read by the fail-over parser.
 QDateTime RSSDatasource::resolveDate(DataItem &entry) const
 {
     QDateTime date;
-    if (has(entry, ItemKey::pubDate))
-        date = FeedDate::dateWithRSSPubDate(trimmedValue(entry, ItemKey::pubDate));
-    else if (has(entry, ItemKey::published))
-        date = FeedDate::dateWithAtomPubDate(trimmedValue(entry, ItemKey::published));
-    else if (has(entry, ItemKey::dcDate))
-        date = ISO8601DateFormatter().dateFromString(trimmedValue(entry, ItemKey::dcDate));
+    if (const QVariant pubDate = entry.objectForKey(ItemKey::pubDate); pubDate.isValid())
+        date = FeedDate::dateWithRSSPubDate(trimmedText(pubDate));
+    else if (const QVariant published = entry.objectForKey(ItemKey::published); published.isValid())
+        date = FeedDate::dateWithAtomPubDate(trimmedText(published));
+    else if (const QVariant dcDate = entry.objectForKey(ItemKey::dcDate); dcDate.isValid())
+        date = ISO8601DateFormatter().dateFromString(trimmedText(dcDate));
     if (date.isValid())
         return date;
 
-    if (has(entry, ItemKey::pubdate))
-        entry.setObject(entry.objectForKey(ItemKey::pubdate), ItemKey::pubDate);
+    if (const QVariant lowerCase = entry.objectForKey(ItemKey::pubdate); lowerCase.isValid())
+        entry.setObject(lowerCase, ItemKey::pubDate);
     for (const QLatin1StringView key : {ItemKey::pubDate, ItemKey::published, ItemKey::dcDate})
-        if (has(entry, key))
-            return FeedDate::failOverParser(trimmedValue(entry, key));
+        if (const QVariant value = entry.objectForKey(key); value.isValid())
+            return FeedDate::failOverParser(trimmedText(value));
     return QDateTime();
 }
 

@@ -50,6 +50,17 @@ public:
     // True when the refresh succeeded.
     bool _update();
 
+    // The steps of _update around the download, for a caller with the document at hand and no
+    // refresh of the source under way: beginRefresh(), the document parsed into entryHandler(),
+    // fileEntries() when it parsed whole, then endRefresh(). The refresh bookkeeping (first run,
+    // last update, error text) is left to _update.
+    void beginRefresh();
+    FeedParserHandler &entryHandler() { return *this; }
+    // Files the parsed entries: known ones are marked, updated ones replaced, new ones added or
+    // (after the first run) announced; entries the feed no longer has are counted out.
+    void fileEntries();
+    void endRefresh();
+
     // New item with the RSS keys of an Atom entry.
     static DataItemPtr convertAtomToRSS(const DataItem &entry);
 
@@ -74,8 +85,9 @@ private:
     void fileCurrentText();
     void fileParsedEntries();
     void fileEntry(const DataItemPtr &entry);
-    void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry, size_t entryHash);
-    void addCurrentItem(size_t contentHash);
+    void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
+                            const DuplicateIndex::Key &key);
+    void addCurrentItem(const DataItemPtr &entry, const DuplicateIndex::Key &key);
     QDateTime resolveDate(DataItem &entry) const;
     QDateTime correctFutureDate(const QDateTime &date) const;
     void fileNewList();
