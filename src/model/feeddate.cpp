@@ -50,14 +50,14 @@ QString repairedForCurl(const QString &text)
 
 } // namespace
 
-QDateTime FeedDate::dateWithRSSPubDate(const QString &text)
+QDateTime FeedDate::dateWithRSSPubDate(QStringView text)
 {
     if (const std::optional<QDateTime> quick = RFC822DateScanner::scan(text))
         return *quick;
     return RSSDateFormats::forThisThread().parse(text);
 }
 
-QDateTime FeedDate::dateWithAtomPubDate(const QString &text)
+QDateTime FeedDate::dateWithAtomPubDate(QStringView text)
 {
     // Positions of the digits in "yyyy-MM-ddTHH:mm:ssZ".
     static constexpr std::array<qsizetype, 14> Digits = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};

@@ -14,9 +14,9 @@
 class FeedDate {
 public:
     // RSS pubDate: the five RFC 822 patterns with English names (see RSSDateFormats), first match wins.
-    static QDateTime dateWithRSSPubDate(const QString &text);
+    static QDateTime dateWithRSSPubDate(QStringView text);
     // Atom: exactly "yyyy-MM-ddTHH:mm:ssZ", in UTC; offsets and fractions are left to failOverParser.
-    static QDateTime dateWithAtomPubDate(const QString &text);
+    static QDateTime dateWithAtomPubDate(QStringView text);
     // Everything else: repairs (" UT" → " GMT", missing seconds), libcurl's parser, then a field scan of
     // "year[-month[-day]][Thour[:minute[:second[.fraction]]]][Z|±hours[:minutes]]".
     static QDateTime failOverParser(const QString &text);

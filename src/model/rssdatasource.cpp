@@ -40,6 +40,14 @@ bool isAtomEntryPath(const QStringList &path)
     return path == QStringList{u"feed"_s, u"entry"_s};
 }
 
+// Values are read trimmed, and most end with the white space that follows their element: a view
+// of the text spares a trimmed copy of it.
+template <typename Reader> QDateTime dateOfTrimmed(const QVariant &value, Reader read)
+{
+    const QString text = value.toString();
+    return read(QStringView(text).trimmed());
+}
+
 QString trimmedText(const QVariant &value)
 {
     return value.toString().trimmed();
@@ -380,9 +388,9 @@ QDateTime RSSDatasource::resolveDate(DataItem &entry) const
 {
     QDateTime date;
     if (const QVariant pubDate = entry.objectForKey(ItemKey::pubDate); pubDate.isValid())
-        date = FeedDate::dateWithRSSPubDate(trimmedText(pubDate));
+        date = dateOfTrimmed(pubDate, FeedDate::dateWithRSSPubDate);
     else if (const QVariant published = entry.objectForKey(ItemKey::published); published.isValid())
-        date = FeedDate::dateWithAtomPubDate(trimmedText(published));
+        date = dateOfTrimmed(published, FeedDate::dateWithAtomPubDate);
     else if (const QVariant dcDate = entry.objectForKey(ItemKey::dcDate); dcDate.isValid())
         date = ISO8601DateFormatter().dateFromString(trimmedText(dcDate));
     if (date.isValid())

@@ -26,26 +26,26 @@ TEST_F(FeedDateTest, RSSDatesWithTheZonesFeedsUse)
     const QString day = u"Tue, 10 Jun 2003 04:00:00 "_s;
     const QDateTime gmt = utc(2003, 6, 10, 4);
     for (const QString &zone : {u"GMT"_s, u"UT"_s, u"UTC"_s, u"Z"_s, u"+0000"_s, u"gmt"_s, u"GMT+00:00"_s})
-        EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + zone), gmt) << zone.toStdString();
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"-0500"_s), utc(2003, 6, 10, 9));
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"+05:30"_s), utc(2003, 6, 9, 22, 30));
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"GMT+02:00"_s), utc(2003, 6, 10, 2));
+        EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + zone)), gmt) << zone.toStdString();
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"-0500"_s)), utc(2003, 6, 10, 9));
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"+05:30"_s)), utc(2003, 6, 9, 22, 30));
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"GMT+02:00"_s)), utc(2003, 6, 10, 2));
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Tue, 10 June 2003 04:00:00 GMT"_s), gmt);
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Tuesday, 10 Jun 2003 04:00:00 GMT"_s), gmt);
     EXPECT_EQ(FeedDate::dateWithRSSPubDate(u"Wed, 10 Jun 2003 04:00:00 GMT"_s), gmt)
         << "the weekday is not checked";
 
     // Long and generic names go to the later patterns.
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"Eastern Standard Time"_s), utc(2003, 6, 10, 9));
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"EST~EST"_s), utc(2003, 6, 10, 9));
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"ET~ET"_s), utc(2003, 6, 10, 8));
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"Eastern Time"_s), utc(2003, 6, 10, 8));
-    EXPECT_EQ(FeedDate::dateWithRSSPubDate(day + u"Central European Time"_s), utc(2003, 6, 10, 2));
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"Eastern Standard Time"_s)), utc(2003, 6, 10, 9));
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"EST~EST"_s)), utc(2003, 6, 10, 9));
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"ET~ET"_s)), utc(2003, 6, 10, 8));
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"Eastern Time"_s)), utc(2003, 6, 10, 8));
+    EXPECT_EQ(FeedDate::dateWithRSSPubDate(QString(day + u"Central European Time"_s)), utc(2003, 6, 10, 2));
 
     // Abbreviations and zone identifiers match none of the patterns; the fail-over parser reads the
     // abbreviations.
     for (const QString &zone : {u"EST"_s, u"EDT"_s, u"PST"_s, u"CEST"_s, u"Europe/Berlin"_s})
-        EXPECT_FALSE(FeedDate::dateWithRSSPubDate(day + zone).isValid()) << zone.toStdString();
+        EXPECT_FALSE(FeedDate::dateWithRSSPubDate(QString(day + zone)).isValid()) << zone.toStdString();
     EXPECT_EQ(FeedDate::failOverParser(day + u"EST"_s), utc(2003, 6, 10, 9));
     EXPECT_EQ(FeedDate::failOverParser(day + u"EDT"_s), utc(2003, 6, 10, 8));
     EXPECT_EQ(FeedDate::failOverParser(day + u"PST"_s), utc(2003, 6, 10, 12));
@@ -162,7 +162,8 @@ TEST_F(FeedDateTest, HugeNumbersSaturateAndGiveNoDate)
                                u"Tue, 10 Jun "_s + digits + u" 04:00:00 GMT"_s};
     for (const QString &text : texts)
         EXPECT_FALSE(FeedDate::failOverParser(text).isValid()) << text.left(40).toStdString();
-    EXPECT_FALSE(FeedDate::dateWithRSSPubDate(u"Tue, 10 Jun "_s + digits + u" 04:00:00 GMT"_s).isValid());
+    EXPECT_FALSE(
+        FeedDate::dateWithRSSPubDate(QString(u"Tue, 10 Jun "_s + digits + u" 04:00:00 GMT"_s)).isValid());
 }
 
 } // namespace
