@@ -140,7 +140,7 @@ private:
     bool belongsAtTheEnd(int sequence, qint64 date);
 
     // Whether the source's names hold one of the keywords, worked out again only when the names or
-    // the keywords have changed; guarded by m_lock.
+    // the keywords have changed; guarded by m_lock (the names are read under m_fieldLock inside it).
     struct NamesMatch {
         bool known = false;
         QString name;
