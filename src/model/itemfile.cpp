@@ -20,9 +20,8 @@ constexpr char formatVersion = 1;
 
 ItemFile::ItemFile(const QString &uuid)
 {
-    const QString folder = Paths::cachesFolder();
-    Paths::ensureFolder(folder);
-    m_path = QDir(folder).filePath(fileNameForUuid(uuid));
+    // cachesFolder() creates the folder.
+    m_path = QDir(Paths::cachesFolder()).filePath(fileNameForUuid(uuid));
 }
 
 QString ItemFile::fileNameForUuid(const QString &uuid)
@@ -41,11 +40,12 @@ bool ItemFile::exists() const
 
 QList<DataItemPtr> ItemFile::load() const
 {
+    // Opened without asking first whether it exists: start-up opens a thousand files that do.
     QFile file(m_path);
-    if (!file.exists())
-        return {};
     QByteArray &bytes = readBuffer();
-    if (!file.open(QIODevice::ReadOnly) || !readWhole(file, bytes)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !readWhole(file, bytes)) {
+        if (!file.isOpen() && !file.exists())
+            return {};
         qWarning("Cannot read item file %s: %s", qPrintable(m_path), qPrintable(file.errorString()));
         return {};
     }

@@ -5,9 +5,36 @@
 
 #include <QDateTime>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
+#include <deque>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The keys of all readers, kept for the whole run. Every file names its values with the same few
+// keys, and a string over storage that is never freed is copied and released without touching a
+// reference count: two atomic updates saved per value read, and as many when the value goes.
+// Past the limit, keys are ordinary strings.
+QString lastingKey(const QString &key)
+{
+    constexpr size_t maximumLastingKeys = 256;
+    static std::mutex lock;
+    static auto *const keys = new std::deque<QString>; // never freed: strings in use point into it
+    const std::lock_guard guard(lock);
+    auto found = std::find(keys->cbegin(), keys->cend(), key);
+    if (found == keys->cend()) {
+        if (keys->size() == maximumLastingKeys)
+            return key;
+        keys->push_back(key);
+        found = keys->cend() - 1;
+    }
+    return QString::fromRawData(found->constData(), found->size());
+}
+
+} // namespace
 
 ArchiveReader::ArchiveReader(QByteArray data) : m_data(std::move(data)) {}
 
@@ -57,9 +84,7 @@ std::optional<QVariant> ArchiveReader::readValue(int depth)
     case ArchiveTag::null:
         return QVariant();
     case ArchiveTag::string:
-        if (auto string = readString())
-            return QVariant(*string);
-        return std::nullopt;
+        return readString();
     case ArchiveTag::integer:
         if (auto integer = readInt64())
             return QVariant(*integer);
@@ -189,26 +214,35 @@ std::optional<QByteArrayView> ArchiveReader::readBytes()
     return bytes;
 }
 
-std::optional<QString> ArchiveReader::readString()
+std::optional<QVariant> ArchiveReader::readString()
 {
     const auto bytes = readBytes();
     if (!bytes)
         return std::nullopt;
-    return StringAdditions::isAscii(*bytes) ? QString::fromLatin1(*bytes) : QString::fromUtf8(*bytes);
+    return QVariant(StringAdditions::fromUtf8(*bytes));
 }
 
-// A file repeats the same few keys in every record: each is decoded once and then shared.
+// A file repeats the same few keys in every record, in the same order: each is decoded once and
+// then shared, and the search starts after the key found last.
 std::optional<QString> ArchiveReader::readKey()
 {
     const auto bytes = readBytes();
     if (!bytes)
         return std::nullopt;
-    for (const auto &[utf8, key] : m_keys)
-        if (utf8 == *bytes)
-            return key;
-    QString key = QString::fromUtf8(*bytes);
-    if (m_keys.size() < maximumSharedKeys && bytes->size() <= maximumSharedKeyLength)
+    const size_t known = m_keys.size();
+    for (size_t i = 0; i < known; ++i) {
+        const size_t index = m_nextKey + i < known ? m_nextKey + i : m_nextKey + i - known;
+        if (m_keys[index].first == *bytes) {
+            m_nextKey = index + 1 < known ? index + 1 : 0;
+            return m_keys[index].second;
+        }
+    }
+    QString key = StringAdditions::fromUtf8(*bytes);
+    if (known < maximumSharedKeys && bytes->size() <= maximumSharedKeyLength) {
+        key = lastingKey(key);
         m_keys.emplace_back(bytes->toByteArray(), key);
+        m_nextKey = 0;
+    }
     return key;
 }
 

@@ -45,7 +45,7 @@ private:
     std::optional<qint64> readInt64();
     // The bytes stay inside m_data.
     std::optional<QByteArrayView> readBytes();
-    std::optional<QString> readString();
+    std::optional<QVariant> readString();
     std::optional<QString> readKey();
     std::optional<quint32> readCount();
     bool has(qsizetype count) const { return m_data.size() - m_offset >= count; }
@@ -56,6 +56,7 @@ private:
     static constexpr size_t maximumSharedKeys = 32;
     static constexpr qsizetype maximumSharedKeyLength = 64;
     std::vector<std::pair<QByteArray, QString>> m_keys; // decoded map keys by their UTF-8 form
+    size_t m_nextKey = 0;                               // where the next key search in m_keys starts
 };
 
 template <typename Visitor>

@@ -1,8 +1,95 @@
 #include "support/stringadditions.h"
 
+#include "support/utf8sequence.h"
+
 #include <QUuid>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+namespace {
+
+constexpr std::uint64_t highBits = 0x8080808080808080ULL;
+constexpr char16_t replacementCharacter = 0xFFFD;
+
+std::uint64_t load8(const unsigned char *p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// Bytes before the first one with its high bit set, in a word that has one.
+int asciiBytesBefore(std::uint64_t word, const unsigned char *p)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return std::countr_zero(word & highBits) / 8;
+    int count = 0;
+    while (p[count] < 0x80)
+        ++count;
+    return count;
+}
+
+// Sixteen bytes widened with the compiler's vector extension: one load and two stores on any
+// target with 128-bit vectors, where a loop over the bytes stays scalar.
+constexpr int chunkSize = 16;
+using ByteChunk = unsigned char __attribute__((vector_size(chunkSize)));
+using UnitChunk = char16_t __attribute__((vector_size(2 * chunkSize)));
+
+// Widens a whole chunk and returns how many of its bytes, from the start, are ASCII: only those
+// units count, the rest are overwritten by the caller.
+int widenAsciiChunk(const unsigned char *in, char16_t *out)
+{
+    ByteChunk bytes;
+    std::memcpy(&bytes, in, sizeof bytes);
+    const UnitChunk units = __builtin_convertvector(bytes, UnitChunk);
+    std::memcpy(out, &units, sizeof units);
+    if (const std::uint64_t low = load8(in); low & highBits)
+        return asciiBytesBefore(low, in);
+    if (const std::uint64_t high = load8(in + 8); high & highBits)
+        return 8 + asciiBytesBefore(high, in + 8);
+    return chunkSize;
+}
+
+// Decodes the sequence a byte >= 0x80 starts at p, or writes U+FFFD for that one byte when no
+// well-formed sequence starts there. Never writes more units than it consumes bytes.
+void decodeSequence(const unsigned char *&p, const unsigned char *end, char16_t *&out)
+{
+    const unsigned char lead = p[0];
+    const int length = Utf8Sequence::length(lead);
+    if (length < 2 || end - p < length || !Utf8Sequence::secondByteFits(lead, p[1])) {
+        *out++ = replacementCharacter;
+        ++p;
+        return;
+    }
+    if (length == 2) {
+        *out++ = char16_t((lead & 0x1F) << 6 | (p[1] & 0x3F));
+        p += 2;
+        return;
+    }
+    if (!Utf8Sequence::isContinuation(p[2])) {
+        *out++ = replacementCharacter;
+        ++p;
+        return;
+    }
+    if (length == 3) {
+        *out++ = char16_t((lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+        p += 3;
+        return;
+    }
+    if (!Utf8Sequence::isContinuation(p[3])) {
+        *out++ = replacementCharacter;
+        ++p;
+        return;
+    }
+    const char32_t codePoint = char32_t(lead & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
+                               char32_t(p[2] & 0x3F) << 6 | char32_t(p[3] & 0x3F);
+    *out++ = char16_t(0xD800 + ((codePoint - 0x10000) >> 10));
+    *out++ = char16_t(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+    p += 4;
+}
+
+} // namespace
 
 QString StringAdditions::uuid()
 {
@@ -17,11 +104,47 @@ bool StringAdditions::isAscii(QByteArrayView bytes)
     for (; end - p >= 8; p += 8) {
         std::uint64_t chunk;
         std::memcpy(&chunk, p, sizeof chunk);
-        if (chunk & 0x8080808080808080ULL)
+        if (chunk & highBits)
             return false;
     }
     for (; p < end; ++p)
         if (static_cast<unsigned char>(*p) & 0x80)
             return false;
     return true;
+}
+
+// No sequence gives more UTF-16 units than it has bytes, so the string starts at the byte count
+// and is cut to what was written. Runs of ASCII go a chunk at a time; a chunk that holds a higher
+// byte is still widened whole, which stays inside the string because at least a chunk's worth of
+// bytes is left, and only its ASCII prefix counts.
+QString StringAdditions::fromUtf8(QByteArrayView bytes)
+{
+    if (bytes.isNull())
+        return QString();
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    if (end - p >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
+        p += 3;
+    QString text(end - p, Qt::Uninitialized);
+    if (p == end)
+        return text;
+    auto *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = begin;
+    while (p < end) {
+        while (end - p >= chunkSize) {
+            const int ascii = widenAsciiChunk(p, out);
+            p += ascii;
+            out += ascii;
+            if (ascii < chunkSize)
+                break;
+        }
+        if (p == end)
+            break;
+        if (*p < 0x80)
+            *out++ = *p++;
+        else
+            decodeSequence(p, end, out);
+    }
+    text.truncate(out - begin);
+    return text;
 }
