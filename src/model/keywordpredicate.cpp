@@ -6,8 +6,10 @@
 
 KeywordPredicate::KeywordPredicate(const QVariantList &keywords)
 {
-    for (const QVariant &keyword : keywords)
+    for (const QVariant &keyword : keywords) {
         m_foldedKeywords.append(TextFolding::fold(keyword.toString()));
+        m_foldedUtf8Keywords.append(m_foldedKeywords.last().toUtf8());
+    }
 }
 
 // The entry's title and description are folded once when it is filed; only the source's names
@@ -26,9 +28,10 @@ bool KeywordPredicate::evaluate(const DataItem &item, const QString &sourceNames
 {
     if (isEmpty())
         return false;
-    const QString text = item.foldedSearchText();
-    for (const QString &keyword : m_foldedKeywords)
-        if (TextFolding::containsFolded(text, keyword) || TextFolding::containsFolded(sourceNames, keyword))
+    const QByteArray text = item.foldedSearchText();
+    for (qsizetype i = 0; i < m_foldedKeywords.size(); ++i)
+        if (TextFolding::containsFolded(text, m_foldedUtf8Keywords.at(i)) ||
+            TextFolding::containsFolded(sourceNames, m_foldedKeywords.at(i)))
             return true;
     return false;
 }

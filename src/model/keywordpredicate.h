@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <QVariantList>
 
@@ -20,4 +21,5 @@ public:
 
 private:
     QStringList m_foldedKeywords;
+    QList<QByteArray> m_foldedUtf8Keywords; // the same, for the entries' folded texts
 };

@@ -158,6 +158,14 @@ QString toString(const Buffer &folded)
     return QString(reinterpret_cast<const QChar *>(folded.constData()), folded.size());
 }
 
+// The encoder reserves three bytes a unit: given back, as the text is kept for the entry's life.
+QByteArray toUtf8(const Buffer &folded)
+{
+    QByteArray utf8 = QStringView(folded.constData(), folded.size()).toUtf8();
+    utf8.squeeze();
+    return utf8;
+}
+
 } // namespace
 
 QString TextFolding::fold(const QString &text)
@@ -170,18 +178,25 @@ QString TextFolding::fold(const QString &text)
     return toString(folded);
 }
 
-QString TextFolding::foldJoined(QStringView first, QChar separator, QStringView second)
+QByteArray TextFolding::foldJoined(QStringView first, QChar separator, QStringView second)
 {
     Buffer folded;
     folded.reserve(first.size() + second.size() + 9);
     appendFoldedText(folded, first);
     folded.append(separator.unicode());
     appendFoldedText(folded, second);
-    return toString(folded);
+    return toUtf8(folded);
 }
 
 bool TextFolding::containsFolded(const QString &foldedText, const QString &foldedNeedle)
 {
     // The standard library's search runs a good deal faster than QString::contains on these short texts.
     return !foldedNeedle.isEmpty() && units(foldedText).find(units(foldedNeedle)) != std::u16string_view::npos;
+}
+
+bool TextFolding::containsFolded(const QByteArray &foldedText, const QByteArray &foldedNeedle)
+{
+    const std::string_view text(foldedText.data(), size_t(foldedText.size()));
+    const std::string_view needle(foldedNeedle.data(), size_t(foldedNeedle.size()));
+    return !needle.empty() && text.find(needle) != std::string_view::npos;
 }

@@ -34,7 +34,15 @@ TEST(TextFolding, foldsTwoTextsJoinedAsEachAlone)
 {
     const QString title = u"Caf\u00E9 STRA\u00DFE \U0001041C and a long ASCII Tail Of Words"_s;
     const QString description = u"\u2019Quoted\u2019 \u00C5ngstr\u00F6m: MIXED case"_s;
-    EXPECT_EQ(TextFolding::foldJoined(title, QChar(u'|'), description),
+    EXPECT_EQ(QString::fromUtf8(TextFolding::foldJoined(title, QChar(u'|'), description)),
               TextFolding::fold(title) + u'|' + TextFolding::fold(description));
-    EXPECT_EQ(TextFolding::foldJoined(QString(), QChar(u'|'), u"ABC"_s), u"|abc"_s);
+    EXPECT_EQ(TextFolding::foldJoined(QString(), QChar(u'|'), u"ABC"_s), "|abc");
+}
+
+TEST(TextFolding, utf8TextsMatchWholeCharacters)
+{
+    const QByteArray text = TextFolding::foldJoined(u"CafÉ ’rise’"_s, QChar(u'￿'), u"Ende"_s);
+    EXPECT_TRUE(TextFolding::containsFolded(text, TextFolding::fold(u"CAFE ’RISE"_s).toUtf8()));
+    EXPECT_FALSE(TextFolding::containsFolded(text, TextFolding::fold(u"rise’Ende"_s).toUtf8()));
+    EXPECT_FALSE(TextFolding::containsFolded(text, QByteArray()));
 }
