@@ -9,7 +9,6 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
-#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -59,6 +58,24 @@ PropertyKey keyFor(QLatin1StringView key)
 PropertyKey keyFor(QStringView key)
 {
     return PropertyKey(key);
+}
+
+// The records of a file list mostly the same keys in the same order: each thread keeps the keys of
+// the records it read and reuses those that match by position, instead of looking them up again.
+PropertyKey decodedKey(qsizetype position, QStringView name)
+{
+    constexpr qsizetype remembered = 32;
+    thread_local std::vector<PropertyKey> recent;
+    const auto index = size_t(position);
+    if (index < recent.size() && recent[index].name() == name)
+        return recent[index];
+    PropertyKey key(name);
+    if (key.isInterned() && position < remembered) {
+        if (index >= recent.size())
+            recent.resize(index + 1);
+        recent[index] = key;
+    }
+    return key;
 }
 
 // In a pretty-printed document every element with children has a line break for its text: one
@@ -282,22 +299,21 @@ void DataItem::encodeWithCoder(ArchiveWriter &coder) const
 
 std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 {
-    // Gathered on the stack, so that the item's list is allocated once at its final size.
-    DecodedProperties properties;
-    const bool intact = coder.decodeDictionary([&properties](QString &&key, QVariant &&value) {
-        addDecodedProperty(properties, std::move(key), std::move(value));
-    });
+    // The records of a file are alike: the list is sized for as many properties as the last one.
+    thread_local size_t lastPropertyCount = 0;
+    auto item = std::make_shared<DataItem>();
+    item->m_properties.reserve(lastPropertyCount);
+    const bool intact = coder.decodeDictionary(
+        [&item](QString &&key, QVariant &&value) { item->addDecodedProperty(std::move(key), std::move(value)); });
     if (!intact)
         return nullptr;
+    lastPropertyCount = item->m_properties.size();
     const auto marked = coder.decodeBool();
     const auto shown = coder.decodeBool();
     const auto read = coder.decodeBool();
     const auto hidden = coder.decodeBool();
     if (!marked || !shown || !read || !hidden)
         return nullptr;
-    auto item = std::make_shared<DataItem>();
-    item->m_properties.reserve(size_t(properties.size()));
-    std::move(properties.begin(), properties.end(), std::back_inserter(item->m_properties));
     item->m_marked = *marked;
     item->m_shown = *shown;
     item->m_read = *read;
@@ -309,18 +325,15 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 
 // Writers store the keys in ascending order, so each goes at the end; a key out of order (a
 // file written otherwise) replaces an earlier entry of the same key, as a dictionary would.
-void DataItem::addDecodedProperty(DecodedProperties &properties, QString &&key, QVariant &&value)
+void DataItem::addDecodedProperty(QString &&key, QVariant &&value)
 {
-    if (!properties.empty() && !(properties.back().key.name() < key)) {
-        const auto found = std::find_if(properties.begin(), properties.end(), [&key](const Property &property) {
-            return sameKey(property.key.name(), QStringView(key));
-        });
-        if (found != properties.end()) {
+    if (!m_properties.empty() && !(m_properties.back().key.name() < key)) {
+        if (const auto found = findPropertyLocked(QStringView(key)); found != m_properties.end()) {
             found->value = std::move(value);
             return;
         }
     }
-    properties.push_back({PropertyKey(QStringView(key)), std::move(value)});
+    addPropertyLocked(decodedKey(qsizetype(m_properties.size()), key), std::move(value));
 }
 
 QString *DataItem::Draft::find(const PropertyKey &key)

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QLatin1StringView>
 #include <QString>
-#include <QVarLengthArray>
 #include <QVariant>
 #include <QVariantMap>
 #include <atomic>
@@ -131,9 +130,8 @@ private:
     void addPropertyLocked(PropertyKey key, QVariant value);
     template <typename Key>
     std::vector<Property>::iterator findPropertyLocked(Key key);
-    // A record's properties, gathered before the item is made.
-    using DecodedProperties = QVarLengthArray<Property, 16>;
-    static void addDecodedProperty(DecodedProperties &properties, QString &&key, QVariant &&value);
+    // For an item still private to its decoder: no lock taken.
+    void addDecodedProperty(QString &&key, QVariant &&value);
     template <typename Key>
     void updateQuickReadsLocked(Key key);
     QVariantMap propertiesLocked() const;

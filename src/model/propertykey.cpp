@@ -63,12 +63,6 @@ InternTable &internTable()
     return table;
 }
 
-const QString &emptyName()
-{
-    static const QString empty;
-    return empty;
-}
-
 } // namespace
 
 PropertyKey::PropertyKey(QStringView name) : m_bits(bitsFor(name)) {}
@@ -104,11 +98,10 @@ PropertyKey &PropertyKey::operator=(PropertyKey &&other) noexcept
     return *this;
 }
 
-const QString &PropertyKey::name() const
+const QString &PropertyKey::emptyName()
 {
-    if (m_bits == 0)
-        return emptyName();
-    return *reinterpret_cast<const QString *>(m_bits & ~ownedBit);
+    static const QString empty;
+    return empty;
 }
 
 std::uintptr_t PropertyKey::bitsFor(QStringView name)

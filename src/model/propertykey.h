@@ -18,10 +18,17 @@ public:
     PropertyKey(PropertyKey &&other) noexcept : m_bits(other.m_bits) { other.m_bits = 0; }
     PropertyKey &operator=(const PropertyKey &other);
     PropertyKey &operator=(PropertyKey &&other) noexcept;
-    ~PropertyKey() { release(); }
+    ~PropertyKey()
+    {
+        if (!isInterned())
+            release();
+    }
 
     // The name; an empty string for a default or moved-from key.
-    const QString &name() const;
+    const QString &name() const
+    {
+        return m_bits ? *reinterpret_cast<const QString *>(m_bits & ~ownedBit) : emptyName();
+    }
     bool isInterned() const { return (m_bits & ownedBit) == 0; }
 
     // An interned name has one entry, and a name held by a key was never interned.
@@ -37,6 +44,7 @@ private:
     static constexpr std::uintptr_t ownedBit = 1;
 
     static std::uintptr_t bitsFor(QStringView name);
+    static const QString &emptyName();
     void release();
 
     std::uintptr_t m_bits = 0; // a const QString *; with ownedBit set, one this key owns
