@@ -22,9 +22,11 @@ public:
             intern(QString(key));
     }
 
-    // The interned copy of the name; nullptr when the name is new and the table full.
+    // The interned copy of the name; nullptr when the name is new and the table full, or too long.
     const QString *intern(QStringView name)
     {
+        if (name.size() > PropertyKey::longestInternedName)
+            return nullptr;
         const size_t hash = qHash(name, QHashSeed::globalSeed());
         size_t slot = 0;
         if (const QString *found = find(name, hash, slot))

@@ -37,3 +37,11 @@ TEST(PropertyKey, namesBeyondTheTableAreHeldByTheirKeys)
     EXPECT_FALSE(copy == held);
     EXPECT_TRUE(PropertyKey(u"title"_s).isInterned()); // the program's own keys are interned first
 }
+
+TEST(PropertyKey, longNamesAreHeldByTheirKeys)
+{
+    const QString name(PropertyKey::longestInternedName + 1, u'n');
+    EXPECT_FALSE(PropertyKey(name).isInterned());
+    EXPECT_EQ(PropertyKey(name), PropertyKey(name));
+    EXPECT_EQ(PropertyKey(name).name(), name);
+}
