@@ -36,23 +36,54 @@ bool sameKey(QLatin1StringView a, QLatin1StringView b)
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
-// The program's own keys as shared strings, so that storing one allocates nothing.
-QString keyString(QLatin1StringView key)
+// The program's own keys, made once, so that storing one needs no look-up in the key table.
+PropertyKey keyFor(QLatin1StringView key)
 {
-    static const QString known[] = {
-        ItemKey::title,   ItemKey::link,     ItemKey::description,  ItemKey::contentEncoded, ItemKey::guid,
-        ItemKey::pubDate, ItemKey::pubdate,  ItemKey::published,    ItemKey::dcDate,         ItemKey::href,
-        ItemKey::originalDate, ItemKey::parsedDate, ItemKey::sequence, ItemKey::mark,        ItemKey::name,
+    static const PropertyKey known[] = {
+        PropertyKey(ItemKey::title),        PropertyKey(ItemKey::link),
+        PropertyKey(ItemKey::description),  PropertyKey(ItemKey::contentEncoded),
+        PropertyKey(ItemKey::guid),         PropertyKey(ItemKey::pubDate),
+        PropertyKey(ItemKey::pubdate),      PropertyKey(ItemKey::published),
+        PropertyKey(ItemKey::dcDate),       PropertyKey(ItemKey::href),
+        PropertyKey(ItemKey::originalDate), PropertyKey(ItemKey::parsedDate),
+        PropertyKey(ItemKey::sequence),     PropertyKey(ItemKey::mark),
+        PropertyKey(ItemKey::name),
     };
-    for (const QString &candidate : known)
-        if (sameKey(candidate, key))
+    for (const PropertyKey &candidate : known)
+        if (sameKey(candidate.name(), key))
             return candidate;
-    return QString(key);
+    return PropertyKey(key);
 }
 
-QString keyString(const QString &key)
+PropertyKey keyFor(QStringView key)
 {
+    return PropertyKey(key);
+}
+
+// The records of a file list mostly the same keys in the same order: each thread keeps the keys of
+// the records it read and reuses those that match by position, instead of looking them up again.
+PropertyKey decodedKey(qsizetype position, QStringView name)
+{
+    constexpr qsizetype remembered = 32;
+    thread_local std::vector<PropertyKey> recent;
+    const auto index = size_t(position);
+    if (index < recent.size() && recent[index].name() == name)
+        return recent[index];
+    PropertyKey key(name);
+    if (key.isInterned() && position < remembered) {
+        if (index >= recent.size())
+            recent.resize(index + 1);
+        recent[index] = key;
+    }
     return key;
+}
+
+// In a pretty-printed document every element with children has a line break for its text: one
+// string serves them all.
+QString newText(QStringView text)
+{
+    static const QString lineBreak = u"\n"_s;
+    return text == lineBreak ? lineBreak : text.toString();
 }
 
 } // namespace
@@ -96,7 +127,7 @@ void DataItem::appendText(const QString &text, const QString &key)
     if (found != m_properties.end())
         found->value = QString(found->value.toString() + text);
     else
-        addPropertyLocked(key, text);
+        addPropertyLocked(PropertyKey(QStringView(key)), text);
     updateQuickReadsLocked(QStringView(key));
 }
 
@@ -111,15 +142,15 @@ void DataItem::store(const QVariant &value, Key key)
         else
             m_properties.erase(found);
     } else if (value.isValid()) {
-        addPropertyLocked(keyString(key), value);
+        addPropertyLocked(keyFor(key), value);
     }
     updateQuickReadsLocked(key);
 }
 
-void DataItem::addPropertyLocked(QString key, QVariant value)
+void DataItem::addPropertyLocked(PropertyKey key, QVariant value)
 {
-    if (m_properties.empty())
-        m_properties.reserve(typicalPropertyCount);
+    if (m_properties.size() == m_properties.capacity())
+        m_properties.reserve(m_properties.size() + propertyGrowth);
     m_properties.push_back({std::move(key), std::move(value)});
 }
 
@@ -127,14 +158,14 @@ template <typename Key>
 std::vector<DataItem::Property>::iterator DataItem::findPropertyLocked(Key key)
 {
     return std::find_if(m_properties.begin(), m_properties.end(),
-                        [&key](const Property &property) { return sameKey(property.key, key); });
+                        [&key](const Property &property) { return sameKey(property.key.name(), key); });
 }
 
 template <typename Key>
 const QVariant *DataItem::findLocked(Key key) const
 {
     for (const Property &property : m_properties)
-        if (sameKey(property.key, key))
+        if (sameKey(property.key.name(), key))
             return &property.value;
     return nullptr;
 }
@@ -163,7 +194,7 @@ void DataItem::updateQuickReadsLocked(Key key)
     }
 }
 
-QString DataItem::foldedSearchText() const
+QByteArray DataItem::foldedSearchText() const
 {
     std::lock_guard guard(m_lock);
     if (!m_folded) {
@@ -180,7 +211,7 @@ QVariantMap DataItem::propertiesLocked() const
 {
     QVariantMap map;
     for (const Property &property : m_properties)
-        map.insert(property.key, property.value);
+        map.insert(property.key.name(), property.value);
     return map;
 }
 
@@ -268,11 +299,15 @@ void DataItem::encodeWithCoder(ArchiveWriter &coder) const
 
 std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 {
+    // The records of a file are alike: the list is sized for as many properties as the last one.
+    thread_local size_t lastPropertyCount = 0;
     auto item = std::make_shared<DataItem>();
+    item->m_properties.reserve(lastPropertyCount);
     const bool intact = coder.decodeDictionary(
         [&item](QString &&key, QVariant &&value) { item->addDecodedProperty(std::move(key), std::move(value)); });
     if (!intact)
         return nullptr;
+    lastPropertyCount = item->m_properties.size();
     const auto marked = coder.decodeBool();
     const auto shown = coder.decodeBool();
     const auto read = coder.decodeBool();
@@ -292,13 +327,50 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 // file written otherwise) replaces an earlier entry of the same key, as a dictionary would.
 void DataItem::addDecodedProperty(QString &&key, QVariant &&value)
 {
-    if (!m_properties.empty() && !(m_properties.back().key < key)) {
+    if (!m_properties.empty() && !(m_properties.back().key.name() < key)) {
         if (const auto found = findPropertyLocked(QStringView(key)); found != m_properties.end()) {
             found->value = std::move(value);
             return;
         }
     }
-    addPropertyLocked(std::move(key), std::move(value));
+    addPropertyLocked(decodedKey(qsizetype(m_properties.size()), key), std::move(value));
+}
+
+QString *DataItem::Draft::find(const PropertyKey &key)
+{
+    for (auto &[name, text] : m_texts)
+        if (name == key)
+            return &text;
+    return nullptr;
+}
+
+void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
+{
+    if (QString *found = find(key))
+        found->append(text);
+    else
+        m_texts.emplace_back(key, newText(text));
+}
+
+void DataItem::Draft::setText(const QString &text, const PropertyKey &key)
+{
+    if (QString *found = find(key))
+        *found = text;
+    else
+        m_texts.emplace_back(key, text);
+}
+
+std::shared_ptr<DataItem> DataItem::Draft::take()
+{
+    auto item = std::make_shared<DataItem>();
+    item->m_properties.reserve(m_texts.size() + filedPropertyCount);
+    for (auto &[key, text] : m_texts)
+        item->m_properties.push_back({std::move(key), QVariant(std::move(text))});
+    m_texts.clear();
+    // A feed may name an element after one of the program's keys.
+    item->updateQuickReadsLocked(ItemKey::sequence);
+    item->updateQuickReadsLocked(ItemKey::parsedDate);
+    return item;
 }
 
 // The source's custom name, else its name; a null string without a source or without either name.

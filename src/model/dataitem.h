@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/propertykey.h"
+
+#include <QByteArray>
 #include <QDateTime>
 #include <QLatin1StringView>
 #include <QString>
@@ -63,8 +66,8 @@ public:
     qint64 parsedDateMsecs() const { return m_parsedDateMsecs.load(std::memory_order_relaxed); }
     static constexpr qint64 noDate = std::numeric_limits<qint64>::min();
     // The title and the description folded for searching (see TextFolding), separated by
-    // searchSeparator; folded once and kept until either changes.
-    QString foldedSearchText() const;
+    // searchSeparator, in UTF-8; folded once and kept until either changes.
+    QByteArray foldedSearchText() const;
     static constexpr char16_t searchSeparator = u'\uffff';
 
     Datasource *datasource() const { return m_datasource.load(); }
@@ -86,13 +89,35 @@ public:
     // is damaged (the coder's errorString() says why).
     static std::shared_ptr<DataItem> initWithCoder(ArchiveReader &coder);
 
+    // The texts of an entry being parsed. Private to the parser, it needs no lock; it becomes an
+    // item in one step, with a property list sized to it. Reusable: take() leaves it empty.
+    class Draft {
+    public:
+        // Appends to the text under the key, or stores the text when there is none.
+        void appendText(QStringView text, const PropertyKey &key);
+        // Stores the text under the key, replacing any there.
+        void setText(const QString &text, const PropertyKey &key);
+        void clear() { m_texts.clear(); }
+        // The item holding the texts, with room for the properties filing adds to every entry.
+        std::shared_ptr<DataItem> take();
+
+    private:
+        QString *find(const PropertyKey &key);
+
+        std::vector<std::pair<PropertyKey, QString>> m_texts;
+    };
+
 private:
     // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
     struct Property {
-        QString key;
+        PropertyKey key;
         QVariant value;
     };
-    static constexpr size_t typicalPropertyCount = 12;
+    static_assert(sizeof(Property) <= 40);
+    // Lists grow by a few at a time; most items are made at their final size.
+    static constexpr size_t propertyGrowth = 4;
+    // originalDate, parsedDate, sequence and mark (the keywords are set by default).
+    static constexpr size_t filedPropertyCount = 4;
 
     template <typename Key>
     QVariant virtualOrProperty(Key key) const;
@@ -102,7 +127,7 @@ private:
     const QVariant *findLocked(Key key) const;
     template <typename Key>
     void store(const QVariant &value, Key key);
-    void addPropertyLocked(QString key, QVariant value);
+    void addPropertyLocked(PropertyKey key, QVariant value);
     template <typename Key>
     std::vector<Property>::iterator findPropertyLocked(Key key);
     // For an item still private to its decoder: no lock taken.
@@ -114,7 +139,7 @@ private:
 
     mutable std::mutex m_lock;
     std::vector<Property> m_properties;
-    mutable QString m_foldedSearchText; // valid while m_folded is set
+    mutable QByteArray m_foldedSearchText; // valid while m_folded is set
     mutable bool m_folded = false;
     std::atomic<Datasource *> m_datasource = nullptr;
     std::atomic<bool> m_marked = false;

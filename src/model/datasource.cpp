@@ -319,7 +319,7 @@ void Datasource::addItem(const DataItemPtr &item)
 {
     const KeywordPredicate predicate = keywordPredicate();
     // Folded once here, on the refresh thread, instead of at a search.
-    const QString foldedText = item->foldedSearchText();
+    const QByteArray foldedText = item->foldedSearchText();
     bool inserted;
     {
         std::lock_guard guard(m_lock);
@@ -343,7 +343,7 @@ void Datasource::addItem(const DataItemPtr &item)
 
 // An item matches when a keyword occurs in its title or description, or in the names of the
 // source holding it: the names are the same for all the source's items, so they are searched once.
-bool Datasource::keywordMarkLocked(const KeywordPredicate &predicate, const QString &foldedItemText)
+bool Datasource::keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText)
 {
     return !predicate.isEmpty() && (namesMatchLocked(predicate) || predicate.matchesFolded(foldedItemText));
 }

@@ -149,7 +149,7 @@ private:
         bool matches = false;
     };
     bool namesMatchLocked(const KeywordPredicate &predicate);
-    bool keywordMarkLocked(const KeywordPredicate &predicate, const QString &foldedItemText);
+    bool keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText);
 
     mutable std::recursive_mutex m_lock;
     QList<DataItemPtr> m_items;

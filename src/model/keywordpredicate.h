@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <QVariantList>
 
@@ -14,8 +15,9 @@ public:
     explicit KeywordPredicate(const QVariantList &keywords);
 
     bool isEmpty() const { return m_foldedKeywords.isEmpty(); }
-    // Whether one keyword occurs in the folded text.
+    // Whether one keyword occurs in the folded text, UTF-16 or UTF-8.
     bool matchesFolded(const QString &foldedText) const;
+    bool matchesFolded(const QByteArray &foldedUtf8Text) const;
 
     // Same keywords: predicates copied from one another compare without comparing the keywords.
     bool operator==(const KeywordPredicate &other) const
@@ -25,4 +27,5 @@ public:
 
 private:
     QStringList m_foldedKeywords;
+    QList<QByteArray> m_foldedUtf8Keywords; // the same, for the entries' folded texts
 };

@@ -205,8 +205,8 @@ void RSSDatasource::endRefresh()
 {
     m_parsedEntries.clear();
     m_newList.clear();
-    m_currentItem.reset();
-    m_currentElement.clear();
+    m_inEntry = false;
+    m_entry.clear();
     m_currentText.clear();
     m_duplicates.clear();
 }
@@ -238,18 +238,22 @@ void RSSDatasource::endRunning(bool success)
 void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &attributes)
 {
     fileCurrentText();
-    if (FeedEntryCollector::isEntryPath(path))
-        m_currentItem = std::make_shared<DataItem>();
-    if (m_currentItem && FeedEntryCollector::isAtomLinkPath(path)) {
-        if (const QString href = attributes.value(u"href"); !href.isNull())
-            m_currentItem->setObject(href, ItemKey::href);
+    if (FeedEntryCollector::isEntryPath(path)) {
+        m_entry.clear();
+        m_inEntry = true;
     }
-    m_currentElement = path.last();
+    if (!m_inEntry)
+        return;
+    if (FeedEntryCollector::isAtomLinkPath(path)) {
+        if (const QString href = attributes.value(u"href"); !href.isNull())
+            m_entry.setText(href, PropertyKey(ItemKey::href));
+    }
+    m_currentElement = PropertyKey(path.last());
 }
 
 void RSSDatasource::characters(const QStringList &path, const QString &text)
 {
-    if (m_currentItem) {
+    if (m_inEntry) {
         m_currentText += text;
     } else if (FeedEntryCollector::isTitlePath(path)) {
         m_title += text;
@@ -265,10 +269,11 @@ void RSSDatasource::endElement(const QStringList &path)
         const QString title = m_title;
         MainThread::runAndWait([this, title] { setName(title); });
     }
-    if (!FeedEntryCollector::isImageUrlPath(path) && m_currentItem && FeedEntryCollector::isEntryPath(path)) {
+    if (!FeedEntryCollector::isImageUrlPath(path) && m_inEntry && FeedEntryCollector::isEntryPath(path)) {
         fileCurrentText();
-        m_parsedEntries.append(isAtomEntryPath(path) ? convertAtomToRSS(*m_currentItem) : m_currentItem);
-        m_currentItem.reset();
+        m_inEntry = false;
+        const DataItemPtr entry = m_entry.take();
+        m_parsedEntries.append(isAtomEntryPath(path) ? convertAtomToRSS(*entry) : entry);
     }
 }
 
@@ -277,9 +282,9 @@ void RSSDatasource::fileCurrentText()
 {
     if (m_currentText.isEmpty())
         return;
-    // A copy of the characters, so that the buffer keeps its capacity for the next element.
-    if (m_currentItem)
-        m_currentItem->appendText(QString(m_currentText.constData(), m_currentText.size()), m_currentElement);
+    // The draft copies the characters, so that the buffer keeps its capacity for the next element.
+    if (m_inEntry)
+        m_entry.appendText(m_currentText, m_currentElement);
     m_currentText.resize(0);
 }
 
@@ -335,22 +340,22 @@ void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataIt
 
 DataItemPtr RSSDatasource::convertAtomToRSS(const DataItem &entry)
 {
-    auto converted = std::make_shared<DataItem>();
-    auto copy = [&](const QString &from, const QString &to) {
+    DataItem::Draft converted;
+    auto copy = [&](QLatin1StringView from, QLatin1StringView to) {
         if (const QVariant value = entry.objectForKey(from); value.isValid()) {
-            converted->setObject(value, to);
+            converted.setText(value.toString(), PropertyKey(to));
             return true;
         }
         return false;
     };
     copy(ItemKey::href, ItemKey::link);
-    copy(u"title"_s, ItemKey::title);
-    if (!copy(u"content"_s, ItemKey::description))
-        copy(u"summary"_s, ItemKey::description);
-    copy(u"id"_s, ItemKey::guid);
-    if (!copy(u"published"_s, ItemKey::published))
-        copy(u"updated"_s, ItemKey::published);
-    return converted;
+    copy(ItemKey::title, ItemKey::title);
+    if (!copy("content"_L1, ItemKey::description))
+        copy("summary"_L1, ItemKey::description);
+    copy("id"_L1, ItemKey::guid);
+    if (!copy(ItemKey::published, ItemKey::published))
+        copy("updated"_L1, ItemKey::published);
+    return converted.take();
 }
 
 // ---- Filing

@@ -111,9 +111,10 @@ private:
     std::atomic<int> m_failedTries = 0;
 
     // Parse state, owned by the refresh under way.
-    DataItemPtr m_currentItem;
-    QString m_currentElement;
-    QString m_currentText; // for m_currentElement, not yet in m_currentItem
+    bool m_inEntry = false;
+    DataItem::Draft m_entry;
+    PropertyKey m_currentElement;
+    QString m_currentText; // for m_currentElement, not yet in m_entry
     QString m_title;
     QList<DataItemPtr> m_parsedEntries;
     QList<DataItemPtr> m_newList;

@@ -10,6 +10,7 @@ SearchFilter::SearchFilter(const QString &text, bool markedOnly) : m_markedOnly(
     if (!isBlank(text)) {
         // The separator joins title and description in the folded text; a search never spans it.
         m_foldedText = TextFolding::fold(text).remove(QChar(DataItem::searchSeparator));
+        m_foldedUtf8 = m_foldedText.toUtf8();
     }
 }
 
@@ -29,7 +30,7 @@ bool SearchFilter::matches(const DataItem &item, bool sourceNameMatches) const
         return false;
     if (!hasText() || sourceNameMatches)
         return true;
-    return TextFolding::containsFolded(item.foldedSearchText(), m_foldedText);
+    return TextFolding::containsFolded(item.foldedSearchText(), m_foldedUtf8);
 }
 
 bool SearchFilter::matches(const DataItem &item) const

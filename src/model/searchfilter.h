@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class DataItem;
@@ -26,5 +27,6 @@ public:
 
 private:
     QString m_foldedText;
+    QByteArray m_foldedUtf8; // for the entries' folded texts
     bool m_markedOnly;
 };

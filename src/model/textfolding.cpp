@@ -211,6 +211,14 @@ void appendFoldedText(Buffer &out, QStringView text)
     }
 }
 
+// The encoder reserves three bytes a unit: given back, as the text is kept for the entry's life.
+QByteArray compactUtf8(const QString &folded)
+{
+    QByteArray utf8 = folded.toUtf8();
+    utf8.squeeze();
+    return utf8;
+}
+
 } // namespace
 
 QString TextFolding::fold(const QString &text)
@@ -222,13 +230,13 @@ QString TextFolding::fold(const QString &text)
     return folded.take();
 }
 
-QString TextFolding::foldJoined(QStringView first, QChar separator, QStringView second)
+QByteArray TextFolding::foldJoined(QStringView first, QChar separator, QStringView second)
 {
     Buffer folded(first.size() + second.size() + 9);
     appendFoldedText(folded, first);
     folded.append(separator.unicode());
     appendFoldedText(folded, second);
-    return folded.take();
+    return compactUtf8(folded.take());
 }
 
 // Candidate places are those where the needle's first and last units both agree, eight at a time
@@ -255,6 +263,34 @@ bool TextFolding::containsFolded(const QString &foldedText, const QString &folde
         for (unsigned mask = unsigned(_mm_movemask_epi8(agree)); mask != 0;
              mask &= mask - 1, mask &= mask - 1)
             if (occursAt(place + size_t(std::countr_zero(mask)) / 2))
+                return true;
+    }
+#endif
+    for (; place < places; ++place)
+        if (text[place] == needle.front() && occursAt(place))
+            return true;
+    return false;
+}
+
+bool TextFolding::containsFolded(const QByteArray &foldedText, const QByteArray &foldedNeedle)
+{
+    const std::string_view text(foldedText.data(), size_t(foldedText.size()));
+    const std::string_view needle(foldedNeedle.data(), size_t(foldedNeedle.size()));
+    if (needle.empty() || needle.size() > text.size())
+        return false;
+    const size_t places = text.size() - needle.size() + 1;
+    auto occursAt = [&](size_t place) { return text.substr(place, needle.size()) == needle; };
+    size_t place = 0;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(char(needle.front()));
+    const __m128i last = _mm_set1_epi8(char(needle.back()));
+    for (; place + 16 <= places; place += 16) {
+        const auto *starts = reinterpret_cast<const __m128i *>(text.data() + place);
+        const auto *ends = reinterpret_cast<const __m128i *>(text.data() + place + needle.size() - 1);
+        const __m128i agree = _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(starts), first),
+                                            _mm_cmpeq_epi8(_mm_loadu_si128(ends), last));
+        for (unsigned mask = unsigned(_mm_movemask_epi8(agree)); mask != 0; mask &= mask - 1)
+            if (occursAt(place + size_t(std::countr_zero(mask))))
                 return true;
     }
 #endif

@@ -2,6 +2,7 @@
 #include "common/temphome.h"
 #include "model/dataitem.h"
 #include "model/itemkeys.h"
+#include "model/propertykey.h"
 #include "model/testsource.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
@@ -59,6 +60,25 @@ TEST(DataItemProperties, programKeysAndParsedNamesReachTheSameValues)
     item.setObject(QVariant(), u"dc:creator"_s);
     EXPECT_EQ(item.sequence(), 0);
     EXPECT_EQ(item.dictionary().keys(), (QStringList{u"description"_s, u"title"_s}));
+}
+
+TEST(DataItemDraft, textsJoinPerKeyAndBecomeOneItem)
+{
+    DataItem::Draft draft;
+    draft.appendText(u"Head"_s, PropertyKey(u"title"_s));
+    draft.appendText(u"42"_s, PropertyKey(u"sequence"_s));
+    draft.appendText(u"line\n"_s, PropertyKey(ItemKey::title));
+    draft.setText(u"https://example.org/a"_s, PropertyKey(ItemKey::href));
+    draft.setText(u"https://example.org/b"_s, PropertyKey(ItemKey::href));
+    const DataItemPtr item = draft.take();
+    EXPECT_EQ(item->dictionary(), (QVariantMap{{u"title"_s, u"Headline\n"_s},
+                                               {u"sequence"_s, u"42"_s},
+                                               {u"href"_s, u"https://example.org/b"_s}}));
+    EXPECT_EQ(item->sequence(), 42);
+
+    draft.appendText(u"Next"_s, PropertyKey(ItemKey::title));
+    EXPECT_EQ(draft.take()->dictionary(), (QVariantMap{{u"title"_s, u"Next"_s}}));
+    EXPECT_EQ(item->title(), u"Headline\n"_s);
 }
 
 TEST(DataItemProperties, markIsNoUntilEvaluated)

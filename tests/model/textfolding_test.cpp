@@ -36,9 +36,17 @@ TEST(TextFolding, foldsTwoTextsJoinedAsEachAlone)
 {
     const QString title = u"Caf\u00E9 STRA\u00DFE \U0001041C and a long ASCII Tail Of Words"_s;
     const QString description = u"\u2019Quoted\u2019 \u00C5ngstr\u00F6m: MIXED case"_s;
-    EXPECT_EQ(TextFolding::foldJoined(title, QChar(u'|'), description),
+    EXPECT_EQ(QString::fromUtf8(TextFolding::foldJoined(title, QChar(u'|'), description)),
               TextFolding::fold(title) + u'|' + TextFolding::fold(description));
-    EXPECT_EQ(TextFolding::foldJoined(QString(), QChar(u'|'), u"ABC"_s), u"|abc"_s);
+    EXPECT_EQ(TextFolding::foldJoined(QString(), QChar(u'|'), u"ABC"_s), "|abc");
+}
+
+TEST(TextFolding, utf8TextsMatchWholeCharacters)
+{
+    const QByteArray text = TextFolding::foldJoined(u"CafÉ ’rise’"_s, QChar(u'￿'), u"Ende"_s);
+    EXPECT_TRUE(TextFolding::containsFolded(text, TextFolding::fold(u"CAFE ’RISE"_s).toUtf8()));
+    EXPECT_FALSE(TextFolding::containsFolded(text, TextFolding::fold(u"rise’Ende"_s).toUtf8()));
+    EXPECT_FALSE(TextFolding::containsFolded(text, QByteArray()));
 }
 
 namespace {
@@ -61,20 +69,23 @@ TEST(TextFolding, lowersExactlyTheCapitals)
     for (int round = 0; round < 2000; ++round) {
         const QString text = randomText(random, alphabet, qsizetype(random() % 40));
         const QString expected = QString(text).toLower().replace(u'\u00e9', u'e');
-        ASSERT_EQ(TextFolding::foldJoined(text, QChar(u'|'), text), expected + u'|' + expected)
+        ASSERT_EQ(QString::fromUtf8(TextFolding::foldJoined(text, QChar(u'|'), text)), expected + u'|' + expected)
             << text.toStdString();
     }
 }
 
-// The search agrees with a plain one wherever the needle falls: at either end, across blocks of the text.
+// The search agrees with a plain one wherever the needle falls: at either end, across blocks of the
+// text, in UTF-16 and in UTF-8.
 TEST(TextFolding, findsANeedleWhereverItFalls)
 {
     std::mt19937 random(7);
     const QString alphabet = u"ab \u00e9"_s;
     for (int round = 0; round < 20000; ++round) {
-        const QString text = randomText(random, alphabet, qsizetype(random() % 40));
+        const QString text = randomText(random, alphabet, qsizetype(random() % 60));
         const QString needle = randomText(random, alphabet, 1 + qsizetype(random() % 6));
         ASSERT_EQ(TextFolding::containsFolded(text, needle), text.contains(needle))
+            << text.toStdString() << " / " << needle.toStdString();
+        ASSERT_EQ(TextFolding::containsFolded(text.toUtf8(), needle.toUtf8()), text.contains(needle))
             << text.toStdString() << " / " << needle.toStdString();
     }
 }
