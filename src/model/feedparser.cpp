@@ -2,7 +2,8 @@
 
 #include "model/feeddecoder.h"
 #include "model/feedparserhandler.h"
-#include "support/utf8sequence.h"
+#include "model/feedtext.h"
+#include "model/qualifiednamecache.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/SAX2.h>
@@ -12,18 +13,11 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <unordered_map>
-#include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -97,184 +91,6 @@ char32_t characterReference(std::string_view body)
     return isXmlCharacter(value) ? value : 0;
 }
 
-// Widens the ASCII bytes at the start of [p, end) into `out`; returns how many there were. It may
-// write a few units more, never more than there are bytes.
-qsizetype widenAscii(const unsigned char *p, const unsigned char *end, char16_t *out)
-{
-    const unsigned char *const start = p;
-#if defined(__SSE2__)
-    // Texts are mostly ASCII and short: 16, then 8, then 4 bytes at a time.
-    const __m128i zero = _mm_setzero_si128();
-    const auto widened = [&](__m128i chunk, int size) {
-        const int wide = _mm_movemask_epi8(chunk);
-        const int ascii = wide == 0 ? size : std::countr_zero(static_cast<unsigned>(wide));
-        p += ascii;
-        out += ascii;
-        return ascii == size;
-    };
-    for (; end - p >= 16;) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(chunk, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(chunk, zero));
-        if (!widened(chunk, 16))
-            return p - start;
-    }
-    if (end - p >= 8) {
-        const __m128i chunk = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(chunk, zero));
-        if (!widened(chunk, 8))
-            return p - start;
-    }
-    if (end - p >= 4) {
-        std::uint32_t word;
-        std::memcpy(&word, p, sizeof word);
-        const __m128i chunk = _mm_cvtsi32_si128(static_cast<int>(word));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(chunk, zero));
-        if (!widened(chunk, 4))
-            return p - start;
-    }
-#endif
-    while (p < end && *p < 0x80)
-        *out++ = *p++;
-    return p - start;
-}
-
-// Replaces `text` with UTF-8 decoded. The decoder and libxml2 have made the bytes well-formed;
-// should they not be, each stray byte becomes U+FFFD, and nothing is read past the end.
-void decodeUtf8(std::string_view utf8, QString &text)
-{
-    const auto length = static_cast<qsizetype>(utf8.size());
-    text.resize(length); // never more UTF-16 units than UTF-8 bytes
-    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
-    char16_t *out = begin;
-    const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
-    const unsigned char *const end = p + length;
-    for (;;) {
-        const qsizetype ascii = widenAscii(p, end, out);
-        p += ascii;
-        out += ascii;
-        if (p == end)
-            break;
-        const unsigned char lead = *p;
-        const int sequence = Utf8Sequence::length(lead);
-        if (sequence == 0 || end - p < sequence || !Utf8Sequence::secondByteFits(lead, p[1])
-            || (sequence > 2 && !Utf8Sequence::isContinuation(p[2])) || (sequence > 3 && !Utf8Sequence::isContinuation(p[3]))) {
-            *out++ = QChar::ReplacementCharacter;
-            ++p;
-            continue;
-        }
-        char32_t c = lead & (0x7F >> sequence);
-        for (int k = 1; k < sequence; ++k)
-            c = (c << 6) | (p[k] & 0x3F);
-        p += sequence;
-        if (QChar::requiresSurrogates(c)) {
-            *out++ = QChar::highSurrogate(c);
-            *out++ = QChar::lowSurrogate(c);
-        } else {
-            *out++ = static_cast<char16_t>(c);
-        }
-    }
-    if (out - begin < length)
-        text.resize(out - begin);
-}
-
-// The white space that lays a document out (a line break and an indent between two tags) makes up
-// half the texts of a feed, in a handful of forms: each is decoded once and handed over as the
-// same string from then on.
-class LayoutWhitespace {
-public:
-    // The text for `bytes` when they are a short run of white space, else null.
-    const QString *find(std::string_view bytes)
-    {
-        if (bytes.size() > kMaxLength || !std::all_of(bytes.begin(), bytes.end(), isSpace))
-            return nullptr;
-        for (const Form &form : m_forms) {
-            if (form.bytes == bytes)
-                return &form.text;
-        }
-        Form &form = m_forms[m_next++ % m_forms.size()];
-        form.bytes = bytes;
-        form.text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-        return &form.text;
-    }
-
-private:
-    static constexpr size_t kMaxLength = 64;
-
-    static bool isSpace(char c) { return c == '\n' || c == ' ' || c == '\t' || c == '\r'; }
-
-    struct Form {
-        std::string bytes;
-        QString text;
-    };
-
-    std::array<Form, 8> m_forms;
-    size_t m_next = 0;
-};
-
-// Qualified names by libxml2's pointers to the local name and prefix, in an open-addressed
-// table: a feed uses a few dozen names thousands of times. libxml2 takes the names from the
-// parser's dictionary, which keeps them until the parser is freed; only such names are kept here,
-// so that a pointer freed and reused for another name can never find a stale entry.
-class QualifiedNames {
-public:
-    const QString &get(const xmlChar *localName, const xmlChar *prefix, xmlDictPtr dictionary)
-    {
-        size_t i = slotOf(localName, prefix);
-        for (; m_slots[i].localName; i = (i + 1) & (m_slots.size() - 1)) {
-            if (m_slots[i].localName == localName && m_slots[i].prefix == prefix)
-                return m_slots[i].name;
-        }
-        QString name = QString::fromUtf8(reinterpret_cast<const char *>(localName));
-        if (prefix)
-            name = QString::fromUtf8(reinterpret_cast<const char *>(prefix)) + u':' + name;
-        if (!ownedBy(dictionary, localName) || (prefix && !ownedBy(dictionary, prefix))) {
-            m_uncached = std::move(name);
-            return m_uncached;
-        }
-        if (2 * (m_used + 1) > m_slots.size()) {
-            grow();
-            return get(localName, prefix, dictionary);
-        }
-        ++m_used;
-        m_slots[i] = {localName, prefix, std::move(name)};
-        return m_slots[i].name;
-    }
-
-private:
-    struct Slot {
-        const xmlChar *localName = nullptr;
-        const xmlChar *prefix = nullptr;
-        QString name;
-    };
-
-    static bool ownedBy(xmlDictPtr dictionary, const xmlChar *name) { return dictionary && xmlDictOwns(dictionary, name) == 1; }
-
-    size_t slotOf(const xmlChar *localName, const xmlChar *prefix) const
-    {
-        const auto key = reinterpret_cast<std::uintptr_t>(localName) ^ (reinterpret_cast<std::uintptr_t>(prefix) >> 1);
-        return static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & (m_slots.size() - 1);
-    }
-
-    void grow()
-    {
-        std::vector<Slot> old(m_slots.size() * 2);
-        old.swap(m_slots);
-        for (Slot &slot : old) {
-            if (!slot.localName)
-                continue;
-            size_t i = slotOf(slot.localName, slot.prefix);
-            while (m_slots[i].localName)
-                i = (i + 1) & (m_slots.size() - 1);
-            m_slots[i] = std::move(slot);
-        }
-    }
-
-    std::vector<Slot> m_slots = std::vector<Slot>(64); // a power of two, at most half used
-    size_t m_used = 0;
-    QString m_uncached;
-};
-
 } // namespace
 
 struct FeedParser::Private {
@@ -337,15 +153,13 @@ struct FeedParser::Private {
     FeedDecoder decoder;
     xmlParserCtxtPtr context = nullptr;
     QStringList path;
-    std::string pendingText; // UTF-8 text since the last element event
-    QString decodedText;      // pendingText decoded, unless it is layout white space
-    LayoutWhitespace whitespace;
+    FeedText pendingText; // since the last element event
     QByteArray utf8; // the decoder's output when it is not the input itself
     QString error;
     bool finished = false;
     bool sawElement = false;
     bool sawText = false; // anything but white space before the first element
-    QualifiedNames names;
+    QualifiedNameCache names;
     std::unordered_map<std::string, DeclaredEntity> declared;
     std::unordered_map<std::string, std::unique_ptr<ResolvedEntity>> resolved;
     qsizetype expandedBytes = 0;
@@ -380,19 +194,10 @@ struct FeedParser::Private {
 
     void fail(const QString &message) { fail(message, currentLine()); }
 
-    // Decodes into one string kept for the whole parse: no allocation per text unless the
-    // handler keeps a copy of it.
     void flushText()
     {
-        if (pendingText.empty())
-            return;
-        const QString *text = whitespace.find(pendingText);
-        if (!text) {
-            decodeUtf8(pendingText, decodedText);
-            text = &decodedText;
-        }
-        pendingText.clear(); // keeps the capacity for the next text
-        handler.characters(path, *text);
+        if (!pendingText.isEmpty())
+            handler.characters(path, pendingText.take());
     }
 
     // Expands a declared entity's value into plain text; false after a failure.
@@ -541,7 +346,7 @@ struct FeedParser::Private {
 
     static void onCharacters(void *userData, const xmlChar *text, int length)
     {
-        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
+        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), static_cast<size_t>(std::max(length, 0)));
     }
 
     static xmlEntityPtr onGetEntity(void *userData, const xmlChar *name) { return self(userData)->resolve(name); }

@@ -289,9 +289,9 @@ TEST(FeedParserEvents, TextDecodesWhereverLongerSequencesFall)
     EXPECT_EQ(texts, expected);
 }
 
-TEST(FeedParserEvents, ManyNamesAndLayoutWhitespaceForms)
+TEST(FeedParserEvents, ManyDistinctNamesKeepTheirPaths)
 {
-    // More distinct names and forms of white space than any table holds at first.
+    // More distinct names, prefixed and not, than the name table holds at first.
     QByteArray document = "<r xmlns:p=\"urn:p\">";
     QStringList expected{u"start r xmlns:p=urn:p"_s};
     for (int i = 0; i < 100; ++i) {
