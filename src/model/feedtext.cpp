@@ -97,7 +97,11 @@ void decodeUtf8(std::string_view utf8, QString &text)
 
 const QString &FeedText::take()
 {
-    decodeUtf8(m_bytes, m_text);
+    std::string_view utf8 = m_bytes;
+    // A byte-order mark that starts a text is dropped; one inside it is kept.
+    if (utf8.starts_with("\xEF\xBB\xBF"))
+        utf8.remove_prefix(3);
+    decodeUtf8(utf8, m_text);
     m_bytes.clear();
     return m_text;
 }
