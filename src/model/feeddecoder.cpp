@@ -9,9 +9,14 @@
 #include <QString>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -25,11 +30,84 @@ bool isForbiddenAscii(unsigned char c)
 
 const char kReplacement[] = "\xEF\xBF\xBD";
 
+// U+FFFE and U+FFFF, which XML forbids.
+bool isForbiddenNonCharacter(const unsigned char *s, int length)
+{
+    return length == 3 && s[0] == 0xEF && s[1] == 0xBF && (s[2] == 0xBE || s[2] == 0xBF);
+}
+
+// Index of the first byte from `i` that is not ASCII or is a control XML forbids, else n.
+// Feeds are mostly ASCII with a line end every few dozen bytes: 16 bytes are checked at a time.
+qsizetype skipPlainAscii(const unsigned char *p, qsizetype i, qsizetype n)
+{
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(0x20);
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        // Signed: bytes from 0x80 up count as below 0x20 too.
+        const __m128i low = _mm_cmplt_epi8(bytes, space);
+        if (_mm_movemask_epi8(low) == 0)
+            continue;
+        const __m128i allowed = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, lineFeed)),
+                                             _mm_cmpeq_epi8(bytes, carriageReturn));
+        const int attention = _mm_movemask_epi8(_mm_andnot_si128(allowed, low));
+        if (attention != 0)
+            return i + std::countr_zero(static_cast<unsigned>(attention));
+    }
+#endif
+    while (i < n && p[i] < 0x80 && !isForbiddenAscii(p[i]))
+        ++i;
+    return i;
+}
+
+// Length of the leading part of p[0, n) that is UTF-8 as XML wants it: well-formed, complete,
+// without forbidden characters.
+qsizetype cleanPrefixLength(const unsigned char *p, qsizetype n)
+{
+    qsizetype i = 0;
+    for (;;) {
+        i = skipPlainAscii(p, i, n);
+        if (i == n || p[i] < 0x80)
+            return i;
+        const unsigned char lead = p[i];
+        const int length = Utf8Sequence::length(lead);
+        if (length == 0 || n - i < length || !Utf8Sequence::secondByteFits(lead, p[i + 1]))
+            return i;
+        for (int k = 2; k < length; ++k) {
+            if (!Utf8Sequence::isContinuation(p[i + k]))
+                return i;
+        }
+        if (isForbiddenNonCharacter(p + i, length))
+            return i;
+        i += length;
+    }
+}
+
 // Validates UTF-8 and drops what XML forbids. Keeps an incomplete sequence at the end of a
 // chunk in `carry` until the next one.
 class Utf8Cleaner {
 public:
-    void clean(QByteArrayView in, bool final, QByteArray &out)
+    // The clean form of `in`: `in` itself when it needs no change (no copy), else `buffer`,
+    // which it replaces.
+    QByteArrayView clean(QByteArrayView in, bool final, QByteArray &buffer)
+    {
+        buffer.resize(0);
+        if (m_carry.isEmpty()) {
+            const qsizetype plain = cleanPrefixLength(reinterpret_cast<const unsigned char *>(in.data()), in.size());
+            if (plain == in.size())
+                return in;
+            buffer.append(in.data(), plain);
+            in = in.sliced(plain);
+        }
+        append(in, final, buffer);
+        return buffer;
+    }
+
+    // Appends the clean form of `in` to `out`.
+    void append(QByteArrayView in, bool final, QByteArray &out)
     {
         QByteArrayView input = in;
         if (!m_carry.isEmpty()) {
@@ -40,8 +118,7 @@ public:
         }
         const auto *p = reinterpret_cast<const unsigned char *>(input.data());
         const qsizetype n = input.size();
-        // Written through a pointer into room for the worst case, each byte a replacement:
-        // the runs between line ends are short, and an append call apiece cost more than copying them.
+        // Written through a pointer into room for the worst case, each byte a replacement.
         const qsizetype start = out.size();
         out.resize(start + 3 * n);
         char *w = out.data() + start;
@@ -50,13 +127,13 @@ public:
             w += length;
         };
         qsizetype i = 0;
-        while (i < n) {
-            const qsizetype run = plainRun(p, i, n);
-            if (run > i) {
-                put(p + i, run - i);
-                i = run;
-                continue;
-            }
+        for (;;) {
+            const qsizetype plain = cleanPrefixLength(p + i, n - i);
+            put(p + i, plain);
+            i += plain;
+            if (i == n)
+                break;
+            // p[i] starts something to drop or replace.
             const unsigned char c = p[i];
             if (c < 0x80) {
                 ++i;
@@ -76,13 +153,12 @@ public:
                     break;
                 ++valid;
             }
-            if (valid == length) {
-                if (!isForbiddenNonCharacter(p + i, length))
-                    put(p + i, length);
+            if (valid == length) { // a non-character
                 i += length;
             } else if (i + valid == n && !final) {
                 m_carry = QByteArray(reinterpret_cast<const char *>(p + i), n - i);
                 i = n;
+                break;
             } else {
                 put(kReplacement, 3);
                 i += valid;
@@ -93,40 +169,6 @@ public:
     }
 
 private:
-    // End of the run from `i` made of whole 8-byte words of printable ASCII (0x20..0x7F).
-    static qsizetype plainAsciiRun(const unsigned char *p, qsizetype i, qsizetype n)
-    {
-        constexpr uint64_t high = 0x8080808080808080ULL;
-        constexpr uint64_t spaces = 0x2020202020202020ULL;
-        while (i + 8 <= n) {
-            uint64_t word;
-            std::memcpy(&word, p + i, 8);
-            // A byte with its top bit set, or one below 0x20, ends the run.
-            if (((word | ((word - spaces) & ~word)) & high) != 0)
-                break;
-            i += 8;
-        }
-        return i;
-    }
-
-    // End of the run from `i` of ASCII that needs no change (tab and line ends included).
-    static qsizetype plainRun(const unsigned char *p, qsizetype i, qsizetype n)
-    {
-        for (;;) {
-            i = plainAsciiRun(p, i, n);
-            const qsizetype wordEnd = std::min(i + 8, n);
-            while (i < wordEnd && p[i] < 0x80 && !isForbiddenAscii(p[i]))
-                ++i;
-            if (i < wordEnd || i == n)
-                return i;
-        }
-    }
-
-    static bool isForbiddenNonCharacter(const unsigned char *s, int length)
-    {
-        return length == 3 && s[0] == 0xEF && s[1] == 0xBF && (s[2] == 0xBE || s[2] == 0xBF);
-    }
-
     QByteArray m_carry;
     QByteArray m_buffer;
 };
@@ -199,6 +241,7 @@ struct FeedDecoder::Private {
     QByteArray encoding;
     bool chosen = false;
     UConverter *converter = nullptr; // null for UTF-8
+    QByteArray held; // `pending` once the character set is known, until the next call
     Utf8Cleaner cleaner;
     QByteArray scratch;
 
@@ -260,12 +303,12 @@ struct FeedDecoder::Private {
         return 0;
     }
 
-    void convert(QByteArrayView bytes, bool final, QByteArray &out)
+    // The clean UTF-8 for `bytes`: `bytes` itself or `buffer`.
+    QByteArrayView convert(QByteArrayView bytes, bool final, QByteArray &buffer)
     {
-        if (!converter) {
-            cleaner.clean(bytes, final, out);
-            return;
-        }
+        if (!converter)
+            return cleaner.clean(bytes, final, buffer);
+        buffer.resize(0);
         QString utf16;
         utf16.resize(bytes.size() * 2 + 16);
         const char *source = bytes.data();
@@ -277,10 +320,19 @@ struct FeedDecoder::Private {
             ucnv_toUnicode(converter, &target, targetEnd, &source, sourceEnd, nullptr, final, &status);
             const qsizetype written = target - reinterpret_cast<UChar *>(utf16.data());
             scratch = QStringView(utf16).first(written).toUtf8();
-            cleaner.clean(scratch, final && status != U_BUFFER_OVERFLOW_ERROR, out);
+            cleaner.append(scratch, final && status != U_BUFFER_OVERFLOW_ERROR, buffer);
             if (status != U_BUFFER_OVERFLOW_ERROR)
                 break;
         }
+        return buffer;
+    }
+
+    // Converts what was held back while the character set was unknown.
+    QByteArrayView release(qsizetype skip, bool final, QByteArray &buffer)
+    {
+        chosen = true;
+        held = std::exchange(pending, {});
+        return convert(QByteArrayView(held).sliced(skip), final, buffer);
     }
 };
 
@@ -296,31 +348,24 @@ void FeedDecoder::setHttpCharset(const QByteArray &charset)
     d->httpCharset = charset;
 }
 
-void FeedDecoder::decode(QByteArrayView bytes, QByteArray &out)
+QByteArrayView FeedDecoder::decode(QByteArrayView bytes, QByteArray &buffer)
 {
-    if (d->chosen) {
-        d->convert(bytes, false, out);
-        return;
-    }
+    d->held.clear();
+    if (d->chosen)
+        return d->convert(bytes, false, buffer);
     d->pending.append(bytes.data(), bytes.size());
     const qsizetype skip = d->choose(false);
     if (skip < 0)
-        return;
-    d->chosen = true;
-    const QByteArray held = std::exchange(d->pending, {});
-    d->convert(QByteArrayView(held).sliced(skip), false, out);
+        return {};
+    return d->release(skip, false, buffer);
 }
 
-void FeedDecoder::finish(QByteArray &out)
+QByteArrayView FeedDecoder::finish(QByteArray &buffer)
 {
-    if (!d->chosen) {
-        const qsizetype skip = d->choose(true);
-        d->chosen = true;
-        const QByteArray held = std::exchange(d->pending, {});
-        d->convert(QByteArrayView(held).sliced(skip), true, out);
-        return;
-    }
-    d->convert({}, true, out);
+    d->held.clear();
+    if (!d->chosen)
+        return d->release(d->choose(true), true, buffer);
+    return d->convert({}, true, buffer);
 }
 
 QByteArray FeedDecoder::encoding() const

@@ -22,10 +22,12 @@ public:
     // The charset parameter of the HTTP Content-Type, or empty. Set it before the first decode().
     void setHttpCharset(const QByteArray &charset);
 
-    // Appends to `out` the UTF-8 for as much of the input as can be decoded so far.
-    void decode(QByteArrayView bytes, QByteArray &out);
-    // Appends the rest at the end of the document.
-    void finish(QByteArray &out);
+    // The UTF-8 for as much of the input as can be decoded so far. That is `bytes` itself when
+    // they need no change (no copy), else the contents of `buffer`, which it overwrites; valid
+    // until the next call.
+    QByteArrayView decode(QByteArrayView bytes, QByteArray &buffer);
+    // The rest at the end of the document, likewise.
+    QByteArrayView finish(QByteArray &buffer);
 
     // The character set in use ("UTF-8", "windows-1252", ...); empty until it has been chosen.
     QByteArray encoding() const;

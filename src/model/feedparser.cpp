@@ -2,14 +2,14 @@
 
 #include "model/feeddecoder.h"
 #include "model/feedparserhandler.h"
-#include "support/stringadditions.h"
+#include "model/feedtext.h"
+#include "model/qualifiednamecache.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -91,13 +91,6 @@ char32_t characterReference(std::string_view body)
     return isXmlCharacter(value) ? value : 0;
 }
 
-struct PairHash {
-    size_t operator()(const std::pair<const xmlChar *, const xmlChar *> &key) const noexcept
-    {
-        return std::hash<const void *>()(key.first) * 31 + std::hash<const void *>()(key.second);
-    }
-};
-
 } // namespace
 
 struct FeedParser::Private {
@@ -160,15 +153,13 @@ struct FeedParser::Private {
     FeedDecoder decoder;
     xmlParserCtxtPtr context = nullptr;
     QStringList path;
-    std::string pendingText; // UTF-8 text since the last element event
-    QString decodedText;      // pendingText decoded
-    QStringDecoder utf8Decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
-    QByteArray utf8;
+    FeedText pendingText; // since the last element event
+    QByteArray utf8; // the decoder's output when it is not the input itself
     QString error;
     bool finished = false;
     bool sawElement = false;
     bool sawText = false; // anything but white space before the first element
-    std::unordered_map<std::pair<const xmlChar *, const xmlChar *>, QString, PairHash> names;
+    QualifiedNameCache names;
     std::unordered_map<std::string, DeclaredEntity> declared;
     std::unordered_map<std::string, std::unique_ptr<ResolvedEntity>> resolved;
     qsizetype expandedBytes = 0;
@@ -203,42 +194,10 @@ struct FeedParser::Private {
 
     void fail(const QString &message) { fail(message, currentLine()); }
 
-    const QString &qualifiedName(const xmlChar *localName, const xmlChar *prefix)
-    {
-        auto [it, inserted] = names.try_emplace({localName, prefix});
-        if (inserted) {
-            const QString local = QString::fromUtf8(reinterpret_cast<const char *>(localName));
-            it->second = prefix ? QString::fromUtf8(reinterpret_cast<const char *>(prefix)) + u':' + local : local;
-        }
-        return it->second;
-    }
-
-    // Most texts are ASCII, which is cheaper to widen here than to hand to the UTF-8 decoder.
-    // False, with decodedText unchanged, when the bytes are not all ASCII.
-    bool widenAscii(QByteArrayView bytes)
-    {
-        if (!StringAdditions::isAscii(bytes))
-            return false;
-        decodedText.resize(bytes.size());
-        std::transform(bytes.begin(), bytes.end(), reinterpret_cast<char16_t *>(decodedText.data()),
-                       [](char byte) { return static_cast<char16_t>(byte); });
-        return true;
-    }
-
-    // Decodes into one string kept for the whole parse: no allocation per text unless the
-    // handler keeps a copy of it.
     void flushText()
     {
-        if (pendingText.empty())
-            return;
-        const QByteArrayView bytes(pendingText.data(), static_cast<qsizetype>(pendingText.size()));
-        if (!widenAscii(bytes)) {
-            decodedText.resize(utf8Decoder.requiredSpace(bytes.size()));
-            const QChar *end = utf8Decoder.appendToBuffer(decodedText.data(), bytes);
-            decodedText.truncate(end - decodedText.constData());
-        }
-        pendingText.clear(); // keeps the capacity for the next text
-        handler.characters(path, decodedText);
+        if (!pendingText.isEmpty())
+            handler.characters(path, pendingText.take());
     }
 
     // Expands a declared entity's value into plain text; false after a failure.
@@ -363,9 +322,10 @@ struct FeedParser::Private {
     {
         Private *d = self(userData);
         d->flushText();
-        ElementPause::pause(d->options.elementPause);
+        if (d->options.elementPause > std::chrono::nanoseconds::zero())
+            ElementPause::pause(d->options.elementPause);
         d->sawElement = true;
-        d->path.append(d->qualifiedName(localName, prefix));
+        d->path.append(d->names.get(localName, prefix, d->context->dict));
         FeedAttributes attrs;
         attrs.m_attributes = attributes;
         attrs.m_attributeCount = attributeCount;
@@ -386,7 +346,7 @@ struct FeedParser::Private {
 
     static void onCharacters(void *userData, const xmlChar *text, int length)
     {
-        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
+        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), static_cast<size_t>(std::max(length, 0)));
     }
 
     static xmlEntityPtr onGetEntity(void *userData, const xmlChar *name) { return self(userData)->resolve(name); }
@@ -480,7 +440,7 @@ struct FeedParser::Private {
         return true;
     }
 
-    bool push(const QByteArray &bytes, bool terminate)
+    bool push(QByteArrayView bytes, bool terminate)
     {
         if (!error.isEmpty())
             return false;
@@ -518,11 +478,10 @@ bool FeedParser::feed(QByteArrayView bytes)
 {
     if (d->finished || !d->error.isEmpty())
         return d->error.isEmpty();
-    d->utf8.resize(0);
-    d->decoder.decode(bytes, d->utf8);
-    if (d->utf8.isEmpty())
+    const QByteArrayView utf8 = d->decoder.decode(bytes, d->utf8);
+    if (utf8.isEmpty())
         return true;
-    return d->push(d->utf8, false);
+    return d->push(utf8, false);
 }
 
 bool FeedParser::finish()
@@ -532,9 +491,7 @@ bool FeedParser::finish()
     d->finished = true;
     if (!d->error.isEmpty())
         return false;
-    d->utf8.clear();
-    d->decoder.finish(d->utf8);
-    return d->push(d->utf8, true);
+    return d->push(d->decoder.finish(d->utf8), true);
 }
 
 bool FeedParser::failed() const

@@ -11,20 +11,21 @@ namespace {
 // Decodes the input cut at every single position in turn; all must agree with the whole.
 QString decodeEveryWay(const QByteArray &input, const QByteArray &httpCharset = {})
 {
+    QByteArray buffer;
     QByteArray whole;
     {
         FeedDecoder decoder;
         decoder.setHttpCharset(httpCharset);
-        decoder.decode(input, whole);
-        decoder.finish(whole);
+        whole += decoder.decode(input, buffer);
+        whole += decoder.finish(buffer);
     }
     for (qsizetype cut = 0; cut <= input.size(); ++cut) {
         FeedDecoder decoder;
         decoder.setHttpCharset(httpCharset);
         QByteArray split;
-        decoder.decode(QByteArrayView(input).first(cut), split);
-        decoder.decode(QByteArrayView(input).sliced(cut), split);
-        decoder.finish(split);
+        split += decoder.decode(QByteArrayView(input).first(cut), buffer);
+        split += decoder.decode(QByteArrayView(input).sliced(cut), buffer);
+        split += decoder.finish(buffer);
         EXPECT_EQ(split, whole) << "cut at " << cut;
     }
     return QString::fromUtf8(whole);

@@ -266,3 +266,47 @@ TEST(FeedParserEncoding, BadBytesBecomeReplacementsAndControlsAreDropped)
     ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
     EXPECT_EQ(parsed.title, u"ab\tc\uFFFD\uFFFD(d"_s);
 }
+
+TEST(FeedParserEvents, TextDecodesWhereverLongerSequencesFall)
+{
+    // Sequences of two to four bytes at every offset of runs of ASCII short and long.
+    const QStringList pieces{u"\u00E9"_s, u"\u20AC"_s, u"\U0001F600"_s, u"\u00A0\u2019"_s};
+    QByteArray document = "<r>";
+    QStringList expected;
+    for (int run = 0; run < 40; ++run) {
+        const QString text = QString(run, u'a') + pieces[run % pieces.size()] + QString(run % 7, u'b') + pieces[(run + 1) % pieces.size()];
+        document += "<t>" + text.toUtf8() + "</t>";
+        expected.append(u"text r/t: "_s + text);
+    }
+    // A byte-order mark that starts a text is dropped; one inside it is kept.
+    document += "<t>\xEF\xBB\xBFx\xEF\xBB\xBF</t></r>";
+    expected.append(u"text r/t: x\uFEFF"_s);
+    const Outcome outcome = parseWhole(document);
+    ASSERT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
+    QStringList texts;
+    for (const QString &event : outcome.events) {
+        if (event.startsWith(u"text "_s))
+            texts.append(event);
+    }
+    EXPECT_EQ(texts, expected);
+}
+
+TEST(FeedParserEvents, ManyDistinctNamesKeepTheirPaths)
+{
+    // More distinct names, prefixed and not, than the name table holds at first.
+    QByteArray document = "<r xmlns:p=\"urn:p\">";
+    QStringList expected{u"start r xmlns:p=urn:p"_s};
+    for (int i = 0; i < 100; ++i) {
+        const QByteArray name = (i % 3 == 0 ? "p:e" : "e") + QByteArray::number(i % 50);
+        const QByteArray space = "\n" + QByteArray(i % 12, ' ') + (i % 2 ? "\t" : "");
+        document += space + "<" + name + ">x" + space + "</" + name + ">";
+        const QString path = u"r/"_s + QString::fromLatin1(name);
+        expected += {u"text r: "_s + QString::fromLatin1(space), u"start "_s + path, u"text "_s + path + u": x"_s + QString::fromLatin1(space),
+                     u"end "_s + path};
+    }
+    document += "\n &amp; </r>";
+    expected += {u"text r: \n & "_s, u"end r"_s};
+    const Outcome outcome = parseWhole(document);
+    ASSERT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
+    EXPECT_EQ(outcome.events, expected);
+}
