@@ -239,31 +239,56 @@ QByteArray TextFolding::foldJoined(QStringView first, QChar separator, QStringVi
     return compactUtf8(folded.take());
 }
 
-// Candidate places are those where the needle's first and last units both agree, eight at a time
-// where the processor allows; only there is the whole needle compared. Most texts hold no keyword,
-// so nearly all the time goes into passing over them.
-bool TextFolding::containsFolded(const QString &foldedText, const QString &foldedNeedle)
+namespace {
+
+#if defined(__SSE2__)
+// One lane per code unit: whether each lane of the block equals the unit.
+template <typename Unit>
+__m128i lanesEqual(const Unit *block, __m128i unit)
 {
-    const std::u16string_view text = units(foldedText);
-    const std::u16string_view needle = units(foldedNeedle);
+    const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block));
+    if constexpr (sizeof(Unit) == 1)
+        return _mm_cmpeq_epi8(lanes, unit);
+    else
+        return _mm_cmpeq_epi16(lanes, unit);
+}
+
+template <typename Unit>
+__m128i broadcast(Unit unit)
+{
+    if constexpr (sizeof(Unit) == 1)
+        return _mm_set1_epi8(char(unit));
+    else
+        return _mm_set1_epi16(short(unit));
+}
+#endif
+
+// Candidate places are those where the needle's first and last units both agree, a block of
+// sixteen bytes at a time where the processor allows; only there is the whole needle compared.
+// Most texts hold no keyword, so nearly all the time goes into passing over them.
+template <typename Unit>
+bool containsUnits(std::basic_string_view<Unit> text, std::basic_string_view<Unit> needle)
+{
     if (needle.empty() || needle.size() > text.size())
         return false;
     const size_t places = text.size() - needle.size() + 1;
     auto occursAt = [&](size_t place) { return text.substr(place, needle.size()) == needle; };
     size_t place = 0;
 #if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi16(short(needle.front()));
-    const __m128i last = _mm_set1_epi16(short(needle.back()));
-    for (; place + 8 <= places; place += 8) {
-        const auto *starts = reinterpret_cast<const __m128i *>(text.data() + place);
-        const auto *ends = reinterpret_cast<const __m128i *>(text.data() + place + needle.size() - 1);
-        const __m128i agree = _mm_and_si128(_mm_cmpeq_epi16(_mm_loadu_si128(starts), first),
-                                            _mm_cmpeq_epi16(_mm_loadu_si128(ends), last));
-        // Two bits per place that agrees.
-        for (unsigned mask = unsigned(_mm_movemask_epi8(agree)); mask != 0;
-             mask &= mask - 1, mask &= mask - 1)
-            if (occursAt(place + size_t(std::countr_zero(mask)) / 2))
+    constexpr size_t placesPerBlock = 16 / sizeof(Unit);
+    const __m128i first = broadcast(needle.front());
+    const __m128i last = broadcast(needle.back());
+    for (; place + placesPerBlock <= places; place += placesPerBlock) {
+        const __m128i agree = _mm_and_si128(lanesEqual(text.data() + place, first),
+                                            lanesEqual(text.data() + place + needle.size() - 1, last));
+        // sizeof(Unit) mask bits per place; the lowest bit set of a place names it.
+        unsigned mask = unsigned(_mm_movemask_epi8(agree));
+        while (mask != 0) {
+            const unsigned bit = unsigned(std::countr_zero(mask));
+            if (occursAt(place + bit / sizeof(Unit)))
                 return true;
+            mask &= ~((1u << (bit + sizeof(Unit))) - 1);
+        }
     }
 #endif
     for (; place < places; ++place)
@@ -272,30 +297,15 @@ bool TextFolding::containsFolded(const QString &foldedText, const QString &folde
     return false;
 }
 
+} // namespace
+
+bool TextFolding::containsFolded(const QString &foldedText, const QString &foldedNeedle)
+{
+    return containsUnits(units(foldedText), units(foldedNeedle));
+}
+
 bool TextFolding::containsFolded(const QByteArray &foldedText, const QByteArray &foldedNeedle)
 {
-    const std::string_view text(foldedText.data(), size_t(foldedText.size()));
-    const std::string_view needle(foldedNeedle.data(), size_t(foldedNeedle.size()));
-    if (needle.empty() || needle.size() > text.size())
-        return false;
-    const size_t places = text.size() - needle.size() + 1;
-    auto occursAt = [&](size_t place) { return text.substr(place, needle.size()) == needle; };
-    size_t place = 0;
-#if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(char(needle.front()));
-    const __m128i last = _mm_set1_epi8(char(needle.back()));
-    for (; place + 16 <= places; place += 16) {
-        const auto *starts = reinterpret_cast<const __m128i *>(text.data() + place);
-        const auto *ends = reinterpret_cast<const __m128i *>(text.data() + place + needle.size() - 1);
-        const __m128i agree = _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(starts), first),
-                                            _mm_cmpeq_epi8(_mm_loadu_si128(ends), last));
-        for (unsigned mask = unsigned(_mm_movemask_epi8(agree)); mask != 0; mask &= mask - 1)
-            if (occursAt(place + size_t(std::countr_zero(mask))))
-                return true;
-    }
-#endif
-    for (; place < places; ++place)
-        if (text[place] == needle.front() && occursAt(place))
-            return true;
-    return false;
+    return containsUnits(std::string_view(foldedText.data(), size_t(foldedText.size())),
+                         std::string_view(foldedNeedle.data(), size_t(foldedNeedle.size())));
 }

@@ -35,6 +35,8 @@ int asciiBytesBefore(std::uint64_t word, const unsigned char *p)
 constexpr int chunkSize = 16;
 using ByteChunk = unsigned char __attribute__((vector_size(chunkSize)));
 using UnitChunk = char16_t __attribute__((vector_size(2 * chunkSize)));
+using HalfByteChunk = unsigned char __attribute__((vector_size(chunkSize / 2)));
+using HalfUnitChunk = char16_t __attribute__((vector_size(chunkSize)));
 
 // Widens a whole chunk and returns how many of its bytes, from the start, are ASCII: only those
 // units count, the rest are overwritten by the caller.
@@ -49,6 +51,17 @@ int widenAsciiChunk(const unsigned char *in, char16_t *out)
     if (const std::uint64_t high = load8(in + 8); high & highBits)
         return 8 + asciiBytesBefore(high, in + 8);
     return chunkSize;
+}
+
+// The same for half a chunk: most texts of a feed are short, and their tails would go a byte at a time.
+int widenAsciiHalfChunk(const unsigned char *in, char16_t *out)
+{
+    HalfByteChunk bytes;
+    std::memcpy(&bytes, in, sizeof bytes);
+    const HalfUnitChunk units = __builtin_convertvector(bytes, HalfUnitChunk);
+    std::memcpy(out, &units, sizeof units);
+    const std::uint64_t word = load8(in);
+    return word & highBits ? asciiBytesBefore(word, in) : chunkSize / 2;
 }
 
 // Decodes the sequence a byte >= 0x80 starts at p, or writes U+FFFD for that one byte when no
@@ -89,6 +102,50 @@ void decodeSequence(const unsigned char *&p, const unsigned char *end, char16_t 
     p += 4;
 }
 
+// No sequence gives more UTF-16 units than it has bytes, so room for the byte count is enough.
+// Runs of ASCII go a chunk at a time; a chunk that holds a higher byte is still widened whole,
+// which stays inside the room because at least a chunk's worth of bytes is left, and only its
+// ASCII prefix counts. Returns how many units were written.
+qsizetype decodeUtf8Into(const unsigned char *p, const unsigned char *end, char16_t *begin)
+{
+    char16_t *out = begin;
+    while (p < end) {
+        while (end - p >= chunkSize) {
+            const int ascii = widenAsciiChunk(p, out);
+            p += ascii;
+            out += ascii;
+            if (ascii < chunkSize)
+                break;
+        }
+        if (end - p >= chunkSize / 2) {
+            const int ascii = widenAsciiHalfChunk(p, out);
+            p += ascii;
+            out += ascii;
+        }
+        if (p == end)
+            break;
+        if (*p < 0x80)
+            *out++ = *p++;
+        else
+            decodeSequence(p, end, out);
+    }
+    return out - begin;
+}
+
+const unsigned char *unsignedBytes(QByteArrayView bytes)
+{
+    return reinterpret_cast<const unsigned char *>(bytes.data());
+}
+
+// The bytes without the one leading byte order mark that is dropped.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
+{
+    // Compared byte by byte: a call to the general comparison costs more than most texts' decoding.
+    const auto *p = unsignedBytes(bytes);
+    const bool marked = bytes.size() >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF;
+    return marked ? bytes.sliced(3) : bytes;
+}
+
 } // namespace
 
 QString StringAdditions::uuid()
@@ -113,38 +170,23 @@ bool StringAdditions::isAscii(QByteArrayView bytes)
     return true;
 }
 
-// No sequence gives more UTF-16 units than it has bytes, so the string starts at the byte count
-// and is cut to what was written. Runs of ASCII go a chunk at a time; a chunk that holds a higher
-// byte is still widened whole, which stays inside the string because at least a chunk's worth of
-// bytes is left, and only its ASCII prefix counts.
 QString StringAdditions::fromUtf8(QByteArrayView bytes)
 {
     if (bytes.isNull())
         return QString();
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *const end = p + bytes.size();
-    if (end - p >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
-        p += 3;
-    QString text(end - p, Qt::Uninitialized);
-    if (p == end)
-        return text;
-    auto *const begin = reinterpret_cast<char16_t *>(text.data());
-    char16_t *out = begin;
-    while (p < end) {
-        while (end - p >= chunkSize) {
-            const int ascii = widenAsciiChunk(p, out);
-            p += ascii;
-            out += ascii;
-            if (ascii < chunkSize)
-                break;
-        }
-        if (p == end)
-            break;
-        if (*p < 0x80)
-            *out++ = *p++;
-        else
-            decodeSequence(p, end, out);
-    }
-    text.truncate(out - begin);
+    const QByteArrayView utf8 = withoutByteOrderMark(bytes);
+    QString text(utf8.size(), Qt::Uninitialized);
+    text.truncate(decodeUtf8Into(unsignedBytes(utf8), unsignedBytes(utf8) + utf8.size(),
+                                 reinterpret_cast<char16_t *>(text.data())));
     return text;
+}
+
+void StringAdditions::decodeUtf8(QByteArrayView bytes, QString &text)
+{
+    const QByteArrayView utf8 = withoutByteOrderMark(bytes);
+    text.resize(utf8.size());
+    const qsizetype written = decodeUtf8Into(unsignedBytes(utf8), unsignedBytes(utf8) + utf8.size(),
+                                             reinterpret_cast<char16_t *>(text.data()));
+    if (written < text.size())
+        text.resize(written);
 }

@@ -14,4 +14,7 @@ bool isAscii(QByteArrayView bytes);
 // that is mostly ASCII with a letter from further up here and there, where it is several times
 // faster than the general converter.
 QString fromUtf8(QByteArrayView bytes);
+// The same into `text`, which keeps its capacity when it has room: for one string reused for many
+// short texts.
+void decodeUtf8(QByteArrayView bytes, QString &text);
 } // namespace StringAdditions
