@@ -35,8 +35,6 @@ int asciiBytesBefore(std::uint64_t word, const unsigned char *p)
 constexpr int chunkSize = 16;
 using ByteChunk = unsigned char __attribute__((vector_size(chunkSize)));
 using UnitChunk = char16_t __attribute__((vector_size(2 * chunkSize)));
-using HalfByteChunk = unsigned char __attribute__((vector_size(chunkSize / 2)));
-using HalfUnitChunk = char16_t __attribute__((vector_size(chunkSize)));
 
 // Widens a whole chunk and returns how many of its bytes, from the start, are ASCII: only those
 // units count, the rest are overwritten by the caller.
@@ -53,15 +51,55 @@ int widenAsciiChunk(const unsigned char *in, char16_t *out)
     return chunkSize;
 }
 
-// The same for half a chunk: most texts of a feed are short, and their tails would go a byte at a time.
-int widenAsciiHalfChunk(const unsigned char *in, char16_t *out)
+using EightBytes = unsigned char __attribute__((vector_size(8)));
+using EightUnits = char16_t __attribute__((vector_size(16)));
+using FourBytes = unsigned char __attribute__((vector_size(4)));
+using FourUnits = char16_t __attribute__((vector_size(8)));
+
+// Bytes widened as many at a time as the vectors hold; returns how many of them, from the start,
+// are ASCII.
+template <typename Bytes, typename Units>
+int widenAsciiBytes(const unsigned char *in, char16_t *out)
 {
-    HalfByteChunk bytes;
+    constexpr int n = sizeof(Bytes);
+    Bytes bytes;
     std::memcpy(&bytes, in, sizeof bytes);
-    const HalfUnitChunk units = __builtin_convertvector(bytes, HalfUnitChunk);
+    const Units units = __builtin_convertvector(bytes, Units);
     std::memcpy(out, &units, sizeof units);
-    const std::uint64_t word = load8(in);
-    return word & highBits ? asciiBytesBefore(word, in) : chunkSize / 2;
+    std::uint64_t word = 0;
+    std::memcpy(&word, in, n);
+    return word & highBits ? asciiBytesBefore(word, in) : n;
+}
+
+// Widens the run of ASCII at the start of [p, end) into `out` and returns its length. Texts are
+// mostly ASCII and many are short: a chunk at a time, then half and a quarter of one.
+qsizetype widenAsciiRun(const unsigned char *p, const unsigned char *end, char16_t *out)
+{
+    const unsigned char *const start = p;
+    while (end - p >= chunkSize) {
+        const int ascii = widenAsciiChunk(p, out);
+        p += ascii;
+        out += ascii;
+        if (ascii < chunkSize)
+            return p - start;
+    }
+    if (end - p >= 8) {
+        const int ascii = widenAsciiBytes<EightBytes, EightUnits>(p, out);
+        p += ascii;
+        out += ascii;
+        if (ascii < 8)
+            return p - start;
+    }
+    if (end - p >= 4) {
+        const int ascii = widenAsciiBytes<FourBytes, FourUnits>(p, out);
+        p += ascii;
+        out += ascii;
+        if (ascii < 4)
+            return p - start;
+    }
+    while (p < end && *p < 0x80)
+        *out++ = *p++;
+    return p - start;
 }
 
 // Decodes the sequence a byte >= 0x80 starts at p, or writes U+FFFD for that one byte when no
@@ -109,27 +147,14 @@ void decodeSequence(const unsigned char *&p, const unsigned char *end, char16_t 
 qsizetype decodeUtf8Into(const unsigned char *p, const unsigned char *end, char16_t *begin)
 {
     char16_t *out = begin;
-    while (p < end) {
-        while (end - p >= chunkSize) {
-            const int ascii = widenAsciiChunk(p, out);
-            p += ascii;
-            out += ascii;
-            if (ascii < chunkSize)
-                break;
-        }
-        if (end - p >= chunkSize / 2) {
-            const int ascii = widenAsciiHalfChunk(p, out);
-            p += ascii;
-            out += ascii;
-        }
+    for (;;) {
+        const qsizetype ascii = widenAsciiRun(p, end, out);
+        p += ascii;
+        out += ascii;
         if (p == end)
-            break;
-        if (*p < 0x80)
-            *out++ = *p++;
-        else
-            decodeSequence(p, end, out);
+            return out - begin;
+        decodeSequence(p, end, out);
     }
-    return out - begin;
 }
 
 const unsigned char *unsignedBytes(QByteArrayView bytes)
