@@ -132,7 +132,8 @@ void BM_SearchScanFloor(benchmark::State &state)
     for (auto _ : state) {
         int found = 0;
         for (const auto &[text, name] : texts)
-            found += TextFolding::containsFolded(text, utf8Needle) || TextFolding::containsFolded(name, needle);
+            found +=
+                TextFolding::containsFolded(text, utf8Needle) || TextFolding::containsFolded(name, needle);
         benchmark::DoNotOptimize(found);
     }
 }

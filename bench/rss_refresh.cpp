@@ -108,8 +108,7 @@ BENCHMARK(BM_BareLibxml2Sax)->Unit(benchmark::kMillisecond);
 
 // Times `refresh` on a new, empty source each iteration. Making the source, dropping whatever the
 // refresh left unfiled and tearing the source down are no part of it.
-template <typename Refresh>
-void timeOnEmptySources(benchmark::State &state, Refresh refresh)
+template <typename Refresh> void timeOnEmptySources(benchmark::State &state, Refresh refresh)
 {
     for (auto _ : state) {
         state.PauseTiming();

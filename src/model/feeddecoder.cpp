@@ -51,8 +51,9 @@ qsizetype skipPlainAscii(const unsigned char *p, qsizetype i, qsizetype n)
         const __m128i low = _mm_cmplt_epi8(bytes, space);
         if (_mm_movemask_epi8(low) == 0)
             continue;
-        const __m128i allowed = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, lineFeed)),
-                                             _mm_cmpeq_epi8(bytes, carriageReturn));
+        const __m128i allowed =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, lineFeed)),
+                         _mm_cmpeq_epi8(bytes, carriageReturn));
         const int attention = _mm_movemask_epi8(_mm_andnot_si128(allowed, low));
         if (attention != 0)
             return i + std::countr_zero(static_cast<unsigned>(attention));
@@ -96,7 +97,8 @@ public:
     {
         buffer.resize(0);
         if (m_carry.isEmpty()) {
-            const qsizetype plain = cleanPrefixLength(reinterpret_cast<const unsigned char *>(in.data()), in.size());
+            const qsizetype plain =
+                cleanPrefixLength(reinterpret_cast<const unsigned char *>(in.data()), in.size());
             if (plain == in.size())
                 return in;
             buffer.append(in.data(), plain);
@@ -241,7 +243,7 @@ struct FeedDecoder::Private {
     QByteArray encoding;
     bool chosen = false;
     UConverter *converter = nullptr; // null for UTF-8
-    QByteArray held; // `pending` once the character set is known, until the next call
+    QByteArray held;                 // `pending` once the character set is known, until the next call
     Utf8Cleaner cleaner;
     QByteArray scratch;
 

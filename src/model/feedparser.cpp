@@ -154,7 +154,7 @@ struct FeedParser::Private {
     xmlParserCtxtPtr context = nullptr;
     QStringList path;
     FeedText pendingText; // since the last element event
-    QByteArray utf8; // the decoder's output when it is not the input itself
+    QByteArray utf8;      // the decoder's output when it is not the input itself
     QString error;
     bool finished = false;
     bool sawElement = false;
@@ -346,7 +346,8 @@ struct FeedParser::Private {
 
     static void onCharacters(void *userData, const xmlChar *text, int length)
     {
-        self(userData)->pendingText.append(reinterpret_cast<const char *>(text), static_cast<size_t>(std::max(length, 0)));
+        self(userData)->pendingText.append(reinterpret_cast<const char *>(text),
+                                           static_cast<size_t>(std::max(length, 0)));
     }
 
     static xmlEntityPtr onGetEntity(void *userData, const xmlChar *name) { return self(userData)->resolve(name); }

@@ -8,7 +8,8 @@
 // The name of one property of an entry, one pointer wide. Names are interned once for the whole
 // process, so the thousands of entries that share a dozen names hold no copies of them. The table is
 // bounded: once it is full (a feed inventing element names without end), a new name is held by the
-// key itself, as is a name too long to be an element name anyone repeats. Keys are immutable values; any thread may intern, copy and compare them.
+// key itself, as is a name too long to be an element name anyone repeats. Keys are immutable values; any
+// thread may intern, copy and compare them.
 class PropertyKey {
 public:
     PropertyKey() = default; // the empty name

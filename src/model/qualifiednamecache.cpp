@@ -11,10 +11,7 @@ bool ownedBy(xmlDictPtr dictionary, const xmlChar *name)
 
 } // namespace
 
-QualifiedNameCache::QualifiedNameCache()
-    : m_slots(64)
-{
-}
+QualifiedNameCache::QualifiedNameCache() : m_slots(64) {}
 
 const QString &QualifiedNameCache::get(const xmlChar *localName, const xmlChar *prefix, xmlDictPtr dictionary)
 {
@@ -29,11 +26,14 @@ const QString &QualifiedNameCache::get(const xmlChar *localName, const xmlChar *
 
 size_t QualifiedNameCache::slotOf(const xmlChar *localName, const xmlChar *prefix) const
 {
-    const auto key = reinterpret_cast<std::uintptr_t>(localName) ^ (reinterpret_cast<std::uintptr_t>(prefix) >> 1);
-    return static_cast<size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >> 32) & (m_slots.size() - 1);
+    const auto key =
+        reinterpret_cast<std::uintptr_t>(localName) ^ (reinterpret_cast<std::uintptr_t>(prefix) >> 1);
+    return static_cast<size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >> 32) &
+           (m_slots.size() - 1);
 }
 
-const QString &QualifiedNameCache::add(size_t slot, const xmlChar *localName, const xmlChar *prefix, xmlDictPtr dictionary)
+const QString &QualifiedNameCache::add(size_t slot, const xmlChar *localName, const xmlChar *prefix,
+                                       xmlDictPtr dictionary)
 {
     QString name = QString::fromUtf8(reinterpret_cast<const char *>(localName));
     if (prefix)

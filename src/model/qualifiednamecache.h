@@ -1,7 +1,7 @@
 #pragma once
 
-#include <libxml/xmlstring.h>
 #include <libxml/dict.h>
+#include <libxml/xmlstring.h>
 
 #include <QString>
 

@@ -243,8 +243,7 @@ namespace {
 
 #if defined(__SSE2__)
 // One lane per code unit: whether each lane of the block equals the unit.
-template <typename Unit>
-__m128i lanesEqual(const Unit *block, __m128i unit)
+template <typename Unit> __m128i lanesEqual(const Unit *block, __m128i unit)
 {
     const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block));
     if constexpr (sizeof(Unit) == 1)
@@ -253,8 +252,7 @@ __m128i lanesEqual(const Unit *block, __m128i unit)
         return _mm_cmpeq_epi16(lanes, unit);
 }
 
-template <typename Unit>
-__m128i broadcast(Unit unit)
+template <typename Unit> __m128i broadcast(Unit unit)
 {
     if constexpr (sizeof(Unit) == 1)
         return _mm_set1_epi8(char(unit));

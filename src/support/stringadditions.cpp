@@ -58,8 +58,7 @@ using FourUnits = char16_t __attribute__((vector_size(8)));
 
 // Bytes widened as many at a time as the vectors hold; returns how many of them, from the start,
 // are ASCII.
-template <typename Bytes, typename Units>
-int widenAsciiBytes(const unsigned char *in, char16_t *out)
+template <typename Bytes, typename Units> int widenAsciiBytes(const unsigned char *in, char16_t *out)
 {
     constexpr int n = sizeof(Bytes);
     Bytes bytes;

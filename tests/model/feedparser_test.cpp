@@ -274,7 +274,8 @@ TEST(FeedParserEvents, TextDecodesWhereverLongerSequencesFall)
     QByteArray document = "<r>";
     QStringList expected;
     for (int run = 0; run < 40; ++run) {
-        const QString text = QString(run, u'a') + pieces[run % pieces.size()] + QString(run % 7, u'b') + pieces[(run + 1) % pieces.size()];
+        const QString text = QString(run, u'a') + pieces[run % pieces.size()] + QString(run % 7, u'b') +
+                             pieces[(run + 1) % pieces.size()];
         document += "<t>" + text.toUtf8() + "</t>";
         expected.append(u"text r/t: "_s + text);
     }
@@ -301,8 +302,8 @@ TEST(FeedParserEvents, ManyDistinctNamesKeepTheirPaths)
         const QByteArray space = "\n" + QByteArray(i % 12, ' ') + (i % 2 ? "\t" : "");
         document += space + "<" + name + ">x" + space + "</" + name + ">";
         const QString path = u"r/"_s + QString::fromLatin1(name);
-        expected += {u"text r: "_s + QString::fromLatin1(space), u"start "_s + path, u"text "_s + path + u": x"_s + QString::fromLatin1(space),
-                     u"end "_s + path};
+        expected += {u"text r: "_s + QString::fromLatin1(space), u"start "_s + path,
+                     u"text "_s + path + u": x"_s + QString::fromLatin1(space), u"end "_s + path};
     }
     document += "\n &amp; </r>";
     expected += {u"text r: \n & "_s, u"end r"_s};

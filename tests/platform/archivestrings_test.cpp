@@ -60,7 +60,8 @@ TEST(ArchiveStrings, wellFormedTextDecodesLikeQt)
 // ASCII runs of every length up to a chunk and a half, whole and cut short.
 TEST(ArchiveStrings, malformedSequencesBecomeWhatQtMakesOfThem)
 {
-    const unsigned char followers[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC2, 0xE0, 0xF4, 0xFF};
+    const unsigned char followers[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F,
+                                       0xA0, 0xBF, 0xC0, 0xC2, 0xE0, 0xF4, 0xFF};
     const unsigned char laterFollowers[] = {0x41, 0x80, 0xBF, 0xC3};
     int round = 0;
     for (int lead = 0x80; lead <= 0xFF; ++lead) {
@@ -83,8 +84,9 @@ TEST(ArchiveStrings, malformedSequencesBecomeWhatQtMakesOfThem)
 TEST(ArchiveStrings, randomBytesDecodeLikeQt)
 {
     std::mt19937 random(20261206);
-    const char *const pieces[] = {"a", "word ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF",
-                                  "\x80", "\xC3", "\xE2\x82", "\xF0\x9F\x98", "\xED\xA0\x80", "\xFF"};
+    const char *const pieces[] = {
+        "a",    "word ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF",
+        "\x80", "\xC3",  "\xE2\x82", "\xF0\x9F\x98", "\xED\xA0\x80",     "\xFF"};
     for (int round = 0; round < 3000; ++round) {
         QByteArray bytes;
         const int count = int(random() % 24);
@@ -107,8 +109,9 @@ TEST(ArchiveStrings, storedStringsReadBackAsQtDecodesTheirBytes)
     ASSERT_TRUE(map) << reader.errorString().toStdString();
     EXPECT_EQ(map->toMap(), (QVariantMap{{u"Grüße"_s, u"Zürich \U0001F600"_s}, {u"plain"_s, u"text"_s}}));
 
-    for (const QByteArrayView damaged : {QByteArrayView("caf\xC3"), QByteArrayView("\xEF\xBB\xBF\xED\xA0\x80ok"),
-                                         QByteArrayView("a\xF4\x90\x80\x80z\xC0\xAF")}) {
+    for (const QByteArrayView damaged :
+         {QByteArrayView("caf\xC3"), QByteArrayView("\xEF\xBB\xBF\xED\xA0\x80ok"),
+          QByteArrayView("a\xF4\x90\x80\x80z\xC0\xAF")}) {
         ArchiveReader damagedReader(stringRecord(damaged));
         const auto value = damagedReader.decodeObject();
         ASSERT_TRUE(value) << damagedReader.errorString().toStdString();
@@ -138,8 +141,9 @@ TEST(ArchiveStrings, keysRepeatedAcrossRecordsReadBackInAnyMix)
     ArchiveReader reader(writer.data());
     for (const QVariantMap &record : records) {
         QVariantMap read;
-        ASSERT_TRUE(reader.decodeDictionary([&read](QString &&key, QVariant &&value) { read.insert(key, value); }))
-            << reader.errorString().toStdString();
+        ASSERT_TRUE(reader.decodeDictionary([&read](QString &&key, QVariant &&value) {
+            read.insert(key, value);
+        })) << reader.errorString().toStdString();
         EXPECT_EQ(read, record);
     }
     EXPECT_TRUE(reader.atEnd());
