@@ -1,7 +1,9 @@
 #pragma once
 
-#include <libxml/dict.h>
+// dict.h uses xmlChar without declaring it.
 #include <libxml/xmlstring.h>
+
+#include <libxml/dict.h>
 
 #include <QString>
 
