@@ -36,6 +36,22 @@ bool sameKey(QLatin1StringView a, QLatin1StringView b)
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
+// A property's key against the key asked for: interned keys compare by pointer, names by text.
+bool sameKey(const PropertyKey &a, const PropertyKey &b)
+{
+    return a == b;
+}
+
+bool sameKey(const PropertyKey &a, QStringView b)
+{
+    return sameKey(a.name(), b);
+}
+
+bool sameKey(const PropertyKey &a, QLatin1StringView b)
+{
+    return sameKey(a.name(), b);
+}
+
 // The program's own keys, made once, so that storing one needs no look-up in the key table.
 PropertyKey keyFor(QLatin1StringView key)
 {
@@ -60,6 +76,11 @@ PropertyKey keyFor(QStringView key)
     return PropertyKey(key);
 }
 
+const PropertyKey &keyFor(const PropertyKey &key)
+{
+    return key;
+}
+
 // The records of a file list mostly the same keys in the same order: each thread keeps the keys of
 // the records it read and reuses those that match by position, instead of looking them up again.
 PropertyKey decodedKey(qsizetype position, QStringView name)
@@ -79,17 +100,22 @@ PropertyKey decodedKey(qsizetype position, QStringView name)
 }
 
 // In a pretty-printed document every element with children has a line break for its text: one
-// string serves them all.
+// string serves them all. Other texts are mostly followed by the line break before the next
+// element, which joins them: room for one more unit spares growing the string for it.
 QString newText(QStringView text)
 {
     static const QString lineBreak = u"\n"_s;
-    return text == lineBreak ? lineBreak : text.toString();
+    if (text == lineBreak)
+        return lineBreak;
+    QString copy(text.size() + 1, Qt::Uninitialized);
+    std::copy(text.begin(), text.end(), copy.begin());
+    copy.truncate(text.size());
+    return copy;
 }
 
 } // namespace
 
-template <typename Key>
-QVariant DataItem::virtualOrProperty(Key key) const
+template <typename Key> QVariant DataItem::virtualOrProperty(const Key &key) const
 {
     if (sameKey(key, ItemKey::datasourceName)) {
         Datasource *source = datasource();
@@ -110,12 +136,22 @@ QVariant DataItem::valueForKey(QLatin1StringView key) const
     return virtualOrProperty(key);
 }
 
+QVariant DataItem::valueForKey(const PropertyKey &key) const
+{
+    return virtualOrProperty(key);
+}
+
 void DataItem::setObject(const QVariant &value, const QString &key)
 {
     store(value, key);
 }
 
 void DataItem::setObject(const QVariant &value, QLatin1StringView key)
+{
+    store(value, key);
+}
+
+void DataItem::setObject(const QVariant &value, const PropertyKey &key)
 {
     store(value, key);
 }
@@ -131,8 +167,7 @@ void DataItem::appendText(const QString &text, const QString &key)
     updateQuickReadsLocked(QStringView(key));
 }
 
-template <typename Key>
-void DataItem::store(const QVariant &value, Key key)
+template <typename Key> void DataItem::store(const QVariant &value, const Key &key)
 {
     std::lock_guard guard(m_lock);
     const auto found = findPropertyLocked(key);
@@ -154,52 +189,55 @@ void DataItem::addPropertyLocked(PropertyKey key, QVariant value)
     m_properties.push_back({std::move(key), std::move(value)});
 }
 
-template <typename Key>
-std::vector<DataItem::Property>::iterator DataItem::findPropertyLocked(Key key)
+template <typename Key> std::vector<DataItem::Property>::iterator DataItem::findPropertyLocked(const Key &key)
 {
     return std::find_if(m_properties.begin(), m_properties.end(),
-                        [&key](const Property &property) { return sameKey(property.key.name(), key); });
+                        [&key](const Property &property) { return sameKey(property.key, key); });
 }
 
-template <typename Key>
-const QVariant *DataItem::findLocked(Key key) const
+template <typename Key> const QVariant *DataItem::findLocked(const Key &key) const
 {
     for (const Property &property : m_properties)
-        if (sameKey(property.key.name(), key))
+        if (sameKey(property.key, key))
             return &property.value;
     return nullptr;
 }
 
-template <typename Key>
-QVariant DataItem::property(Key key) const
+template <typename Key> QVariant DataItem::property(const Key &key) const
 {
     std::lock_guard guard(m_lock);
     const QVariant *value = findLocked(key);
     return value ? *value : QVariant();
 }
 
-template <typename Key>
-void DataItem::updateQuickReadsLocked(Key key)
+template <typename Key> void DataItem::updateQuickReadsLocked(const Key &key)
 {
-    if (sameKey(key, ItemKey::sequence)) {
-        const QVariant *value = findLocked(ItemKey::sequence);
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    if (sameKey(keys.sequence, key)) {
+        const QVariant *value = findLocked(keys.sequence);
         m_sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
-    } else if (sameKey(key, ItemKey::parsedDate)) {
-        const QVariant *value = findLocked(ItemKey::parsedDate);
+    } else if (sameKey(keys.parsedDate, key)) {
+        const QVariant *value = findLocked(keys.parsedDate);
         const QDateTime date = value ? value->toDateTime() : QDateTime();
         m_parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate, std::memory_order_relaxed);
-    } else if (sameKey(key, ItemKey::title) || sameKey(key, ItemKey::description)) {
+    } else if (sameKey(keys.title, key) || sameKey(keys.description, key)) {
         m_folded = false;
         m_foldedSearchText.clear();
     }
+}
+
+const QVariant *DataItem::findStoredLocked(const PropertyKey &key) const
+{
+    return findLocked(key);
 }
 
 QByteArray DataItem::foldedSearchText() const
 {
     std::lock_guard guard(m_lock);
     if (!m_folded) {
-        const QVariant *title = findLocked(ItemKey::title);
-        const QVariant *description = findLocked(ItemKey::description);
+        const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+        const QVariant *title = findLocked(keys.title);
+        const QVariant *description = findLocked(keys.description);
         m_foldedSearchText = TextFolding::foldJoined(title ? title->toString() : QString(), QChar(searchSeparator),
                                                      description ? description->toString() : QString());
         m_folded = true;
@@ -231,12 +269,12 @@ QVariantMap DataItem::dictionary() const
 
 QString DataItem::title() const
 {
-    return property(ItemKey::title).toString();
+    return property(ItemPropertyKeys::get().title).toString();
 }
 
 QString DataItem::description() const
 {
-    return property(ItemKey::description).toString();
+    return property(ItemPropertyKeys::get().description).toString();
 }
 
 QString DataItem::name() const
@@ -247,22 +285,22 @@ QString DataItem::name() const
 
 QDateTime DataItem::originalDate() const
 {
-    return property(ItemKey::originalDate).toDateTime();
+    return property(ItemPropertyKeys::get().originalDate).toDateTime();
 }
 
 QDateTime DataItem::parsedDate() const
 {
-    return property(ItemKey::parsedDate).toDateTime();
+    return property(ItemPropertyKeys::get().parsedDate).toDateTime();
 }
 
 bool DataItem::mark() const
 {
-    return property(ItemKey::mark).toBool();
+    return property(ItemPropertyKeys::get().mark).toBool();
 }
 
 QString DataItem::link() const
 {
-    const QVariant stored = property(ItemKey::link);
+    const QVariant stored = property(ItemPropertyKeys::get().link);
     if (!stored.isValid())
         return QString();
     const QString raw = stored.toString();
@@ -276,9 +314,10 @@ QString DataItem::link() const
 QString DataItem::previewContent() const
 {
     std::lock_guard guard(m_lock);
-    if (const QVariant *content = findLocked(ItemKey::contentEncoded))
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    if (const QVariant *content = findLocked(keys.contentEncoded))
         return content->toString();
-    if (const QVariant *description = findLocked(ItemKey::description))
+    if (const QVariant *description = findLocked(keys.description))
         return description->toString();
     return QString();
 }
@@ -336,11 +375,19 @@ void DataItem::addDecodedProperty(QString &&key, QVariant &&value)
     addPropertyLocked(decodedKey(qsizetype(m_properties.size()), key), std::move(value));
 }
 
+// Text arrives in runs for one key (an element's text, then the white space after it): the key
+// used last is tried first.
 QString *DataItem::Draft::find(const PropertyKey &key)
 {
-    for (auto &[name, text] : m_texts)
-        if (name == key)
-            return &text;
+    if (m_last < m_texts.size() && m_texts[m_last].first == key)
+        return &m_texts[m_last].second;
+    for (size_t i = 0; i < m_texts.size(); ++i) {
+        if (m_texts[i].first == key) {
+            m_last = i;
+            return &m_texts[i].second;
+        }
+    }
+    m_last = m_texts.size(); // where the caller adds it
     return nullptr;
 }
 
@@ -368,8 +415,9 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
         item->m_properties.push_back({std::move(key), QVariant(std::move(text))});
     m_texts.clear();
     // A feed may name an element after one of the program's keys.
-    item->updateQuickReadsLocked(ItemKey::sequence);
-    item->updateQuickReadsLocked(ItemKey::parsedDate);
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    item->updateQuickReadsLocked(keys.sequence);
+    item->updateQuickReadsLocked(keys.parsedDate);
     return item;
 }
 

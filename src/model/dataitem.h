@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <array>
 #include <atomic>
 #include <limits>
 #include <memory>
@@ -35,13 +36,28 @@ public:
     // answered by the item itself. An invalid QVariant when absent.
     QVariant valueForKey(const QString &key) const;
     QVariant valueForKey(QLatin1StringView key) const;
+    QVariant valueForKey(const PropertyKey &key) const;
     QVariant objectForKey(const QString &key) const { return valueForKey(key); }
     QVariant objectForKey(QLatin1StringView key) const { return valueForKey(key); }
+    QVariant objectForKey(const PropertyKey &key) const { return valueForKey(key); }
     // Stores the value under the key; an invalid value removes the key.
     void setObject(const QVariant &value, const QString &key);
     void setObject(const QVariant &value, QLatin1StringView key);
+    void setObject(const QVariant &value, const PropertyKey &key);
     // Appends to the value under the key, read as a string, or stores the text when there is none.
     void appendText(const QString &text, const QString &key);
+
+    // Calls `read` with the stored values of the keys (nullptr where absent) under the item's
+    // lock, so that nothing is copied. `read` must not call the item.
+    template <size_t N, typename Read>
+    void readValues(const std::array<const PropertyKey *, N> &keys, Read &&read) const
+    {
+        std::lock_guard guard(m_lock);
+        std::array<const QVariant *, N> values;
+        for (size_t i = 0; i < N; ++i)
+            values[i] = findStoredLocked(*keys[i]);
+        read(values);
+    }
 
     // A copy of the properties without "mark", with "name" set to the source's display name.
     QVariantMap dictionary() const;
@@ -105,6 +121,7 @@ public:
         QString *find(const PropertyKey &key);
 
         std::vector<std::pair<PropertyKey, QString>> m_texts;
+        size_t m_last = 0; // the index of the key found or added last
     };
 
 private:
@@ -119,21 +136,16 @@ private:
     // originalDate, parsedDate, sequence and mark (the keywords are set by default).
     static constexpr size_t filedPropertyCount = 4;
 
-    template <typename Key>
-    QVariant virtualOrProperty(Key key) const;
-    template <typename Key>
-    QVariant property(Key key) const;
-    template <typename Key>
-    const QVariant *findLocked(Key key) const;
-    template <typename Key>
-    void store(const QVariant &value, Key key);
+    template <typename Key> QVariant virtualOrProperty(const Key &key) const;
+    template <typename Key> QVariant property(const Key &key) const;
+    template <typename Key> const QVariant *findLocked(const Key &key) const;
+    const QVariant *findStoredLocked(const PropertyKey &key) const;
+    template <typename Key> void store(const QVariant &value, const Key &key);
     void addPropertyLocked(PropertyKey key, QVariant value);
-    template <typename Key>
-    std::vector<Property>::iterator findPropertyLocked(Key key);
+    template <typename Key> std::vector<Property>::iterator findPropertyLocked(const Key &key);
     // For an item still private to its decoder: no lock taken.
     void addDecodedProperty(QString &&key, QVariant &&value);
-    template <typename Key>
-    void updateQuickReadsLocked(Key key);
+    template <typename Key> void updateQuickReadsLocked(const Key &key);
     QVariantMap propertiesLocked() const;
     QString sourceDisplayName() const;
 

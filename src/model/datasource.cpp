@@ -326,7 +326,7 @@ void Datasource::addItem(const DataItemPtr &item)
         m_itemCount = -1;
         item->setDatasource(this);
         if (!predicate.isEmpty())
-            item->setObject(keywordMarkLocked(predicate, foldedText), ItemKey::mark);
+            item->setObject(keywordMarkLocked(predicate, foldedText), ItemPropertyKeys::get().mark);
         inserted = insertMode();
         if (inserted) {
             m_items.prepend(item);
@@ -390,7 +390,7 @@ void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &arr
         }
     }
     if (sequence == 0)
-        item->setObject(inherited, ItemKey::sequence);
+        item->setObject(inherited, ItemPropertyKeys::get().sequence);
     else
         _setCurrentDateIfNeeded(*item);
     array.insert(position, item);
@@ -470,7 +470,7 @@ void Datasource::removeSequence()
     for (const DataItemPtr &item : std::as_const(m_items)) {
         const int sequence = sequenceOf(*item);
         if (sequence != 0 && sequence < current - 2)
-            item->setObject(QVariant(), ItemKey::sequence);
+            item->setObject(QVariant(), ItemPropertyKeys::get().sequence);
     }
 }
 
@@ -481,7 +481,8 @@ void Datasource::_updateMark()
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
         for (const DataItemPtr &item : std::as_const(m_items))
-            item->setObject(keywordMarkLocked(predicate, item->foldedSearchText()), ItemKey::mark);
+            item->setObject(keywordMarkLocked(predicate, item->foldedSearchText()),
+                            ItemPropertyKeys::get().mark);
     }
     reportItemsDidChange();
 }
@@ -489,7 +490,7 @@ void Datasource::_updateMark()
 void Datasource::_setCurrentDateIfNeeded(DataItem &item)
 {
     if (m_defaults.integerForKey(SettingsKey::receiveTimeStamp) != 0)
-        item.setObject(m_clock.now(), ItemKey::parsedDate);
+        item.setObject(m_clock.now(), ItemPropertyKeys::get().parsedDate);
 }
 
 void Datasource::keywordsDidChange(const QVariant &keywords)

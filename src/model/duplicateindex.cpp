@@ -4,10 +4,22 @@
 
 #include <QVarLengthArray>
 #include <algorithm>
+#include <array>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The keys an entry is compared by, then its guid.
+const std::array<const PropertyKey *, 4> &filedKeys()
+{
+    static const std::array<const PropertyKey *, 4> keys = [] {
+        const ItemPropertyKeys &known = ItemPropertyKeys::get();
+        return std::array<const PropertyKey *, 4>{&known.link, &known.title, &known.description, &known.guid};
+    }();
+    return keys;
+}
 
 // The three values an entry is compared by: strings trimmed, absent values alike, other values
 // by type and text.
@@ -15,9 +27,12 @@ struct Content {
     QVariant values[3];
 
     explicit Content(const DataItem &item)
-        : values{item.objectForKey(ItemKey::link), item.objectForKey(ItemKey::title),
-                 item.objectForKey(ItemKey::description)}
     {
+        item.readValues(filedKeys(), [this](const std::array<const QVariant *, 4> &read) {
+            for (size_t i = 0; i < std::size(values); ++i)
+                if (read[i])
+                    values[i] = *read[i];
+        });
     }
 
     static bool isString(const QVariant &value) { return value.typeId() == QMetaType::QString; }
@@ -26,13 +41,14 @@ struct Content {
         return QStringView(*static_cast<const QString *>(value.constData())).trimmed();
     }
 
-    static size_t hashOf(const QVariant &value, size_t seed)
+    // An absent value hashes as an invalid one.
+    static size_t hashOf(const QVariant *value, size_t seed)
     {
-        if (!value.isValid())
+        if (!value || !value->isValid())
             return qHash(0, seed);
-        if (isString(value))
-            return qHash(trimmedText(value), seed);
-        return qHashMulti(seed, value.typeId(), value.toString());
+        if (isString(*value))
+            return qHash(trimmedText(*value), seed);
+        return qHashMulti(seed, value->typeId(), value->toString());
     }
 
     static bool same(const QVariant &a, const QVariant &b)
@@ -48,27 +64,12 @@ struct Content {
         return a.typeId() == b.typeId() && a.toString() == b.toString();
     }
 
-    size_t hash() const
-    {
-        size_t seed = 0;
-        for (const QVariant &value : values)
-            seed = hashOf(value, seed);
-        return seed;
-    }
-
     bool operator==(const Content &other) const
     {
         return same(values[0], other.values[0]) && same(values[1], other.values[1]) &&
                same(values[2], other.values[2]);
     }
 };
-
-// The guid when it is a string, else a null string.
-QString guidOf(const DataItem &item)
-{
-    const QVariant guid = item.objectForKey(ItemKey::guid);
-    return guid.typeId() == QMetaType::QString ? guid.toString() : QString();
-}
 
 template <typename Key, typename Bucket>
 void removeFrom(QHash<Key, Bucket> &index, const Key &key, const DataItemPtr &item)
@@ -119,20 +120,26 @@ void DuplicateIndex::remove(const DataItemPtr &item)
         removeFrom(m_byGuid, key.guid, item);
 }
 
-DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const QList<DataItemPtr> &items) const
+DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const Key &key,
+                                            const QList<DataItemPtr> &items) const
 {
-    const Content content(entry);
-    const Key key{content.hash(), guidOf(entry)};
+    // Most entries have no candidate at all: their content is read only for one.
+    std::optional<Content> content;
+    auto entryContent = [&]() -> const Content & {
+        if (!content)
+            content.emplace(entry);
+        return *content;
+    };
     QVarLengthArray<Result, 4> candidates;
     if (const auto known = m_byContent.constFind(key.contentHash); known != m_byContent.cend()) {
         for (const DataItemPtr &item : *known)
-            if (Content(*item) == content)
+            if (Content(*item) == entryContent())
                 candidates.append({Match::Known, item, key});
     }
     if (isIndexedGuid(key.guid)) {
         if (const auto updated = m_byGuid.constFind(key.guid); updated != m_byGuid.cend()) {
             for (const DataItemPtr &item : *updated)
-                if (!(Content(*item) == content))
+                if (!(Content(*item) == entryContent()))
                     candidates.append({Match::Update, item, key});
         }
     }
@@ -143,9 +150,19 @@ DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const QList<D
         [&items](const Result &a, const Result &b) { return items.indexOf(a.item) < items.indexOf(b.item); });
 }
 
+// Read in one step, without copying the values.
 DuplicateIndex::Key DuplicateIndex::keyOf(const DataItem &item)
 {
-    return {Content(item).hash(), guidOf(item)};
+    Key key;
+    item.readValues(filedKeys(), [&key](const std::array<const QVariant *, 4> &values) {
+        size_t seed = 0;
+        for (size_t i = 0; i < 3; ++i)
+            seed = Content::hashOf(values[i], seed);
+        key.contentHash = seed;
+        if (const QVariant *guid = values[3]; guid && guid->typeId() == QMetaType::QString)
+            key.guid = *static_cast<const QString *>(guid->constData());
+    });
+    return key;
 }
 
 bool DuplicateIndex::isIndexedGuid(const QString &guid)

@@ -16,7 +16,7 @@
 class DuplicateIndex {
 public:
     enum class Match { None, Known, Update };
-    // What an entry is filed under, as find() works it out, so that add() need not read it again.
+    // What an entry is filed under, so that add() need not read it again.
     struct Key {
         size_t contentHash = 0;
         QString guid; // null unless the entry's guid is a string
@@ -31,16 +31,19 @@ public:
     void rebuild(const QList<DataItemPtr> &items, qsizetype expectedEntries = 0);
     void clear();
     void add(const DataItemPtr &item);
-    // Adds an entry find() was asked about, under the key find() worked out for it.
+    // Adds an item under its keyOf().
     void add(const DataItemPtr &item, const Key &key);
     void remove(const DataItemPtr &item);
 
-    // `items` is the source's current list, which orders several candidates.
-    Result find(const DataItem &entry, const QList<DataItemPtr> &items) const;
+    // What the item is filed under: a hash of its compared content (equal hashes are confirmed by
+    // comparing) and its guid.
+    static Key keyOf(const DataItem &item);
+
+    // `entryKey` is keyOf(entry); `items` is the source's current list, which orders several
+    // candidates.
+    Result find(const DataItem &entry, const Key &entryKey, const QList<DataItemPtr> &items) const;
 
 private:
-    // Items are filed by a hash of their compared content; equal hashes are confirmed by comparing.
-    static Key keyOf(const DataItem &item);
     static bool isIndexedGuid(const QString &guid);
 
     // Nearly every key holds one item: it stays inside the table, with no list of its own.

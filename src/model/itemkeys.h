@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/propertykey.h"
+
 #include <QLatin1String>
 
 // Keys of an entry's dictionary that the program itself reads or writes. The parser stores every
@@ -24,3 +26,31 @@ inline constexpr QLatin1String name{"name"};
 inline constexpr QLatin1String datasourceName{"datasource_name"};
 inline constexpr QLatin1String datasource{"datasource"};
 } // namespace ItemKey
+
+// The stored keys above as PropertyKeys, made once: an item finds one of them by comparing one
+// pointer per property instead of the names.
+struct ItemPropertyKeys {
+    PropertyKey title{ItemKey::title};
+    PropertyKey link{ItemKey::link};
+    PropertyKey description{ItemKey::description};
+    PropertyKey contentEncoded{ItemKey::contentEncoded};
+    PropertyKey guid{ItemKey::guid};
+    PropertyKey pubDate{ItemKey::pubDate};
+    PropertyKey pubdate{ItemKey::pubdate};
+    PropertyKey published{ItemKey::published};
+    PropertyKey dcDate{ItemKey::dcDate};
+    PropertyKey href{ItemKey::href};
+    PropertyKey originalDate{ItemKey::originalDate};
+    PropertyKey parsedDate{ItemKey::parsedDate};
+    PropertyKey sequence{ItemKey::sequence};
+    PropertyKey mark{ItemKey::mark};
+    PropertyKey name{ItemKey::name};
+
+    // Never destroyed, like the names they point to: detached refresh threads may file entries
+    // while the process exits.
+    static const ItemPropertyKeys &get()
+    {
+        static const ItemPropertyKeys &keys = *new ItemPropertyKeys;
+        return keys;
+    }
+};

@@ -100,7 +100,7 @@ void RSSDatasource::reset()
     m_firstRun = true;
     std::lock_guard guard(lock());
     for (const DataItemPtr &item : itemsLocked())
-        item->setObject(QVariant(), ItemKey::sequence);
+        item->setObject(QVariant(), ItemPropertyKeys::get().sequence);
 }
 
 bool RSSDatasource::isTwitter() const
@@ -207,7 +207,6 @@ void RSSDatasource::endRefresh()
     m_newList.clear();
     m_inEntry = false;
     m_entry.clear();
-    m_currentText.clear();
     m_duplicates.clear();
 }
 
@@ -237,24 +236,27 @@ void RSSDatasource::endRunning(bool success)
 
 void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &attributes)
 {
-    fileCurrentText();
-    if (FeedEntryCollector::isEntryPath(path)) {
+    // Entries do not nest: inside one, no element starts another.
+    if (!m_inEntry) {
+        if (!FeedEntryCollector::isEntryPath(path))
+            return;
         m_entry.clear();
         m_inEntry = true;
     }
-    if (!m_inEntry)
-        return;
     if (FeedEntryCollector::isAtomLinkPath(path)) {
         if (const QString href = attributes.value(u"href"); !href.isNull())
-            m_entry.setText(href, PropertyKey(ItemKey::href));
+            m_entry.setText(href, ItemPropertyKeys::get().href);
     }
     m_currentElement = PropertyKey(path.last());
 }
 
 void RSSDatasource::characters(const QStringList &path, const QString &text)
 {
+    // Text joins the value of the entry's element started last, so the white space after a child's
+    // end joins that child.
     if (m_inEntry) {
-        m_currentText += text;
+        if (!text.isEmpty())
+            m_entry.appendText(text, m_currentElement);
     } else if (FeedEntryCollector::isTitlePath(path)) {
         m_title += text;
     } else if (FeedEntryCollector::isImageUrlPath(path) && image().isNull()) {
@@ -265,27 +267,23 @@ void RSSDatasource::characters(const QStringList &path, const QString &text)
 
 void RSSDatasource::endElement(const QStringList &path)
 {
-    if (FeedEntryCollector::isTitlePath(path)) {
-        const QString title = m_title;
-        MainThread::runAndWait([this, title] { setName(title); });
-    }
-    if (!FeedEntryCollector::isImageUrlPath(path) && m_inEntry && FeedEntryCollector::isEntryPath(path)) {
-        fileCurrentText();
-        m_inEntry = false;
-        const DataItemPtr entry = m_entry.take();
-        m_parsedEntries.append(isAtomEntryPath(path) ? convertAtomToRSS(*entry) : entry);
-    }
-}
-
-// Text gathered since the last element start joins the value of the element started last.
-void RSSDatasource::fileCurrentText()
-{
-    if (m_currentText.isEmpty())
+    // The feed's title lies outside every entry.
+    if (!m_inEntry) {
+        if (FeedEntryCollector::isTitlePath(path)) {
+            const QString title = m_title;
+            MainThread::runAndWait([this, title] { setName(title); });
+        }
         return;
-    // The draft copies the characters, so that the buffer keeps its capacity for the next element.
-    if (m_inEntry)
-        m_entry.appendText(m_currentText, m_currentElement);
-    m_currentText.resize(0);
+    }
+    if (FeedEntryCollector::isEntryPath(path)) {
+        m_inEntry = false;
+        DataItemPtr entry = m_entry.take();
+        if (isAtomEntryPath(path))
+            entry = convertAtomToRSS(*entry);
+        // Worked out while the entry's texts are still in the processor's cache.
+        DuplicateIndex::Key key = DuplicateIndex::keyOf(*entry);
+        m_parsedEntries.push_back({std::move(entry), std::move(key)});
+    }
 }
 
 // Entries are filed once the whole document has parsed, so a document that breaks off half way
@@ -294,18 +292,19 @@ void RSSDatasource::fileParsedEntries()
 {
     {
         std::lock_guard guard(lock());
-        m_duplicates.rebuild(itemsLocked(), m_parsedEntries.size());
+        m_duplicates.rebuild(itemsLocked(), qsizetype(m_parsedEntries.size()));
     }
-    for (const DataItemPtr &entry : std::as_const(m_parsedEntries))
+    for (const ParsedEntry &entry : m_parsedEntries)
         fileEntry(entry);
     m_parsedEntries.clear();
 }
 
 // Files the entry unless the source already has it; replaces an updated one.
-void RSSDatasource::fileEntry(const DataItemPtr &entry)
+void RSSDatasource::fileEntry(const ParsedEntry &parsed)
 {
+    const DataItemPtr &entry = parsed.item;
     std::lock_guard guard(lock());
-    const DuplicateIndex::Result match = m_duplicates.find(*entry, itemsLocked());
+    const DuplicateIndex::Result match = m_duplicates.find(*entry, parsed.key, itemsLocked());
     switch (match.match) {
     case DuplicateIndex::Match::Update:
         replaceUpdatedItem(match.item, entry, match.entryKey);
@@ -324,8 +323,9 @@ void RSSDatasource::fileEntry(const DataItemPtr &entry)
 void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
                                        const DuplicateIndex::Key &key)
 {
-    if (const QVariant sequence = existing->objectForKey(ItemKey::sequence); sequence.isValid())
-        entry->setObject(sequence, ItemKey::sequence);
+    const PropertyKey &sequenceKey = ItemPropertyKeys::get().sequence;
+    if (const QVariant sequence = existing->objectForKey(sequenceKey); sequence.isValid())
+        entry->setObject(sequence, sequenceKey);
     entry->setShown(existing->shown());
     entry->setRead(existing->read());
     entry->setHidden(existing->hidden());
@@ -366,8 +366,9 @@ void RSSDatasource::addCurrentItem(const DataItemPtr &entry, const DuplicateInde
     QDateTime date = resolveDate(*entry);
     date = date.isValid() ? correctFutureDate(date) : clock().now();
     const QVariant stored(date);
-    entry->setObject(stored, ItemKey::originalDate);
-    entry->setObject(stored, ItemKey::parsedDate);
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    entry->setObject(stored, keys.originalDate);
+    entry->setObject(stored, keys.parsedDate);
 
     if (!insertMode()) {
         addItem(entry);
@@ -391,20 +392,21 @@ void RSSDatasource::addCurrentItem(const DataItemPtr &entry, const DuplicateInde
 // that, the first of them read by the fail-over parser.
 QDateTime RSSDatasource::resolveDate(DataItem &entry) const
 {
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     QDateTime date;
-    if (const QVariant pubDate = entry.objectForKey(ItemKey::pubDate); pubDate.isValid())
+    if (const QVariant pubDate = entry.objectForKey(keys.pubDate); pubDate.isValid())
         date = dateOfTrimmed(pubDate, FeedDate::dateWithRSSPubDate);
-    else if (const QVariant published = entry.objectForKey(ItemKey::published); published.isValid())
+    else if (const QVariant published = entry.objectForKey(keys.published); published.isValid())
         date = dateOfTrimmed(published, FeedDate::dateWithAtomPubDate);
-    else if (const QVariant dcDate = entry.objectForKey(ItemKey::dcDate); dcDate.isValid())
+    else if (const QVariant dcDate = entry.objectForKey(keys.dcDate); dcDate.isValid())
         date = ISO8601DateFormatter().dateFromString(trimmedText(dcDate));
     if (date.isValid())
         return date;
 
-    if (const QVariant lowerCase = entry.objectForKey(ItemKey::pubdate); lowerCase.isValid())
-        entry.setObject(lowerCase, ItemKey::pubDate);
-    for (const QLatin1StringView key : {ItemKey::pubDate, ItemKey::published, ItemKey::dcDate})
-        if (const QVariant value = entry.objectForKey(key); value.isValid())
+    if (const QVariant lowerCase = entry.objectForKey(keys.pubdate); lowerCase.isValid())
+        entry.setObject(lowerCase, keys.pubDate);
+    for (const PropertyKey *key : {&keys.pubDate, &keys.published, &keys.dcDate})
+        if (const QVariant value = entry.objectForKey(*key); value.isValid())
             return FeedDate::failOverParser(trimmedText(value));
     return QDateTime();
 }

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <memory>
+#include <vector>
 
 class RefreshEnvironment;
 
@@ -82,9 +83,12 @@ private:
     void characters(const QStringList &path, const QString &text) override;
     void endElement(const QStringList &path) override;
 
-    void fileCurrentText();
     void fileParsedEntries();
-    void fileEntry(const DataItemPtr &entry);
+    struct ParsedEntry {
+        DataItemPtr item;
+        DuplicateIndex::Key key;
+    };
+    void fileEntry(const ParsedEntry &entry);
     void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
                             const DuplicateIndex::Key &key);
     void addCurrentItem(const DataItemPtr &entry, const DuplicateIndex::Key &key);
@@ -114,9 +118,8 @@ private:
     bool m_inEntry = false;
     DataItem::Draft m_entry;
     PropertyKey m_currentElement;
-    QString m_currentText; // for m_currentElement, not yet in m_entry
     QString m_title;
-    QList<DataItemPtr> m_parsedEntries;
+    std::vector<ParsedEntry> m_parsedEntries;
     QList<DataItemPtr> m_newList;
     DuplicateIndex m_duplicates;
 };

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <vector>
+
+#include <QStringEncoder>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -50,6 +53,8 @@ public:
         return m_units + m_size;
     }
     void added(qsizetype count) { m_size += count; }
+    void clear() { m_size = 0; }
+    QStringView view() const { return QStringView(m_units, m_size); }
     void append(char16_t unit) { append(&unit, 1); }
     void append(const char16_t *units, qsizetype count)
     {
@@ -211,12 +216,16 @@ void appendFoldedText(Buffer &out, QStringView text)
     }
 }
 
-// The encoder reserves three bytes a unit: given back, as the text is kept for the entry's life.
-QByteArray compactUtf8(const QString &folded)
+// The text in UTF-8, in an array of its own size, as it is kept for the entry's life. Encoded into
+// a buffer each thread keeps first: the encoder needs room for three bytes a unit.
+QByteArray compactUtf8(QStringView folded)
 {
-    QByteArray utf8 = folded.toUtf8();
-    utf8.squeeze();
-    return utf8;
+    thread_local QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    thread_local std::vector<char> bytes;
+    if (const auto needed = size_t(encoder.requiredSpace(folded.size())); bytes.size() < needed)
+        bytes.resize(needed);
+    const char *end = encoder.appendToBuffer(bytes.data(), folded);
+    return QByteArray(bytes.data(), end - bytes.data());
 }
 
 } // namespace
@@ -230,13 +239,15 @@ QString TextFolding::fold(const QString &text)
     return folded.take();
 }
 
+// The folded text goes through a buffer each thread keeps, so that only the result is allocated.
 QByteArray TextFolding::foldJoined(QStringView first, QChar separator, QStringView second)
 {
-    Buffer folded(first.size() + second.size() + 9);
+    thread_local Buffer folded(0);
+    folded.clear();
     appendFoldedText(folded, first);
     folded.append(separator.unicode());
     appendFoldedText(folded, second);
-    return compactUtf8(folded.take());
+    return compactUtf8(folded.view());
 }
 
 namespace {
