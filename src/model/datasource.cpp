@@ -350,18 +350,19 @@ bool Datasource::keywordMarkLocked(const KeywordPredicate &predicate, const QByt
 
 bool Datasource::namesMatchLocked(const KeywordPredicate &predicate)
 {
+    NamesMatch &cached = m_namesMatch;
     QString name, customName;
     {
+        // Compared in place: every entry filed asks, and the names seldom change.
         std::lock_guard guard(m_fieldLock);
+        if (cached.known && cached.name == m_name && cached.customName == m_customName &&
+            cached.predicate == predicate)
+            return cached.matches;
         name = m_name;
         customName = m_customName;
     }
-    NamesMatch &cached = m_namesMatch;
-    if (!cached.known || cached.name != name || cached.customName != customName ||
-        !(cached.predicate == predicate)) {
-        cached = {true, name, customName, predicate,
-                  predicate.matchesFolded(TextFolding::fold(name + customName))};
-    }
+    cached = {true, name, customName, predicate,
+              predicate.matchesFolded(TextFolding::fold(name + customName))};
     return cached.matches;
 }
 

@@ -44,6 +44,8 @@ bool isAtomEntryPath(const QStringList &path)
 // of the text spares a trimmed copy of it.
 template <typename Reader> QDateTime dateOfTrimmed(const QVariant &value, Reader read)
 {
+    if (value.metaType() == QMetaType::fromType<QString>())
+        return read(QStringView(*static_cast<const QString *>(value.constData())).trimmed());
     const QString text = value.toString();
     return read(QStringView(text).trimmed());
 }
@@ -394,12 +396,15 @@ QDateTime RSSDatasource::resolveDate(DataItem &entry) const
 {
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     QDateTime date;
-    if (const QVariant pubDate = entry.objectForKey(keys.pubDate); pubDate.isValid())
-        date = dateOfTrimmed(pubDate, FeedDate::dateWithRSSPubDate);
-    else if (const QVariant published = entry.objectForKey(keys.published); published.isValid())
-        date = dateOfTrimmed(published, FeedDate::dateWithAtomPubDate);
-    else if (const QVariant dcDate = entry.objectForKey(keys.dcDate); dcDate.isValid())
-        date = ISO8601DateFormatter().dateFromString(trimmedText(dcDate));
+    // Parsed where they are stored, without copies.
+    entry.readValues(std::array{&keys.pubDate, &keys.published, &keys.dcDate}, [&date](const auto &values) {
+        if (const QVariant *pubDate = values[0])
+            date = dateOfTrimmed(*pubDate, FeedDate::dateWithRSSPubDate);
+        else if (const QVariant *published = values[1])
+            date = dateOfTrimmed(*published, FeedDate::dateWithAtomPubDate);
+        else if (const QVariant *dcDate = values[2])
+            date = ISO8601DateFormatter().dateFromString(trimmedText(*dcDate));
+    });
     if (date.isValid())
         return date;
 
