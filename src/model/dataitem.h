@@ -127,11 +127,11 @@ private:
     const QVariant *findLocked(Key key) const;
     template <typename Key>
     void store(const QVariant &value, Key key);
-    void addPropertyLocked(PropertyKey key, QVariant value);
+    void addPropertyLocked(PropertyKey key, QVariant &&value);
     template <typename Key>
     std::vector<Property>::iterator findPropertyLocked(Key key);
     // For an item still private to its decoder: no lock taken.
-    void addDecodedProperty(QString &&key, QVariant &&value);
+    bool addDecodedProperty(const QString &name, QVariant &&value);
     template <typename Key>
     void updateQuickReadsLocked(Key key);
     QVariantMap propertiesLocked() const;

@@ -141,8 +141,8 @@ TEST(ArchiveStrings, keysRepeatedAcrossRecordsReadBackInAnyMix)
     ArchiveReader reader(writer.data());
     for (const QVariantMap &record : records) {
         QVariantMap read;
-        ASSERT_TRUE(reader.decodeDictionary([&read](QString &&key, QVariant &&value) {
-            read.insert(key, value);
+        ASSERT_TRUE(reader.decodeDictionary([&read](const ArchiveReader::Key &key, QVariant &&value) {
+            read.insert(key.name, value);
         })) << reader.errorString().toStdString();
         EXPECT_EQ(read, record);
     }
