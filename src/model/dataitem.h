@@ -110,6 +110,7 @@ public:
 private:
     // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
     struct Property {
+        Property(PropertyKey name, QVariant &&content) : key(std::move(name)), value(std::move(content)) {}
         PropertyKey key;
         QVariant value;
     };
