@@ -164,7 +164,7 @@ bool ArchiveReader::readMap(QVariant &value, int depth)
         return false;
     QVariantMap map;
     for (quint32 i = 0; i < *count; ++i) {
-        const Key *key = readKey();
+        const auto key = readKey();
         if (!key)
             return false;
         QVariant element;
@@ -202,11 +202,11 @@ std::nullopt_t ArchiveReader::lengthPastEnd(quint32 length)
 
 // A file repeats the same few keys in every record, in the same order: each is decoded once and
 // then shared, and the search starts after the key found last.
-const ArchiveReader::Key *ArchiveReader::readKey()
+std::optional<ArchiveReader::Key> ArchiveReader::readKey()
 {
     const auto bytes = readBytes();
     if (!bytes)
-        return nullptr;
+        return std::nullopt;
     const size_t known = m_keys.size();
     for (size_t i = 0; i < known; ++i) {
         const size_t index = m_nextKey + i < known ? m_nextKey + i : m_nextKey + i - known;
@@ -214,17 +214,16 @@ const ArchiveReader::Key *ArchiveReader::readKey()
         if (candidate.size() == bytes->size() &&
             std::memcmp(candidate.constData(), bytes->data(), bytes->size()) == 0) {
             m_nextKey = index + 1 < known ? index + 1 : 0;
-            return &m_keys[index].second;
+            return m_keys[index].second;
         }
     }
     const QString name = StringAdditions::fromUtf8(*bytes);
     if (known < maximumSharedKeys && bytes->size() <= maximumSharedKeyLength) {
         m_keys.emplace_back(bytes->toByteArray(), lastingKey(name));
         m_nextKey = 0;
-        return &m_keys.back().second;
+        return m_keys.back().second;
     }
-    m_unsharedKey = Key{name, nullptr};
-    return &m_unsharedKey;
+    return Key{name, nullptr};
 }
 
 // Every element takes at least one byte, so a count larger than the bytes left is damage.

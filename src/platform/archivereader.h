@@ -86,8 +86,7 @@ private:
         m_offset += qsizetype(*length);
         return bytes;
     }
-    // Valid until the next key is read.
-    const Key *readKey();
+    std::optional<Key> readKey();
     std::optional<quint32> readCount();
     bool has(qsizetype count) const { return m_data.size() - m_offset >= count; }
     // The damage found by the readers above, out of their way.
@@ -101,7 +100,6 @@ private:
     static constexpr qsizetype maximumSharedKeyLength = 64;
     std::vector<std::pair<QByteArray, Key>> m_keys;     // decoded map keys by their UTF-8 form
     size_t m_nextKey = 0;                               // where the next key search in m_keys starts
-    Key m_unsharedKey;                                  // the last key read that is not in m_keys
 };
 
 template <typename Visitor>
@@ -111,7 +109,7 @@ bool ArchiveReader::decodeDictionary(Visitor &&visit)
     if (!count)
         return false;
     for (quint32 i = 0; i < *count; ++i) {
-        const Key *key = readKey();
+        const auto key = readKey();
         if (!key)
             return false;
         QVariant value;
