@@ -27,7 +27,7 @@ void read(uint8_t entry, const QByteArray &data)
             reader.decodeObject();
             break;
         case 1:
-            reader.decodeDictionary([](QString &&, QVariant &&) {});
+            reader.decodeDictionary([](const ArchiveReader::Key &, QVariant &&) {});
             break;
         case 2:
             reader.decodeBool();

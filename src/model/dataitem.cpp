@@ -81,23 +81,13 @@ const PropertyKey &keyFor(const PropertyKey &key)
     return key;
 }
 
-// The records of a file list mostly the same keys in the same order: each thread keeps the keys of
-// the records it read and reuses those that match by position, instead of looking them up again.
-PropertyKey decodedKey(qsizetype position, QStringView name)
-{
-    constexpr qsizetype remembered = 32;
-    thread_local std::vector<PropertyKey> recent;
-    const auto index = size_t(position);
-    if (index < recent.size() && recent[index].name() == name)
-        return recent[index];
-    PropertyKey key(name);
-    if (key.isInterned() && position < remembered) {
-        if (index >= recent.size())
-            recent.resize(index + 1);
-        recent[index] = key;
-    }
-    return key;
-}
+// The keys of the record read last on this thread, by position, with the reader's identity of
+// each. Every prefix of the list is the distinct keys of a record, so while a record repeats them
+// in order its keys need neither a look-up nor a check for a key said twice.
+struct RecentKey {
+    const void *identity = nullptr;
+    PropertyKey key;
+};
 
 // In a pretty-printed document every element with children has a line break for its text: one
 // string serves them all. Other texts are mostly followed by the line break before the next
@@ -163,7 +153,7 @@ void DataItem::appendText(const QString &text, const QString &key)
     if (found != m_properties.end())
         found->value = QString(found->value.toString() + text);
     else
-        addPropertyLocked(PropertyKey(QStringView(key)), text);
+        addPropertyLocked(PropertyKey(QStringView(key)), QVariant(text));
     updateQuickReadsLocked(QStringView(key));
 }
 
@@ -177,16 +167,16 @@ template <typename Key> void DataItem::store(const QVariant &value, const Key &k
         else
             m_properties.erase(found);
     } else if (value.isValid()) {
-        addPropertyLocked(keyFor(key), value);
+        addPropertyLocked(keyFor(key), QVariant(value));
     }
     updateQuickReadsLocked(key);
 }
 
-void DataItem::addPropertyLocked(PropertyKey key, QVariant value)
+void DataItem::addPropertyLocked(PropertyKey key, QVariant &&value)
 {
     if (m_properties.size() == m_properties.capacity())
         m_properties.reserve(m_properties.size() + propertyGrowth);
-    m_properties.push_back({std::move(key), std::move(value)});
+    m_properties.emplace_back(std::move(key), std::move(value));
 }
 
 template <typename Key> std::vector<DataItem::Property>::iterator DataItem::findPropertyLocked(const Key &key)
@@ -338,15 +328,29 @@ void DataItem::encodeWithCoder(ArchiveWriter &coder) const
 
 std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 {
-    // The records of a file are alike: the list is sized for as many properties as the last one.
-    thread_local size_t lastPropertyCount = 0;
+    thread_local std::vector<RecentKey> recent;
     auto item = std::make_shared<DataItem>();
-    item->m_properties.reserve(lastPropertyCount);
-    const bool intact = coder.decodeDictionary(
-        [&item](QString &&key, QVariant &&value) { item->addDecodedProperty(std::move(key), std::move(value)); });
+    // The records of a file are alike: the list is sized for as many properties as the last one.
+    item->m_properties.reserve(recent.size());
+    size_t position = 0;
+    bool repeating = true; // every key so far was the recent key at its position
+    const bool intact = coder.decodeDictionary([&](const ArchiveReader::Key &key, QVariant &&value) {
+        if (repeating && key.identity && position < recent.size() &&
+            recent[position].identity == key.identity) {
+            item->addPropertyLocked(recent[position].key, std::move(value));
+        } else {
+            const bool added = item->addDecodedProperty(key.name, std::move(value));
+            if (repeating) {
+                recent.resize(position);
+                repeating = added && key.identity;
+                if (repeating)
+                    recent.push_back({key.identity, item->m_properties.back().key});
+            }
+        }
+        ++position;
+    });
     if (!intact)
         return nullptr;
-    lastPropertyCount = item->m_properties.size();
     const auto marked = coder.decodeBool();
     const auto shown = coder.decodeBool();
     const auto read = coder.decodeBool();
@@ -357,22 +361,25 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
     item->m_shown = *shown;
     item->m_read = *read;
     item->m_hidden = *hidden;
-    item->updateQuickReadsLocked(ItemKey::sequence);
-    item->updateQuickReadsLocked(ItemKey::parsedDate);
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    item->updateQuickReadsLocked(keys.sequence);
+    item->updateQuickReadsLocked(keys.parsedDate);
     return item;
 }
 
-// Writers store the keys in ascending order, so each goes at the end; a key out of order (a
-// file written otherwise) replaces an earlier entry of the same key, as a dictionary would.
-void DataItem::addDecodedProperty(QString &&key, QVariant &&value)
+// A key said twice in a record (a damaged or hand-made file) replaces its earlier value, as a
+// dictionary would. True when the key was new and appended.
+bool DataItem::addDecodedProperty(const QString &name, QVariant &&value)
 {
-    if (!m_properties.empty() && !(m_properties.back().key.name() < key)) {
-        if (const auto found = findPropertyLocked(QStringView(key)); found != m_properties.end()) {
-            found->value = std::move(value);
-            return;
-        }
+    PropertyKey key(QStringView{name});
+    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
+                                    [&key](const Property &property) { return property.key == key; });
+    if (found != m_properties.end()) {
+        found->value = std::move(value);
+        return false;
     }
-    addPropertyLocked(decodedKey(qsizetype(m_properties.size()), key), std::move(value));
+    addPropertyLocked(std::move(key), std::move(value));
+    return true;
 }
 
 // Text arrives in runs for one key (an element's text, then the white space after it): the key

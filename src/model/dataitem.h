@@ -127,6 +127,7 @@ public:
 private:
     // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
     struct Property {
+        Property(PropertyKey name, QVariant &&content) : key(std::move(name)), value(std::move(content)) {}
         PropertyKey key;
         QVariant value;
     };
@@ -141,10 +142,10 @@ private:
     template <typename Key> const QVariant *findLocked(const Key &key) const;
     const QVariant *findStoredLocked(const PropertyKey &key) const;
     template <typename Key> void store(const QVariant &value, const Key &key);
-    void addPropertyLocked(PropertyKey key, QVariant value);
+    void addPropertyLocked(PropertyKey key, QVariant &&value);
     template <typename Key> std::vector<Property>::iterator findPropertyLocked(const Key &key);
     // For an item still private to its decoder: no lock taken.
-    void addDecodedProperty(QString &&key, QVariant &&value);
+    bool addDecodedProperty(const QString &name, QVariant &&value);
     template <typename Key> void updateQuickReadsLocked(const Key &key);
     QVariantMap propertiesLocked() const;
     QString sourceDisplayName() const;

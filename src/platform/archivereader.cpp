@@ -17,8 +17,8 @@ namespace {
 // The keys of all readers, kept for the whole run. Every file names its values with the same few
 // keys, and a string over storage that is never freed is copied and released without touching a
 // reference count: two atomic updates saved per value read, and as many when the value goes.
-// Past the limit, keys are ordinary strings.
-QString lastingKey(const QString &key)
+// A lasting key's storage is its identity. Past the limit, keys are ordinary strings without one.
+ArchiveReader::Key lastingKey(const QString &key)
 {
     constexpr size_t maximumLastingKeys = 256;
     static std::mutex lock;
@@ -27,18 +27,24 @@ QString lastingKey(const QString &key)
     auto found = std::find(keys->cbegin(), keys->cend(), key);
     if (found == keys->cend()) {
         if (keys->size() == maximumLastingKeys)
-            return key;
+            return {key, nullptr};
         keys->push_back(key);
         found = keys->cend() - 1;
     }
-    return QString::fromRawData(found->constData(), found->size());
+    return {QString::fromRawData(found->constData(), found->size()), found->constData()};
 }
 
 } // namespace
 
 ArchiveReader::ArchiveReader(QByteArray data) : m_data(std::move(data)) {}
 
-std::optional<QVariant> ArchiveReader::decodeObject() { return readValue(0); }
+std::optional<QVariant> ArchiveReader::decodeObject()
+{
+    QVariant value;
+    if (!readValue(value, 0))
+        return std::nullopt;
+    return value;
+}
 
 std::optional<bool> ArchiveReader::decodeBool()
 {
@@ -71,88 +77,103 @@ std::optional<qint32> ArchiveReader::decodeInt32()
     return qint32(*value);
 }
 
-std::optional<QVariant> ArchiveReader::readValue(int depth)
+bool ArchiveReader::readValue(QVariant &value, int depth)
 {
     if (depth > maximumDepth) {
         markDamaged(u"values nested too deeply"_s);
-        return std::nullopt;
+        return false;
     }
     const auto tag = readTag();
     if (!tag)
-        return std::nullopt;
+        return false;
     switch (*tag) {
     case ArchiveTag::null:
-        return QVariant();
+        value = QVariant();
+        return true;
     case ArchiveTag::string:
-        return readString();
+        if (const auto bytes = readBytes()) {
+            value = QVariant(StringAdditions::fromUtf8(*bytes));
+            return true;
+        }
+        return false;
     case ArchiveTag::integer:
-        if (auto integer = readInt64())
-            return QVariant(*integer);
-        return std::nullopt;
+        if (const auto integer = readInt64()) {
+            value = QVariant(*integer);
+            return true;
+        }
+        return false;
     case ArchiveTag::real:
-        if (auto bits = readInt64()) {
+        if (const auto bits = readInt64()) {
             double real;
             std::memcpy(&real, &*bits, sizeof real);
-            return QVariant(real);
+            value = QVariant(real);
+            return true;
         }
-        return std::nullopt;
+        return false;
     case ArchiveTag::boolean:
         if (!has(1)) {
             markDamaged(u"truncated boolean value"_s);
-            return std::nullopt;
+            return false;
         }
-        return QVariant(m_data.at(m_offset++) != 0);
+        value = QVariant(m_data.at(m_offset++) != 0);
+        return true;
     case ArchiveTag::date:
-        if (auto msecs = readInt64())
-            return QVariant(QDateTime::fromMSecsSinceEpoch(*msecs, Qt::UTC));
-        return std::nullopt;
+        if (const auto msecs = readInt64()) {
+            value = QVariant(QDateTime::fromMSecsSinceEpoch(*msecs, Qt::UTC));
+            return true;
+        }
+        return false;
     case ArchiveTag::blob:
-        if (auto bytes = readBytes())
-            return QVariant(bytes->toByteArray());
-        return std::nullopt;
+        if (const auto bytes = readBytes()) {
+            value = QVariant(bytes->toByteArray());
+            return true;
+        }
+        return false;
     case ArchiveTag::array:
-        return readList(depth);
+        return readList(value, depth);
     case ArchiveTag::dictionary:
-        return readMap(depth);
+        return readMap(value, depth);
     default:
         markDamaged(u"unknown value type at byte %1"_s.arg(m_offset - 1));
-        return std::nullopt;
+        return false;
     }
 }
 
-std::optional<QVariant> ArchiveReader::readList(int depth)
+bool ArchiveReader::readList(QVariant &value, int depth)
 {
     const auto count = readCount();
     if (!count)
-        return std::nullopt;
+        return false;
     QVariantList list;
     list.reserve(qsizetype(*count));
     for (quint32 i = 0; i < *count; ++i) {
-        auto element = readValue(depth + 1);
-        if (!element)
-            return std::nullopt;
-        list.append(std::move(*element));
+        QVariant element;
+        if (!readValue(element, depth + 1))
+            return false;
+        list.append(std::move(element));
     }
-    return QVariant(list);
+    value = QVariant(list);
+    return true;
 }
 
 // Writers store a map's keys in order, so each key goes in at the end without a search.
-std::optional<QVariant> ArchiveReader::readMap(int depth)
+bool ArchiveReader::readMap(QVariant &value, int depth)
 {
     const auto count = readCount();
     if (!count)
-        return std::nullopt;
+        return false;
     QVariantMap map;
     for (quint32 i = 0; i < *count; ++i) {
-        auto key = readKey();
+        const auto key = readKey();
         if (!key)
-            return std::nullopt;
-        auto value = readValue(depth + 1);
-        if (!value)
-            return std::nullopt;
-        map.insert(map.cend(), *key, std::move(*value));
+            return false;
+        QVariant element;
+        if (!readValue(element, depth + 1))
+            return false;
+        map.insert(map.cend(), key->name, std::move(element));
     }
-    return QVariant(map);
+    value = QVariant(map);
+    return true;
 }
 
 std::optional<quint32> ArchiveReader::beginDictionary()
@@ -167,64 +188,21 @@ std::optional<quint32> ArchiveReader::beginDictionary()
     return readCount();
 }
 
-std::optional<char> ArchiveReader::readTag()
+std::nullopt_t ArchiveReader::endOfData()
 {
-    if (hasError())
-        return std::nullopt;
-    if (!has(1)) {
-        markDamaged(u"unexpected end of data"_s);
-        return std::nullopt;
-    }
-    return m_data.at(m_offset++);
+    markDamaged(u"unexpected end of data"_s);
+    return std::nullopt;
 }
 
-std::optional<quint32> ArchiveReader::readUInt32()
+std::nullopt_t ArchiveReader::lengthPastEnd(quint32 length)
 {
-    if (!has(4)) {
-        markDamaged(u"unexpected end of data"_s);
-        return std::nullopt;
-    }
-    const quint32 value = qFromLittleEndian<quint32>(m_data.constData() + m_offset);
-    m_offset += 4;
-    return value;
-}
-
-std::optional<qint64> ArchiveReader::readInt64()
-{
-    if (!has(8)) {
-        markDamaged(u"unexpected end of data"_s);
-        return std::nullopt;
-    }
-    const qint64 value = qFromLittleEndian<qint64>(m_data.constData() + m_offset);
-    m_offset += 8;
-    return value;
-}
-
-std::optional<QByteArrayView> ArchiveReader::readBytes()
-{
-    const auto length = readUInt32();
-    if (!length)
-        return std::nullopt;
-    if (!has(qsizetype(*length))) {
-        markDamaged(u"length %1 runs past the end of data"_s.arg(*length));
-        return std::nullopt;
-    }
-    const QByteArrayView bytes(m_data.constData() + m_offset, qsizetype(*length));
-    m_offset += qsizetype(*length);
-    return bytes;
-}
-
-std::optional<QVariant> ArchiveReader::readString()
-{
-    const auto bytes = readBytes();
-    if (!bytes)
-        return std::nullopt;
-    return QVariant(StringAdditions::fromUtf8(*bytes));
+    markDamaged(u"length %1 runs past the end of data"_s.arg(length));
+    return std::nullopt;
 }
 
 // A file repeats the same few keys in every record, in the same order: each is decoded once and
 // then shared, and the search starts after the key found last.
-std::optional<QString> ArchiveReader::readKey()
+std::optional<ArchiveReader::Key> ArchiveReader::readKey()
 {
     const auto bytes = readBytes();
     if (!bytes)
@@ -232,18 +210,20 @@ std::optional<QString> ArchiveReader::readKey()
     const size_t known = m_keys.size();
     for (size_t i = 0; i < known; ++i) {
         const size_t index = m_nextKey + i < known ? m_nextKey + i : m_nextKey + i - known;
-        if (m_keys[index].first == *bytes) {
+        const QByteArray &candidate = m_keys[index].first;
+        if (candidate.size() == bytes->size() &&
+            std::memcmp(candidate.constData(), bytes->data(), bytes->size()) == 0) {
             m_nextKey = index + 1 < known ? index + 1 : 0;
             return m_keys[index].second;
         }
     }
-    QString key = StringAdditions::fromUtf8(*bytes);
+    const QString name = StringAdditions::fromUtf8(*bytes);
     if (known < maximumSharedKeys && bytes->size() <= maximumSharedKeyLength) {
-        key = lastingKey(key);
-        m_keys.emplace_back(bytes->toByteArray(), key);
+        m_keys.emplace_back(bytes->toByteArray(), lastingKey(name));
         m_nextKey = 0;
+        return m_keys.back().second;
     }
-    return key;
+    return Key{name, nullptr};
 }
 
 // Every element takes at least one byte, so a count larger than the bytes left is damage.

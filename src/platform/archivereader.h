@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QVariant>
+#include <QtEndian>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -15,10 +16,19 @@ class ArchiveReader {
 public:
     explicit ArchiveReader(QByteArray data);
 
+    // A dictionary key as read. A key the reader shares has an identity, the same for every
+    // reading of that name anywhere in the run, so that a caller may keep what it derives from
+    // a key by its identity; nullptr for a key that is not shared.
+    struct Key {
+        QString name;
+        const void *identity = nullptr;
+    };
+
     std::optional<QVariant> decodeObject();
-    // Reads a dictionary entry by entry, handing each key and value to visit(QString, QVariant),
-    // for callers that keep the entries in a form of their own instead of a QVariantMap. False,
-    // with errorString(), when the next value is not an intact dictionary.
+    // Reads a dictionary entry by entry, handing each key and value to
+    // visit(const Key &, QVariant &&), for callers that keep the entries in a form of their own
+    // instead of a QVariantMap. False, with errorString(), when the next value is not an intact
+    // dictionary.
     template <typename Visitor>
     bool decodeDictionary(Visitor &&visit);
     std::optional<bool> decodeBool();
@@ -35,27 +45,60 @@ public:
     static constexpr int maximumDepth = 64;
 
 private:
-    std::optional<QVariant> readValue(int depth);
-    std::optional<QVariant> readList(int depth);
-    std::optional<QVariant> readMap(int depth);
+    // The readers of single values are small and inline: an item file is millions of them. Each
+    // records the damage it finds and gives false, nullptr or std::nullopt.
+    bool readValue(QVariant &value, int depth);
+    bool readList(QVariant &value, int depth);
+    bool readMap(QVariant &value, int depth);
     // Reads the dictionary tag and its entry count.
     std::optional<quint32> beginDictionary();
-    std::optional<char> readTag();
-    std::optional<quint32> readUInt32();
-    std::optional<qint64> readInt64();
+    std::optional<char> readTag()
+    {
+        if (hasError() || !has(1)) [[unlikely]]
+            return endOfData();
+        return m_data.at(m_offset++);
+    }
+    std::optional<quint32> readUInt32()
+    {
+        if (!has(4)) [[unlikely]]
+            return endOfData();
+        const auto value = qFromLittleEndian<quint32>(m_data.constData() + m_offset);
+        m_offset += 4;
+        return value;
+    }
+    std::optional<qint64> readInt64()
+    {
+        if (!has(8)) [[unlikely]]
+            return endOfData();
+        const auto value = qFromLittleEndian<qint64>(m_data.constData() + m_offset);
+        m_offset += 8;
+        return value;
+    }
     // The bytes stay inside m_data.
-    std::optional<QByteArrayView> readBytes();
-    std::optional<QVariant> readString();
-    std::optional<QString> readKey();
+    std::optional<QByteArrayView> readBytes()
+    {
+        const auto length = readUInt32();
+        if (!length)
+            return std::nullopt;
+        if (!has(qsizetype(*length))) [[unlikely]]
+            return lengthPastEnd(*length);
+        const QByteArrayView bytes(m_data.constData() + m_offset, qsizetype(*length));
+        m_offset += qsizetype(*length);
+        return bytes;
+    }
+    std::optional<Key> readKey();
     std::optional<quint32> readCount();
     bool has(qsizetype count) const { return m_data.size() - m_offset >= count; }
+    // The damage found by the readers above, out of their way.
+    std::nullopt_t endOfData();
+    std::nullopt_t lengthPastEnd(quint32 length);
 
     QByteArray m_data;
     qsizetype m_offset = 0;
     QString m_error;
     static constexpr size_t maximumSharedKeys = 32;
     static constexpr qsizetype maximumSharedKeyLength = 64;
-    std::vector<std::pair<QByteArray, QString>> m_keys; // decoded map keys by their UTF-8 form
+    std::vector<std::pair<QByteArray, Key>> m_keys;     // decoded map keys by their UTF-8 form
     size_t m_nextKey = 0;                               // where the next key search in m_keys starts
 };
 
@@ -66,13 +109,13 @@ bool ArchiveReader::decodeDictionary(Visitor &&visit)
     if (!count)
         return false;
     for (quint32 i = 0; i < *count; ++i) {
-        auto key = readKey();
+        const auto key = readKey();
         if (!key)
             return false;
-        auto value = readValue(1);
-        if (!value)
+        QVariant value;
+        if (!readValue(value, 1))
             return false;
-        visit(std::move(*key), std::move(*value));
+        visit(*key, std::move(value));
     }
     return true;
 }

@@ -203,3 +203,48 @@ TEST(DataItemRecord, damagedRecordsFailWithAMessage)
     EXPECT_EQ(DataItem::initWithCoder(truncated), nullptr);
     EXPECT_FALSE(truncated.errorString().isEmpty());
 }
+
+// A record as a file may hold it, keys in any order and any one possibly twice; each value is
+// its position in the record.
+QByteArray recordWithKeys(const QList<QByteArray> &keys)
+{
+    QByteArray bytes("m");
+    const auto appendUInt32 = [&bytes](quint32 value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.append(char(value >> shift & 0xFF));
+    };
+    appendUInt32(quint32(keys.size()));
+    for (qsizetype position = 0; position < keys.size(); ++position) {
+        appendUInt32(quint32(keys[position].size()));
+        bytes += keys[position] + 'i';
+        for (int shift = 0; shift < 64; shift += 8)
+            bytes.append(char(quint64(position) >> shift & 0xFF));
+    }
+    return bytes + QByteArray("c\0c\0c\0c\0", 8);
+}
+
+// Records read in a row share what was learnt of their keys; whatever the sequence, each record
+// reads back as a dictionary would hold it: a key said twice keeps its later value.
+TEST(DataItemRecord, recordsOfVaryingKeysReadBackAsDictionaries)
+{
+    const QList<QList<QByteArray>> records{
+        {"a", "b", "c"}, {"a", "b", "c"}, {"a", "c"},      {"c", "b"},           {"c", "b", "c"},
+        {"a", "b", "a"}, {"b", "a", "b"}, {"a", "b", "c"}, {"a", "b", "c", "d"},
+    };
+    QByteArray stream;
+    for (const auto &keys : records)
+        stream += recordWithKeys(keys);
+    ArchiveReader reader(stream);
+    for (const auto &keys : records) {
+        const DataItemPtr item = DataItem::initWithCoder(reader);
+        ASSERT_TRUE(item) << reader.errorString().toStdString();
+        QVariantMap expected;
+        for (qsizetype position = 0; position < keys.size(); ++position)
+            expected.insert(QString::fromLatin1(keys[position]), qint64(position));
+        EXPECT_EQ(item->dictionary(), expected) << keys.join(',').toStdString();
+        for (auto [key, value] : expected.asKeyValueRange())
+            EXPECT_EQ(item->objectForKey(key), value)
+                << keys.join(',').toStdString() << " " << key.toStdString();
+    }
+    EXPECT_TRUE(reader.atEnd());
+}

@@ -141,10 +141,31 @@ TEST(ArchiveStrings, keysRepeatedAcrossRecordsReadBackInAnyMix)
     ArchiveReader reader(writer.data());
     for (const QVariantMap &record : records) {
         QVariantMap read;
-        ASSERT_TRUE(reader.decodeDictionary([&read](QString &&key, QVariant &&value) {
-            read.insert(key, value);
+        ASSERT_TRUE(reader.decodeDictionary([&read](const ArchiveReader::Key &key, QVariant &&value) {
+            read.insert(key.name, value);
         })) << reader.errorString().toStdString();
         EXPECT_EQ(read, record);
     }
     EXPECT_TRUE(reader.atEnd());
+}
+
+// Keys learnt while reading a nested dictionary leave the outer key being read intact.
+TEST(ArchiveStrings, outerKeysSurviveTheKeysOfNestedDictionaries)
+{
+    QVariantMap inner;
+    for (int i = 0; i < 40; ++i)
+        inner.insert(u"inner %1"_s.arg(i), i);
+    const QVariantMap record{{u"nested"_s, inner}, {u"plain"_s, 1}, {u"second"_s, inner}};
+    ArchiveWriter writer;
+    writer.encodeObject(record);
+    writer.encodeObject(record);
+
+    ArchiveReader reader(writer.data());
+    const auto whole = reader.decodeObject();
+    ASSERT_TRUE(whole) << reader.errorString().toStdString();
+    EXPECT_EQ(whole->toMap(), record);
+    QVariantMap entries;
+    ASSERT_TRUE(reader.decodeDictionary(
+        [&entries](const ArchiveReader::Key &key, QVariant &&value) { entries.insert(key.name, value); }));
+    EXPECT_EQ(entries, record);
 }
