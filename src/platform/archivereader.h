@@ -58,22 +58,17 @@ private:
             return endOfData();
         return m_data.at(m_offset++);
     }
-    std::optional<quint32> readUInt32()
+    // A little-endian integer of T's width.
+    template <typename T> std::optional<T> readInteger()
     {
-        if (!has(4)) [[unlikely]]
+        if (!has(sizeof(T))) [[unlikely]]
             return endOfData();
-        const auto value = qFromLittleEndian<quint32>(m_data.constData() + m_offset);
-        m_offset += 4;
+        const auto value = qFromLittleEndian<T>(m_data.constData() + m_offset);
+        m_offset += sizeof(T);
         return value;
     }
-    std::optional<qint64> readInt64()
-    {
-        if (!has(8)) [[unlikely]]
-            return endOfData();
-        const auto value = qFromLittleEndian<qint64>(m_data.constData() + m_offset);
-        m_offset += 8;
-        return value;
-    }
+    std::optional<quint32> readUInt32() { return readInteger<quint32>(); }
+    std::optional<qint64> readInt64() { return readInteger<qint64>(); }
     // The bytes stay inside m_data.
     std::optional<QByteArrayView> readBytes()
     {
