@@ -107,36 +107,26 @@ void decodeSequence(const unsigned char *&p, const unsigned char *end, char16_t 
 {
     const unsigned char lead = p[0];
     const int length = Utf8Sequence::length(lead);
-    if (length < 2 || end - p < length || !Utf8Sequence::secondByteFits(lead, p[1])) {
+    // Each byte is looked at only once the ones before it fit, so nothing past `end` is read.
+    const bool wellFormed = length >= 2 && end - p >= length && Utf8Sequence::secondByteFits(lead, p[1]) &&
+                            (length < 3 || Utf8Sequence::isContinuation(p[2])) &&
+                            (length < 4 || Utf8Sequence::isContinuation(p[3]));
+    if (!wellFormed) {
         *out++ = replacementCharacter;
         ++p;
         return;
     }
     if (length == 2) {
         *out++ = char16_t((lead & 0x1F) << 6 | (p[1] & 0x3F));
-        p += 2;
-        return;
-    }
-    if (!Utf8Sequence::isContinuation(p[2])) {
-        *out++ = replacementCharacter;
-        ++p;
-        return;
-    }
-    if (length == 3) {
+    } else if (length == 3) {
         *out++ = char16_t((lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-        p += 3;
-        return;
+    } else {
+        const char32_t codePoint = char32_t(lead & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
+                                   char32_t(p[2] & 0x3F) << 6 | char32_t(p[3] & 0x3F);
+        *out++ = char16_t(0xD800 + ((codePoint - 0x10000) >> 10));
+        *out++ = char16_t(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
     }
-    if (!Utf8Sequence::isContinuation(p[3])) {
-        *out++ = replacementCharacter;
-        ++p;
-        return;
-    }
-    const char32_t codePoint = char32_t(lead & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
-                               char32_t(p[2] & 0x3F) << 6 | char32_t(p[3] & 0x3F);
-    *out++ = char16_t(0xD800 + ((codePoint - 0x10000) >> 10));
-    *out++ = char16_t(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-    p += 4;
+    p += length;
 }
 
 // No sequence gives more UTF-16 units than it has bytes, so room for the byte count is enough.
