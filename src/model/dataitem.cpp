@@ -89,20 +89,6 @@ struct RecentKey {
     PropertyKey key;
 };
 
-// In a pretty-printed document every element with children has a line break for its text: one
-// string serves them all. Other texts are mostly followed by the line break before the next
-// element, which joins them: room for one more unit spares growing the string for it.
-QString newText(QStringView text)
-{
-    static const QString lineBreak = u"\n"_s;
-    if (text == lineBreak)
-        return lineBreak;
-    QString copy(text.size() + 1, Qt::Uninitialized);
-    std::copy(text.begin(), text.end(), copy.begin());
-    copy.truncate(text.size());
-    return copy;
-}
-
 } // namespace
 
 template <typename Key> QVariant DataItem::virtualOrProperty(const Key &key) const
@@ -384,43 +370,79 @@ bool DataItem::addDecodedProperty(const QString &name, QVariant &&value)
 
 // Text arrives in runs for one key (an element's text, then the white space after it): the key
 // used last is tried first.
-QString *DataItem::Draft::find(const PropertyKey &key)
+DataItem::Draft::Text *DataItem::Draft::find(const PropertyKey &key)
 {
-    if (m_last < m_texts.size() && m_texts[m_last].first == key)
-        return &m_texts[m_last].second;
+    if (m_last < m_texts.size() && m_texts[m_last].key == key)
+        return &m_texts[m_last];
     for (size_t i = 0; i < m_texts.size(); ++i) {
-        if (m_texts[i].first == key) {
+        if (m_texts[i].key == key) {
             m_last = i;
-            return &m_texts[i].second;
+            return &m_texts[i];
         }
     }
-    m_last = m_texts.size(); // where the caller adds it
     return nullptr;
+}
+
+// A text added to after another one (a repeated element) moves to the end of the buffer; the
+// space it leaves is never copied into the item.
+DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
+{
+    Text *text = find(key);
+    if (!text) {
+        m_last = m_texts.size();
+        return m_texts.emplace_back(Text{key, m_units.size(), 0});
+    }
+    if (text->start + text->length != m_units.size()) {
+        const std::u16string moved = m_units.substr(text->start, text->length);
+        text->start = m_units.size();
+        m_units += moved;
+    }
+    return *text;
 }
 
 void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
 {
-    if (QString *found = find(key))
-        found->append(text);
-    else
-        m_texts.emplace_back(key, newText(text));
+    Text &stored = lastText(key);
+    m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
+    stored.length += size_t(text.size());
 }
 
-void DataItem::Draft::setText(const QString &text, const PropertyKey &key)
+void DataItem::Draft::setText(QStringView text, const PropertyKey &key)
 {
-    if (QString *found = find(key))
-        *found = text;
-    else
-        m_texts.emplace_back(key, text);
+    Text &stored = lastText(key);
+    m_units.resize(stored.start);
+    stored.length = 0;
+    appendText(text, key);
 }
 
+void DataItem::Draft::clear()
+{
+    m_texts.clear();
+    m_units.clear();
+    m_last = 0;
+}
+
+// Each text is followed by a terminating zero in the block, as every Qt string's data is.
 std::shared_ptr<DataItem> DataItem::Draft::take()
 {
+    size_t blockSize = 0;
+    for (const Text &text : m_texts)
+        blockSize += text.length + 1;
+    QString block(qsizetype(blockSize), Qt::Uninitialized);
+    QStringPrivate &shared = block.data_ptr();
     auto item = std::make_shared<DataItem>();
     item->m_properties.reserve(m_texts.size() + filedPropertyCount);
-    for (auto &[key, text] : m_texts)
-        item->m_properties.push_back({std::move(key), QVariant(std::move(text))});
-    m_texts.clear();
+    char16_t *out = shared.data();
+    for (Text &text : m_texts) {
+        std::copy_n(m_units.data() + text.start, text.length, out);
+        out[text.length] = u'\0';
+        QStringPrivate slice(shared);
+        slice.ptr = out;
+        slice.size = qsizetype(text.length);
+        item->m_properties.push_back({std::move(text.key), QVariant(QString(std::move(slice)))});
+        out += text.length + 1;
+    }
+    clear();
     // A feed may name an element after one of the program's keys.
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     item->updateQuickReadsLocked(keys.sequence);

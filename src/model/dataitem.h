@@ -107,21 +107,33 @@ public:
 
     // The texts of an entry being parsed. Private to the parser, it needs no lock; it becomes an
     // item in one step, with a property list sized to it. Reusable: take() leaves it empty.
+    //
+    // The texts are gathered one after another in one buffer, and the item's strings all share a
+    // single block copied from it: one allocation per entry instead of one per text. A string
+    // shares its block as any Qt string shares its data, so changing one copies it first.
     class Draft {
     public:
         // Appends to the text under the key, or stores the text when there is none.
         void appendText(QStringView text, const PropertyKey &key);
         // Stores the text under the key, replacing any there.
-        void setText(const QString &text, const PropertyKey &key);
-        void clear() { m_texts.clear(); }
+        void setText(QStringView text, const PropertyKey &key);
+        void clear();
         // The item holding the texts, with room for the properties filing adds to every entry.
         std::shared_ptr<DataItem> take();
 
     private:
-        QString *find(const PropertyKey &key);
+        struct Text {
+            PropertyKey key;
+            size_t start; // in m_units
+            size_t length;
+        };
+        Text *find(const PropertyKey &key);
+        // The text under the key, last in the buffer so that it can grow; a new one when absent.
+        Text &lastText(const PropertyKey &key);
 
-        std::vector<std::pair<PropertyKey, QString>> m_texts;
-        size_t m_last = 0; // the index of the key found or added last
+        std::vector<Text> m_texts;
+        std::u16string m_units;
+        size_t m_last = 0; // the index of the text found or added last
     };
 
 private:

@@ -77,26 +77,15 @@ PropertyKey::PropertyKey(QLatin1StringView name)
     m_bits = bitsFor(QStringView(wide.constData(), wide.size()));
 }
 
-PropertyKey::PropertyKey(const PropertyKey &other)
-    : m_bits(other.isInterned() ? other.m_bits
-                                : reinterpret_cast<std::uintptr_t>(new QString(other.name())) | ownedBit)
+std::uintptr_t PropertyKey::copyOfOwned(const PropertyKey &other)
 {
+    return reinterpret_cast<std::uintptr_t>(new QString(other.name())) | ownedBit;
 }
 
 PropertyKey &PropertyKey::operator=(const PropertyKey &other)
 {
     if (this != &other)
         *this = PropertyKey(other);
-    return *this;
-}
-
-PropertyKey &PropertyKey::operator=(PropertyKey &&other) noexcept
-{
-    if (this != &other) {
-        release();
-        m_bits = other.m_bits;
-        other.m_bits = 0;
-    }
     return *this;
 }
 

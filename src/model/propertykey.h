@@ -15,10 +15,19 @@ public:
     PropertyKey() = default; // the empty name
     explicit PropertyKey(QStringView name);
     explicit PropertyKey(QLatin1StringView name);
-    PropertyKey(const PropertyKey &other);
+    PropertyKey(const PropertyKey &other) : m_bits(other.isInterned() ? other.m_bits : copyOfOwned(other)) {}
     PropertyKey(PropertyKey &&other) noexcept : m_bits(other.m_bits) { other.m_bits = 0; }
     PropertyKey &operator=(const PropertyKey &other);
-    PropertyKey &operator=(PropertyKey &&other) noexcept;
+    PropertyKey &operator=(PropertyKey &&other) noexcept
+    {
+        if (this != &other) {
+            if (!isInterned())
+                release();
+            m_bits = other.m_bits;
+            other.m_bits = 0;
+        }
+        return *this;
+    }
     ~PropertyKey()
     {
         if (!isInterned())
@@ -47,6 +56,7 @@ private:
 
     static std::uintptr_t bitsFor(QStringView name);
     static const QString &emptyName();
+    static std::uintptr_t copyOfOwned(const PropertyKey &other);
     void release();
 
     std::uintptr_t m_bits = 0; // a const QString *; with ownedBit set, one this key owns

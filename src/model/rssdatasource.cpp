@@ -207,8 +207,9 @@ void RSSDatasource::endRefresh()
 {
     m_parsedEntries.clear();
     m_newList.clear();
-    m_inEntry = false;
+    m_entryDepth = 0;
     m_entry.clear();
+    m_elementKeys.clear();
     m_duplicates.clear();
 }
 
@@ -239,24 +240,24 @@ void RSSDatasource::endRunning(bool success)
 void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &attributes)
 {
     // Entries do not nest: inside one, no element starts another.
-    if (!m_inEntry) {
+    if (m_entryDepth == 0) {
         if (!FeedEntryCollector::isEntryPath(path))
             return;
         m_entry.clear();
-        m_inEntry = true;
-    }
-    if (FeedEntryCollector::isAtomLinkPath(path)) {
+        m_entryDepth = path.size();
+        m_atomEntry = isAtomEntryPath(path);
+    } else if (m_atomEntry && path.size() == m_entryDepth + 1 && path.last() == u"link") {
         if (const QString href = attributes.value(u"href"); !href.isNull())
             m_entry.setText(href, ItemPropertyKeys::get().href);
     }
-    m_currentElement = PropertyKey(path.last());
+    m_currentElement = m_elementKeys.keyFor(path.last());
 }
 
 void RSSDatasource::characters(const QStringList &path, const QString &text)
 {
     // Text joins the value of the entry's element started last, so the white space after a child's
     // end joins that child.
-    if (m_inEntry) {
+    if (m_entryDepth != 0) {
         if (!text.isEmpty())
             m_entry.appendText(text, m_currentElement);
     } else if (FeedEntryCollector::isTitlePath(path)) {
@@ -270,17 +271,18 @@ void RSSDatasource::characters(const QStringList &path, const QString &text)
 void RSSDatasource::endElement(const QStringList &path)
 {
     // The feed's title lies outside every entry.
-    if (!m_inEntry) {
+    if (m_entryDepth == 0) {
         if (FeedEntryCollector::isTitlePath(path)) {
             const QString title = m_title;
             MainThread::runAndWait([this, title] { setName(title); });
         }
         return;
     }
-    if (FeedEntryCollector::isEntryPath(path)) {
-        m_inEntry = false;
+    // Closing at the entry's depth is the entry itself.
+    if (path.size() == m_entryDepth) {
+        m_entryDepth = 0;
         DataItemPtr entry = m_entry.take();
-        if (isAtomEntryPath(path))
+        if (m_atomEntry)
             entry = convertAtomToRSS(*entry);
         // Worked out while the entry's texts are still in the processor's cache.
         DuplicateIndex::Key key = DuplicateIndex::keyOf(*entry);

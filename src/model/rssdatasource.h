@@ -2,6 +2,7 @@
 
 #include "model/datasource.h"
 #include "model/duplicateindex.h"
+#include "model/elementkeycache.h"
 #include "model/feedfetcher.h"
 #include "model/feedparser.h"
 #include "model/feedparserhandler.h"
@@ -115,9 +116,11 @@ private:
     std::atomic<int> m_failedTries = 0;
 
     // Parse state, owned by the refresh under way.
-    bool m_inEntry = false;
+    qsizetype m_entryDepth = 0; // the path length of the entry being read; 0 outside entries
+    bool m_atomEntry = false;
     DataItem::Draft m_entry;
     PropertyKey m_currentElement;
+    ElementKeyCache m_elementKeys;
     QString m_title;
     std::vector<ParsedEntry> m_parsedEntries;
     QList<DataItemPtr> m_newList;

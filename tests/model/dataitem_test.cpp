@@ -81,6 +81,33 @@ TEST(DataItemDraft, textsJoinPerKeyAndBecomeOneItem)
     EXPECT_EQ(item->title(), u"Headline\n"_s);
 }
 
+// The texts of one entry share one block: each must still read, end and change on its own.
+TEST(DataItemDraft, textsOfOneEntryStayIndependent)
+{
+    DataItem::Draft draft;
+    draft.appendText(u"Caf\u00e9"_s, PropertyKey(ItemKey::title));
+    draft.appendText(u"Body"_s, PropertyKey(ItemKey::description));
+    draft.appendText(u"\n"_s, PropertyKey(ItemKey::description));
+    const DataItemPtr item = draft.take();
+
+    QString title = item->title();
+    EXPECT_EQ(title.utf16()[title.size()], 0);
+    title += u" au lait"_s;
+    EXPECT_EQ(item->title(), u"Caf\u00e9"_s);
+    EXPECT_EQ(item->description(), u"Body\n"_s);
+
+    item->appendText(u" more"_s, ItemKey::title);
+    EXPECT_EQ(item->title(), u"Caf\u00e9 more"_s);
+    EXPECT_EQ(item->description(), u"Body\n"_s);
+
+    QString description = item->description();
+    item->setObject(QVariant(), ItemKey::description);
+    item->setObject(QVariant(), ItemKey::title);
+    description.append(u"grown in place"_s);
+    EXPECT_EQ(description, u"Body\ngrown in place"_s);
+    EXPECT_TRUE(item->title().isNull());
+}
+
 TEST(DataItemProperties, markIsNoUntilEvaluated)
 {
     DataItem item;
