@@ -140,7 +140,7 @@ void DataItem::appendText(const QString &text, const QString &key)
         found->value = QString(found->value.toString() + text);
     else
         addPropertyLocked(PropertyKey(QStringView(key)), QVariant(text));
-    updateQuickReadsLocked(QStringView(key));
+    updateQuickReadsLocked(QStringView(key), findLocked(QStringView(key)));
 }
 
 template <typename Key> void DataItem::store(const QVariant &value, const Key &key)
@@ -155,7 +155,7 @@ template <typename Key> void DataItem::store(const QVariant &value, const Key &k
     } else if (value.isValid()) {
         addPropertyLocked(keyFor(key), QVariant(value));
     }
-    updateQuickReadsLocked(key);
+    updateQuickReadsLocked(key, value.isValid() ? &value : nullptr);
 }
 
 void DataItem::addPropertyLocked(PropertyKey key, QVariant &&value)
@@ -186,20 +186,26 @@ template <typename Key> QVariant DataItem::property(const Key &key) const
     return value ? *value : QVariant();
 }
 
-template <typename Key> void DataItem::updateQuickReadsLocked(const Key &key)
+// `value` is the key's value now stored, nullptr when there is none.
+template <typename Key> void DataItem::updateQuickReadsLocked(const Key &key, const QVariant *value)
 {
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     if (sameKey(keys.sequence, key)) {
-        const QVariant *value = findLocked(keys.sequence);
         m_sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
     } else if (sameKey(keys.parsedDate, key)) {
-        const QVariant *value = findLocked(keys.parsedDate);
         const QDateTime date = value ? value->toDateTime() : QDateTime();
         m_parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate, std::memory_order_relaxed);
     } else if (sameKey(keys.title, key) || sameKey(keys.description, key)) {
         m_folded = false;
         m_foldedSearchText.clear();
     }
+}
+
+void DataItem::updateQuickReadsFromListLocked()
+{
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    updateQuickReadsLocked(keys.sequence, findLocked(keys.sequence));
+    updateQuickReadsLocked(keys.parsedDate, findLocked(keys.parsedDate));
 }
 
 const QVariant *DataItem::findStoredLocked(const PropertyKey &key) const
@@ -347,9 +353,7 @@ std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
     item->m_shown = *shown;
     item->m_read = *read;
     item->m_hidden = *hidden;
-    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-    item->updateQuickReadsLocked(keys.sequence);
-    item->updateQuickReadsLocked(keys.parsedDate);
+    item->updateQuickReadsFromListLocked();
     return item;
 }
 
@@ -439,14 +443,15 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
         QStringPrivate slice(shared);
         slice.ptr = out;
         slice.size = qsizetype(text.length);
-        item->m_properties.push_back({std::move(text.key), QVariant(QString(std::move(slice)))});
+        // Moved into a string made in place: no temporaries, and one reference taken per text.
+        Property &property =
+            item->m_properties.emplace_back(std::move(text.key), QMetaType::fromType<QString>());
+        *static_cast<QString *>(property.value.data()) = QString(std::move(slice));
         out += text.length + 1;
     }
     clear();
     // A feed may name an element after one of the program's keys.
-    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-    item->updateQuickReadsLocked(keys.sequence);
-    item->updateQuickReadsLocked(keys.parsedDate);
+    item->updateQuickReadsFromListLocked();
     return item;
 }
 

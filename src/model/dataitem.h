@@ -140,6 +140,8 @@ private:
     // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
     struct Property {
         Property(PropertyKey name, QVariant &&content) : key(std::move(name)), value(std::move(content)) {}
+        // An empty value of the type, made in place for the caller to fill.
+        Property(PropertyKey name, QMetaType type) : key(std::move(name)), value(type) {}
         PropertyKey key;
         QVariant value;
     };
@@ -158,7 +160,8 @@ private:
     template <typename Key> std::vector<Property>::iterator findPropertyLocked(const Key &key);
     // For an item still private to its decoder: no lock taken.
     bool addDecodedProperty(const QString &name, QVariant &&value);
-    template <typename Key> void updateQuickReadsLocked(const Key &key);
+    template <typename Key> void updateQuickReadsLocked(const Key &key, const QVariant *value);
+    void updateQuickReadsFromListLocked();
     QVariantMap propertiesLocked() const;
     QString sourceDisplayName() const;
 
