@@ -434,19 +434,20 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
         blockSize += text.length + 1;
     QString block(qsizetype(blockSize), Qt::Uninitialized);
     QStringPrivate &shared = block.data_ptr();
+    // The block is still this thread's alone: the texts' references are taken in one step.
+    if (shared.d)
+        shared.d->ref_.fetchAndAddRelaxed(int(m_texts.size()));
     auto item = std::make_shared<DataItem>();
     item->m_properties.reserve(m_texts.size() + filedPropertyCount);
     char16_t *out = shared.data();
     for (Text &text : m_texts) {
         std::copy_n(m_units.data() + text.start, text.length, out);
         out[text.length] = u'\0';
-        QStringPrivate slice(shared);
-        slice.ptr = out;
-        slice.size = qsizetype(text.length);
-        // Moved into a string made in place: no temporaries, and one reference taken per text.
+        // Moved into a string made in place, so that no temporary takes or drops a reference.
         Property &property =
             item->m_properties.emplace_back(std::move(text.key), QMetaType::fromType<QString>());
-        *static_cast<QString *>(property.value.data()) = QString(std::move(slice));
+        *static_cast<QString *>(property.value.data()) =
+            QString(QStringPrivate(shared.d, out, qsizetype(text.length)));
         out += text.length + 1;
     }
     clear();

@@ -28,7 +28,8 @@ class Datasource;
 // snapshot is atomic. The flags are atomics: read on the main thread, written on refresh threads.
 class DataItem {
 public:
-    DataItem() = default;
+    // Provided, not defaulted: make_shared would otherwise zero the whole object first.
+    DataItem() {}
     DataItem(const DataItem &) = delete;
     DataItem &operator=(const DataItem &) = delete;
 

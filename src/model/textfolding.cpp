@@ -5,10 +5,9 @@
 #include <bit>
 #include <cstring>
 #include <iterator>
+#include <string>
 #include <string_view>
 #include <vector>
-
-#include <QStringEncoder>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -19,6 +18,7 @@
 #include <unicode/unistr.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 namespace {
 
@@ -135,21 +135,20 @@ void appendWithoutMarks(Buffer &out, UChar32 c, const icu::Normalizer2 *nfd)
 // (quotation marks, accented letters): each thread remembers the latest results by code point.
 class RecentFoldings {
 public:
-    void append(Buffer &out, UChar32 c, const icu::Normalizer2 *nfd)
+    // The folding of the code point; valid until the next call.
+    QStringView folded(UChar32 c, const icu::Normalizer2 *nfd)
     {
         Slot &slot = m_slots[size_t(c) % m_slots.size()];
-        if (slot.codePoint != c) {
-            const qsizetype start = out.size();
-            appendWithoutMarks(out, c, nfd);
-            const qsizetype length = out.size() - start;
-            if (length <= qsizetype(std::size(slot.units))) {
-                slot.codePoint = c;
-                slot.length = int(length);
-                std::copy_n(out.units() + start, length, slot.units);
-            }
-            return;
+        if (slot.codePoint == c)
+            return QStringView(slot.units, slot.length);
+        m_scratch.clear();
+        appendWithoutMarks(m_scratch, c, nfd);
+        if (m_scratch.size() <= qsizetype(std::size(slot.units))) {
+            slot.codePoint = c;
+            slot.length = int(m_scratch.size());
+            std::copy_n(m_scratch.units(), m_scratch.size(), slot.units);
         }
-        out.append(slot.units, slot.length);
+        return m_scratch.view();
     }
 
 private:
@@ -159,6 +158,7 @@ private:
         char16_t units[6];
     };
     std::array<Slot, 64> m_slots;
+    Buffer m_scratch{8};
 };
 
 thread_local RecentFoldings recentFoldings;
@@ -212,20 +212,90 @@ void appendFoldedText(Buffer &out, QStringView text)
             break;
         UChar32 c;
         U16_NEXT(source, i, length, c);
-        recentFoldings.append(out, c, nfdInstance());
+        const QStringView folded = recentFoldings.folded(c, nfdInstance());
+        out.append(reinterpret_cast<const char16_t *>(folded.utf16()), folded.size());
     }
 }
 
-// The text in UTF-8, in an array of its own size, as it is kept for the entry's life. Encoded into
-// a buffer each thread keeps first: the encoder needs room for three bytes a unit.
-QByteArray compactUtf8(QStringView folded)
+// UTF-8 bytes written straight into a buffer each thread keeps, which grows as needed.
+class Utf8Buffer {
+public:
+    void clear() { m_size = 0; }
+    // Room for `count` more bytes, to be written at the returned place and kept with added().
+    char *room(size_t count)
+    {
+        if (m_size + count > m_bytes.size())
+            m_bytes.resize(std::max(m_size + count, 2 * m_bytes.size()));
+        return m_bytes.data() + m_size;
+    }
+    void added(size_t count) { m_size += count; }
+    // The units as Qt's encoder writes them: an unpaired surrogate becomes U+FFFD.
+    void appendUnits(QStringView units)
+    {
+        const auto *p = reinterpret_cast<const char16_t *>(units.utf16());
+        const qsizetype length = units.size();
+        char *out = room(3 * size_t(length));
+        size_t count = 0;
+        for (qsizetype i = 0; i < length;) {
+            UChar32 c = p[i++];
+            if (U16_IS_LEAD(c) && i < length && U16_IS_TRAIL(p[i]))
+                c = U16_GET_SUPPLEMENTARY(c, p[i++]);
+            else if (U16_IS_SURROGATE(c))
+                c = 0xFFFD;
+            U8_APPEND_UNSAFE(out, count, c);
+        }
+        added(count);
+    }
+    QByteArray toByteArray() const { return QByteArray(m_bytes.data(), qsizetype(m_size)); }
+
+private:
+    std::vector<char> m_bytes;
+    size_t m_size = 0;
+};
+
+// Lowers the ASCII at the start of `in` straight into UTF-8 bytes at `out` (room for `count`), up
+// to the first unit beyond ASCII; returns how many units it lowered. Eight units at a time where
+// the processor allows.
+qsizetype lowerAsciiRunToUtf8(const char16_t *in, qsizetype count, char *out)
 {
-    thread_local QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-    thread_local std::vector<char> bytes;
-    if (const auto needed = size_t(encoder.requiredSpace(folded.size())); bytes.size() < needed)
-        bytes.resize(needed);
-    const char *end = encoder.appendToBuffer(bytes.data(), folded);
-    return QByteArray(bytes.data(), end - bytes.data());
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i beyondAscii = _mm_set1_epi16(short(0xff80));
+    const __m128i beforeA = _mm_set1_epi16('A' - 1);
+    const __m128i afterZ = _mm_set1_epi16('Z' + 1);
+    const __m128i caseBit = _mm_set1_epi16(0x20);
+    for (; i + 8 <= count; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, beyondAscii), _mm_setzero_si128());
+        if (_mm_movemask_epi8(ascii) != 0xffff)
+            break;
+        const __m128i capital =
+            _mm_and_si128(_mm_cmpgt_epi16(units, beforeA), _mm_cmplt_epi16(units, afterZ));
+        const __m128i lowered = _mm_add_epi16(units, _mm_and_si128(capital, caseBit));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(lowered, lowered));
+    }
+#endif
+    for (; i < count && in[i] < 0x80; ++i)
+        out[i] = char(asciiLower(in[i]));
+    return i;
+}
+
+// The folding of `text` appended to `out` in UTF-8.
+void appendFoldedUtf8(Utf8Buffer &out, QStringView text)
+{
+    const auto *source = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype length = text.size();
+    const icu::Normalizer2 *nfd = nfdInstance();
+    for (qsizetype i = 0; i < length;) {
+        const qsizetype lowered = lowerAsciiRunToUtf8(source + i, length - i, out.room(size_t(length - i)));
+        out.added(size_t(lowered));
+        i += lowered;
+        if (i == length)
+            break;
+        UChar32 c;
+        U16_NEXT(source, i, length, c);
+        out.appendUnits(recentFoldings.folded(c, nfd));
+    }
 }
 
 } // namespace
@@ -242,12 +312,13 @@ QString TextFolding::fold(const QString &text)
 // The folded text goes through a buffer each thread keeps, so that only the result is allocated.
 QByteArray TextFolding::foldJoined(QStringView first, QChar separator, QStringView second)
 {
-    thread_local Buffer folded(0);
+    thread_local Utf8Buffer folded;
     folded.clear();
-    appendFoldedText(folded, first);
-    folded.append(separator.unicode());
-    appendFoldedText(folded, second);
-    return compactUtf8(folded.view());
+    appendFoldedUtf8(folded, first);
+    const char16_t separatorUnit = separator.unicode();
+    folded.appendUnits(QStringView(&separatorUnit, 1));
+    appendFoldedUtf8(folded, second);
+    return folded.toByteArray();
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "common/qtprinters.h"
 #include "model/textfolding.h"
 
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -39,6 +40,20 @@ TEST(TextFolding, foldsTwoTextsJoinedAsEachAlone)
     EXPECT_EQ(QString::fromUtf8(TextFolding::foldJoined(title, QChar(u'|'), description)),
               TextFolding::fold(title) + u'|' + TextFolding::fold(description));
     EXPECT_EQ(TextFolding::foldJoined(QString(), QChar(u'|'), u"ABC"_s), "|abc");
+}
+
+// Written as Qt's UTF-8 encoder writes the folded texts: unpaired surrogates as U+FFFD.
+TEST(TextFolding, joinedTextIsTheUtf8OfTheFoldedTexts)
+{
+    const QString cases[] = {u"Caf\u00C9 \U0001041C"_s, QString::fromUtf16(u"lone \xD800 lead"),
+                             QString::fromUtf16(u"trail \xDC00"), QString::fromUtf16(u"ends in \xD83D"),
+                             u"\uFB01 ASCII BEFORE \u00DF AND AFTER THE FOLD"_s};
+    for (const QString &text : cases) {
+        QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+        EXPECT_EQ(TextFolding::foldJoined(text, QChar(u'\uffff'), text),
+                  QByteArray(utf8(TextFolding::fold(text) + QChar(u'\uffff') + TextFolding::fold(text))))
+            << text.toStdString();
+    }
 }
 
 TEST(TextFolding, utf8TextsMatchWholeCharacters)
