@@ -440,7 +440,11 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
     auto item = std::make_shared<DataItem>();
     item->m_properties.reserve(m_texts.size() + filedPropertyCount);
     char16_t *out = shared.data();
+    // A feed may name an element after one of the program's keys.
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    bool namesQuickRead = false;
     for (Text &text : m_texts) {
+        namesQuickRead = namesQuickRead || text.key == keys.sequence || text.key == keys.parsedDate;
         std::copy_n(m_units.data() + text.start, text.length, out);
         out[text.length] = u'\0';
         // Moved into a string made in place, so that no temporary takes or drops a reference.
@@ -451,8 +455,8 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
         out += text.length + 1;
     }
     clear();
-    // A feed may name an element after one of the program's keys.
-    item->updateQuickReadsFromListLocked();
+    if (namesQuickRead)
+        item->updateQuickReadsFromListLocked();
     return item;
 }
 

@@ -71,14 +71,14 @@ struct Content {
     }
 };
 
-template <typename Key, typename Bucket>
-void removeFrom(QHash<Key, Bucket> &index, const Key &key, const DataItemPtr &item)
+template <typename Bucket, typename IsItem>
+void removeFrom(QHash<size_t, Bucket> &index, size_t key, IsItem isItem)
 {
     auto it = index.find(key);
     if (it == index.end())
         return;
-    if (const qsizetype at = it->indexOf(item); at >= 0)
-        it->remove(at);
+    if (const auto at = std::find_if(it->begin(), it->end(), isItem); at != it->end())
+        it->erase(at);
     if (it->isEmpty())
         index.erase(it);
 }
@@ -108,16 +108,18 @@ void DuplicateIndex::add(const DataItemPtr &item)
 void DuplicateIndex::add(const DataItemPtr &item, const Key &key)
 {
     m_byContent[key.contentHash].append(item);
-    if (isIndexedGuid(key.guid))
-        m_byGuid[key.guid].append(item);
+    if (key.indexed)
+        m_byGuid[key.guidHash].append({key.guid, item});
 }
 
 void DuplicateIndex::remove(const DataItemPtr &item)
 {
     const Key key = keyOf(*item);
-    removeFrom(m_byContent, key.contentHash, item);
-    if (isIndexedGuid(key.guid))
-        removeFrom(m_byGuid, key.guid, item);
+    removeFrom(m_byContent, key.contentHash,
+               [&item](const DataItemPtr &candidate) { return candidate == item; });
+    if (key.indexed)
+        removeFrom(m_byGuid, key.guidHash,
+                   [&item](const GuidEntry &candidate) { return candidate.item == item; });
 }
 
 DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const Key &key,
@@ -134,17 +136,17 @@ DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const Key &ke
     if (const auto known = m_byContent.constFind(key.contentHash); known != m_byContent.cend()) {
         for (const DataItemPtr &item : *known)
             if (Content(*item) == entryContent())
-                candidates.append({Match::Known, item, key});
+                candidates.append({Match::Known, item});
     }
-    if (isIndexedGuid(key.guid)) {
-        if (const auto updated = m_byGuid.constFind(key.guid); updated != m_byGuid.cend()) {
-            for (const DataItemPtr &item : *updated)
-                if (!(Content(*item) == entryContent()))
-                    candidates.append({Match::Update, item, key});
+    if (key.indexed) {
+        if (const auto updated = m_byGuid.constFind(key.guidHash); updated != m_byGuid.cend()) {
+            for (const GuidEntry &indexed : *updated)
+                if (indexed.guid == key.guid && !(Content(*indexed.item) == entryContent()))
+                    candidates.append({Match::Update, indexed.item});
         }
     }
     if (candidates.size() <= 1)
-        return candidates.isEmpty() ? Result{Match::None, nullptr, key} : candidates.front();
+        return candidates.isEmpty() ? Result{Match::None, nullptr} : candidates.front();
     return *std::min_element(
         candidates.cbegin(), candidates.cend(),
         [&items](const Result &a, const Result &b) { return items.indexOf(a.item) < items.indexOf(b.item); });
@@ -155,17 +157,17 @@ DuplicateIndex::Key DuplicateIndex::keyOf(const DataItem &item)
 {
     Key key;
     item.readValues(filedKeys(), [&key](const std::array<const QVariant *, 4> &values) {
-        size_t seed = 0;
+        // Seeded per process, so that a feed cannot choose entries that all share one bucket.
+        size_t seed = QHashSeed::globalSeed();
         for (size_t i = 0; i < 3; ++i)
             seed = Content::hashOf(values[i], seed);
         key.contentHash = seed;
-        if (const QVariant *guid = values[3]; guid && guid->typeId() == QMetaType::QString)
+        if (const QVariant *guid = values[3]; guid && guid->typeId() == QMetaType::QString) {
             key.guid = *static_cast<const QString *>(guid->constData());
+            key.indexed = !QStringView(key.guid).trimmed().isEmpty();
+            if (key.indexed)
+                key.guidHash = qHash(key.guid, QHashSeed::globalSeed());
+        }
     });
     return key;
-}
-
-bool DuplicateIndex::isIndexedGuid(const QString &guid)
-{
-    return !QStringView(guid).trimmed().isEmpty();
 }

@@ -16,15 +16,16 @@
 class DuplicateIndex {
 public:
     enum class Match { None, Known, Update };
-    // What an entry is filed under, so that add() need not read it again.
+    // What an entry is filed under, so that find() and add() need not read or hash it again.
     struct Key {
         size_t contentHash = 0;
-        QString guid; // null unless the entry's guid is a string
+        QString guid;         // null unless the entry's guid is a string
+        bool indexed = false; // the guid is not blank
+        size_t guidHash = 0;  // of the guid, when indexed
     };
     struct Result {
         Match match = Match::None;
         DataItemPtr item;
-        Key entryKey;
     };
 
     // Indexes the items, in the source's order, with room for `expectedEntries` more.
@@ -44,10 +45,14 @@ public:
     Result find(const DataItem &entry, const Key &entryKey, const QList<DataItemPtr> &items) const;
 
 private:
-    static bool isIndexedGuid(const QString &guid);
+    struct GuidEntry {
+        QString guid;
+        DataItemPtr item;
+    };
 
     // Nearly every key holds one item: it stays inside the table, with no list of its own.
     using Bucket = QVarLengthArray<DataItemPtr, 1>;
     QHash<size_t, Bucket> m_byContent;
-    QHash<QString, Bucket> m_byGuid;
+    // By the guid's hash, worked out once per entry; equal hashes are confirmed by the guid.
+    QHash<size_t, QVarLengthArray<GuidEntry, 1>> m_byGuid;
 };

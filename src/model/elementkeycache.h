@@ -26,7 +26,8 @@ private:
         PropertyKey key;
     };
 
-    Slot &slotFor(const QString &name);
+    size_t homeSlot(const QString &name) const;
 
-    std::array<Slot, 32> m_slots;
+    static constexpr size_t probes = 4;
+    std::array<Slot, 64> m_slots;
 };

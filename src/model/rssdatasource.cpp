@@ -311,13 +311,13 @@ void RSSDatasource::fileEntry(const ParsedEntry &parsed)
     const DuplicateIndex::Result match = m_duplicates.find(*entry, parsed.key, itemsLocked());
     switch (match.match) {
     case DuplicateIndex::Match::Update:
-        replaceUpdatedItem(match.item, entry, match.entryKey);
+        replaceUpdatedItem(match.item, entry, parsed.key);
         break;
     case DuplicateIndex::Match::Known:
         markItem(match.item);
         break;
     case DuplicateIndex::Match::None:
-        addCurrentItem(entry, match.entryKey);
+        addCurrentItem(entry, parsed.key);
         markItem(entry);
         break;
     }
