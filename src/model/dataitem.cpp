@@ -143,9 +143,21 @@ void DataItem::appendText(const QString &text, const QString &key)
     updateQuickReadsLocked(QStringView(key), findLocked(QStringView(key)));
 }
 
+void DataItem::setObject(const QVariant &value, std::initializer_list<const PropertyKey *> keys)
+{
+    std::lock_guard guard(m_lock);
+    for (const PropertyKey *key : keys)
+        storeLocked(value, *key);
+}
+
 template <typename Key> void DataItem::store(const QVariant &value, const Key &key)
 {
     std::lock_guard guard(m_lock);
+    storeLocked(value, key);
+}
+
+template <typename Key> void DataItem::storeLocked(const QVariant &value, const Key &key)
+{
     const auto found = findPropertyLocked(key);
     if (found != m_properties.end()) {
         if (value.isValid())
@@ -406,9 +418,12 @@ DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
 
 void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
 {
-    Text &stored = lastText(key);
+    // Most often the text continues the one written last, which is already at the end.
+    Text *stored = m_last < m_texts.size() ? &m_texts[m_last] : nullptr;
+    if (!stored || !(stored->key == key) || stored->start + stored->length != m_units.size())
+        stored = &lastText(key);
     m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
-    stored.length += size_t(text.size());
+    stored->length += size_t(text.size());
 }
 
 void DataItem::Draft::setText(QStringView text, const PropertyKey &key)

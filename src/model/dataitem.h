@@ -10,6 +10,7 @@
 #include <QVariantMap>
 #include <array>
 #include <atomic>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -45,6 +46,8 @@ public:
     void setObject(const QVariant &value, const QString &key);
     void setObject(const QVariant &value, QLatin1StringView key);
     void setObject(const QVariant &value, const PropertyKey &key);
+    // Stores the value under each of the keys, in one locked step.
+    void setObject(const QVariant &value, std::initializer_list<const PropertyKey *> keys);
     // Appends to the value under the key, read as a string, or stores the text when there is none.
     void appendText(const QString &text, const QString &key);
 
@@ -157,6 +160,7 @@ private:
     template <typename Key> const QVariant *findLocked(const Key &key) const;
     const QVariant *findStoredLocked(const PropertyKey &key) const;
     template <typename Key> void store(const QVariant &value, const Key &key);
+    template <typename Key> void storeLocked(const QVariant &value, const Key &key);
     void addPropertyLocked(PropertyKey key, QVariant &&value);
     template <typename Key> std::vector<Property>::iterator findPropertyLocked(const Key &key);
     // For an item still private to its decoder: no lock taken.

@@ -369,10 +369,8 @@ void RSSDatasource::addCurrentItem(const DataItemPtr &entry, const DuplicateInde
 {
     QDateTime date = resolveDate(*entry);
     date = date.isValid() ? correctFutureDate(date) : clock().now();
-    const QVariant stored(date);
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-    entry->setObject(stored, keys.originalDate);
-    entry->setObject(stored, keys.parsedDate);
+    entry->setObject(QVariant(date), {&keys.originalDate, &keys.parsedDate});
 
     if (!insertMode()) {
         addItem(entry);

@@ -286,6 +286,7 @@ void appendFoldedUtf8(Utf8Buffer &out, QStringView text)
     const auto *source = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype length = text.size();
     const icu::Normalizer2 *nfd = nfdInstance();
+    RecentFoldings &recent = recentFoldings;
     for (qsizetype i = 0; i < length;) {
         const qsizetype lowered = lowerAsciiRunToUtf8(source + i, length - i, out.room(size_t(length - i)));
         out.added(size_t(lowered));
@@ -294,7 +295,7 @@ void appendFoldedUtf8(Utf8Buffer &out, QStringView text)
             break;
         UChar32 c;
         U16_NEXT(source, i, length, c);
-        out.appendUnits(recentFoldings.folded(c, nfd));
+        out.appendUnits(recent.folded(c, nfd));
     }
 }
 
