@@ -405,27 +405,28 @@ DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
 {
     Text *text = find(key);
     if (!text) {
-        m_last = m_texts.size();
+        m_last = m_tail = m_texts.size();
         return m_texts.emplace_back(Text{key, m_units.size(), 0});
     }
-    if (text->start + text->length != m_units.size()) {
+    if (m_last != m_tail) {
         const std::u16string moved = m_units.substr(text->start, text->length);
         text->start = m_units.size();
         m_units += moved;
+        m_tail = m_last;
     }
     return *text;
 }
 
 void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
 {
-    // Most often the text continues the one written last, which is already at the end.
-    Text *stored = m_last < m_texts.size() ? &m_texts[m_last] : nullptr;
-    if (!stored || !(stored->key == key) || stored->start + stored->length != m_units.size())
-        stored = &lastText(key);
+    // Most often the text continues the one that ends the buffer.
+    Text *stored = m_tail < m_texts.size() && m_texts[m_tail].key == key ? &m_texts[m_tail] : &lastText(key);
+    m_last = m_tail;
     m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
     stored->length += size_t(text.size());
 }
 
+// The text ends the buffer once lastText() returns, and every other text ends before it.
 void DataItem::Draft::setText(QStringView text, const PropertyKey &key)
 {
     Text &stored = lastText(key);
@@ -439,6 +440,7 @@ void DataItem::Draft::clear()
     m_texts.clear();
     m_units.clear();
     m_last = 0;
+    m_tail = 0;
 }
 
 // Each text is followed by a terminating zero in the block, as every Qt string's data is.

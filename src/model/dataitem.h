@@ -138,6 +138,7 @@ public:
         std::vector<Text> m_texts;
         std::u16string m_units;
         size_t m_last = 0; // the index of the text found or added last
+        size_t m_tail = 0; // the index of the text that ends m_units, which alone may grow in place
     };
 
 private:

@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace Qt::StringLiterals;
 
 // Items held by a source whose names come from its entry in the feed list.
@@ -106,6 +108,32 @@ TEST(DataItemDraft, textsOfOneEntryStayIndependent)
     description.append(u"grown in place"_s);
     EXPECT_EQ(description, u"Body\ngrown in place"_s);
     EXPECT_TRUE(item->title().isNull());
+}
+
+// Texts added to in any order, replaced and repeated, as a feed's elements may come: the item
+// holds what a plain dictionary built from the same steps holds, entry after entry.
+TEST(DataItemDraft, anyOrderOfStepsGivesWhatADictionaryGives)
+{
+    std::mt19937 random(5);
+    const QString names[] = {u"title"_s, u"link"_s, u"category"_s, u"dc:creator"_s};
+    const QString pieces[] = {u"\n"_s, u"a"_s, u"Caf\u00e9 "_s, u"longer text of an element"_s, QString()};
+    DataItem::Draft draft;
+    for (int entry = 0; entry < 500; ++entry) {
+        QVariantMap expected;
+        const int steps = int(random() % 12);
+        for (int step = 0; step < steps; ++step) {
+            const QString &name = names[random() % std::size(names)];
+            const QString &piece = pieces[random() % std::size(pieces)];
+            if (random() % 5 == 0) {
+                draft.setText(piece, PropertyKey(QStringView(name)));
+                expected[name] = piece;
+            } else {
+                draft.appendText(piece, PropertyKey(QStringView(name)));
+                expected[name] = QString(expected.value(name).toString() + piece);
+            }
+        }
+        ASSERT_EQ(draft.take()->dictionary(), expected) << "entry " << entry;
+    }
 }
 
 TEST(DataItemProperties, markIsNoUntilEvaluated)
