@@ -451,7 +451,8 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
         blockSize += text.length + 1;
     QString block(qsizetype(blockSize), Qt::Uninitialized);
     QStringPrivate &shared = block.data_ptr();
-    // The block is still this thread's alone: the texts' references are taken in one step.
+    // The block is still this thread's alone: the references that the texts' temporary strings
+    // hold are taken in one step; each property takes its own as it copies its string.
     if (shared.d)
         shared.d->ref_.fetchAndAddRelaxed(int(m_texts.size()));
     auto item = std::make_shared<DataItem>();
@@ -464,11 +465,8 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
         namesQuickRead = namesQuickRead || text.key == keys.sequence || text.key == keys.parsedDate;
         std::copy_n(m_units.data() + text.start, text.length, out);
         out[text.length] = u'\0';
-        // Moved into a string made in place, so that no temporary takes or drops a reference.
-        Property &property =
-            item->m_properties.emplace_back(std::move(text.key), QMetaType::fromType<QString>());
-        *static_cast<QString *>(property.value.data()) =
-            QString(QStringPrivate(shared.d, out, qsizetype(text.length)));
+        item->m_properties.emplace_back(std::move(text.key),
+                                        QString(QStringPrivate(shared.d, out, qsizetype(text.length))));
         out += text.length + 1;
     }
     clear();

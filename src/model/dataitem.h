@@ -145,8 +145,7 @@ private:
     // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
     struct Property {
         Property(PropertyKey name, QVariant &&content) : key(std::move(name)), value(std::move(content)) {}
-        // An empty value of the type, made in place for the caller to fill.
-        Property(PropertyKey name, QMetaType type) : key(std::move(name)), value(type) {}
+        Property(PropertyKey name, const QString &text) : key(std::move(name)), value(text) {}
         PropertyKey key;
         QVariant value;
     };
