@@ -174,27 +174,34 @@ const icu::Normalizer2 *nfdInstance()
     return nfd;
 }
 
-// Lowers the ASCII at the start of `in` into `out` (room for `count`), up to the first unit
-// beyond ASCII; returns how many units it lowered. Four units at a time while they are all ASCII:
-// in each 16-bit lane, adding 0x3f sets bit 7 from 'A' up and adding 0x25 sets it past 'Z', with
-// no carry out of the lane; the capitals' bit 7, shifted to 0x20, lowers them.
-qsizetype lowerAsciiRun(const char16_t *in, qsizetype count, char16_t *out)
+// Lowers the ASCII at the start of `in` into `out` (room for `count`), as UTF-16 units or as UTF-8
+// bytes, up to the first unit beyond ASCII; returns how many units it lowered. Eight units at a
+// time where the processor allows.
+template <typename Out> qsizetype lowerAsciiRun(const char16_t *in, qsizetype count, Out *out)
 {
-    constexpr quint64 beyondAscii = 0xff80'ff80'ff80'ff80;
-    constexpr quint64 lanesBit7 = 0x0080'0080'0080'0080;
+    static_assert(sizeof(Out) == 1 || sizeof(Out) == 2);
     qsizetype i = 0;
-    for (; i + 4 <= count; i += 4) {
-        quint64 units;
-        std::memcpy(&units, in + i, sizeof units);
-        if (units & beyondAscii)
+#if defined(__SSE2__)
+    const __m128i beyondAscii = _mm_set1_epi16(short(0xff80));
+    const __m128i beforeA = _mm_set1_epi16('A' - 1);
+    const __m128i afterZ = _mm_set1_epi16('Z' + 1);
+    const __m128i caseBit = _mm_set1_epi16(0x20);
+    for (; i + 8 <= count; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, beyondAscii), _mm_setzero_si128());
+        if (_mm_movemask_epi8(ascii) != 0xffff)
             break;
-        const quint64 fromA = units + 0x003f'003f'003f'003f;
-        const quint64 pastZ = units + 0x0025'0025'0025'0025;
-        units |= (fromA & ~pastZ & lanesBit7) >> 2;
-        std::memcpy(out + i, &units, sizeof units);
+        const __m128i capital =
+            _mm_and_si128(_mm_cmpgt_epi16(units, beforeA), _mm_cmplt_epi16(units, afterZ));
+        const __m128i lowered = _mm_add_epi16(units, _mm_and_si128(capital, caseBit));
+        if constexpr (sizeof(Out) == 1)
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(lowered, lowered));
+        else
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), lowered);
     }
+#endif
     for (; i < count && in[i] < 0x80; ++i)
-        out[i] = asciiLower(in[i]);
+        out[i] = Out(asciiLower(in[i]));
     return i;
 }
 
@@ -253,33 +260,6 @@ private:
     size_t m_size = 0;
 };
 
-// Lowers the ASCII at the start of `in` straight into UTF-8 bytes at `out` (room for `count`), up
-// to the first unit beyond ASCII; returns how many units it lowered. Eight units at a time where
-// the processor allows.
-qsizetype lowerAsciiRunToUtf8(const char16_t *in, qsizetype count, char *out)
-{
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    const __m128i beyondAscii = _mm_set1_epi16(short(0xff80));
-    const __m128i beforeA = _mm_set1_epi16('A' - 1);
-    const __m128i afterZ = _mm_set1_epi16('Z' + 1);
-    const __m128i caseBit = _mm_set1_epi16(0x20);
-    for (; i + 8 <= count; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
-        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, beyondAscii), _mm_setzero_si128());
-        if (_mm_movemask_epi8(ascii) != 0xffff)
-            break;
-        const __m128i capital =
-            _mm_and_si128(_mm_cmpgt_epi16(units, beforeA), _mm_cmplt_epi16(units, afterZ));
-        const __m128i lowered = _mm_add_epi16(units, _mm_and_si128(capital, caseBit));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(lowered, lowered));
-    }
-#endif
-    for (; i < count && in[i] < 0x80; ++i)
-        out[i] = char(asciiLower(in[i]));
-    return i;
-}
-
 // The folding of `text` appended to `out` in UTF-8.
 void appendFoldedUtf8(Utf8Buffer &out, QStringView text)
 {
@@ -288,7 +268,7 @@ void appendFoldedUtf8(Utf8Buffer &out, QStringView text)
     const icu::Normalizer2 *nfd = nfdInstance();
     RecentFoldings &recent = recentFoldings;
     for (qsizetype i = 0; i < length;) {
-        const qsizetype lowered = lowerAsciiRunToUtf8(source + i, length - i, out.room(size_t(length - i)));
+        const qsizetype lowered = lowerAsciiRun(source + i, length - i, out.room(size_t(length - i)));
         out.added(size_t(lowered));
         i += lowered;
         if (i == length)
