@@ -19,7 +19,7 @@ PropertyKey ElementKeyCache::keyFor(const QString &name)
     }
     PropertyKey key(QStringView{name});
     // Raw data may change under the pointer: no slot is filled from it.
-    if (name.data_ptr().d && !name.isNull())
+    if (name.data_ptr().d)
         m_slots[free] = {name, key};
     return key;
 }

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstring>
 #include <iterator>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -60,6 +58,10 @@ public:
     {
         std::copy_n(units, count, room(count));
         added(count);
+    }
+    void appendUnits(QStringView units)
+    {
+        append(reinterpret_cast<const char16_t *>(units.utf16()), units.size());
     }
     QString take()
     {
@@ -205,43 +207,24 @@ template <typename Out> qsizetype lowerAsciiRun(const char16_t *in, qsizetype co
     return i;
 }
 
-// Decomposition works code point by code point here: the marks it would reorder are dropped anyway.
-// Runs of ASCII, most of a text, are lowered straight into the buffer.
-void appendFoldedText(Buffer &out, QStringView text)
-{
-    const auto *source = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype length = text.size();
-    for (qsizetype i = 0; i < length;) {
-        const qsizetype lowered = lowerAsciiRun(source + i, length - i, out.room(length - i));
-        out.added(lowered);
-        i += lowered;
-        if (i == length)
-            break;
-        UChar32 c;
-        U16_NEXT(source, i, length, c);
-        const QStringView folded = recentFoldings.folded(c, nfdInstance());
-        out.append(reinterpret_cast<const char16_t *>(folded.utf16()), folded.size());
-    }
-}
-
 // UTF-8 bytes written straight into a buffer each thread keeps, which grows as needed.
 class Utf8Buffer {
 public:
     void clear() { m_size = 0; }
     // Room for `count` more bytes, to be written at the returned place and kept with added().
-    char *room(size_t count)
+    char *room(qsizetype count)
     {
-        if (m_size + count > m_bytes.size())
-            m_bytes.resize(std::max(m_size + count, 2 * m_bytes.size()));
+        if (m_size + size_t(count) > m_bytes.size())
+            m_bytes.resize(std::max(m_size + size_t(count), 2 * m_bytes.size()));
         return m_bytes.data() + m_size;
     }
-    void added(size_t count) { m_size += count; }
+    void added(qsizetype count) { m_size += size_t(count); }
     // The units as Qt's encoder writes them: an unpaired surrogate becomes U+FFFD.
     void appendUnits(QStringView units)
     {
         const auto *p = reinterpret_cast<const char16_t *>(units.utf16());
         const qsizetype length = units.size();
-        char *out = room(3 * size_t(length));
+        char *out = room(3 * length);
         size_t count = 0;
         for (qsizetype i = 0; i < length;) {
             UChar32 c = p[i++];
@@ -251,7 +234,7 @@ public:
                 c = 0xFFFD;
             U8_APPEND_UNSAFE(out, count, c);
         }
-        added(count);
+        added(qsizetype(count));
     }
     QByteArray toByteArray() const { return QByteArray(m_bytes.data(), qsizetype(m_size)); }
 
@@ -260,16 +243,18 @@ private:
     size_t m_size = 0;
 };
 
-// The folding of `text` appended to `out` in UTF-8.
-void appendFoldedUtf8(Utf8Buffer &out, QStringView text)
+// The folding of `text` appended to `out`, a Buffer (UTF-16) or a Utf8Buffer. Decomposition works
+// code point by code point here: the marks it would reorder are dropped anyway. Runs of ASCII, most
+// of a text, are lowered straight into the buffer.
+template <typename Out> void appendFoldedText(Out &out, QStringView text)
 {
     const auto *source = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype length = text.size();
     const icu::Normalizer2 *nfd = nfdInstance();
     RecentFoldings &recent = recentFoldings;
     for (qsizetype i = 0; i < length;) {
-        const qsizetype lowered = lowerAsciiRun(source + i, length - i, out.room(size_t(length - i)));
-        out.added(size_t(lowered));
+        const qsizetype lowered = lowerAsciiRun(source + i, length - i, out.room(length - i));
+        out.added(lowered);
         i += lowered;
         if (i == length)
             break;
@@ -295,10 +280,10 @@ QByteArray TextFolding::foldJoined(QStringView first, QChar separator, QStringVi
 {
     thread_local Utf8Buffer folded;
     folded.clear();
-    appendFoldedUtf8(folded, first);
+    appendFoldedText(folded, first);
     const char16_t separatorUnit = separator.unicode();
     folded.appendUnits(QStringView(&separatorUnit, 1));
-    appendFoldedUtf8(folded, second);
+    appendFoldedText(folded, second);
     return folded.toByteArray();
 }
 
