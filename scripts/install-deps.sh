@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libxml2-dev libicu-dev zlib1g-dev libcanberra-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   dbus xvfb xauth
+  desktop-file-utils appstream man-db file dpkg-dev
 )
 
 missing=()
