@@ -39,7 +39,7 @@ owner_of() {
 
 # Package names in a Depends line: alternatives included, versions and architecture qualifiers dropped.
 names_in() {
-  tr ',|' '\n\n' <<<"$1" | sed 's/(.*)//; s/:[a-z0-9]*//; s/[[:space:]]//g' | sed '/^$/d' | sort -u
+  tr ',|' '\n' <<<"$1" | sed 's/(.*)//; s/:[a-z0-9]*//; s/[[:space:]]//g' | sed '/^$/d' | sort -u
 }
 
 section "$(basename "$deb")"
