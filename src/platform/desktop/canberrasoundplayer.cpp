@@ -22,11 +22,10 @@ bool isPlainSoundName(const QString &name)
 } // namespace
 
 CanberraSoundPlayer::CanberraSoundPlayer(const QString &soundFolder, QObject *parent)
-    : SoundPlayer(parent), m_soundFolder(soundFolder), m_workerContext(new QObject)
+    : SoundPlayer(parent), m_soundFolder(soundFolder), m_workerContext(std::make_unique<QObject>())
 {
     m_thread.setObjectName(u"sounds"_s);
     m_workerContext->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_workerContext, &QObject::deleteLater);
     m_thread.start();
 }
 
@@ -34,9 +33,11 @@ CanberraSoundPlayer::~CanberraSoundPlayer()
 {
     // Destroying the context stops its sounds and their callbacks before this object goes.
     QMetaObject::invokeMethod(
-        m_workerContext, [this] { m_context.reset(); }, Qt::BlockingQueuedConnection);
+        m_workerContext.get(), [this] { m_context.reset(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
+    // Its thread has ended, so it can go from here.
+    m_workerContext.reset();
 }
 
 CanberraSoundPlayer &CanberraSoundPlayer::sharedInstance()
@@ -73,7 +74,7 @@ void CanberraSoundPlayer::play(const QString &name)
         return;
     }
     const std::uint32_t id = ++m_lastId;
-    QMetaObject::invokeMethod(m_workerContext, [this, id, name] { playOnWorker(id, name); });
+    QMetaObject::invokeMethod(m_workerContext.get(), [this, id, name] { playOnWorker(id, name); });
 }
 
 void CanberraSoundPlayer::playOnWorker(std::uint32_t id, const QString &name)

@@ -42,7 +42,7 @@ private:
 
     QString m_soundFolder;
     QThread m_thread;
-    QObject *m_workerContext;                   // lives on m_thread; tasks are queued to it
+    std::unique_ptr<QObject> m_workerContext;   // lives on m_thread; tasks are queued to it
     std::unique_ptr<CanberraContext> m_context; // made and used on m_thread only
     std::uint32_t m_lastId = 0;                 // main thread
 
