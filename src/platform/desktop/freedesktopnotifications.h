@@ -20,7 +20,7 @@ class FreedesktopNotifications final : public NotificationBus {
 public:
     static inline const QString service = QStringLiteral("org.freedesktop.Notifications");
     static inline const QString path = QStringLiteral("/org/freedesktop/Notifications");
-    static constexpr int defaultCallTimeoutMs = 5000;
+    static constexpr int defaultCallTimeoutMs = 3000;
     // Notifications followed for clicks at most; the oldest is forgotten (and reported closed) first.
     static constexpr size_t maximumFollowed = 256;
 

@@ -82,24 +82,6 @@ TEST_F(FreedesktopNotificationsTest, aMissingServerFailsAtOnceAndIsReported)
     EXPECT_FALSE(failed.at(0).at(1).toString().isEmpty());
 }
 
-TEST_F(FreedesktopNotificationsTest, aServerThatNeverAnswersHoldsNothingUp)
-{
-    CapturedWarnings warnings;
-    FakeNotificationServer server(bus, {u"body"_s});
-    ASSERT_TRUE(server.start());
-    server.stopAnswering();
-    auto notifications = client(300);
-    QSignalSpy failed(notifications.get(), &NotificationBus::failed);
-
-    // The server lives on this thread: it sees the calls only because show() does not wait.
-    const auto first = notifications->show({u"Feed"_s, u"First"_s, {}});
-    const auto second = notifications->show({u"Feed"_s, u"Second"_s, {}});
-    ASSERT_TRUE(waitFor([&] { return server.unansweredCalls() == 2; }));
-    ASSERT_TRUE(waitFor([&] { return failed.count() == 2; }));
-    EXPECT_EQ(failed.at(0).at(0).toULongLong(), first);
-    EXPECT_EQ(failed.at(1).at(0).toULongLong(), second);
-}
-
 TEST_F(FreedesktopNotificationsTest, followsAServerThatComesAndGoes)
 {
     auto notifications = client();
