@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -36,6 +39,8 @@ PrivateBus::PrivateBus()
         return;
     }
     config.close();
+    // The daemon ends with the test process, even when that is killed.
+    m_daemon.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_daemon.start(u"dbus-daemon"_s,
                    {u"--config-file="_s + configPath, u"--nofork"_s, u"--print-address=1"_s});
     if (!m_daemon.waitForStarted(5000)) {
