@@ -1,7 +1,9 @@
 # `cpack -G DEB` from a release build makes the Debian package. dpkg-shlibdeps finds the libraries
 # the program links; VANTREL_RUNTIME_PACKAGES names what it needs at run time without linking it.
 set(VANTREL_RUNTIME_PACKAGES
-  ca-certificates # certificates for https feeds; libcurl only recommends them
+  ca-certificates         # certificates for https feeds; libcurl only recommends them
+  xdg-utils               # xdg-open hands links to the browser
+  sound-theme-freedesktop # the named alert sounds
 )
 
 set(CPACK_GENERATOR DEB)

@@ -20,16 +20,24 @@ function(vantrel_add_layer name)
   vantrel_set_qt_defines(${name})
 endfunction()
 
-# One test executable per layer folder under tests/, registered with CTest.
+# One test executable per layer folder under tests/, registered with CTest. EXCLUDE drops
+# sub-folders that are tested on their own; COMMON is the test main and helpers to link
+# (vantrel_testcommon unless given).
 function(vantrel_add_layer_tests layer)
-  cmake_parse_arguments(T "" "DIR" "DEPS" ${ARGN})
+  cmake_parse_arguments(T "" "DIR;COMMON" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${T_DIR}/*.cpp ${T_DIR}/*.h)
+  foreach(ex IN LISTS T_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "${ex}")
+  endforeach()
   if(NOT srcs)
     return()
   endif()
+  if(NOT T_COMMON)
+    set(T_COMMON vantrel_testcommon)
+  endif()
   set(exe ${layer}_tests)
   add_executable(${exe} ${srcs})
-  target_link_libraries(${exe} PRIVATE ${T_DEPS} vantrel_testcommon)
+  target_link_libraries(${exe} PRIVATE ${T_DEPS} ${T_COMMON})
   vantrel_set_warnings(${exe})
   vantrel_set_qt_defines(${exe})
   gtest_discover_tests(${exe}

@@ -8,8 +8,8 @@ packages=(
   qt6-base-dev qt6-svg-dev
   libcurl4-openssl-dev libxml2-dev libicu-dev zlib1g-dev libcanberra-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  dbus xvfb xauth
-  desktop-file-utils appstream man-db file dpkg-dev
+  dbus xvfb xauth sound-theme-freedesktop xdg-utils desktop-file-utils
+  appstream man-db file dpkg-dev
 )
 
 missing=()
