@@ -4,7 +4,7 @@
 #include "ticker/widgets/scrollbarview.h"
 #include "ticker/widgets/vtgradientview.h"
 
-#include "pixels.h"
+#include "common/pixels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ticker/drawing/bottomupgeometry.h"
+#include "ui/drawing/bottomupgeometry.h"
 #include "ticker/widgets/fakecursorwindow.h"
 
 #include <QGuiApplication>

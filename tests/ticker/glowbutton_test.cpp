@@ -1,9 +1,9 @@
 #include "common/steppinganimationdriver.h"
-#include "ticker/drawing/imagetinting.h"
+#include "ui/drawing/imagetinting.h"
 #include "ticker/widgets/glowbutton.h"
-#include "ticker/widgets/viewalpha.h"
+#include "ui/animation/viewalpha.h"
 
-#include "pixels.h"
+#include "common/pixels.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "common/steppinganimationdriver.h"
 #include "ticker/widgets/flippedclipview.h"
 #include "ticker/widgets/listview.h"
-#include "ticker/widgets/viewalpha.h"
+#include "ui/animation/viewalpha.h"
 
-#include "pixels.h"
+#include "common/pixels.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "ticker/widgets/fakecursorwindow.h"
 
-#include "ticker/drawing/namedimage.h"
+#include "ui/drawing/namedimage.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "ticker/widgets/glowbutton.h"
 
-#include "ticker/widgets/viewalpha.h"
+#include "ui/animation/viewalpha.h"
 
 #include <QCursor>
 #include <QEnterEvent>

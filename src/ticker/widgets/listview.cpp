@@ -1,8 +1,8 @@
 #include "ticker/widgets/listview.h"
 
-#include "ticker/drawing/bottomupgeometry.h"
-#include "ticker/widgets/animationtiming.h"
-#include "ticker/widgets/viewalpha.h"
+#include "ui/drawing/bottomupgeometry.h"
+#include "ui/animation/animationtiming.h"
+#include "ui/animation/viewalpha.h"
 
 #include <QChildEvent>
 #include <QPropertyAnimation>

@@ -2,7 +2,7 @@
 
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
-#include "ticker/drawing/anglegradient.h"
+#include "ui/drawing/anglegradient.h"
 
 #include <QPainter>
 

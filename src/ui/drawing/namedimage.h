@@ -4,7 +4,7 @@
 #include <QSize>
 #include <QString>
 
-// The bar's built-in images: vector drawings in the ticker's resources, looked up by name
+// The windows' built-in images: vector drawings in the resources, looked up by name
 // ("search", "share-icon", ...) and rendered at the resolution they are shown at, so they stay
 // crisp at any device pixel ratio.
 class NamedImage {

@@ -1,7 +1,7 @@
-#include "ticker/drawing/tintediconengine.h"
+#include "ui/drawing/tintediconengine.h"
 
-#include "ticker/drawing/imagetinting.h"
-#include "ticker/drawing/namedimage.h"
+#include "ui/drawing/imagetinting.h"
+#include "ui/drawing/namedimage.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ticker/drawing/coloradditions.h"
+#include "ui/drawing/coloradditions.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,6 +1,6 @@
-#include "ticker/drawing/imagetinting.h"
+#include "ui/drawing/imagetinting.h"
 
-#include "ticker/drawing/tintediconengine.h"
+#include "ui/drawing/tintediconengine.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ticker/drawing/namedimage.h"
+#include "ui/drawing/namedimage.h"
 
 #include <gtest/gtest.h>
 

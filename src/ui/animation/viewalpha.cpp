@@ -1,4 +1,4 @@
-#include "ticker/widgets/viewalpha.h"
+#include "ui/animation/viewalpha.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>

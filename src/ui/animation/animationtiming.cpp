@@ -1,4 +1,4 @@
-#include "ticker/widgets/animationtiming.h"
+#include "ui/animation/animationtiming.h"
 
 #include <QPointF>
 

@@ -1,4 +1,4 @@
-#include "ticker/drawing/bottomupgeometry.h"
+#include "ui/drawing/bottomupgeometry.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ticker/widgets/animationtiming.h"
+#include "ui/animation/animationtiming.h"
 
 #include <QEasingCurve>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "ticker/drawing/anglegradient.h"
+#include "ui/drawing/anglegradient.h"
 
-#include "ticker/drawing/bottomupgeometry.h"
+#include "ui/drawing/bottomupgeometry.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "ticker/drawing/namedimage.h"
+#include "ui/drawing/namedimage.h"
 
 #include <QFile>
 #include <QPainter>
@@ -10,7 +10,7 @@
 static void initTickerResources()
 {
     static const bool registered = [] {
-        Q_INIT_RESOURCE(ticker);
+        Q_INIT_RESOURCE(ui);
         return true;
     }();
     Q_UNUSED(registered);
@@ -20,7 +20,7 @@ namespace {
 
 QString resourcePath(const QString &name)
 {
-    return QStringLiteral(":/ticker/images/") + name + QStringLiteral(".svg");
+    return QStringLiteral(":/ui/images/") + name + QStringLiteral(".svg");
 }
 
 QByteArray sourceOf(const QString &name)
