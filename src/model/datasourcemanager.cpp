@@ -152,12 +152,15 @@ QList<std::shared_ptr<Datasource>> DatasourceManager::datasources() const
 
 std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &address)
 {
-    const QUrl wanted = FeedStrings::feedURL(address);
+    if (const QString refusal = FeedStrings::feedAddressRefusal(address); !refusal.isNull()) {
+        Q_EMIT noticeRequested(refusal);
+        return nullptr;
+    }
     {
         std::lock_guard guard(m_sourcesLock);
         for (const auto &source : std::as_const(m_datasources)) {
             const auto *rss = dynamic_cast<const RSSDatasource *>(source.get());
-            if (rss && FeedStrings::feedURL(rss->url()) == wanted) {
+            if (rss && FeedStrings::sameFeedAddress(rss->url(), address)) {
                 Q_EMIT noticeRequested(u"Feed already exists."_s);
                 return nullptr;
             }
