@@ -23,6 +23,7 @@ class Datasource;
 class QTimer;
 class Reachability;
 class SearchFilter;
+class StaleItemFiles;
 class RSSDatasource;
 class UserDefaults;
 
@@ -148,7 +149,7 @@ Q_SIGNALS:
 
 private:
     void createDatasources();
-    void removeItemFilesOfNoFeed() const;
+    void setAsideItemFilesOfNoFeed(const StaleItemFiles &stale) const;
     void adopt(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
