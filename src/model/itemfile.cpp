@@ -112,9 +112,10 @@ bool ItemFile::save(const QList<DataItemPtr> &items, QString *error) const
         AtomicFile::replace(m_path, {magic, QByteArrayView(&formatVersion, 1), writer.data()});
     if (failure.isEmpty())
         return true;
-    qWarning("Item file not saved: %s", qPrintable(failure));
+    const QString reason = u"%1 cannot be written: %2"_s.arg(m_path, failure);
+    qWarning("Item file not saved: %s", qPrintable(reason));
     if (error)
-        *error = failure;
+        *error = reason;
     return false;
 }
 

@@ -20,11 +20,9 @@ bool writeAll(QSaveFile &file, QByteArrayView bytes)
     return true;
 }
 
-QString failure(const QString &path, const QSaveFile &file)
+QString failure(const QSaveFile &file)
 {
-    const QString reason =
-        file.error() == QFileDevice::NoError ? u"nothing more could be written"_s : file.errorString();
-    return u"%1 cannot be written: %2"_s.arg(path, reason);
+    return file.error() == QFileDevice::NoError ? u"nothing more could be written"_s : file.errorString();
 }
 
 } // namespace
@@ -35,12 +33,12 @@ QString AtomicFile::replace(const QString &path, std::initializer_list<QByteArra
     // Unbuffered, so that each write's result is that of the system call: a buffered write
     // succeeds into memory and may fail only when flushed.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(path, file);
+        return failure(file);
     for (QByteArrayView part : parts) {
         if (!writeAll(file, part))
-            return failure(path, file); // the temporary file goes with `file`
+            return failure(file); // the temporary file goes with `file`
     }
     if (!file.commit())
-        return failure(path, file);
+        return failure(file);
     return {};
 }

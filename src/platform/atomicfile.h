@@ -10,6 +10,6 @@
 class AtomicFile {
 public:
     // Writes the parts one after another as the new contents of the file at `path`.
-    // Empty on success, else the reason ("<path> cannot be written: <system error>").
+    // Empty on success, else why it failed (the system's words, such as "File too large").
     static QString replace(const QString &path, std::initializer_list<QByteArrayView> parts);
 };

@@ -116,3 +116,27 @@ TEST_F(CliFullDisk, addFeedFailsWithoutClaimingTheSubscriptionAndLeavesTheSettin
     EXPECT_EQ(contentsOf(settingsFile), settings);
     EXPECT_TRUE(VantrelRun::run({u"--list-feeds"_s}).outLines().isEmpty());
 }
+
+TEST_F(CliFullDisk, anOpmlExportThatCannotBeWrittenWholeFailsAndKeepsTheEarlierExport)
+{
+    // The names appear once in the settings and twice in the export: the settings fit under the
+    // limit, the export does not.
+    auto feedsNamed = [](QChar letter) {
+        QVariantList feeds;
+        for (int feed = 0; feed < 3; ++feed)
+            feeds.append(VantrelRun::feed(u"http://127.0.0.1:9/%1.xml"_s.arg(feed), QString(800, letter)));
+        return feeds;
+    };
+    VantrelRun::writeSettings({{SettingsKey::feeds, feedsNamed(u'a')}});
+    const QString exported = home.path() + u"/subscriptions.opml"_s;
+    ASSERT_EQ(VantrelRun::run({u"--export-opml"_s, exported}).exitCode, ExitCode::success);
+    const QByteArray earlier = contentsOf(exported);
+    VantrelRun::writeSettings({{SettingsKey::feeds, feedsNamed(u'b')}});
+
+    const VantrelRun::Result result =
+        VantrelRun::run({u"--export-opml"_s, exported}, {.fileSizeLimit = earlier.size() * 3 / 4});
+    EXPECT_EQ(result.exitCode, ExitCode::failure);
+    EXPECT_EQ(result.err, u"Cannot write %1: File too large.\n"_s.arg(exported));
+    EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+    EXPECT_EQ(contentsOf(exported), earlier);
+}
