@@ -1,4 +1,5 @@
 #include "cli/exitcode.h"
+#include "common/filecontents.h"
 #include "common/qtprinters.h"
 #include "common/temphome.h"
 #include "feedsimserver.h"
@@ -17,19 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(contents);
-}
 
 void storeEntries(const QString &uuid, const QStringList &titles)
 {

@@ -1,4 +1,5 @@
 #include "cli/exitcode.h"
+#include "common/filecontents.h"
 #include "common/qtprinters.h"
 #include "common/temphome.h"
 #include "common/waitfor.h"
@@ -14,16 +15,6 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 // Runs whose files cannot grow past a size limit, as on a nearly full disk: what could not be
 // written whole is reported and the old file stays.

@@ -1,3 +1,4 @@
+#include "common/filecontents.h"
 #include "common/qtprinters.h"
 #include "common/temphome.h"
 #include "model/datasource.h"
@@ -29,19 +30,6 @@ constexpr qint64 largestItemFile = qint64(256) << 20;
 QVariantMap feed(const QString &uuid, const QString &name)
 {
     return {{u"uuid"_s, uuid}, {u"url"_s, u"http://127.0.0.1:9/%1.xml"_s.arg(name)}, {u"name"_s, name}};
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(contents);
 }
 
 } // namespace
