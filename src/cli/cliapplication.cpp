@@ -69,10 +69,8 @@ int CliApplication::run(const CliRequest &request)
         QObject::connect(&manager, &DatasourceManager::noticeRequested, &manager, &Console::printError);
         status = runWithManager(request, manager);
         if (refreshes || request.command == Command::AddFeed || request.command == Command::ImportOpml) {
-            if (!manager.syncAll()) {
-                Console::printError(u"Some feeds' entries could not be saved in %1."_s.arg(Paths::cachesFolder()));
+            if (!saveEntries(manager))
                 status = ExitCode::failure;
-            }
         }
     }
     if (!saveSettings())
@@ -83,7 +81,7 @@ int CliApplication::run(const CliRequest &request)
 int CliApplication::runWithManager(const CliRequest &request, DatasourceManager &manager)
 {
     using Command = CliRequest::Command;
-    FeedCommands commands(manager);
+    FeedCommands commands(manager, [this] { return saveSettings(); });
     switch (request.command) {
     case Command::Headless:
         return runHeadless(manager);
@@ -145,7 +143,7 @@ int CliApplication::runRefreshOnce(DatasourceManager &manager, bool listFeeds)
     if (!refresh.waitForAllFeeds())
         return ExitCode::failure;
     if (listFeeds)
-        FeedCommands(manager).listFeeds();
+        FeedCommands(manager, [this] { return saveSettings(); }).listFeeds();
     else
         printHeadlines(manager);
     return refresh.reportFailures() ? ExitCode::success : ExitCode::failure;
@@ -186,6 +184,22 @@ bool CliApplication::saveSettings()
 {
     if (m_defaults.synchronize())
         return true;
-    Console::printError(u"Cannot save the settings: %1"_s.arg(m_defaults.errorString()));
+    // A command saves before it reports success, and the run saves again at its end: one failure
+    // is said once.
+    const QString error = m_defaults.errorString();
+    if (error != m_reportedSettingsError)
+        Console::printError(u"Cannot save the settings: %1"_s.arg(error));
+    m_reportedSettingsError = error;
+    return false;
+}
+
+bool CliApplication::saveEntries(DatasourceManager &manager)
+{
+    if (manager.syncAll())
+        return true;
+    for (const std::shared_ptr<Datasource> &source : manager.datasources()) {
+        if (const QString error = source->saveErrorString(); !error.isEmpty())
+            Console::printError(u"%1: %2"_s.arg(FeedErrorReporter::describe(*source), error));
+    }
     return false;
 }

@@ -2,6 +2,8 @@
 
 #include "cli/clirequest.h"
 
+#include <QString>
+
 class DatasourceManager;
 class UserDefaults;
 
@@ -23,7 +25,10 @@ private:
     int runRefreshOnce(DatasourceManager &manager, bool listFeeds);
     void printHeadlines(DatasourceManager &manager) const;
     bool saveSettings();
+    // Saves every feed's item file; false, with each failure on standard error, when one could not be.
+    static bool saveEntries(DatasourceManager &manager);
     static void limitMallocArenas();
 
     UserDefaults &m_defaults;
+    QString m_reportedSettingsError;
 };

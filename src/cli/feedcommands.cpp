@@ -60,15 +60,13 @@ QString FeedCommands::statusText(const Datasource &source)
 
 int FeedCommands::addFeed(const QString &address)
 {
-    if (!FeedStrings::feedURL(address).isValid()) {
-        Console::printError(u"\"%1\" is not a feed address."_s.arg(address));
-        return ExitCode::failure;
-    }
-    // A duplicate is reported by the manager's notice.
+    // A refused address and a duplicate are reported by the manager's notice.
     const std::shared_ptr<RSSDatasource> source = m_manager.addFeedWithURL(address);
     if (!source)
         return ExitCode::failure;
     waitForRefresh(*source);
+    if (!m_saveSettings())
+        return ExitCode::failure;
     Console::print(u"Subscribed to %1."_s.arg(FeedErrorReporter::describe(*source)));
     if (const QString error = source->errorString(); !error.isEmpty())
         Console::printError(u"The feed cannot be read yet: %1"_s.arg(oneLine(error)));
@@ -91,6 +89,8 @@ int FeedCommands::deleteFeed(const QString &feed)
     if (!source)
         return ExitCode::failure;
     m_manager.deleteDatasource(source.get());
+    if (!m_saveSettings())
+        return ExitCode::failure;
     Console::print(u"Unsubscribed from %1."_s.arg(FeedErrorReporter::describe(*source)));
     return ExitCode::success;
 }
@@ -101,6 +101,8 @@ int FeedCommands::setFeedEnabled(const QString &feed, bool enabled)
     if (!source)
         return ExitCode::failure;
     source->setEnabled(enabled);
+    if (!m_saveSettings())
+        return ExitCode::failure;
     Console::print((enabled ? u"Enabled %1."_s : u"Disabled %1."_s).arg(FeedErrorReporter::describe(*source)));
     return ExitCode::success;
 }
@@ -112,6 +114,8 @@ int FeedCommands::importOpml(const QString &path)
         Console::printError(result.errorString);
         return ExitCode::failure;
     }
+    if (!m_saveSettings())
+        return ExitCode::failure;
     Console::print(u"Imported %1 feed(s) from %2; %3 already subscribed, %4 outline(s) passed over."_s.arg(
         QString::number(result.added), path, QString::number(result.duplicates), QString::number(result.skipped)));
     return ExitCode::success;
@@ -148,10 +152,9 @@ std::shared_ptr<Datasource> FeedCommands::findFeed(const QString &feed) const
         if (source->uuid() == wanted || urlOf(*source) == wanted)
             return source;
     }
-    const QUrl normalised = FeedStrings::feedURL(wanted);
     QList<std::shared_ptr<Datasource>> matches;
     for (const std::shared_ptr<Datasource> &source : sources) {
-        if (normalised.isValid() && FeedStrings::feedURL(urlOf(*source)) == normalised)
+        if (FeedStrings::sameFeedAddress(urlOf(*source), wanted))
             matches.append(source);
     }
     if (matches.size() == 1)

@@ -27,6 +27,13 @@ QString FeedErrorReporter::describe(const Datasource &source)
     return url.isEmpty() ? name : u"%1 (%2)"_s.arg(name, url);
 }
 
+QString FeedErrorReporter::problem(const Datasource &source, const QString &error)
+{
+    if (error == source.saveErrorString())
+        return u"%1: %2"_s.arg(describe(source), error);
+    return u"Cannot refresh %1: %2"_s.arg(describe(source), error);
+}
+
 void FeedErrorReporter::check(Datasource *changed)
 {
     for (const std::shared_ptr<Datasource> &source : m_manager.datasources()) {
@@ -37,7 +44,7 @@ void FeedErrorReporter::check(Datasource *changed)
         if (error == before)
             return;
         if (!error.isEmpty())
-            Console::printError(u"Cannot refresh %1: %2"_s.arg(describe(*source), error));
+            Console::printError(problem(*source, error));
         else
             Console::printError(u"%1 refreshes again."_s.arg(describe(*source)));
         m_reported.insert(source->uuid(), error);

@@ -41,7 +41,9 @@ bool RefreshOnce::reportFailures() const
     for (const std::shared_ptr<Datasource> &source : m_manager.datasources()) {
         if (!source->isEnabled())
             continue;
-        if (const QString error = source->errorString(); !error.isEmpty()) {
+        // Entries that could not be saved are reported when the run saves them at its end.
+        if (const QString error = source->errorString();
+            !error.isEmpty() && error != source->saveErrorString()) {
             Console::printError(u"Cannot refresh %1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
             allRefreshed = false;
         }

@@ -513,29 +513,66 @@ KeywordPredicate Datasource::keywordPredicate() const
 
 void Datasource::load()
 {
-    QList<DataItemPtr> loaded;
+    ItemFile::Contents contents;
     if (auto readAhead = ItemFileReadAhead::take(m_uuid)) {
-        loaded = std::move(*readAhead);
+        contents = std::move(*readAhead);
     } else {
         const ItemFile file(m_uuid);
         if (!file.exists())
             return;
-        loaded = file.load();
+        contents = file.read();
     }
-    for (const DataItemPtr &item : std::as_const(loaded)) {
+    for (const DataItemPtr &item : std::as_const(contents.items)) {
         item->setDatasource(this);
         item->setObject(QVariant(), ItemKey::sequence);
     }
     std::lock_guard guard(m_lock);
-    m_items = std::move(loaded);
+    m_items = std::move(contents.items);
+    m_keptFileReason = contents.unreadable;
     m_bounds = {};
     m_itemCount = -1;
 }
 
 bool Datasource::sync()
 {
-    std::lock_guard guard(m_lock);
-    return ItemFile(m_uuid).save(m_items);
+    QString error;
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_keptFileReason.isEmpty())
+            error = m_keptFileReason;
+        else
+            ItemFile(m_uuid).save(m_items, &error);
+    }
+    noteSaveResult(error);
+    return error.isEmpty();
+}
+
+// A failed save shows as the source's error until a save succeeds; a fetch error that came
+// after it is left alone.
+void Datasource::noteSaveResult(const QString &error)
+{
+    const QString text = error.isEmpty() ? QString() : u"The entries cannot be saved: %1"_s.arg(error);
+    bool changed = false;
+    {
+        std::lock_guard guard(m_errorLock);
+        const bool showingSaveError = !m_saveErrorString.isEmpty() && m_errorString == m_saveErrorString;
+        m_saveErrorString = text;
+        if (!text.isEmpty() && m_errorString != text) {
+            m_errorString = text;
+            changed = true;
+        } else if (text.isEmpty() && showingSaveError) {
+            m_errorString.clear();
+            changed = true;
+        }
+    }
+    if (changed)
+        postConfigurationDidChange();
+}
+
+QString Datasource::saveErrorString() const
+{
+    std::lock_guard guard(m_errorLock);
+    return m_saveErrorString;
 }
 
 void Datasource::setLastUpdateDate(bool success)

@@ -80,7 +80,11 @@ public:
 
     // Persistence and refresh bookkeeping
     void load();
+    // Writes the item file. False when it could not be written: the old file stays, and the
+    // reason becomes the source's error text (and saveErrorString) until a save succeeds. An
+    // existing file that could not be read at load is never replaced.
     bool sync();
+    QString saveErrorString() const;
     // Called on the main thread when a refresh ends.
     void setLastUpdateDate(bool success);
     QDateTime lastUpdatedAt() const;
@@ -122,6 +126,7 @@ private:
     KeywordPredicate keywordPredicate() const;
     void reportItemsDidChange();
     void postConfigurationDidChange();
+    void noteSaveResult(const QString &error);
     int countVisibleItems();
 
     UserDefaults &m_defaults;
@@ -153,6 +158,7 @@ private:
 
     mutable std::recursive_mutex m_lock;
     QList<DataItemPtr> m_items;
+    QString m_keptFileReason; // why the item file, which could not be read, must not be replaced
     InsertionBounds m_bounds;
     NamesMatch m_namesMatch;
     QSet<const DataItem *> m_markedItems;
@@ -171,6 +177,7 @@ private:
     QDateTime m_lastUpdateDate;
     mutable std::mutex m_errorLock;
     QString m_errorString;
+    QString m_saveErrorString;
 
     mutable std::atomic<qsizetype> m_feedIndexHint = -1; // where feedEntry() found the entry last
     quint64 m_keywordsObservation = 0;

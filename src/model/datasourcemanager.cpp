@@ -2,21 +2,20 @@
 
 #include "model/datasource.h"
 #include "model/feedstrings.h"
-#include "model/itemfile.h"
+#include "model/feeduuids.h"
 #include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/mergeorder.h"
 #include "model/retiredlist.h"
 #include "model/rssdatasource.h"
 #include "model/searchfilter.h"
+#include "model/staleitemfiles.h"
 #include "platform/clock.h"
-#include "platform/paths.h"
 #include "platform/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -99,32 +98,41 @@ DatasourceManager &DatasourceManager::sharedInstance()
 
 void DatasourceManager::createDatasources()
 {
-    const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
+    const QVariantList feeds = FeedUuids::makeDistinct(m_defaults);
     QStringList uuids;
     for (const QVariant &feed : feeds)
         uuids.append(feed.toMap().value(uuidKey).toString());
+    const StaleItemFiles stale(m_clock);
+    stale.restore(uuids);
     const ItemFileReadAhead readAhead(uuids);
     for (const QVariant &feed : feeds)
         adopt(RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this));
-    removeItemFilesOfNoFeed();
+    setAsideItemFilesOfNoFeed(stale);
 }
 
-// Files of deleted feeds are removed; those of the feeds just loaded stay, so that a crash
-// before the next save loses nothing.
-void DatasourceManager::removeItemFilesOfNoFeed() const
+// Files of deleted feeds wait in the stale folder; those of the feeds just loaded stay, so that a
+// crash before the next save loses nothing. Only settings read from a sound file say which feeds
+// the user has: after a missing, damaged or unreadable one, every item file stays where it is.
+void DatasourceManager::setAsideItemFilesOfNoFeed(const StaleItemFiles &stale) const
 {
-    QSet<QString> kept;
+    const SettingsFile::ReadState settings = m_defaults.fileState();
+    if (settings != SettingsFile::ReadState::Sound) {
+        if (settings != SettingsFile::ReadState::Absent)
+            qWarning("Item files of feeds missing from the settings are kept: the settings file was unsound");
+        return;
+    }
+    if (m_defaults.objectForKey(SettingsKey::feeds).typeId() != QMetaType::QVariantList) {
+        qWarning("Item files are kept: the settings hold no list of feeds");
+        return;
+    }
+    QStringList kept;
     {
         std::lock_guard guard(m_sourcesLock);
         for (const auto &source : std::as_const(m_datasources))
-            kept.insert(ItemFile::fileNameForUuid(source->uuid()));
+            kept.append(source->uuid());
     }
-    QDir folder(Paths::cachesFolder());
-    const QStringList files = folder.entryList({u"*.db"_s}, QDir::Files);
-    for (const QString &file : files) {
-        if (!kept.contains(file) && !folder.remove(file))
-            qWarning("cannot remove the item file %s of a deleted feed", qPrintable(folder.filePath(file)));
-    }
+    stale.setAsideAllBut(kept);
+    stale.deleteExpired();
 }
 
 void DatasourceManager::adopt(const std::shared_ptr<RSSDatasource> &source)
@@ -152,12 +160,15 @@ QList<std::shared_ptr<Datasource>> DatasourceManager::datasources() const
 
 std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &address)
 {
-    const QUrl wanted = FeedStrings::feedURL(address);
+    if (const QString refusal = FeedStrings::feedAddressRefusal(address); !refusal.isNull()) {
+        Q_EMIT noticeRequested(refusal);
+        return nullptr;
+    }
     {
         std::lock_guard guard(m_sourcesLock);
         for (const auto &source : std::as_const(m_datasources)) {
             const auto *rss = dynamic_cast<const RSSDatasource *>(source.get());
-            if (rss && FeedStrings::feedURL(rss->url()) == wanted) {
+            if (rss && FeedStrings::sameFeedAddress(rss->url(), address)) {
                 Q_EMIT noticeRequested(u"Feed already exists."_s);
                 return nullptr;
             }

@@ -23,6 +23,7 @@ class Datasource;
 class QTimer;
 class Reachability;
 class SearchFilter;
+class StaleItemFiles;
 class RSSDatasource;
 class UserDefaults;
 
@@ -70,8 +71,9 @@ public:
     QList<std::shared_ptr<Datasource>> datasources() const;
     // Held by callers that walk the sources and need them to stay put.
     std::recursive_mutex &sourcesLock() const { return m_sourcesLock; }
-    // Subscribes to the address; nullptr (and noticeRequested("Feed already exists.")) when a
-    // source has the same address after feed-URL normalisation.
+    // Subscribes to the address; nullptr and a notice when it is no feed address
+    // (FeedStrings::feedAddressRefusal) or a source has the same address after feed-URL
+    // normalisation ("Feed already exists.").
     std::shared_ptr<RSSDatasource> addFeedWithURL(const QString &address);
     // Removes the source from "feeds" and from the list; its queued arrivals are dropped.
     void deleteDatasource(Datasource *source);
@@ -147,7 +149,7 @@ Q_SIGNALS:
 
 private:
     void createDatasources();
-    void removeItemFilesOfNoFeed() const;
+    void setAsideItemFilesOfNoFeed(const StaleItemFiles &stale) const;
     void adopt(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);

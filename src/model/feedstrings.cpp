@@ -1,5 +1,6 @@
 #include "model/feedstrings.h"
 
+#include <QRegularExpression>
 #include <QStringView>
 #include <optional>
 
@@ -17,6 +18,45 @@ QUrl FeedStrings::feedURL(const QString &typed)
         address = u"http://"_s + typed;
     const QUrl url(address, QUrl::StrictMode);
     return url.isValid() ? url : QUrl();
+}
+
+bool FeedStrings::sameFeedAddress(const QString &typed, const QString &other)
+{
+    // "http://" alone is a valid URL, but no address.
+    const QUrl url = feedURL(typed);
+    return !url.host().isEmpty() && url == feedURL(other);
+}
+
+namespace {
+
+// A leading "name:" is a scheme unless what follows is a port, as in "localhost:8080/rss".
+bool hasOtherScheme(const QString &typed)
+{
+    static const QRegularExpression schemePrefix(u"^([A-Za-z][A-Za-z0-9+.-]*):(?!\\d+(?:[/?#]|$))"_s);
+    const QRegularExpressionMatch match = schemePrefix.match(typed);
+    if (!match.hasMatch())
+        return false;
+    const QString scheme = match.captured(1).toLower();
+    return scheme != u"http"_s && scheme != u"https"_s && scheme != u"feed"_s;
+}
+
+bool isFilePath(const QString &typed)
+{
+    return typed.startsWith(u'/') || typed.startsWith(u'~') || typed.startsWith(u'.');
+}
+
+} // namespace
+
+QString FeedStrings::feedAddressRefusal(const QString &typed)
+{
+    const QString onlyWebAddresses = u"only http, https and feed addresses can be subscribed to"_s;
+    if (isFilePath(typed))
+        return u"\"%1\" is a file path, not a feed address: %2."_s.arg(typed, onlyWebAddresses);
+    if (hasOtherScheme(typed))
+        return u"\"%1\" is not a feed address: %2."_s.arg(typed, onlyWebAddresses);
+    if (feedURL(typed).host().isEmpty())
+        return u"\"%1\" is not a feed address."_s.arg(typed);
+    return {};
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
+#include "platform/atomicfile.h"
 #include "platform/paths.h"
 
 #include <QCryptographicHash>
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -38,25 +38,42 @@ bool ItemFile::exists() const
     return QFile::exists(m_path);
 }
 
-QList<DataItemPtr> ItemFile::load() const
+ItemFile::Contents ItemFile::read() const
 {
     // Opened without asking first whether it exists: start-up opens a thousand files that do.
     QFile file(m_path);
-    QByteArray &bytes = readBuffer();
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !readWhole(file, bytes)) {
-        if (!file.isOpen() && !file.exists())
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (!file.exists())
             return {};
-        qWarning("Cannot read item file %s: %s", qPrintable(m_path), qPrintable(file.errorString()));
-        return {};
+        return unreadable(file);
     }
+    const qint64 size = file.size();
+    if (size > largestReadable)
+        return setAside(u"it is larger than %1 MiB"_s.arg(largestReadable >> 20));
+    QByteArray &bytes = readBuffer();
+    if (!readWhole(file, size, bytes))
+        return unreadable(file);
     QString error;
-    const auto items = decode(bytes, &error);
+    auto items = decode(bytes, &error);
     if (bytes.capacity() > keptBufferCapacity)
         bytes = QByteArray();
     if (items)
-        return *items;
-    moveAside(error);
-    return {};
+        return {std::move(*items), {}};
+    return setAside(error);
+}
+
+ItemFile::Contents ItemFile::unreadable(const QFile &file) const
+{
+    const QString reason = u"%1 cannot be read (%2); it is left as it is"_s.arg(m_path, file.errorString());
+    qWarning("Item file %s", qPrintable(reason));
+    return {{}, reason};
+}
+
+ItemFile::Contents ItemFile::setAside(const QString &reason) const
+{
+    if (moveAside(reason))
+        return {};
+    return {{}, u"%1 cannot be read (%2) nor moved aside; it is left as it is"_s.arg(m_path, reason)};
 }
 
 // Start-up reads a thousand files in a row: one buffer per thread, reused, spares allocating
@@ -68,9 +85,9 @@ QByteArray &ItemFile::readBuffer()
     return buffer;
 }
 
-bool ItemFile::readWhole(QFile &file, QByteArray &bytes)
+bool ItemFile::readWhole(QFile &file, qint64 size, QByteArray &bytes)
 {
-    bytes.resize(file.size());
+    bytes.resize(qsizetype(size));
     qsizetype total = 0;
     while (total < bytes.size()) {
         const qint64 read = file.read(bytes.data() + total, bytes.size() - total);
@@ -84,22 +101,21 @@ bool ItemFile::readWhole(QFile &file, QByteArray &bytes)
     return true;
 }
 
-bool ItemFile::save(const QList<DataItemPtr> &items) const
+bool ItemFile::save(const QList<DataItemPtr> &items, QString *error) const
 {
     ArchiveWriter writer;
     writer.encodeInt32(qint32(items.size()));
     for (const DataItemPtr &item : items)
         item->encodeWithCoder(writer);
 
-    QSaveFile file(m_path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(magic);
-        file.write(&formatVersion, 1);
-        file.write(writer.data());
-        if (file.commit())
-            return true;
-    }
-    qWarning("Cannot write item file %s: %s", qPrintable(m_path), qPrintable(file.errorString()));
+    const QString failure =
+        AtomicFile::replace(m_path, {magic, QByteArrayView(&formatVersion, 1), writer.data()});
+    if (failure.isEmpty())
+        return true;
+    const QString reason = u"%1 cannot be written: %2"_s.arg(m_path, failure);
+    qWarning("Item file not saved: %s", qPrintable(reason));
+    if (error)
+        *error = reason;
     return false;
 }
 
@@ -137,14 +153,16 @@ std::optional<QList<DataItemPtr>> ItemFile::decode(const QByteArray &bytes, QStr
     return items;
 }
 
-void ItemFile::moveAside(const QString &reason) const
+bool ItemFile::moveAside(const QString &reason) const
 {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-HHmmss"_s);
     const QString aside = m_path + u".damaged-"_s + stamp;
-    if (QFile::rename(m_path, aside))
-        qWarning("Item file %s is damaged (%s); moved it to %s and started empty", qPrintable(m_path),
+    if (QFile::rename(m_path, aside)) {
+        qWarning("Item file %s cannot be used (%s); moved it to %s and started empty", qPrintable(m_path),
                  qPrintable(reason), qPrintable(aside));
-    else
-        qWarning("Item file %s is damaged (%s) and cannot be moved aside; starting empty", qPrintable(m_path),
-                 qPrintable(reason));
+        return true;
+    }
+    qWarning("Item file %s cannot be used (%s) nor moved aside; it is left as it is", qPrintable(m_path),
+             qPrintable(reason));
+    return false;
 }

@@ -1,7 +1,5 @@
 #include "model/itemfilereadahead.h"
 
-#include "model/itemfile.h"
-
 #include <QThread>
 #include <algorithm>
 #include <atomic>
@@ -19,11 +17,11 @@ constexpr qsizetype filesPerHelper = 16;
 
 ItemFileReadAhead::ItemFileReadAhead(const QStringList &uuids) : m_outer(current)
 {
-    std::vector<QList<DataItemPtr>> lists(size_t(uuids.size()));
+    std::vector<ItemFile::Contents> lists(size_t(uuids.size()));
     std::atomic<qsizetype> next = 0;
     auto decode = [&] {
         for (qsizetype i = next++; i < uuids.size(); i = next++)
-            lists[size_t(i)] = ItemFile(uuids.at(i)).load();
+            lists[size_t(i)] = ItemFile(uuids.at(i)).read();
     };
     const qsizetype helperCount =
         std::min<qsizetype>(QThread::idealThreadCount() - 1, uuids.size() / filesPerHelper);
@@ -34,9 +32,9 @@ ItemFileReadAhead::ItemFileReadAhead(const QStringList &uuids) : m_outer(current
     for (std::thread &helper : helpers)
         helper.join();
 
-    m_items.reserve(uuids.size());
+    m_contents.reserve(uuids.size());
     for (qsizetype i = 0; i < uuids.size(); ++i)
-        m_items.insert(uuids.at(i), std::move(lists[size_t(i)]));
+        m_contents.insert(uuids.at(i), std::move(lists[size_t(i)]));
     current = this;
 }
 
@@ -45,14 +43,14 @@ ItemFileReadAhead::~ItemFileReadAhead()
     current = m_outer;
 }
 
-std::optional<QList<DataItemPtr>> ItemFileReadAhead::take(const QString &uuid)
+std::optional<ItemFile::Contents> ItemFileReadAhead::take(const QString &uuid)
 {
     if (!current)
         return std::nullopt;
-    const auto found = current->m_items.find(uuid);
-    if (found == current->m_items.end())
+    const auto found = current->m_contents.find(uuid);
+    if (found == current->m_contents.end())
         return std::nullopt;
-    QList<DataItemPtr> items = std::move(*found);
-    current->m_items.erase(found);
-    return items;
+    ItemFile::Contents contents = std::move(*found);
+    current->m_contents.erase(found);
+    return contents;
 }

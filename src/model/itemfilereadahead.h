@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/dataitem.h"
+#include "model/itemfile.h"
 
 #include <QHash>
 #include <QList>
@@ -20,11 +21,11 @@ public:
     ItemFileReadAhead(const ItemFileReadAhead &) = delete;
     ItemFileReadAhead &operator=(const ItemFileReadAhead &) = delete;
 
-    // The entries of the uuid's file, from the read-ahead in effect on the calling thread; each
+    // What was read of the uuid's file, from the read-ahead in effect on the calling thread; each
     // only once. std::nullopt when there is none for the uuid.
-    static std::optional<QList<DataItemPtr>> take(const QString &uuid);
+    static std::optional<ItemFile::Contents> take(const QString &uuid);
 
 private:
-    QHash<QString, QList<DataItemPtr>> m_items;
+    QHash<QString, ItemFile::Contents> m_contents;
     ItemFileReadAhead *m_outer; // the read-ahead this one hides on its thread
 };

@@ -22,11 +22,11 @@ OpmlImporter::Result OpmlImporter::importFeeds(const QList<OpmlFeed> &feeds, Dat
 {
     Result result;
     for (const OpmlFeed &feed : feeds) {
-        const QUrl address = FeedStrings::feedURL(feed.url);
-        if (!address.isValid()) {
+        if (!FeedStrings::feedAddressRefusal(feed.url).isNull()) {
             ++result.skipped;
             continue;
         }
+        const QUrl address = FeedStrings::feedURL(feed.url);
         // The manager would report a duplicate to the user; an import passes over it quietly.
         if (isSubscribed(feed.url, manager)) {
             ++result.duplicates;
@@ -46,11 +46,10 @@ OpmlImporter::Result OpmlImporter::importFeeds(const QList<OpmlFeed> &feeds, Dat
 
 bool OpmlImporter::isSubscribed(const QString &address, const DatasourceManager &manager)
 {
-    const QUrl wanted = FeedStrings::feedURL(address);
     std::lock_guard guard(manager.sourcesLock());
     for (const std::shared_ptr<Datasource> &source : manager.datasources()) {
         const auto *feed = dynamic_cast<const RSSDatasource *>(source.get());
-        if (feed && FeedStrings::feedURL(feed->url()) == wanted)
+        if (feed && FeedStrings::sameFeedAddress(feed->url(), address))
             return true;
     }
     return false;

@@ -8,8 +8,9 @@ class DatasourceManager;
 
 // Subscribes to the feeds of an OPML file through the manager: feeds whose address (after
 // feed-URL normalisation) a source already has are skipped without a notice, the others are
-// added in document order and get the outline's title as their custom name. A file that cannot
-// be read adds nothing. Runs on the main thread, where feeds are added.
+// added in document order and get the outline's title as their custom name. Outlines whose
+// address is no feed address (FeedStrings::feedAddressRefusal) are passed over. A file that
+// cannot be read adds nothing. Runs on the main thread, where feeds are added.
 class OpmlImporter {
 public:
     struct Result {

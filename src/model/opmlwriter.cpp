@@ -1,6 +1,7 @@
 #include "model/opmlwriter.h"
 
-#include <QSaveFile>
+#include "platform/atomicfile.h"
+
 #include <libxml/tree.h>
 
 #include <memory>
@@ -49,11 +50,7 @@ QByteArray OpmlWriter::document(const QList<OpmlFeed> &feeds)
 
 QString OpmlWriter::writeFile(const QList<OpmlFeed> &feeds, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return u"Cannot write %1: %2."_s.arg(path, file.errorString());
-    file.write(document(feeds));
-    if (!file.commit())
-        return u"Cannot write %1: %2."_s.arg(path, file.errorString());
+    if (const QString failure = AtomicFile::replace(path, {document(feeds)}); !failure.isEmpty())
+        return u"Cannot write %1: %2."_s.arg(path, failure);
     return QString();
 }

@@ -1,5 +1,6 @@
 #include "platform/settingsfile.h"
 
+#include "platform/atomicfile.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/propertylist.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -28,20 +28,27 @@ SettingsFile::SettingsFile(const QString &folder)
 QVariantMap SettingsFile::read()
 {
     QFile file(m_path);
-    if (!file.exists())
+    if (!file.exists()) {
+        m_readState = ReadState::Absent;
         return {};
-    if (!file.open(QIODevice::ReadOnly)) {
+    }
+    QByteArray document;
+    if (file.open(QIODevice::ReadOnly))
+        document = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         m_unwritableReason =
             u"%1 exists but cannot be read (%2); it is left as it is"_s.arg(m_path, file.errorString());
+        m_readState = ReadState::Unreadable;
         qWarning().noquote() << u"Settings: %1"_s.arg(m_unwritableReason);
         return {};
     }
-    const PropertyList::ParseResult parsed = PropertyList::parse(file.readAll());
     file.close();
+    const PropertyList::ParseResult parsed = PropertyList::parse(document);
     if (!parsed) {
         moveAside(parsed.error);
         return {};
     }
+    m_readState = ReadState::Sound;
     return parsed.root;
 }
 
@@ -52,6 +59,7 @@ void SettingsFile::moveAside(const QString &reason)
     for (int n = 1; QFile::exists(target); ++n)
         target = u"%1.damaged-%2-%3"_s.arg(m_path, stamp).arg(n);
     if (QFile::rename(m_path, target)) {
+        m_readState = ReadState::SetAside;
         qWarning().noquote()
             << u"Settings: %1 could not be read (%2); moved it to %3 and started from the defaults"_s.arg(
                    m_path, reason, target);
@@ -59,6 +67,7 @@ void SettingsFile::moveAside(const QString &reason)
     }
     m_unwritableReason =
         u"%1 could not be read (%2) nor moved aside; it is left as it is"_s.arg(m_path, reason);
+    m_readState = ReadState::Unreadable;
     qWarning().noquote() << u"Settings: %1"_s.arg(m_unwritableReason);
 }
 
@@ -78,11 +87,7 @@ QString SettingsFile::write(const QVariantMap &values) const
             return u"%1 is being written by another process (%2, pid %3)"_s.arg(m_path, application).arg(pid);
         return u"%1 is locked (%2)"_s.arg(m_path, m_path + u".lock"_s);
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return u"%1 cannot be written: %2"_s.arg(m_path, file.errorString());
-    file.write(PropertyList::serialize(values));
-    if (!file.commit())
-        return u"%1 cannot be written: %2"_s.arg(m_path, file.errorString());
+    if (const QString failure = AtomicFile::replace(m_path, {PropertyList::serialize(values)}); !failure.isEmpty())
+        return u"%1 cannot be written: %2"_s.arg(m_path, failure);
     return {};
 }

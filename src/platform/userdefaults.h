@@ -49,6 +49,9 @@ public:
     static UserDefaults &standardUserDefaults();
 
     QString filePath() const { return m_file.path(); }
+    // What the store found when it opened its file. Only after a Sound file do the values stand
+    // for the user's own settings; after any other the persistent layer started empty.
+    SettingsFile::ReadState fileState() const { return m_file.readState(); }
 
     // The persisted value, else the registered default, else an invalid QVariant. A persisted
     // value of another kind than the registered default (string, number, date, data, array,

@@ -5,7 +5,12 @@
 #include "platform/userdefaults.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QUuid>
+#include <csignal>
+#include <grp.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -16,7 +21,14 @@ QString VantrelRun::program()
 
 VantrelRun::Result VantrelRun::run(const QStringList &arguments, int timeoutMs)
 {
+    return run(arguments, Confinement(), timeoutMs);
+}
+
+VantrelRun::Result VantrelRun::run(const QStringList &arguments, const Confinement &confinement,
+                                   int timeoutMs)
+{
     QProcess process;
+    confine(process, confinement);
     process.start(program(), arguments);
     Result result;
     if (!process.waitForFinished(timeoutMs)) {
@@ -31,9 +43,11 @@ VantrelRun::Result VantrelRun::run(const QStringList &arguments, int timeoutMs)
     return result;
 }
 
-VantrelRun::VantrelRun(const QStringList &arguments)
+VantrelRun::VantrelRun(const QStringList &arguments) : VantrelRun(arguments, Confinement()) {}
+
+VantrelRun::VantrelRun(const QStringList &arguments, const Confinement &confinement)
 {
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    confine(m_process, confinement);
     m_process.start(program(), arguments);
     m_process.waitForStarted();
 }
@@ -50,6 +64,44 @@ QString VantrelRun::output()
 {
     m_output += m_process.readAllStandardOutput();
     return QString::fromUtf8(m_output);
+}
+
+QString VantrelRun::errorOutput()
+{
+    m_errorOutput += m_process.readAllStandardError();
+    return QString::fromUtf8(m_errorOutput);
+}
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+
+void giveToNobody(const QString &folder)
+{
+    ::lchown(QFile::encodeName(folder).constData(), nobody, nobody);
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext())
+        ::lchown(QFile::encodeName(entries.next()).constData(), nobody, nobody);
+}
+
+} // namespace
+
+void VantrelRun::confine(QProcess &process, const Confinement &confinement)
+{
+    const bool dropRoot = confinement.unprivileged && ::geteuid() == 0;
+    if (dropRoot)
+        giveToNobody(QDir::homePath());
+    const qint64 limit = confinement.fileSizeLimit;
+    process.setChildProcessModifier([limit, dropRoot] {
+        if (limit >= 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit fileSize{rlim_t(limit), rlim_t(limit)};
+            ::setrlimit(RLIMIT_FSIZE, &fileSize);
+        }
+        if (dropRoot && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+            ::_exit(127);
+    });
 }
 
 void VantrelRun::writeSettings(const QVariantMap &values)

@@ -263,22 +263,6 @@ TEST_F(SubscriptionTest, anAddressAlreadySubscribedUnderAnotherSchemeIsRefused)
     EXPECT_EQ(feeds.last().toMap().value(u"url"_s).toString(), u"127.0.0.1:9/other.xml"_s);
 }
 
-TEST_F(SubscriptionTest, startUpKeepsTheItemFilesOfFeedsAndRemovesTheRest)
-{
-    const QString kept = storeFeed(u"One"_s, {item(u"kept"_s, 1)});
-    const ItemFile orphan(u"GONE"_s);
-    ASSERT_TRUE(orphan.save({item(u"orphan"_s, 1)}));
-    makeManager();
-
-    EXPECT_TRUE(ItemFile(kept).exists());
-    EXPECT_FALSE(orphan.exists());
-    manager.reset();
-
-    makeManager();
-    manager->mergeSync();
-    EXPECT_EQ(titles(), QStringList{u"kept"_s});
-}
-
 TEST_F(SubscriptionTest, startUpReadsManyItemFilesAtOnceAndADamagedOneStartsEmpty)
 {
     constexpr int feeds = 40; // enough for the files to be read on several threads

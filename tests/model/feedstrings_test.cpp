@@ -16,6 +16,37 @@ TEST(FeedUrl, turnsWhatTheUserTypedIntoAnAddress)
     EXPECT_EQ(FeedStrings::feedURL(u"https://host.example/a b"_s), QUrl());
 }
 
+TEST(FeedAddresses, webAddressesAndAddressesWithoutASchemeAreTakenAndEverythingElseIsRefused)
+{
+    for (const QString &accepted :
+         {u"http://example.org/rss"_s, u"HTTPS://example.org/feed"_s, u"feed://example.org/rss"_s,
+          u"example.com/rss"_s, u"localhost:8080/rss"_s, u"127.0.0.1:9/news.xml"_s, u"example.com:80"_s})
+        EXPECT_TRUE(FeedStrings::feedAddressRefusal(accepted).isNull()) << accepted.toStdString();
+
+    for (const QString &refused : {u"file:///etc/passwd"_s, u"file:/etc/passwd"_s, u"ftp://example.org/rss"_s,
+                                   u"mailto:editor@example.org"_s, u"javascript:alert(1)"_s})
+        EXPECT_EQ(
+            FeedStrings::feedAddressRefusal(refused),
+            u"\"%1\" is not a feed address: only http, https and feed addresses can be subscribed to."_s.arg(
+                refused));
+    for (const QString &path : {u"/etc/passwd"_s, u"~/feeds/news.xml"_s, u"./news.xml"_s, u"../news.xml"_s})
+        EXPECT_EQ(
+            FeedStrings::feedAddressRefusal(path),
+            u"\"%1\" is a file path, not a feed address: only http, https and feed addresses can be subscribed to."_s
+                .arg(path));
+    for (const QString &noUrl : {QString(), u"http:///news.xml"_s, u"https://host.example/a b"_s})
+        EXPECT_EQ(FeedStrings::feedAddressRefusal(noUrl), u"\"%1\" is not a feed address."_s.arg(noUrl));
+}
+
+TEST(FeedAddresses, areTheSameOnlyWhenBothAreUrlsAndEqualAfterNormalising)
+{
+    EXPECT_TRUE(FeedStrings::sameFeedAddress(u"feed://example.org/rss"_s, u"http://example.org/rss"_s));
+    EXPECT_TRUE(FeedStrings::sameFeedAddress(u"example.org/rss"_s, u"HTTP://example.org/rss"_s));
+    EXPECT_FALSE(FeedStrings::sameFeedAddress(u"http://example.org/rss"_s, u"https://example.org/rss"_s));
+    EXPECT_FALSE(FeedStrings::sameFeedAddress(QString(), QString()));
+    EXPECT_FALSE(FeedStrings::sameFeedAddress(u"a b"_s, u"a b"_s));
+}
+
 struct EntityCase {
     const char16_t *text;
     const char16_t *decoded;

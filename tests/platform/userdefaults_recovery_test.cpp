@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +66,7 @@ TEST_P(SettingsFileRecoveryTest, IsMovedAsideAndTheStoreStartsFromTheDefaults)
 
     EXPECT_EQ(store.integerForKey(SettingsKey::limit), 500);
     EXPECT_FALSE(store.objectForKey(SettingsKey::soundName).isValid());
+    EXPECT_EQ(store.fileState(), SettingsFile::ReadState::SetAside);
 
     const QStringList setAside = setAsideFiles();
     ASSERT_EQ(setAside.size(), 1);
@@ -98,6 +100,28 @@ INSTANTIATE_TEST_SUITE_P(
                     QByteArray("<plist><dict><key>a</key><string>x<b/></string></dict></plist>")},
         DamagedFile{"tooDeep", nested(100000)}),
     [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
+
+TEST(SettingsFileTest, TheStoreSaysWhetherItsValuesCameFromASoundFile)
+{
+    TempHome home;
+    const QString folder = home.configHome() + u"/vantrel"_s;
+    {
+        UserDefaults first(folder);
+        EXPECT_EQ(first.fileState(), SettingsFile::ReadState::Absent);
+        first.setObject(u"Glass"_s, SettingsKey::soundName);
+        ASSERT_TRUE(first.synchronize());
+    }
+    EXPECT_EQ(UserDefaults(folder).fileState(), SettingsFile::ReadState::Sound);
+
+    // A folder where the file belongs can be neither read nor replaced.
+    QFile::remove(folder + u"/settings.plist"_s);
+    QDir().mkpath(folder + u"/settings.plist"_s);
+    UserDefaults blocked(folder);
+    EXPECT_EQ(blocked.fileState(), SettingsFile::ReadState::Unreadable);
+    blocked.setObject(u"Glass"_s, SettingsKey::soundName);
+    EXPECT_FALSE(blocked.synchronize());
+    EXPECT_TRUE(QFileInfo(folder + u"/settings.plist"_s).isDir());
+}
 
 TEST(SettingsFileTest, ALockLeftByAKilledWriterDoesNotBlockSaving)
 {
