@@ -1,14 +1,28 @@
 #include "common/qtprinters.h"
+#include "documentserver.h"
 #include "feedsimserver.h"
 #include "managerfixture.h"
 
+#include <chrono>
 #include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr qint64 feedOrigin = ManagerFixture::now - 3600; // the feeds' step 0
+
+// Waits without running the event loop, so that refreshes handing work to this thread keep waiting.
+template <typename Condition> bool waitWithoutServingHandOffs(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
+} // namespace
 
 // Managers whose feeds are served by feedsim on loopback.
 class RefreshTest : public ManagerFixture {
@@ -77,7 +91,7 @@ TEST_F(RefreshTest, aRoundStartsNoMoreRefreshesThanTheCapacity)
     makeManager();
     speedUpSources();
     manager->refreshRound();
-    EXPECT_LE(RSSDatasource::runningRefreshes(), 3);
+    EXPECT_LE(manager->refreshPool().runningRefreshes(), 3);
     ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
     manager->refreshRound();
     ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
@@ -198,6 +212,38 @@ TEST_F(RefreshTest, feedsComeAndGoWhileRefreshesRun)
     for (const auto &queued : manager->theNewItems())
         EXPECT_TRUE(current.contains(queued->datasource()));
     EXPECT_EQ(defaults.arrayForKey(SettingsKey::feeds).size(), 6);
+}
+
+// Closing cancels a download that would take an hour, serves the hand-offs of a refresh that waits
+// for the main thread meanwhile, and saves what that refresh filed.
+TEST_F(RefreshTest, closingCancelsDownloadsAndSavesWhatWasFiled)
+{
+    DocumentServer documents;
+    // Without a feed title, the refresh's first hand-off comes after its entries are filed.
+    const std::string untitled =
+        "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel>"
+        "<item><title>a</title><link>http://a.example/1</link></item>"
+        "<item><title>b</title><link>http://a.example/2</link></item></channel></rss>";
+    const QString filed =
+        storeFeed(QString(), {}, QString::fromStdString(documents.serve("/untitled.xml", untitled)));
+    storeFeed(QString(), {}, QString::fromStdString(server.baseUrl()) + u"/bad/drip?interval=2000"_s);
+    makeManager();
+    RSSDatasource::LoadOptions patient; // only a cancel ends the drip within the test's time
+    patient.feed.idleTimeout = std::chrono::minutes(1);
+    patient.feed.deadline = std::chrono::minutes(1);
+    patient.parser.elementPause = std::chrono::nanoseconds(0);
+    for (const auto &source : manager->datasources())
+        std::static_pointer_cast<RSSDatasource>(source)->setLoadOptions(patient);
+    const auto dripping = std::static_pointer_cast<RSSDatasource>(source(1));
+
+    manager->refreshRound();
+    ASSERT_TRUE(waitWithoutServingHandOffs(
+        [&] { return server.hits("/bad/drip") == 1 && source(0)->items().size() == 2; }));
+    manager.reset();
+
+    EXPECT_EQ(dripping->errorString(), u"Cancelled"_s);
+    EXPECT_FALSE(dripping->isRunning());
+    EXPECT_EQ(ItemFile(filed).load().size(), 2);
 }
 
 TEST_F(RefreshTest, closingWaitsForTheRefreshOfAFeedDeletedWhileItRuns)

@@ -2,6 +2,7 @@
 #include "common/waitfor.h"
 #include "fakereaderservice.h"
 #include "model/refreshenvironment.h"
+#include "model/refreshpool.h"
 #include "model/rssdatasource.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"
@@ -257,6 +258,8 @@ class NoRefreshes : public RefreshEnvironment {
 public:
     int numberOfSources() const override { return 2; }
     bool internetAvailable() const override { return false; }
+    RefreshPool &refreshPool() override { return pool; }
+    RefreshPool pool;
 };
 } // namespace
 
