@@ -177,15 +177,17 @@ std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &
             }
         }
     }
+    // Its address is stored, and its first refresh started (setURL), before a round can see it. It
+    // reports from the start, so that the end of that refresh is not lost.
     auto source = RSSDatasource::create(std::nullopt, m_defaults, m_clock, *this);
     attach(source);
+    source->setURL(address);
     {
         std::lock_guard guard(m_sourcesLock);
         for (const auto &existing : std::as_const(m_datasources))
             existing->removeSequence();
         append(source);
     }
-    source->setURL(address);
     merge();
     return source;
 }

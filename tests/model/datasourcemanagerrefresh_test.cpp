@@ -4,6 +4,7 @@
 #include "managerfixture.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -212,6 +213,28 @@ TEST_F(RefreshTest, feedsComeAndGoWhileRefreshesRun)
     for (const auto &queued : manager->theNewItems())
         EXPECT_TRUE(current.contains(queued->datasource()));
     EXPECT_EQ(defaults.arrayForKey(SettingsKey::feeds).size(), 6);
+}
+
+// A round sees a new feed only with its address: it is listed once the address is stored.
+TEST_F(RefreshTest, aNewFeedIsListedOnlyOnceItsAddressIsStored)
+{
+    makeManager();
+    const QString address = feedUrl(u"added"_s);
+    std::optional<qsizetype> listedWhenStored;
+    const auto observation = defaults.observe(SettingsKey::feeds, nullptr, [&](const QVariant &feeds) {
+        for (const QVariant &feed : feeds.toList())
+            if (feed.toMap().value(u"url"_s).toString() == address && !listedWhenStored)
+                listedWhenStored = manager->datasources().size();
+    });
+    const auto added = manager->addFeedWithURL(address);
+    defaults.removeObservation(observation);
+
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(listedWhenStored, 0);
+    EXPECT_EQ(manager->datasources(), QList<std::shared_ptr<Datasource>>{added});
+    ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
+    EXPECT_EQ(server.hits("/rss/added.xml"), 1);
+    EXPECT_EQ(added->items().size(), 5);
 }
 
 // Closing cancels a download that would take an hour, serves the hand-offs of a refresh that waits
