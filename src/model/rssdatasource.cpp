@@ -186,8 +186,11 @@ bool RSSDatasource::_update()
                 fetchIconOfLastTwoLabels(feedUrl);
         }
     } catch (const std::exception &exception) {
+        // Shown with the feed like any failure, not only logged.
         success = false;
         qWarning("%s", exception.what());
+        const QString error = QString::fromLocal8Bit(exception.what());
+        onMainThread([this, error] { setErrorString(error); });
     }
     endRefresh();
     finishRefresh(success);

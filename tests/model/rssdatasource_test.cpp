@@ -201,6 +201,33 @@ TEST_F(RSSDatasourceTest, refreshesAskedForFromManyThreadsAtOnceStartOne)
     EXPECT_EQ(environment.pool.runningRefreshes(), 0);
 }
 
+namespace {
+// Fails while entries are filed, as anything a refresh calls may.
+class FailingDelegate : public DatasourceDelegate {
+public:
+    void itemsDidChangeInDatasource(Datasource *) override {}
+    void newItemInDatasource(const DataItemPtr &, Datasource *) override
+    {
+        throw std::runtime_error("No room for another arrival");
+    }
+};
+} // namespace
+
+TEST_F(RSSDatasourceTest, aRefreshThatThrowsShowsWhyAsItsError)
+{
+    auto source = sourceFor(feedUrl(u"/rss/throwing.xml?entries=2"_s));
+    refresh(source);
+    const QDateTime refreshed = source->lastUpdatedAt();
+    FailingDelegate failing;
+    source->setDelegate(&failing);
+    server.advance(1);
+    refresh(source);
+    source->setDelegate(&delegate);
+
+    EXPECT_EQ(source->errorString(), u"No room for another arrival"_s);
+    EXPECT_EQ(source->lastUpdatedAt(), refreshed) << "a failed refresh";
+}
+
 struct Capacity {
     int sources;
     int refreshes;
