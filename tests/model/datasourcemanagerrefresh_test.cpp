@@ -99,6 +99,31 @@ TEST_F(RefreshTest, aRoundStartsNoMoreRefreshesThanTheCapacity)
     EXPECT_EQ(feedHits(5), 5);
 }
 
+// Sources never refreshed come first, then the one refreshed longest ago, until no slot is left.
+TEST_F(RefreshTest, aRoundRefreshesTheLeastRecentlyRefreshedFirst)
+{
+    subscribe(6); // room for 6 / 30 + 3 = 3 refreshes
+    makeManager();
+    speedUpSources();
+    for (const int index : {3, 0, 4, 1, 2}) {
+        clock.advance(60 * 1000);
+        // The first call spreads the time over an interval; the second sets it.
+        source(index)->setLastUpdateDate(false);
+        source(index)->setLastUpdateDate(false);
+    }
+    clock.advance(10 * 60 * 1000);
+    // Run here, where the refreshes hand their results: none ends before the round does.
+    manager->refreshRound();
+    EXPECT_EQ(manager->refreshPool().runningRefreshes(), 3);
+    ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
+
+    std::vector<int> refreshed;
+    for (int i = 0; i < 6; ++i)
+        if (server.hits("/rss/feed" + std::to_string(i) + ".xml") == 1)
+            refreshed.push_back(i);
+    EXPECT_EQ(refreshed, (std::vector<int>{0, 3, 5}));
+}
+
 TEST_F(RefreshTest, refreshOnceRefreshesEachEnabledSourceOnceAndSaysSo)
 {
     subscribe(7);

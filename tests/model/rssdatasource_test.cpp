@@ -178,6 +178,26 @@ TEST_F(RSSDatasourceTest, aFailedFetchKeepsTheItemsAndCountsTries)
     EXPECT_EQ(source->items(), before);
 }
 
+// A failing feed stays due through its first three failures; from the fourth on, while the network
+// is up, each failure restarts its interval.
+TEST_F(RSSDatasourceTest, fromTheFourthFailureWithTheNetworkUpTheIntervalRestarts)
+{
+    auto failing = sourceFor(QString::fromStdString(server.baseUrl()) + u"/bad/status/404"_s);
+    for (int failure = 1; failure <= 3; ++failure) {
+        refresh(failing);
+        EXPECT_FALSE(failing->lastUpdatedAt().isValid()) << "after failure " << failure;
+    }
+    environment.online = false;
+    refresh(failing);
+    EXPECT_EQ(failing->failedTries(), 4);
+    EXPECT_FALSE(failing->lastUpdatedAt().isValid()) << "the network was down";
+
+    environment.online = true;
+    refresh(failing);
+    EXPECT_TRUE(failing->lastUpdatedAt().isValid());
+    EXPECT_TRUE(failing->firstRun());
+}
+
 // A refresh round and an address change may ask at the same moment: one refresh starts.
 TEST_F(RSSDatasourceTest, refreshesAskedForFromManyThreadsAtOnceStartOne)
 {
