@@ -2,7 +2,10 @@
 
 #include "platform/mainthread.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
+#include <system_error>
 
 struct RefreshPool::Worker {
     std::function<void(const Release &)> refresh; // the one to run next; empty while idle
@@ -34,10 +37,19 @@ bool RefreshPool::tryStart(int capacity, std::function<void(const Release &)> re
     Worker &worker = idle != m_workers.end() ? **idle : *m_workers.emplace_back(std::make_unique<Worker>());
     worker.busy = true;
     worker.refresh = std::move(refresh);
-    if (worker.thread.joinable())
+    if (worker.thread.joinable()) {
         worker.wake.notify_one();
-    else
+        return true;
+    }
+    try {
         worker.thread = std::thread([this, &worker] { work(worker); });
+    } catch (const std::system_error &error) {
+        // As if the capacity were used up: the next round tries again.
+        qWarning("Cannot start a refresh thread: %s", error.what());
+        --m_running;
+        m_workers.pop_back();
+        return false;
+    }
     return true;
 }
 
