@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <atomic>
