@@ -9,6 +9,7 @@
 #include "model/feedparser.h"
 #include "model/feedparserhandler.h"
 #include "model/refreshenvironment.h"
+#include "model/refreshpool.h"
 #include "model/rssdatasource.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"
@@ -55,6 +56,7 @@ public:
     }
     int numberOfSources() const override { return 1; }
     bool internetAvailable() const override { return true; }
+    RefreshPool &refreshPool() override { return pool; }
 
     std::shared_ptr<RSSDatasource> newSource()
     {
@@ -80,6 +82,7 @@ public:
     DocumentServer server; // from memory and uncompressed, so it costs next to nothing
     const QString feedUrl = QString::fromStdString(server.serve("/feed.xml", document(), "application/rss+xml"));
     int count = 0;
+    RefreshPool pool;
 };
 
 Bench &bench()

@@ -68,6 +68,9 @@ int CliApplication::run(const CliRequest &request)
         DatasourceManager manager(m_defaults, Clock::system(), Reachability::standard(), options);
         QObject::connect(&manager, &DatasourceManager::noticeRequested, &manager, &Console::printError);
         status = runWithManager(request, manager);
+        // Refreshes still under way (after an interrupt, or started by an import) are cancelled, and
+        // what they filed is in the entries saved below.
+        manager.close();
         if (refreshes || request.command == Command::AddFeed || request.command == Command::ImportOpml) {
             if (!saveEntries(manager))
                 status = ExitCode::failure;

@@ -6,6 +6,8 @@
 #include "model/itemfilereadahead.h"
 #include "model/itemkeys.h"
 #include "model/notificationcenter.h"
+#include "model/refreshenvironment.h"
+#include "model/refreshpool.h"
 #include "model/textfolding.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
@@ -25,12 +27,6 @@ const QString nameKey = u"name"_s;
 const QString customNameKey = u"customName"_s;
 const QString imageKey = u"image"_s;
 
-// Class-wide state shared by every source.
-std::mutex sequenceLock;
-int sequenceCounter = 0;
-std::mutex lastSuccessLock;
-double lastSuccessfulUpdate = 0;
-
 int sequenceOf(const DataItem &item)
 {
     return item.sequence();
@@ -44,8 +40,8 @@ QString nullIfEmpty(const QString &string)
 } // namespace
 
 Datasource::Datasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
-                       const Clock &clock, QObject *parent)
-    : QObject(parent), m_defaults(defaults), m_clock(clock),
+                       const Clock &clock, RefreshEnvironment &environment, QObject *parent)
+    : QObject(parent), m_defaults(defaults), m_clock(clock), m_environment(environment),
       m_uuid(configuration ? configuration->value(uuidKey).toString() : StringAdditions::uuid())
 {
     if (configuration) {
@@ -467,7 +463,7 @@ void Datasource::removeUnmarked()
 void Datasource::removeSequence()
 {
     std::lock_guard guard(m_lock);
-    const int current = currentSequence();
+    const int current = m_environment.refreshPool().currentSequence();
     for (const DataItemPtr &item : std::as_const(m_items)) {
         const int sequence = sequenceOf(*item);
         if (sequence != 0 && sequence < current - 2)
@@ -591,10 +587,8 @@ void Datasource::setLastUpdateDate(bool success)
         }
     }
     postConfigurationDidChange();
-    if (success) {
-        std::lock_guard guard(lastSuccessLock);
-        lastSuccessfulUpdate = double(now.toMSecsSinceEpoch()) / 1000.0;
-    }
+    if (success)
+        m_environment.refreshPool().setLastUpdateSince1970(double(now.toMSecsSinceEpoch()) / 1000.0);
 }
 
 QDateTime Datasource::lastUpdatedAt() const
@@ -616,24 +610,6 @@ void Datasource::setErrorString(const QString &errorString)
         m_errorString = errorString;
     }
     postConfigurationDidChange();
-}
-
-int Datasource::currentSequence()
-{
-    std::lock_guard guard(sequenceLock);
-    return sequenceCounter;
-}
-
-int Datasource::nextSequence()
-{
-    std::lock_guard guard(sequenceLock);
-    return ++sequenceCounter;
-}
-
-double Datasource::lastUpdateSince1970()
-{
-    std::lock_guard guard(lastSuccessLock);
-    return lastSuccessfulUpdate;
 }
 
 void Datasource::reportItemsDidChange()

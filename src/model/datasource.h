@@ -19,6 +19,7 @@
 
 class Clock;
 class DatasourceDelegate;
+class RefreshEnvironment;
 class UserDefaults;
 
 // One subscription as the rest of the program sees it: the source's entries in display order
@@ -36,9 +37,10 @@ class Datasource : public QObject, public std::enable_shared_from_this<Datasourc
     Q_OBJECT
 public:
     // A source for one element of "feeds", or, without a configuration, a new feed appended to
-    // "feeds" with a fresh uuid. Subclasses finish construction by calling their reset().
+    // "feeds" with a fresh uuid. Subclasses finish construction by calling their reset(). The
+    // environment (the owner) outlives the source.
     Datasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults, const Clock &clock,
-               QObject *parent = nullptr);
+               RefreshEnvironment &environment, QObject *parent = nullptr);
     ~Datasource() override;
 
     // Settings
@@ -76,6 +78,7 @@ public:
     void markItem(const DataItemPtr &item);
     void unmarkItems();
     void removeUnmarked();
+    // Un-numbers the items numbered before the last three arrival numbers handed out.
     void removeSequence();
 
     // Persistence and refresh bookkeeping
@@ -98,11 +101,6 @@ public:
     virtual bool firstRun() const = 0;
     virtual void reset() = 0;
 
-    // Arrival numbers and the last successful refresh, shared by all sources.
-    static int currentSequence();
-    static int nextSequence();
-    static double lastUpdateSince1970();
-
     // The source lock; recursive, since filing an entry nests item operations.
     std::recursive_mutex &lock() const { return m_lock; }
 
@@ -111,6 +109,7 @@ protected:
     const QList<DataItemPtr> &itemsLocked() const { return m_items; }
     UserDefaults &defaults() const { return m_defaults; }
     const Clock &clock() const { return m_clock; }
+    RefreshEnvironment &environment() const { return m_environment; }
 
 private:
     void loadGeneralDefaults(const QVariantMap &entry);
@@ -131,6 +130,7 @@ private:
 
     UserDefaults &m_defaults;
     const Clock &m_clock;
+    RefreshEnvironment &m_environment;
     const QString m_uuid;
 
     // Lower bounds of the items' dates and arrival numbers, so that the usual filing of an entry

@@ -11,12 +11,12 @@
 #include "model/searchfilter.h"
 #include "model/staleitemfiles.h"
 #include "platform/clock.h"
+#include "platform/mainthread.h"
 #include "platform/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 
@@ -60,38 +60,43 @@ DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock,
 
 DatasourceManager::~DatasourceManager()
 {
-    m_updateTimer->stop();
-    m_dirtyTimer->stop();
-    m_saveTimer->stop();
-    m_roundQueue.waitForDone();
-    QList<QPointer<Datasource>> sources;
+    close();
+    saveChangedSources();
+    m_mergeQueue.waitForDone();
+    QList<std::shared_ptr<Datasource>> sources;
     {
         std::lock_guard guard(m_sourcesLock);
-        for (const auto &source : std::as_const(m_datasources)) {
+        for (const auto &source : std::as_const(m_datasources))
             source->setDelegate(nullptr);
-            sources.append(source.get());
-        }
-        m_datasources.clear();
+        sources.swap(m_datasources);
         m_sourceCount = 0;
-        sources.append(m_deletedSources);
-        m_deletedSources.clear();
     }
-    // Running refreshes hold their sources, refer to this manager as their environment and wait
-    // for the main thread; their sources are deleted there once they end.
-    auto alive = [&sources] {
-        return std::any_of(sources.cbegin(), sources.cend(), [](const auto &source) { return !source.isNull(); });
-    };
-    while (alive())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    m_mergeQueue.waitForDone();
+    sources.clear();
+    // A source whose last holder was a refresh or a merge was handed to the main thread for
+    // deletion; it uses the settings, which may go right after this manager.
+    MainThread::runPosted();
 }
 
 DatasourceManager &DatasourceManager::sharedInstance()
 {
     // Lives until the process ends; the application saves the item files at quit (syncAll).
-    static DatasourceManager *instance =
-        new DatasourceManager(UserDefaults::standardUserDefaults(), Clock::system(), Reachability::standard());
+    static DatasourceManager *instance = [] {
+        auto *manager = new DatasourceManager(UserDefaults::standardUserDefaults(), Clock::system(),
+                                              Reachability::standard());
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, manager,
+                         &DatasourceManager::close);
+        return manager;
+    }();
     return *instance;
+}
+
+void DatasourceManager::close()
+{
+    m_updateTimer->stop();
+    m_dirtyTimer->stop();
+    m_saveTimer->stop();
+    m_pool.close();
+    m_roundQueue.waitForDone();
 }
 
 // ---- Sources
@@ -105,8 +110,11 @@ void DatasourceManager::createDatasources()
     const StaleItemFiles stale(m_clock);
     stale.restore(uuids);
     const ItemFileReadAhead readAhead(uuids);
-    for (const QVariant &feed : feeds)
-        adopt(RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this));
+    for (const QVariant &feed : feeds) {
+        const auto source = RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this);
+        attach(source);
+        append(source);
+    }
     setAsideItemFilesOfNoFeed(stale);
 }
 
@@ -135,7 +143,8 @@ void DatasourceManager::setAsideItemFilesOfNoFeed(const StaleItemFiles &stale) c
     stale.deleteExpired();
 }
 
-void DatasourceManager::adopt(const std::shared_ptr<RSSDatasource> &source)
+// The source reports to this manager from now on.
+void DatasourceManager::attach(const std::shared_ptr<RSSDatasource> &source)
 {
     source->setDelegate(this);
     const std::weak_ptr<Datasource> weak = source;
@@ -145,6 +154,11 @@ void DatasourceManager::adopt(const std::shared_ptr<RSSDatasource> &source)
                     sourceDidFinishRefresh(finished.get());
             },
             Qt::QueuedConnection);
+}
+
+// The source joins the list, and so the refresh rounds, the merges and the arrival queue.
+void DatasourceManager::append(const std::shared_ptr<RSSDatasource> &source)
+{
     std::lock_guard sourcesGuard(m_sourcesLock);
     m_datasources.append(source);
     m_sourceCount = int(m_datasources.size());
@@ -174,14 +188,17 @@ std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &
             }
         }
     }
+    // Its address is stored, and its first refresh started (setURL), before a round can see it. It
+    // reports from the start, so that the end of that refresh is not lost.
     auto source = RSSDatasource::create(std::nullopt, m_defaults, m_clock, *this);
+    attach(source);
+    source->setURL(address);
     {
         std::lock_guard guard(m_sourcesLock);
         for (const auto &existing : std::as_const(m_datasources))
             existing->removeSequence();
-        adopt(source);
+        append(source);
     }
-    source->setURL(address);
     merge();
     return source;
 }
@@ -219,8 +236,6 @@ void DatasourceManager::deleteDatasource(Datasource *source)
         }
         m_refreshedOnce.remove(source);
         m_sourceCount = int(m_datasources.size());
-        m_deletedSources.removeIf([](const QPointer<Datasource> &deleted) { return deleted.isNull(); });
-        m_deletedSources.append(source);
     }
     {
         std::lock_guard guard(m_saveLock);
@@ -310,7 +325,7 @@ void DatasourceManager::refreshRound()
     if (!internetAvailable())
         return;
     std::lock_guard guard(m_sourcesLock);
-    const double lastSuccess = Datasource::lastUpdateSince1970();
+    const double lastSuccess = m_pool.lastUpdateSince1970();
     const double now = double(m_clock.now().toMSecsSinceEpoch()) / 1000.0;
     if (lastSuccess != 0 && now - lastSuccess > resetAfterSeconds) {
         for (const auto &source : std::as_const(m_datasources))
@@ -398,7 +413,7 @@ void DatasourceManager::newItemInDatasource(const DataItemPtr &item, Datasource 
             return;
         }
     }
-    item->setObject(Datasource::nextSequence(), ItemKey::sequence);
+    item->setObject(m_pool.nextSequence(), ItemKey::sequence);
 }
 
 // ---- Merging
@@ -577,7 +592,7 @@ void DatasourceManager::removeNew()
             return;
         const DataItemPtr item = m_newItems.takeFirst();
         m_queued.remove(item.get());
-        item->setObject(Datasource::nextSequence(), ItemKey::sequence);
+        item->setObject(m_pool.nextSequence(), ItemKey::sequence);
         std::lock_guard stateGuard(m_stateLock);
         QList<DataItemPtr> list;
         list.reserve(m_items->size() + 1);

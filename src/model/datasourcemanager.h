@@ -3,6 +3,7 @@
 #include "model/datasourcedelegate.h"
 #include "model/mergeorder.h"
 #include "model/refreshenvironment.h"
+#include "model/refreshpool.h"
 #include "model/retiredlist.h"
 #include "model/serialqueue.h"
 #include "model/viewdatasource.h"
@@ -10,7 +11,6 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <atomic>
@@ -34,8 +34,9 @@ class UserDefaults;
 //
 // Threads: the main thread runs the timers, adding and deleting feeds and the ViewDataSource
 // operations. Refresh rounds run on a background worker, merges on one serial worker that
-// publishes their results in the order they were requested; sources report from their refresh
-// threads. Locks, when nested, are taken in the order: the source list (sourcesLock), a source's
+// publishes their results in the order they were requested; sources refresh on the threads of
+// the manager's refresh pool and report from there.
+// Locks, when nested, are taken in the order: the source list (sourcesLock), a source's
 // lock(), the arrival queue, the state lock. The state lock guards the filter, the generations
 // and the published list; nothing else is locked while it is held but the retired list's lock
 // (RetiredList), when a replaced list goes there. Refresh threads report while
@@ -59,12 +60,18 @@ public:
     DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability,
                       const Options &options);
     DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability);
-    // Waits (running the event loop) for running refreshes and pending merges and saves.
+    // Closes, saves the item files of the sources changed since their last save, and waits for
+    // pending merges. On the main thread.
     ~DatasourceManager() override;
 
     // The application's manager on the standard settings, the system clock and the standard
-    // reachability; created on first use, on the main thread.
+    // reachability; created on first use, on the main thread, and closed when the application quits.
     static DatasourceManager &sharedInstance();
+
+    // Stops refreshing: the timers stop, the downloads under way are cancelled, and the call
+    // returns once every refresh has ended (their last hand-offs to the main thread run here
+    // meanwhile) and no round or save is pending. On the main thread; later calls do nothing.
+    void close();
 
     // ---- Sources
     // A snapshot of the sources in "feeds" order, added feeds last.
@@ -137,6 +144,7 @@ public:
     // ---- RefreshEnvironment (any thread)
     int numberOfSources() const override { return m_sourceCount.load(); }
     bool internetAvailable() const override;
+    RefreshPool &refreshPool() override { return m_pool; }
 
 Q_SIGNALS:
     // A merge of this generation was published (emitted on the merge worker).
@@ -150,7 +158,8 @@ Q_SIGNALS:
 private:
     void createDatasources();
     void setAsideItemFilesOfNoFeed(const StaleItemFiles &stale) const;
-    void adopt(const std::shared_ptr<RSSDatasource> &source);
+    void attach(const std::shared_ptr<RSSDatasource> &source);
+    void append(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
     // A source's list as a merge reads it: its first `count` entries are the visible ones.
@@ -178,9 +187,6 @@ private:
     mutable std::recursive_mutex m_sourcesLock; // the list of sources and the one-pass record
     QList<std::shared_ptr<Datasource>> m_datasources;
     QSet<const Datasource *> m_refreshedOnce;
-    // Deleted sources whose refresh may still run: it refers to this manager and to the settings,
-    // so destruction waits for them as for the current ones. Pruned as sources go.
-    QList<QPointer<Datasource>> m_deletedSources;
     std::atomic<int> m_sourceCount = 0;
 
     mutable std::recursive_mutex m_queueLock; // the arrival queue
@@ -219,4 +225,5 @@ private:
     QTimer *m_saveTimer = nullptr;
     SerialQueue m_mergeQueue; // merges, in order of request
     SerialQueue m_roundQueue; // refresh rounds and saves of item files
+    RefreshPool m_pool;       // the refreshes, which report to the members above
 };

@@ -16,6 +16,11 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+QString cancelledError()
+{
+    return u"Cancelled"_s;
+}
+
 void initialiseCurl()
 {
     static std::once_flag once;
@@ -189,6 +194,10 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
         result.error = u"Unsupported address: %1"_s.arg(url.toDisplayString());
         return result;
     }
+    if (m_options.stop.stop_requested()) {
+        result.error = cancelledError();
+        return result;
+    }
     Transfer transfer(m_options, consumer);
     CURL *easy = curl_easy_init();
     auto *multi = static_cast<CURLM *>(m_multi);
@@ -218,6 +227,7 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
     m_cancelled = false;
+    const std::stop_callback cancelOnStop(m_options.stop, [this] { cancel(); });
     curl_multi_add_handle(multi, easy);
 
     const auto start = SteadyClock::now();
@@ -237,7 +247,7 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
             break;
         const auto now = SteadyClock::now();
         if (m_cancelled) {
-            transfer.error = u"Cancelled"_s;
+            transfer.error = cancelledError();
             break;
         }
         if (now - transfer.lastActivity >= m_options.idleTimeout) {

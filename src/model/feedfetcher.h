@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <stop_token>
 
 // Limits and manners of one download.
 struct FetchOptions {
@@ -20,6 +21,9 @@ struct FetchOptions {
     int maxRedirects = 10;
     // Ask caches on the way for a fresh copy.
     bool bypassCaches = false;
+    // Once a stop is requested, transfers give up at once with the error "Cancelled", and new ones
+    // do not start.
+    std::stop_token stop;
 
     static FetchOptions forFeeds() { return {}; }
     static FetchOptions forIcons();

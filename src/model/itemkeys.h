@@ -46,11 +46,9 @@ struct ItemPropertyKeys {
     PropertyKey mark{ItemKey::mark};
     PropertyKey name{ItemKey::name};
 
-    // Never destroyed, like the names they point to: detached refresh threads may file entries
-    // while the process exits.
     static const ItemPropertyKeys &get()
     {
-        static const ItemPropertyKeys &keys = *new ItemPropertyKeys;
+        static const ItemPropertyKeys keys;
         return keys;
     }
 };

@@ -21,6 +21,13 @@ public:
               ItemKey::originalDate, ItemKey::parsedDate, ItemKey::sequence, ItemKey::mark, ItemKey::name})
             intern(QString(key));
     }
+    ~InternTable()
+    {
+        for (const auto &slot : m_slots)
+            delete slot.load(std::memory_order_relaxed);
+    }
+    InternTable(const InternTable &) = delete;
+    InternTable &operator=(const InternTable &) = delete;
 
     // The interned copy of the name; nullptr when the name is new and the table full, or too long.
     const QString *intern(QStringView name)
@@ -58,10 +65,9 @@ private:
     int m_count = 0; // under m_insertLock
 };
 
-// Never destroyed: detached refresh threads may still make keys while the process exits.
 InternTable &internTable()
 {
-    static InternTable &table = *new InternTable;
+    static InternTable table;
     return table;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
-// What a feed source asks its owner before and after a refresh.
+class RefreshPool;
+
+// What a feed source asks its owner: the manager, or whatever stands in for it in tools.
 class RefreshEnvironment {
 public:
     virtual ~RefreshEnvironment() = default;
@@ -8,4 +10,6 @@ public:
     virtual int numberOfSources() const = 0;
     // Whether the network is reachable now.
     virtual bool internetAvailable() const = 0;
+    // Where the owner's refreshes run, and the arrival numbers and last success they share.
+    virtual RefreshPool &refreshPool() = 0;
 };

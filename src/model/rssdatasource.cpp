@@ -6,6 +6,7 @@
 #include "model/feedstrings.h"
 #include "model/itemkeys.h"
 #include "model/refreshenvironment.h"
+#include "model/refreshpool.h"
 #include "platform/clock.h"
 #include "platform/mainthread.h"
 #include "support/iso8601/iso8601dateformatter.h"
@@ -13,16 +14,12 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <cmath>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
 const QString RSSDatasource::twitterTimelinePrefix = u"http://twitter.com/statuses/user_timeline/"_s;
 
 namespace {
-
-std::mutex runningLock;
-int runningCount = 0;
 
 const QString urlKey = u"url"_s;
 
@@ -74,7 +71,7 @@ std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVarian
 
 RSSDatasource::RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
                              const Clock &clock, RefreshEnvironment &environment)
-    : Datasource(configuration, defaults, clock), m_environment(environment)
+    : Datasource(configuration, defaults, clock, environment)
 {
     if (configuration)
         m_url = configuration->value(urlKey).toString();
@@ -116,42 +113,50 @@ void RSSDatasource::setLoadOptions(const LoadOptions &options)
     m_loadOptions = options;
 }
 
+// The options of a download now: the limits as set, and the owner's stop, which cancels it.
 RSSDatasource::LoadOptions RSSDatasource::loadOptions() const
 {
-    std::lock_guard guard(m_optionsLock);
-    return m_loadOptions;
-}
-
-int RSSDatasource::runningRefreshes()
-{
-    std::lock_guard guard(runningLock);
-    return runningCount;
+    LoadOptions options;
+    {
+        std::lock_guard guard(m_optionsLock);
+        options = m_loadOptions;
+    }
+    options.feed.stop = options.icon.stop = environment().refreshPool().stopToken();
+    return options;
 }
 
 // ---- Refresh
 
+// The source is claimed before anything is decided, so that of two callers at once (a refresh
+// round and an address change) only one goes on; the claim is given up when no refresh starts.
 bool RSSDatasource::updateData()
 {
-    const int capacity = m_environment.numberOfSources() / 30 + 3;
-    if (m_running.load())
+    const int capacity = environment().numberOfSources() / 30 + 3;
+    if (bool idle = false; !m_running.compare_exchange_strong(idle, true))
         return true;
-    if (const QDateTime last = lastUpdatedAt(); last.isValid()) {
-        const qint64 elapsedSeconds = (std::llabs(last.msecsTo(clock().now())) + 999) / 1000;
-        if (elapsedSeconds < qint64(refreshRate()) * 60)
-            return true;
-    }
-    {
-        std::lock_guard guard(runningLock);
-        if (runningCount >= capacity)
-            return false;
-        ++runningCount;
-        m_running = true;
+    if (!isDue()) {
+        m_running = false;
+        return true;
     }
     auto self = std::static_pointer_cast<RSSDatasource>(shared_from_this());
-    std::thread([self] {
-        self->endRunning(self->_update());
-    }).detach();
-    return true;
+    const bool started =
+        environment().refreshPool().tryStart(capacity, [self](const RefreshPool::Release &release) {
+            const bool success = self->_update();
+            release();
+            self->endRunning(success);
+        });
+    if (!started)
+        m_running = false;
+    return started;
+}
+
+bool RSSDatasource::isDue() const
+{
+    const QDateTime last = lastUpdatedAt();
+    if (!last.isValid())
+        return true;
+    const qint64 elapsedSeconds = (std::llabs(last.msecsTo(clock().now())) + 999) / 1000;
+    return elapsedSeconds >= qint64(refreshRate()) * 60;
 }
 
 bool RSSDatasource::_update()
@@ -171,18 +176,21 @@ bool RSSDatasource::_update()
                 if (image().isNull())
                     fetchFavicon(feedUrl);
                 fileEntries();
-                MainThread::runAndWait([this] { setErrorString(QString()); });
+                onMainThread([this] { setErrorString(QString()); });
             } else {
                 ++m_failedTries;
                 success = false;
-                MainThread::runAndWait([this, error] { setErrorString(error); });
+                onMainThread([this, error] { setErrorString(error); });
             }
             if (image().isNull())
                 fetchIconOfLastTwoLabels(feedUrl);
         }
     } catch (const std::exception &exception) {
+        // Shown with the feed like any failure, not only logged.
         success = false;
         qWarning("%s", exception.what());
+        const QString error = QString::fromLocal8Bit(exception.what());
+        onMainThread([this, error] { setErrorString(error); });
     }
     endRefresh();
     finishRefresh(success);
@@ -216,8 +224,8 @@ void RSSDatasource::endRefresh()
 // A failing feed keeps its due time for four tries, then waits a whole interval between tries.
 void RSSDatasource::finishRefresh(bool success)
 {
-    if (success || (m_failedTries.load() >= 4 && m_environment.internetAvailable())) {
-        MainThread::runAndWait([this, success] {
+    if (success || (m_failedTries.load() >= 4 && environment().internetAvailable())) {
+        onMainThread([this, success] {
             if (success)
                 m_firstRun = false;
             setLastUpdateDate(success);
@@ -227,12 +235,13 @@ void RSSDatasource::finishRefresh(bool success)
 
 void RSSDatasource::endRunning(bool success)
 {
-    {
-        std::lock_guard guard(runningLock);
-        --runningCount;
-    }
     m_running = false;
     Q_EMIT refreshFinished(success);
+}
+
+void RSSDatasource::onMainThread(const std::function<void()> &function)
+{
+    environment().refreshPool().runOnMainThread(function);
 }
 
 // ---- Parser events
@@ -274,7 +283,7 @@ void RSSDatasource::endElement(const QStringList &path)
     if (m_entryDepth == 0) {
         if (FeedEntryCollector::isTitlePath(path)) {
             const QString title = m_title;
-            MainThread::runAndWait([this, title] { setName(title); });
+            onMainThread([this, title] { setName(title); });
         }
         return;
     }

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,10 +18,11 @@ class RefreshEnvironment;
 // A feed source that fetches an RSS 2.0 or Atom document, files its entries (announcing new ones
 // after the first run), recognises entries it already has, and finds the feed's icon.
 //
-// Each refresh runs on a detached thread of its own, which keeps the source alive until it ends;
-// at most (number of sources / 30 + 3) refreshes run at once across all sources. The parse state
-// below belongs to the refresh thread; `running` makes refreshes of one source exclusive. Names,
-// error text and refresh bookkeeping are handed to the main thread, which the refresh waits for.
+// Each refresh runs on a thread of its own from the owner's refresh pool and keeps the source
+// alive until it ends; at most (number of sources / 30 + 3) refreshes run at once across the
+// owner's sources. The parse state below belongs to the refresh thread; `running` makes
+// refreshes of one source exclusive. Names, error text and refresh bookkeeping are handed to the
+// main thread, which the refresh waits for. Closing the pool cancels the downloads under way.
 class RSSDatasource : public Datasource, private FeedParserHandler {
     Q_OBJECT
 public:
@@ -44,11 +46,11 @@ public:
     bool isRunning() const { return m_running.load(); }
     int failedTries() const { return m_failedTries.load(); }
 
-    // Limits of downloads and parsing; tests shorten them.
+    // Limits of downloads and parsing; tests shorten them. Their stop tokens are the refresh pool's.
     void setLoadOptions(const LoadOptions &options);
 
-    // The body of one refresh, on the calling thread: updateData runs it on a thread of its own;
-    // tools and benchmarks may call it directly while no refresh of the source runs.
+    // The body of one refresh, on the calling thread: updateData runs it on a thread of the
+    // refresh pool; tools and benchmarks may call it directly while no refresh of the source runs.
     // True when the refresh succeeded.
     bool _update();
 
@@ -65,9 +67,6 @@ public:
 
     // New item with the RSS keys of an Atom entry.
     static DataItemPtr convertAtomToRSS(const DataItem &entry);
-
-    // Refreshes running now in the whole process.
-    static int runningRefreshes();
 
     // The address prefix of the social network's user timelines.
     static const QString twitterTimelinePrefix;
@@ -100,11 +99,11 @@ private:
     void fetchIconOfLastTwoLabels(const QUrl &feedUrl);
     void fetchImage(const QUrl &address);
     QByteArray dataFromURL(const QUrl &address) const;
+    bool isDue() const;
     void finishRefresh(bool success);
     void endRunning(bool success);
+    void onMainThread(const std::function<void()> &function);
     LoadOptions loadOptions() const;
-
-    RefreshEnvironment &m_environment;
 
     mutable std::mutex m_urlLock;
     QString m_url;

@@ -21,3 +21,9 @@ void MainThread::post(std::function<void()> function)
 {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(function), Qt::QueuedConnection);
 }
+
+void MainThread::runPosted()
+{
+    if (QCoreApplication *application = QCoreApplication::instance(); application && isCurrent())
+        QCoreApplication::sendPostedEvents(application, QEvent::MetaCall);
+}

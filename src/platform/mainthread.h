@@ -11,4 +11,6 @@ bool isCurrent();
 void runAndWait(const std::function<void()> &function);
 // Queues the function for the main thread's event loop.
 void post(std::function<void()> function);
+// On the main thread: runs the functions queued by post() so far, without waiting for the loop.
+void runPosted();
 } // namespace MainThread

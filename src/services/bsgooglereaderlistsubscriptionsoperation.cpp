@@ -100,16 +100,13 @@ void BSGoogleReaderListSubscriptionsOperation::performOperation()
         return fail(ServiceError::fromHTTPError(*request->error()));
 
     JSONError jsonError;
-    const QVariant root =
-        CJSONDeserializer::deserializer().deserialize(request->responseData().value_or(QByteArray()), &jsonError);
-    if (!jsonError.domain.isEmpty())
+    const std::optional<QVariantMap> root = CJSONDeserializer::deserializer().deserializeAsDictionary(
+        request->responseData().value_or(QByteArray()), &jsonError);
+    // A root that is no object fails the reader, which says where.
+    if (!root)
         return fail(ServiceError::fromJSONError(jsonError));
-    if (root.metaType().id() != QMetaType::QVariantMap)
-        return fail(unexpectedDataError(
-            tr("Google Reader doesn't return a dictionary for its root object but instead returned %1")
-                .arg(jsonKindName(root))));
 
-    const QVariant subscriptions = root.toMap().value(u"subscriptions"_s);
+    const QVariant subscriptions = root->value(u"subscriptions"_s);
     if (subscriptions.metaType().id() != QMetaType::QVariantList)
         return fail(unexpectedDataError(
             tr("Google Reader doesn't return an array for its \"subscriptions\" value but instead returned %1")

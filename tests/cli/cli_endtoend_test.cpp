@@ -183,6 +183,26 @@ TEST_F(CliEndToEnd, TheHeadlessTickerPrintsHeadlinesKeepsTheProfileAndSavesOnCtr
     EXPECT_EQ(QDir(Paths::cachesFolder()).entryList({u"*.db"_s}).size(), 1);
 }
 
+// Quitting does not wait for a server that drips its answer for an hour: the download is
+// cancelled, and what the other feed brought is saved.
+TEST_F(CliEndToEnd, TerminatingARefreshDuringADrippingDownloadCancelsItAndSaves)
+{
+    const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s)),
+                             VantrelRun::feed(feedUrl(u"/bad/drip?interval=2000"_s), u"Drip"_s)};
+    VantrelRun::writeSettings({{SettingsKey::feeds, feeds}});
+    auto savedEntries = [&](int feed) {
+        return ItemFile(feeds[feed].toMap().value(u"uuid"_s).toString()).load().size();
+    };
+
+    VantrelRun refresh({u"--refresh-once"_s});
+    ASSERT_TRUE(waitFor([&] { return savedEntries(0) == 3 && server.hits("/bad/drip") == 1; }, 30000));
+    ::kill(pid_t(refresh.process().processId()), SIGTERM);
+    ASSERT_TRUE(refresh.process().waitForFinished(60000)) << "still downloading";
+    EXPECT_EQ(refresh.process().exitCode(), ExitCode::failure);
+    EXPECT_EQ(savedEntries(0), 3);
+    EXPECT_TRUE(ItemFile(feeds[1].toMap().value(u"uuid"_s).toString()).exists());
+}
+
 TEST_F(CliEndToEnd, AfterAKillDuringRefreshesTheNextStartHasTheSettingsStarsAndLastSavedEntries)
 {
     const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s)), VantrelRun::feed(feedUrl(u"/rss/sport.xml?entries=4"_s)),

@@ -3,6 +3,7 @@
 #include "model/dataitem.h"
 #include "model/itemkeys.h"
 #include "model/propertykey.h"
+#include "model/testenvironment.h"
 #include "model/testsource.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
@@ -26,12 +27,13 @@ protected:
     {
         const QVariantMap entry{{u"uuid"_s, u"0F0F"_s}, {u"name"_s, name}, {u"customName"_s, customName}};
         defaults.setObject(QVariantList{entry}, SettingsKey::feeds);
-        return std::make_unique<TestSource>(entry, defaults, clock);
+        return std::make_unique<TestSource>(entry, defaults, clock, environment);
     }
 
     TempHome home;
     UserDefaults defaults;
     ManualClock clock;
+    TestEnvironment environment;
 };
 
 TEST(DataItemProperties, settingNothingRemovesTheKey)

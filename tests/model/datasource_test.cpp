@@ -1,8 +1,9 @@
 #include "common/qtprinters.h"
 #include "common/temphome.h"
-#include "model/recordingdelegate.h"
 #include "model/itemfile.h"
 #include "model/itemkeys.h"
+#include "model/recordingdelegate.h"
+#include "model/testenvironment.h"
 #include "model/testsource.h"
 #include "platform/archive.h"
 #include "platform/manualclock.h"
@@ -45,7 +46,7 @@ protected:
         defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
             return QVariant(current.toList() << configuration);
         });
-        auto source = std::make_unique<TestSource>(configuration, defaults, clock);
+        auto source = std::make_unique<TestSource>(configuration, defaults, clock, environment);
         source->setDelegate(&delegate);
         return source;
     }
@@ -63,6 +64,7 @@ protected:
     TempHome home;
     UserDefaults defaults;
     ManualClock clock;
+    TestEnvironment environment;
     RecordingDelegate delegate;
     int feedCount = 0;
 };
@@ -111,11 +113,11 @@ TEST_F(DatasourceTest, arrivalNumbersAreUniqueAcrossThreads)
     QList<int> first, second;
     std::thread a([&] {
         for (int i = 0; i < 1000; ++i)
-            first.append(Datasource::nextSequence());
+            first.append(environment.pool.nextSequence());
     });
     std::thread b([&] {
         for (int i = 0; i < 1000; ++i)
-            second.append(Datasource::nextSequence());
+            second.append(environment.pool.nextSequence());
     });
     a.join();
     b.join();
@@ -151,9 +153,9 @@ TEST_F(DatasourceTest, vanishedEntriesLeaveAfterSixFetches)
 TEST_F(DatasourceTest, unnumberingKeepsTheThreeLatestNumbers)
 {
     auto source = sourceWith({});
-    int current = Datasource::currentSequence();
+    int current = environment.pool.currentSequence();
     while (current < 10)
-        current = Datasource::nextSequence();
+        current = environment.pool.nextSequence();
     for (int sequence = current - 9; sequence <= current; ++sequence) {
         auto item = itemAged(1);
         item->setObject(sequence, ItemKey::sequence);
@@ -254,7 +256,8 @@ TEST_F(DatasourceTest, firstRefreshTimeIsSpreadOverOneInterval)
         source->setLastUpdateDate(true);
         EXPECT_EQ(source->lastUpdatedAt(), clock.now());
     }
-    EXPECT_DOUBLE_EQ(Datasource::lastUpdateSince1970(), double(clock.now().toMSecsSinceEpoch()) / 1000.0);
+    EXPECT_DOUBLE_EQ(environment.pool.lastUpdateSince1970(),
+                     double(clock.now().toMSecsSinceEpoch()) / 1000.0);
 }
 
 TEST_F(DatasourceTest, perFeedSettingsFallBackToTheGlobalOnes)
@@ -280,7 +283,7 @@ TEST_F(DatasourceTest, refreshRateBelowOneMinuteCountsAsOne)
 
 TEST_F(DatasourceTest, aNewFeedIsAppendedToTheFeedList)
 {
-    TestSource added(std::nullopt, defaults, clock);
+    TestSource added(std::nullopt, defaults, clock, environment);
     const QVariantList feeds = defaults.arrayForKey(SettingsKey::feeds);
     ASSERT_EQ(feeds.size(), 1);
     EXPECT_EQ(feeds.first().toMap().value(u"uuid"_s).toString(), added.uuid());
@@ -320,7 +323,7 @@ TEST_F(DatasourceTest, itemFileRestoresEntriesWithoutNumbers)
     source->addItem(item);
     ASSERT_TRUE(source->sync());
 
-    TestSource reloaded(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock);
+    TestSource reloaded(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock, environment);
     ASSERT_EQ(reloaded.items().size(), 1);
     const DataItemPtr restored = reloaded.items().first();
     EXPECT_EQ(restored->title(), u"Kept"_s);

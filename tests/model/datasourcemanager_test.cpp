@@ -237,6 +237,25 @@ TEST_F(ArrivalTest, changeReportsBecomeOneMergeAtTheDirtyTimer)
     EXPECT_TRUE(titles().isEmpty());
 }
 
+// A new feed's entries, ordered by date, may stand among the others' older arrivals: these lose
+// their numbers, all but the three latest.
+TEST_F(ArrivalTest, addingAFeedUnnumbersAllButTheThreeLatestArrivals)
+{
+    QList<DataItemPtr> arrivals;
+    for (int i = 0; i < 6; ++i)
+        arrivals.append(arrive(i % 2, u"arrival %1"_s.arg(i)));
+    while (manager->hasNew())
+        manager->removeNew();
+    const int latest = manager->refreshPool().currentSequence();
+    ASSERT_EQ(arrivals.last()->sequence(), latest);
+
+    ASSERT_NE(manager->addFeedWithURL(u"http://127.0.0.1:9/added.xml"_s), nullptr);
+    QList<int> numbers;
+    for (const DataItemPtr &arrival : std::as_const(arrivals))
+        numbers.append(arrival->sequence());
+    EXPECT_EQ(numbers, (QList<int>{0, 0, 0, latest - 2, latest - 1, latest}));
+}
+
 class SubscriptionTest : public ManagerFixture {};
 
 TEST_F(SubscriptionTest, anAddressAlreadySubscribedUnderAnotherSchemeIsRefused)

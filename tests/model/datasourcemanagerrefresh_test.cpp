@@ -1,14 +1,29 @@
 #include "common/qtprinters.h"
+#include "documentserver.h"
 #include "feedsimserver.h"
 #include "managerfixture.h"
 
+#include <chrono>
+#include <optional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr qint64 feedOrigin = ManagerFixture::now - 3600; // the feeds' step 0
+
+// Waits without running the event loop, so that refreshes handing work to this thread keep waiting.
+template <typename Condition> bool waitWithoutServingHandOffs(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
+} // namespace
 
 // Managers whose feeds are served by feedsim on loopback.
 class RefreshTest : public ManagerFixture {
@@ -77,11 +92,36 @@ TEST_F(RefreshTest, aRoundStartsNoMoreRefreshesThanTheCapacity)
     makeManager();
     speedUpSources();
     manager->refreshRound();
-    EXPECT_LE(RSSDatasource::runningRefreshes(), 3);
+    EXPECT_LE(manager->refreshPool().runningRefreshes(), 3);
     ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
     manager->refreshRound();
     ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
     EXPECT_EQ(feedHits(5), 5);
+}
+
+// Sources never refreshed come first, then the one refreshed longest ago, until no slot is left.
+TEST_F(RefreshTest, aRoundRefreshesTheLeastRecentlyRefreshedFirst)
+{
+    subscribe(6); // room for 6 / 30 + 3 = 3 refreshes
+    makeManager();
+    speedUpSources();
+    for (const int index : {3, 0, 4, 1, 2}) {
+        clock.advance(60 * 1000);
+        // The first call spreads the time over an interval; the second sets it.
+        source(index)->setLastUpdateDate(false);
+        source(index)->setLastUpdateDate(false);
+    }
+    clock.advance(10 * 60 * 1000);
+    // Run here, where the refreshes hand their results: none ends before the round does.
+    manager->refreshRound();
+    EXPECT_EQ(manager->refreshPool().runningRefreshes(), 3);
+    ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
+
+    std::vector<int> refreshed;
+    for (int i = 0; i < 6; ++i)
+        if (server.hits("/rss/feed" + std::to_string(i) + ".xml") == 1)
+            refreshed.push_back(i);
+    EXPECT_EQ(refreshed, (std::vector<int>{0, 3, 5}));
 }
 
 TEST_F(RefreshTest, refreshOnceRefreshesEachEnabledSourceOnceAndSaysSo)
@@ -198,6 +238,60 @@ TEST_F(RefreshTest, feedsComeAndGoWhileRefreshesRun)
     for (const auto &queued : manager->theNewItems())
         EXPECT_TRUE(current.contains(queued->datasource()));
     EXPECT_EQ(defaults.arrayForKey(SettingsKey::feeds).size(), 6);
+}
+
+// A round sees a new feed only with its address: it is listed once the address is stored.
+TEST_F(RefreshTest, aNewFeedIsListedOnlyOnceItsAddressIsStored)
+{
+    makeManager();
+    const QString address = feedUrl(u"added"_s);
+    std::optional<qsizetype> listedWhenStored;
+    const auto observation = defaults.observe(SettingsKey::feeds, nullptr, [&](const QVariant &feeds) {
+        for (const QVariant &feed : feeds.toList())
+            if (feed.toMap().value(u"url"_s).toString() == address && !listedWhenStored)
+                listedWhenStored = manager->datasources().size();
+    });
+    const auto added = manager->addFeedWithURL(address);
+    defaults.removeObservation(observation);
+
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(listedWhenStored, 0);
+    EXPECT_EQ(manager->datasources(), QList<std::shared_ptr<Datasource>>{added});
+    ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
+    EXPECT_EQ(server.hits("/rss/added.xml"), 1);
+    EXPECT_EQ(added->items().size(), 5);
+}
+
+// Closing cancels a download that would take an hour, serves the hand-offs of a refresh that waits
+// for the main thread meanwhile, and saves what that refresh filed.
+TEST_F(RefreshTest, closingCancelsDownloadsAndSavesWhatWasFiled)
+{
+    DocumentServer documents;
+    // Without a feed title, the refresh's first hand-off comes after its entries are filed.
+    const std::string untitled =
+        "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel>"
+        "<item><title>a</title><link>http://a.example/1</link></item>"
+        "<item><title>b</title><link>http://a.example/2</link></item></channel></rss>";
+    const QString filed =
+        storeFeed(QString(), {}, QString::fromStdString(documents.serve("/untitled.xml", untitled)));
+    storeFeed(QString(), {}, QString::fromStdString(server.baseUrl()) + u"/bad/drip?interval=2000"_s);
+    makeManager();
+    RSSDatasource::LoadOptions patient; // only a cancel ends the drip within the test's time
+    patient.feed.idleTimeout = std::chrono::minutes(1);
+    patient.feed.deadline = std::chrono::minutes(1);
+    patient.parser.elementPause = std::chrono::nanoseconds(0);
+    for (const auto &source : manager->datasources())
+        std::static_pointer_cast<RSSDatasource>(source)->setLoadOptions(patient);
+    const auto dripping = std::static_pointer_cast<RSSDatasource>(source(1));
+
+    manager->refreshRound();
+    ASSERT_TRUE(waitWithoutServingHandOffs(
+        [&] { return server.hits("/bad/drip") == 1 && source(0)->items().size() == 2; }));
+    manager.reset();
+
+    EXPECT_EQ(dripping->errorString(), u"Cancelled"_s);
+    EXPECT_FALSE(dripping->isRunning());
+    EXPECT_EQ(ItemFile(filed).load().size(), 2);
 }
 
 TEST_F(RefreshTest, closingWaitsForTheRefreshOfAFeedDeletedWhileItRuns)

@@ -5,14 +5,17 @@
 #include "feedsimserver.h"
 #include "model/itemkeys.h"
 #include "model/recordingdelegate.h"
-#include "model/refreshenvironment.h"
 #include "model/rssdatasource.h"
+#include "model/testenvironment.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
+#include <latch>
+#include <stdexcept>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -33,7 +36,7 @@ std::string rssWithItems(const std::string &items)
 
 } // namespace
 
-class RSSDatasourceTest : public testing::Test, public RefreshEnvironment {
+class RSSDatasourceTest : public testing::Test {
 protected:
     RSSDatasourceTest()
         : defaults(home.configHome() + u"/vantrel"_s),
@@ -49,13 +52,9 @@ protected:
 
     ~RSSDatasourceTest() override
     {
-        for (const auto &source : sources)
-            waitFor([&] { return !source->isRunning(); }, 20000);
+        environment.pool.close();
         server.stop();
     }
-
-    int numberOfSources() const override { return sourceCount; }
-    bool internetAvailable() const override { return true; }
 
     QString feedUrl(const QString &pathAndQuery) const
     {
@@ -69,7 +68,7 @@ protected:
         const QVariantMap entry{{u"uuid"_s, u"FEED-%1"_s.arg(sources.size())}, {u"url"_s, url}};
         defaults.updateObject(SettingsKey::feeds,
                               [&](const QVariant &current) { return QVariant(current.toList() << entry); });
-        auto source = RSSDatasource::create(entry, defaults, clock, *this);
+        auto source = RSSDatasource::create(entry, defaults, clock, environment);
         RSSDatasource::LoadOptions options;
         options.feed.idleTimeout = std::chrono::seconds(5);
         options.icon.idleTimeout = std::chrono::seconds(5);
@@ -101,8 +100,8 @@ protected:
     ManualClock clock;
     FeedSimServer server;
     RecordingDelegate delegate;
-    int sourceCount = 1;
     std::vector<std::shared_ptr<RSSDatasource>> sources;
+    TestEnvironment environment;
 };
 
 TEST_F(RSSDatasourceTest, firstRefreshFilesHistoryAndTheNextAnnouncesArrivalsOldestFirst)
@@ -179,22 +178,109 @@ TEST_F(RSSDatasourceTest, aFailedFetchKeepsTheItemsAndCountsTries)
     EXPECT_EQ(source->items(), before);
 }
 
-TEST_F(RSSDatasourceTest, refreshesRunAtMostSourcesOver30Plus3AtOnce)
+// A failing feed stays due through its first three failures; from the fourth on, while the network
+// is up, each failure restarts its interval.
+TEST_F(RSSDatasourceTest, fromTheFourthFailureWithTheNetworkUpTheIntervalRestarts)
 {
-    sourceCount = 60;
+    auto failing = sourceFor(QString::fromStdString(server.baseUrl()) + u"/bad/status/404"_s);
+    for (int failure = 1; failure <= 3; ++failure) {
+        refresh(failing);
+        EXPECT_FALSE(failing->lastUpdatedAt().isValid()) << "after failure " << failure;
+    }
+    environment.online = false;
+    refresh(failing);
+    EXPECT_EQ(failing->failedTries(), 4);
+    EXPECT_FALSE(failing->lastUpdatedAt().isValid()) << "the network was down";
+
+    environment.online = true;
+    refresh(failing);
+    EXPECT_TRUE(failing->lastUpdatedAt().isValid());
+    EXPECT_TRUE(failing->firstRun());
+}
+
+// A refresh round and an address change may ask at the same moment: one refresh starts.
+TEST_F(RSSDatasourceTest, refreshesAskedForFromManyThreadsAtOnceStartOne)
+{
+    auto source = sourceFor(feedUrl(u"/rss/contended.xml?entries=3"_s));
+    constexpr int rounds = 50;
+    constexpr int threads = 8;
+    for (int round = 0; round < rounds; ++round) {
+        clock.advance(10 * 60 * 1000);
+        std::latch start(threads);
+        std::vector<std::thread> askers;
+        for (int i = 0; i < threads; ++i)
+            askers.emplace_back([&] {
+                start.arrive_and_wait();
+                source->updateData();
+            });
+        for (std::thread &asker : askers)
+            asker.join();
+        ASSERT_TRUE(waitFor([&] { return !source->isRunning(); }, 20000));
+    }
+    EXPECT_EQ(server.hits("/rss/contended.xml"), rounds);
+    EXPECT_EQ(environment.pool.runningRefreshes(), 0);
+}
+
+namespace {
+// Fails while entries are filed, as anything a refresh calls may.
+class FailingDelegate : public DatasourceDelegate {
+public:
+    void itemsDidChangeInDatasource(Datasource *) override {}
+    void newItemInDatasource(const DataItemPtr &, Datasource *) override
+    {
+        throw std::runtime_error("No room for another arrival");
+    }
+};
+} // namespace
+
+TEST_F(RSSDatasourceTest, aRefreshThatThrowsShowsWhyAsItsError)
+{
+    auto source = sourceFor(feedUrl(u"/rss/throwing.xml?entries=2"_s));
+    refresh(source);
+    const QDateTime refreshed = source->lastUpdatedAt();
+    FailingDelegate failing;
+    source->setDelegate(&failing);
+    server.advance(1);
+    refresh(source);
+    source->setDelegate(&delegate);
+
+    EXPECT_EQ(source->errorString(), u"No room for another arrival"_s);
+    EXPECT_EQ(source->lastUpdatedAt(), refreshed) << "a failed refresh";
+}
+
+struct Capacity {
+    int sources;
+    int refreshes;
+};
+
+void PrintTo(const Capacity &capacity, std::ostream *out)
+{
+    *out << capacity.sources << " sources";
+}
+
+class RSSCapacityTest : public RSSDatasourceTest, public testing::WithParamInterface<Capacity> {};
+
+// The main thread serves no hand-offs here, so no refresh ends while more are asked for.
+TEST_P(RSSCapacityTest, refreshesRunAtMostSourcesOver30Plus3AtOnce)
+{
+    environment.sources = GetParam().sources;
     int started = 0;
     bool refused = false;
     for (int i = 0; i < 8 && !refused; ++i) {
-        auto source = sourceFor(QString::fromStdString(server.baseUrl()) + u"/bad/slow?delay=1500"_s);
+        auto source = sourceFor(feedUrl(u"/rss/capacity%1.xml?entries=1"_s.arg(i)));
         if (source->updateData() && source->isRunning())
             ++started;
         else
             refused = true;
     }
-    EXPECT_EQ(started, 5);
+    EXPECT_EQ(started, GetParam().refreshes);
     EXPECT_TRUE(refused);
-    EXPECT_EQ(RSSDatasource::runningRefreshes(), 5);
+    EXPECT_EQ(environment.pool.runningRefreshes(), GetParam().refreshes);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sources, RSSCapacityTest,
+                         testing::Values(Capacity{29, 3}, Capacity{30, 4}, Capacity{60, 5}),
+                         [](const auto &capacity) { return std::to_string(capacity.param.sources); });
 
 TEST_F(RSSDatasourceTest, iconsComeFromTheChannelImageOrTheServer)
 {

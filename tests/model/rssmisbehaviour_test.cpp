@@ -1,8 +1,8 @@
 #include "common/temphome.h"
 #include "common/waitfor.h"
 #include "feedsimserver.h"
-#include "model/refreshenvironment.h"
 #include "model/rssdatasource.h"
+#include "model/testenvironment.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
@@ -27,19 +27,21 @@ void PrintTo(const Misbehaviour &misbehaviour, std::ostream *out)
 
 // A source whose server misbehaves keeps what it had, says what went wrong, and does not stop
 // the other sources.
-class RSSMisbehaviourTest : public testing::TestWithParam<Misbehaviour>, public RefreshEnvironment {
+class RSSMisbehaviourTest : public testing::TestWithParam<Misbehaviour> {
 protected:
     RSSMisbehaviourTest() : defaults(home.configHome() + u"/vantrel"_s)
     {
         defaults.registerDefaults(
             {{SettingsKey::ageLimit, 7}, {SettingsKey::limit, 500}, {SettingsKey::refreshRate, 2}});
         clock.setNow(QDateTime::currentDateTimeUtc());
+        environment.sources = 2;
         server.start();
     }
-    ~RSSMisbehaviourTest() override { server.stop(); }
-
-    int numberOfSources() const override { return 2; }
-    bool internetAvailable() const override { return true; }
+    ~RSSMisbehaviourTest() override
+    {
+        environment.pool.close();
+        server.stop();
+    }
 
     std::shared_ptr<RSSDatasource> sourceFor(const QString &path, const QString &uuid)
     {
@@ -47,7 +49,7 @@ protected:
                                 {u"url"_s, QString(QString::fromStdString(server.baseUrl()) + path)}};
         defaults.updateObject(SettingsKey::feeds,
                               [&](const QVariant &current) { return QVariant(current.toList() << entry); });
-        auto source = RSSDatasource::create(entry, defaults, clock, *this);
+        auto source = RSSDatasource::create(entry, defaults, clock, environment);
         RSSDatasource::LoadOptions options;
         options.feed.idleTimeout = std::chrono::milliseconds(800);
         options.feed.deadline = std::chrono::milliseconds(1500);
@@ -69,6 +71,7 @@ protected:
     UserDefaults defaults;
     ManualClock clock;
     FeedSimServer server;
+    TestEnvironment environment;
 };
 
 TEST_P(RSSMisbehaviourTest, leavesStoredItemsAndOtherSourcesAlone)

@@ -2,6 +2,7 @@
 #include "common/waitfor.h"
 #include "fakereaderservice.h"
 #include "model/refreshenvironment.h"
+#include "model/refreshpool.h"
 #include "model/rssdatasource.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"
@@ -147,21 +148,24 @@ TEST_F(GoogleReaderListTest, loginAnswerNamesMayBeLowerCase)
     EXPECT_EQ(result->size(), 1);
 }
 
-TEST_F(GoogleReaderListTest, unexpectedListDataNamesWhatCame)
+// A root that is no object is the JSON reader's error; a "subscriptions" that is no array is named.
+TEST_F(GoogleReaderListTest, unexpectedListDataSaysWhatCame)
 {
     fake.setListBody(R"([1,2])");
     list();
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->code, 4097);
-    EXPECT_EQ(error->localizedDescription, u"Unknown data returned from Google Reader"_s);
-    EXPECT_EQ(error->failureReason,
-              u"Google Reader doesn't return a dictionary for its root object but instead returned array"_s);
-    EXPECT_EQ(error->recoverySuggestion, u"Please retry at a later time."_s);
+    EXPECT_EQ(error->domain, CJSONScannerErrorDomain);
+    EXPECT_EQ(error->code, -1);
+    EXPECT_EQ(error->localizedDescription,
+              u"Could not scan dictionary. Dictionary that does not start with '{' character."_s);
+    EXPECT_FALSE(result);
 
     fake.setListBody(R"({"subscriptions":{"id":"feed/http://x.org/"}})");
     list();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code, 4097);
+    EXPECT_EQ(error->localizedDescription, u"Unknown data returned from Google Reader"_s);
+    EXPECT_EQ(error->recoverySuggestion, u"Please retry at a later time."_s);
     EXPECT_EQ(error->failureReason, u"Google Reader doesn't return an array for its \"subscriptions\" value but "
                                     u"instead returned dictionary"_s);
     EXPECT_FALSE(result);
@@ -254,6 +258,8 @@ class NoRefreshes : public RefreshEnvironment {
 public:
     int numberOfSources() const override { return 2; }
     bool internetAvailable() const override { return false; }
+    RefreshPool &refreshPool() override { return pool; }
+    RefreshPool pool;
 };
 } // namespace
 

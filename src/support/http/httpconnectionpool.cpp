@@ -69,7 +69,11 @@ std::optional<double> HTTPConnectionPool::reuseLifetime(const QString &statusLin
     if (connection == u"close"_s)
         return std::nullopt;
 
+    if (!responseHeaders.contains(u"Keep-Alive"_s))
+        return defaultSeconds;
+    // A Keep-Alive that does not say how many requests remain promises none.
     double lifetime = defaultSeconds;
+    double remaining = 0;
     const QString keepAlive = responseHeaders.value(u"Keep-Alive"_s);
     for (const QString &parameter : keepAlive.split(u',', Qt::SkipEmptyParts)) {
         const QString name = parameter.section(u'=', 0, 0).trimmed().toLower();
@@ -77,10 +81,12 @@ std::optional<double> HTTPConnectionPool::reuseLifetime(const QString &statusLin
         const double number = parameter.section(u'=', 1).trimmed().toDouble(&ok);
         if (!ok)
             continue;
-        if (name == u"max"_s && number <= minimumKeepAliveMax)
-            return std::nullopt;
-        if (name == u"timeout"_s)
+        if (name == u"max"_s)
+            remaining = number;
+        else if (name == u"timeout"_s)
             lifetime = number;
     }
+    if (remaining <= minimumKeepAliveMax)
+        return std::nullopt;
     return lifetime;
 }

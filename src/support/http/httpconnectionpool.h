@@ -21,7 +21,7 @@ public:
 
     // How long the connection that carried this response may be reused, or nullopt when it may not:
     // never after an HTTP/1.0 response without "Connection: keep-alive", a "Connection: close", or a
-    // "Keep-Alive" whose max= is 5 or less; its timeout= replaces `defaultSeconds`.
+    // "Keep-Alive" without a max= above 5; its timeout= replaces `defaultSeconds`.
     static std::optional<double> reuseLifetime(const QString &statusLine, const HTTPHeaders &responseHeaders,
                                                double defaultSeconds);
 

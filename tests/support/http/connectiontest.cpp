@@ -242,7 +242,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReuseCase{"fewRequestsLeft", "HTTP/1.1 200 OK", "Keep-Alive: timeout=30, max=5\r\n", 2},
                       ReuseCase{"enoughRequestsLeft", "HTTP/1.1 200 OK", "Keep-Alive: timeout=30, max=6\r\n",
                                 1},
-                      ReuseCase{"expiresAtOnce", "HTTP/1.1 200 OK", "Keep-Alive: timeout=0, max=100\r\n", 2}),
+                      ReuseCase{"expiresAtOnce", "HTTP/1.1 200 OK", "Keep-Alive: timeout=0, max=100\r\n", 2},
+                      ReuseCase{"keepAliveWithoutMax", "HTTP/1.1 200 OK", "Keep-Alive: timeout=30\r\n", 2}),
     [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(ConnectionTest, IdleConnectionExpiresAfterItsTimeout)
