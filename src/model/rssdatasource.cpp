@@ -68,8 +68,10 @@ std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVarian
         else
             MainThread::post([source] { delete source; });
     };
-    return std::shared_ptr<RSSDatasource>(new RSSDatasource(configuration, defaults, clock, environment),
+    std::shared_ptr<RSSDatasource> source(new RSSDatasource(configuration, defaults, clock, environment),
                                           deleteOnMainThread);
+    source->load();
+    return source;
 }
 
 RSSDatasource::RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,

@@ -30,7 +30,8 @@ public:
         FeedParser::Options parser;
     };
 
-    // Sources are shared: a running refresh holds its source. Destruction happens on the main thread.
+    // Sources are shared: a running refresh holds its source. Destruction happens on the main
+    // thread. The source has loaded its item file.
     static std::shared_ptr<RSSDatasource> create(const std::optional<QVariantMap> &configuration,
                                                  UserDefaults &defaults, const Clock &clock,
                                                  RefreshEnvironment &environment);

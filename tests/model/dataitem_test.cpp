@@ -22,11 +22,11 @@ class DataItemWithSource : public testing::Test {
 protected:
     DataItemWithSource() : defaults(home.configHome() + u"/vantrel"_s) {}
 
-    std::unique_ptr<TestSource> feedNamed(const QString &name, const QString &customName)
+    std::shared_ptr<TestSource> feedNamed(const QString &name, const QString &customName)
     {
         const QVariantMap entry{{u"uuid"_s, u"0F0F"_s}, {u"name"_s, name}, {u"customName"_s, customName}};
         defaults.setObject(QVariantList{entry}, SettingsKey::feeds);
-        return std::make_unique<TestSource>(entry, defaults, clock);
+        return TestSource::create(entry, defaults, clock);
     }
 
     TempHome home;
@@ -168,18 +168,18 @@ TEST_F(DataItemWithSource, customNameWinsAndBothNamesAreSearchable)
 {
     auto source = feedNamed(u"Daily Planet"_s, u"Planet"_s);
     DataItem item;
-    item.setDatasource(source.get());
+    item.setDatasource(source);
     EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily PlanetPlanet"_s);
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Planet"_s);
     EXPECT_EQ(item.name(), u"Planet"_s);
-    EXPECT_EQ(item.valueForKey(u"datasource"_s).value<Datasource *>(), source.get());
+    EXPECT_EQ(item.valueForKey(u"datasource"_s).value<std::shared_ptr<ItemSource>>(), source);
 }
 
 TEST_F(DataItemWithSource, withoutCustomNameTheFeedTitleIsUsed)
 {
     auto source = feedNamed(u"Daily Planet"_s, u""_s);
     DataItem item;
-    item.setDatasource(source.get());
+    item.setDatasource(source);
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Daily Planet"_s);
     EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily Planet"_s);
 }
@@ -221,7 +221,7 @@ TEST_F(DataItemWithSource, recordRestoresPropertiesAndFlagsButNotSourceOrUnmarkC
     item.setRead(true);
     item.setHidden(true);
     item.setUnmarkCount(3);
-    item.setDatasource(source.get());
+    item.setDatasource(source);
 
     ArchiveWriter writer;
     item.encodeWithCoder(writer);

@@ -38,14 +38,14 @@ protected:
                                    {SettingsKey::fontColor, Archive::archiveColor(Qt::white)}});
     }
 
-    std::unique_ptr<TestSource> sourceWith(QVariantMap configuration)
+    std::shared_ptr<TestSource> sourceWith(QVariantMap configuration)
     {
         if (!configuration.contains(u"uuid"_s))
             configuration.insert(u"uuid"_s, u"FEED-%1"_s.arg(++feedCount));
         defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
             return QVariant(current.toList() << configuration);
         });
-        auto source = std::make_unique<TestSource>(configuration, defaults, clock);
+        auto source = TestSource::create(configuration, defaults, clock);
         source->setDelegate(&delegate);
         return source;
     }
@@ -280,10 +280,10 @@ TEST_F(DatasourceTest, refreshRateBelowOneMinuteCountsAsOne)
 
 TEST_F(DatasourceTest, aNewFeedIsAppendedToTheFeedList)
 {
-    TestSource added(std::nullopt, defaults, clock);
+    const auto added = TestSource::create(std::nullopt, defaults, clock);
     const QVariantList feeds = defaults.arrayForKey(SettingsKey::feeds);
     ASSERT_EQ(feeds.size(), 1);
-    EXPECT_EQ(feeds.first().toMap().value(u"uuid"_s).toString(), added.uuid());
+    EXPECT_EQ(feeds.first().toMap().value(u"uuid"_s).toString(), added->uuid());
     EXPECT_EQ(feeds.first().toMap().value(u"enabled"_s), QVariant(true));
 }
 
@@ -297,7 +297,7 @@ TEST_F(DatasourceTest, aDeletedFeedWritesNothing)
 
 TEST_F(DatasourceTest, namesWrittenFromManyThreadsAreAllKept)
 {
-    std::vector<std::unique_ptr<TestSource>> sources;
+    std::vector<std::shared_ptr<TestSource>> sources;
     for (int i = 0; i < 8; ++i)
         sources.push_back(sourceWith({}));
     std::vector<std::thread> writers;
@@ -320,13 +320,13 @@ TEST_F(DatasourceTest, itemFileRestoresEntriesWithoutNumbers)
     source->addItem(item);
     ASSERT_TRUE(source->sync());
 
-    TestSource reloaded(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock);
-    ASSERT_EQ(reloaded.items().size(), 1);
-    const DataItemPtr restored = reloaded.items().first();
+    const auto reloaded = TestSource::create(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock);
+    ASSERT_EQ(reloaded->items().size(), 1);
+    const DataItemPtr restored = reloaded->items().first();
     EXPECT_EQ(restored->title(), u"Kept"_s);
     EXPECT_TRUE(restored->read());
     EXPECT_FALSE(restored->objectForKey(ItemKey::sequence).isValid());
-    EXPECT_EQ(restored->datasource(), &reloaded);
+    EXPECT_EQ(Datasource::of(*restored), reloaded);
 }
 
 TEST_F(DatasourceTest, damagedItemFileIsSetAsideAndTheSourceStartsEmpty)
