@@ -179,9 +179,6 @@ void Datasource::setName(const QString &name)
         previous = m_name;
         m_name = trimmed;
     }
-    // Every refresh names its source again; an unchanged name needs no write.
-    if (previous == trimmed && getUserDefaultsForKey(nameKey, true).toString() == trimmed)
-        return;
     setUserDefaults(trimmed, nameKey);
     if (previous != trimmed)
         QMetaObject::invokeMethod(this, &Datasource::_updateMark, Qt::QueuedConnection);

@@ -1,8 +1,9 @@
 #include "common/qtprinters.h"
 #include "common/temphome.h"
-#include "model/recordingdelegate.h"
 #include "model/itemfile.h"
 #include "model/itemkeys.h"
+#include "model/notificationcenter.h"
+#include "model/recordingdelegate.h"
 #include "model/testsource.h"
 #include "platform/archive.h"
 #include "platform/manualclock.h"
@@ -352,4 +353,21 @@ TEST(ItemFileNames, unsafeUuidsStayInsideTheCachesFolder)
             << path.toStdString();
     }
     EXPECT_EQ(ItemFile::fileNameForUuid(u"6F1D-AB"_s), u"6F1D-AB.db"_s);
+}
+
+// Each refresh names its source again: the name is written and announced every time.
+TEST_F(DatasourceTest, namingTheFeedAgainStillWritesAndAnnouncesIt)
+{
+    auto source = sourceWith({});
+    int announced = 0;
+    const auto connection =
+        QObject::connect(&NotificationCenter::defaultCenter(),
+                         &NotificationCenter::datasourceConfigurationDidChangeNotification,
+                         [&](Datasource *changed) { announced += changed == source.get(); });
+    source->setName(u" Daily Planet\n"_s);
+    source->setName(u"Daily Planet"_s);
+    QObject::disconnect(connection);
+    EXPECT_EQ(announced, 2);
+    EXPECT_EQ(source->name(), u"Daily Planet"_s);
+    EXPECT_EQ(source->getUserDefaultsForKey(u"name"_s, true), QVariant(u"Daily Planet"_s));
 }
