@@ -311,3 +311,19 @@ TEST(FeedParserEvents, ManyDistinctNamesKeepTheirPaths)
     ASSERT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
     EXPECT_EQ(outcome.events, expected);
 }
+
+// Servers and templates put white space, and sometimes a byte-order mark, before the declaration.
+TEST(FeedParserEncoding, WhiteSpaceAndMarksBeforeTheDeclarationAreSkipped)
+{
+    const QByteArray body = "<?xml version=\"1.0\" "
+                            "encoding=\"windows-1252\"?>\n<rss><channel><title>\x80</title></channel></rss>";
+    for (const QByteArray &lead : {QByteArray("\n\n"), QByteArray(" \t\r\n"), QByteArray("\xEF\xBB\xBF\n"),
+                                   QByteArray("\n\xEF\xBB\xBF")}) {
+        const QByteArray document = lead + body;
+        const Parsed parsed = collect(document);
+        EXPECT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+        // A byte-order mark says UTF-8, where the byte 0x80 is not a character.
+        EXPECT_EQ(parsed.title, lead.contains("\xEF\xBB\xBF") ? u"\uFFFD"_s : u"\u20AC"_s);
+        EXPECT_EQ(parseInChunks(document, [] { return 1; }).events, parseWhole(document).events);
+    }
+}
