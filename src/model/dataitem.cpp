@@ -1,6 +1,7 @@
 #include "model/dataitem.h"
 
 #include "model/itemkeys.h"
+#include "model/textcaps.h"
 #include "model/textfolding.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
@@ -438,7 +439,7 @@ DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
     Text *text = find(key);
     if (!text) {
         m_last = m_tail = m_texts.size();
-        return m_texts.emplace_back(Text{key, m_units.size(), 0});
+        return m_texts.emplace_back(Text{key, m_units.size(), 0, TextCaps::forKey(key)});
     }
     if (m_last != m_tail) {
         const std::u16string moved = m_units.substr(text->start, text->length);
@@ -454,8 +455,11 @@ void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
     // Most often the text continues the one that ends the buffer.
     Text *stored = m_tail < m_texts.size() && m_texts[m_tail].key == key ? &m_texts[m_tail] : &lastText(key);
     m_last = m_tail;
-    m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
-    stored->length += size_t(text.size());
+    const qsizetype kept = TextCaps::fittingLength(text, stored->cap - qsizetype(stored->length));
+    m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(kept));
+    stored->length += size_t(kept);
+    if (kept < text.size())
+        stored->cap = qsizetype(stored->length); // cut: nothing may follow the gap
 }
 
 // The text ends the buffer once lastText() returns, and every other text ends before it.

@@ -125,7 +125,8 @@ public:
     // shares its block as any Qt string shares its data, so changing one copies it first.
     class Draft {
     public:
-        // Appends to the text under the key, or stores the text when there is none.
+        // Appends to the text under the key, or stores the text when there is none. Texts are cut
+        // at their cap (see TextCaps).
         void appendText(QStringView text, const PropertyKey &key);
         // Stores the text under the key, replacing any there.
         void setText(QStringView text, const PropertyKey &key);
@@ -138,6 +139,7 @@ public:
             PropertyKey key;
             size_t start; // in m_units
             size_t length;
+            qsizetype cap; // TextCaps::forKey(key), or the length once the text was cut
         };
         Text *find(const PropertyKey &key);
         // The text under the key, last in the buffer so that it can grow; a new one when absent.

@@ -4,6 +4,7 @@
 #include "model/itemkeys.h"
 #include "model/propertykey.h"
 #include "model/testsource.h"
+#include "model/textcaps.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
 #include "platform/manualclock.h"
@@ -134,6 +135,23 @@ TEST(DataItemDraft, anyOrderOfStepsGivesWhatADictionaryGives)
         }
         ASSERT_EQ(draft.take()->dictionary(), expected) << "entry " << entry;
     }
+}
+
+// A text given in pieces stops growing at its cap, and never keeps half a surrogate pair.
+TEST(DataItemDraft, textsStopGrowingAtTheirCaps)
+{
+    DataItem::Draft draft;
+    // Pieces of 17 units (4096 = 240 * 17 + 16) put the cap between the two halves of a pair.
+    for (int i = 0; i < 300; ++i)
+        draft.appendText(QString(QString(15, u'x') + u"\U0001F600"_s), PropertyKey(ItemKey::title));
+    draft.appendText(QString(TextCaps::body + 1, u's'), PropertyKey(u"summary"_s));
+    draft.setText(QString(TextCaps::other + 1, u'g'), PropertyKey(ItemKey::guid));
+    const DataItemPtr item = draft.take();
+    const QString title = item->title();
+    EXPECT_EQ(title.size(), TextCaps::title - 1);
+    EXPECT_EQ(title.back(), u'x');
+    EXPECT_EQ(item->objectForKey(u"summary"_s).toString().size(), TextCaps::body);
+    EXPECT_EQ(item->objectForKey(ItemKey::guid).toString().size(), TextCaps::other);
 }
 
 TEST(DataItemProperties, markIsNoUntilEvaluated)

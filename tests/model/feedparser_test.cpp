@@ -1,5 +1,6 @@
 #include "model/feedentrycollector.h"
 #include "model/feedparser.h"
+#include "model/feedtext.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryFile>
@@ -326,4 +327,14 @@ TEST(FeedParserEncoding, WhiteSpaceAndMarksBeforeTheDeclarationAreSkipped)
         EXPECT_EQ(parsed.title, lead.contains("\xEF\xBB\xBF") ? u"\uFFFD"_s : u"\u20AC"_s);
         EXPECT_EQ(parseInChunks(document, [] { return 1; }).events, parseWhole(document).events);
     }
+}
+
+// However long a text, the parser keeps a bounded amount of it, cut where a character begins.
+TEST(FeedParserEvents, AHugeTextIsCutAtACharacterBoundary)
+{
+    QByteArray text(qsizetype(FeedText::maxBytes) - 1, 'a');
+    text += "\xC3\xA9 and more";
+    const Parsed parsed = collect("<rss><channel><title>" + text + "</title></channel></rss>");
+    ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.title, QString(qsizetype(FeedText::maxBytes) - 1, u'a'));
 }
