@@ -439,7 +439,7 @@ DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
     Text *text = find(key);
     if (!text) {
         m_last = m_tail = m_texts.size();
-        return m_texts.emplace_back(Text{key, m_units.size(), 0, TextCaps::forKey(key)});
+        return m_texts.emplace_back(Text{key, m_units.size(), 0, unknownCap});
     }
     if (m_last != m_tail) {
         const std::u16string moved = m_units.substr(text->start, text->length);
@@ -455,7 +455,12 @@ void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
     // Most often the text continues the one that ends the buffer.
     Text *stored = m_tail < m_texts.size() && m_texts[m_tail].key == key ? &m_texts[m_tail] : &lastText(key);
     m_last = m_tail;
-    const qsizetype kept = TextCaps::fittingLength(text, stored->cap - qsizetype(stored->length));
+    const qsizetype length = qsizetype(stored->length);
+    // Most texts stay short: the cap of their key is looked up only for one that grows long.
+    if (stored->cap == unknownCap && length + text.size() > TextCaps::smallest)
+        stored->cap = TextCaps::forKey(stored->key);
+    const qsizetype kept =
+        stored->cap == unknownCap ? text.size() : TextCaps::fittingLength(text, stored->cap - length);
     m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(kept));
     stored->length += size_t(kept);
     if (kept < text.size())

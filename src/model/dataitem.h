@@ -139,8 +139,11 @@ public:
             PropertyKey key;
             size_t start; // in m_units
             size_t length;
-            qsizetype cap; // TextCaps::forKey(key), or the length once the text was cut
+            // TextCaps::forKey(key) once the text grows past the smallest cap (unknownCap until
+            // then), and its length once it was cut.
+            qsizetype cap;
         };
+        static constexpr qsizetype unknownCap = -1;
         Text *find(const PropertyKey &key);
         // The text under the key, last in the buffer so that it can grow; a new one when absent.
         Text &lastText(const PropertyKey &key);

@@ -52,6 +52,10 @@ void FilingIndex::clear()
 
 FilingIndex::Place FilingIndex::place(int sequence, qint64 date) const
 {
+    // Most entries of a feed are older than those before them: the last minimums settle that.
+    if (m_sequences.empty() ||
+        (m_lowestSequence.back() >= sequence && (date == DataItem::noDate || m_earliestDate.back() >= date)))
+        return {size(), 0};
     const auto smallerNumber = std::partition_point(m_lowestSequence.cbegin(), m_lowestSequence.cend(),
                                                     [sequence](int lowest) { return lowest >= sequence; });
     qsizetype position = smallerNumber - m_lowestSequence.cbegin();

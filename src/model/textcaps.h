@@ -12,6 +12,7 @@ inline constexpr qsizetype title = 4 * 1024;
 // The entry's body: "description", "content:encoded", and Atom's "content" and "summary".
 inline constexpr qsizetype body = 1024 * 1024;
 inline constexpr qsizetype other = 64 * 1024;
+inline constexpr qsizetype smallest = title;
 
 // The cap of the text stored under the key.
 qsizetype forKey(const PropertyKey &key);
