@@ -1,7 +1,7 @@
 #include "model/dataitem.h"
 
-#include "model/datasource.h"
 #include "model/itemkeys.h"
+#include "model/textcaps.h"
 #include "model/textfolding.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
@@ -94,11 +94,13 @@ struct RecentKey {
 template <typename Key> QVariant DataItem::virtualOrProperty(const Key &key) const
 {
     if (sameKey(key, ItemKey::datasourceName)) {
-        Datasource *source = datasource();
+        const std::shared_ptr<ItemSource> source = datasource();
         return source ? QVariant(source->name() + source->customName()) : QVariant(QString(u""_s));
     }
-    if (sameKey(key, ItemKey::datasource))
-        return QVariant::fromValue(datasource());
+    if (sameKey(key, ItemKey::datasource)) {
+        std::shared_ptr<ItemSource> source = datasource();
+        return source ? QVariant::fromValue(std::move(source)) : QVariant();
+    }
     return property(key);
 }
 
@@ -134,29 +136,54 @@ void DataItem::setObject(const QVariant &value, const PropertyKey &key)
 
 void DataItem::appendText(const QString &text, const QString &key)
 {
-    std::lock_guard guard(m_lock);
-    const auto found = findPropertyLocked(QStringView(key));
-    if (found != m_properties.end())
-        found->value = QString(found->value.toString() + text);
-    else
-        addPropertyLocked(PropertyKey(QStringView(key)), QVariant(text));
-    updateQuickReadsLocked(QStringView(key), findLocked(QStringView(key)));
+    std::weak_ptr<ItemSource> source;
+    {
+        std::lock_guard guard(m_lock);
+        const auto found = findPropertyLocked(QStringView(key));
+        if (found != m_properties.end())
+            found->value = QString(found->value.toString() + text);
+        else
+            addPropertyLocked(PropertyKey(QStringView(key)), QVariant(text));
+        if (updateQuickReadsLocked(QStringView(key), findLocked(QStringView(key))))
+            source = m_source;
+    }
+    noteOrderChange(source);
 }
 
 void DataItem::setObject(const QVariant &value, std::initializer_list<const PropertyKey *> keys)
 {
-    std::lock_guard guard(m_lock);
-    for (const PropertyKey *key : keys)
-        storeLocked(value, *key);
+    std::weak_ptr<ItemSource> source;
+    {
+        std::lock_guard guard(m_lock);
+        bool orderChanged = false;
+        for (const PropertyKey *key : keys)
+            orderChanged = storeLocked(value, *key) || orderChanged;
+        if (orderChanged)
+            source = m_source;
+    }
+    noteOrderChange(source);
 }
 
 template <typename Key> void DataItem::store(const QVariant &value, const Key &key)
 {
-    std::lock_guard guard(m_lock);
-    storeLocked(value, key);
+    std::weak_ptr<ItemSource> source;
+    {
+        std::lock_guard guard(m_lock);
+        if (storeLocked(value, key))
+            source = m_source;
+    }
+    noteOrderChange(source);
 }
 
-template <typename Key> void DataItem::storeLocked(const QVariant &value, const Key &key)
+// The source is told outside the item's lock: keeping it alive for that moment may make this the
+// last reference, whose release ends the source.
+void DataItem::noteOrderChange(const std::weak_ptr<ItemSource> &source)
+{
+    if (const std::shared_ptr<ItemSource> holder = source.lock())
+        holder->m_entryOrderChanges.fetch_add(1, std::memory_order_acq_rel);
+}
+
+template <typename Key> bool DataItem::storeLocked(const QVariant &value, const Key &key)
 {
     const auto found = findPropertyLocked(key);
     if (found != m_properties.end()) {
@@ -167,7 +194,7 @@ template <typename Key> void DataItem::storeLocked(const QVariant &value, const 
     } else if (value.isValid()) {
         addPropertyLocked(keyFor(key), QVariant(value));
     }
-    updateQuickReadsLocked(key, value.isValid() ? &value : nullptr);
+    return updateQuickReadsLocked(key, value.isValid() ? &value : nullptr);
 }
 
 void DataItem::addPropertyLocked(PropertyKey key, QVariant &&value)
@@ -198,19 +225,25 @@ template <typename Key> QVariant DataItem::property(const Key &key) const
     return value ? *value : QVariant();
 }
 
-// `value` is the key's value now stored, nullptr when there is none.
-template <typename Key> void DataItem::updateQuickReadsLocked(const Key &key, const QVariant *value)
+// `value` is the key's value now stored, nullptr when there is none. True when the key is one of
+// those the entries are ordered by.
+template <typename Key> bool DataItem::updateQuickReadsLocked(const Key &key, const QVariant *value)
 {
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     if (sameKey(keys.sequence, key)) {
         m_sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
-    } else if (sameKey(keys.parsedDate, key)) {
+        return true;
+    }
+    if (sameKey(keys.parsedDate, key)) {
         const QDateTime date = value ? value->toDateTime() : QDateTime();
         m_parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate, std::memory_order_relaxed);
-    } else if (sameKey(keys.title, key) || sameKey(keys.description, key)) {
+        return true;
+    }
+    if (sameKey(keys.title, key) || sameKey(keys.description, key)) {
         m_folded = false;
         m_foldedSearchText.clear();
     }
+    return false;
 }
 
 void DataItem::updateQuickReadsFromListLocked()
@@ -406,7 +439,7 @@ DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
     Text *text = find(key);
     if (!text) {
         m_last = m_tail = m_texts.size();
-        return m_texts.emplace_back(Text{key, m_units.size(), 0});
+        return m_texts.emplace_back(Text{key, m_units.size(), 0, unknownCap});
     }
     if (m_last != m_tail) {
         const std::u16string moved = m_units.substr(text->start, text->length);
@@ -422,8 +455,16 @@ void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
     // Most often the text continues the one that ends the buffer.
     Text *stored = m_tail < m_texts.size() && m_texts[m_tail].key == key ? &m_texts[m_tail] : &lastText(key);
     m_last = m_tail;
-    m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
-    stored->length += size_t(text.size());
+    const qsizetype length = qsizetype(stored->length);
+    // Most texts stay short: the cap of their key is looked up only for one that grows long.
+    if (stored->cap == unknownCap && length + text.size() > TextCaps::smallest)
+        stored->cap = TextCaps::forKey(stored->key);
+    const qsizetype kept =
+        stored->cap == unknownCap ? text.size() : TextCaps::fittingLength(text, stored->cap - length);
+    m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(kept));
+    stored->length += size_t(kept);
+    if (kept < text.size())
+        stored->cap = qsizetype(stored->length); // cut: nothing may follow the gap
 }
 
 // The text ends the buffer once lastText() returns, and every other text ends before it.
@@ -475,10 +516,22 @@ std::shared_ptr<DataItem> DataItem::Draft::take()
     return item;
 }
 
+std::shared_ptr<ItemSource> DataItem::datasource() const
+{
+    std::lock_guard guard(m_lock);
+    return m_source.lock();
+}
+
+void DataItem::setDatasource(std::weak_ptr<ItemSource> source)
+{
+    std::lock_guard guard(m_lock);
+    m_source = std::move(source);
+}
+
 // The source's custom name, else its name; a null string without a source or without either name.
 QString DataItem::sourceDisplayName() const
 {
-    Datasource *source = datasource();
+    const std::shared_ptr<ItemSource> source = datasource();
     if (!source)
         return QString();
     const QString custom = source->customName();

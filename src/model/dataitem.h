@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/itemsource.h"
 #include "model/propertykey.h"
 
 #include <QByteArray>
@@ -19,11 +20,16 @@
 
 class ArchiveReader;
 class ArchiveWriter;
-class Datasource;
 
 // One headline: one entry of one feed. A thread-safe dictionary of what the parser found in the
-// entry plus the values the model adds (dates, arrival number, keyword mark), a non-owning
-// back-reference to the source holding it, and the display flags.
+// entry plus the values the model adds (dates, arrival number, keyword mark), a back-reference to
+// the source holding it, and the display flags.
+//
+// The back-reference is weak. Rows, the preview, notifications and stars hold entries that may
+// outlive their source (removed from it, or the feed deleted); once the source is gone the entry
+// reads as having none: datasource() is null, "datasource_name" is empty, and dictionary() and
+// name() fall back to the entry's own "name". Whoever needs the source keeps what datasource()
+// returns for as long as it uses it.
 //
 // Every access to the properties holds the item's own lock, so each read, write and dictionary()
 // snapshot is atomic. The flags are atomics: read on the main thread, written on refresh threads.
@@ -34,8 +40,9 @@ public:
     DataItem(const DataItem &) = delete;
     DataItem &operator=(const DataItem &) = delete;
 
-    // The entry's value for the key; the virtual keys "datasource_name" and "datasource" are
-    // answered by the item itself. An invalid QVariant when absent.
+    // The entry's value for the key; the virtual keys are answered by the item itself:
+    // "datasource_name" is the source's name followed by its custom name ("" without a source),
+    // "datasource" the source as a std::shared_ptr<ItemSource>. An invalid QVariant when absent.
     QVariant valueForKey(const QString &key) const;
     QVariant valueForKey(QLatin1StringView key) const;
     QVariant valueForKey(const PropertyKey &key) const;
@@ -90,8 +97,9 @@ public:
     QByteArray foldedSearchText() const;
     static constexpr char16_t searchSeparator = u'\uffff';
 
-    Datasource *datasource() const { return m_datasource.load(); }
-    void setDatasource(Datasource *source) { m_datasource.store(source); }
+    // The source holding the entry, or nullptr when it has none or it is gone.
+    std::shared_ptr<ItemSource> datasource() const;
+    void setDatasource(std::weak_ptr<ItemSource> source);
 
     bool marked() const { return m_marked.load(std::memory_order_relaxed); }
     bool read() const { return m_read.load(std::memory_order_relaxed); }
@@ -117,7 +125,8 @@ public:
     // shares its block as any Qt string shares its data, so changing one copies it first.
     class Draft {
     public:
-        // Appends to the text under the key, or stores the text when there is none.
+        // Appends to the text under the key, or stores the text when there is none. Texts are cut
+        // at their cap (see TextCaps).
         void appendText(QStringView text, const PropertyKey &key);
         // Stores the text under the key, replacing any there.
         void setText(QStringView text, const PropertyKey &key);
@@ -130,7 +139,11 @@ public:
             PropertyKey key;
             size_t start; // in m_units
             size_t length;
+            // TextCaps::forKey(key) once the text grows past the smallest cap (unknownCap until
+            // then), and its length once it was cut.
+            qsizetype cap;
         };
+        static constexpr qsizetype unknownCap = -1;
         Text *find(const PropertyKey &key);
         // The text under the key, last in the buffer so that it can grow; a new one when absent.
         Text &lastText(const PropertyKey &key);
@@ -160,12 +173,16 @@ private:
     template <typename Key> const QVariant *findLocked(const Key &key) const;
     const QVariant *findStoredLocked(const PropertyKey &key) const;
     template <typename Key> void store(const QVariant &value, const Key &key);
-    template <typename Key> void storeLocked(const QVariant &value, const Key &key);
+    // True when the key is the arrival number or the date (see noteOrderChange()).
+    template <typename Key> bool storeLocked(const QVariant &value, const Key &key);
     void addPropertyLocked(PropertyKey key, QVariant &&value);
     template <typename Key> std::vector<Property>::iterator findPropertyLocked(const Key &key);
     // For an item still private to its decoder: no lock taken.
     bool addDecodedProperty(const QString &name, QVariant &&value);
-    template <typename Key> void updateQuickReadsLocked(const Key &key, const QVariant *value);
+    template <typename Key> bool updateQuickReadsLocked(const Key &key, const QVariant *value);
+    // Tells the source the entry has a new arrival number or date; `source` is m_source as it was
+    // under the lock, which this is called after.
+    static void noteOrderChange(const std::weak_ptr<ItemSource> &source);
     void updateQuickReadsFromListLocked();
     QVariantMap propertiesLocked() const;
     QString sourceDisplayName() const;
@@ -174,7 +191,7 @@ private:
     std::vector<Property> m_properties;
     mutable QByteArray m_foldedSearchText; // valid while m_folded is set
     mutable bool m_folded = false;
-    std::atomic<Datasource *> m_datasource = nullptr;
+    std::weak_ptr<ItemSource> m_source; // guarded by m_lock
     std::atomic<bool> m_marked = false;
     std::atomic<bool> m_read = false;
     std::atomic<bool> m_shown = false;

@@ -27,10 +27,6 @@ const QString nameKey = u"name"_s;
 const QString customNameKey = u"customName"_s;
 const QString imageKey = u"image"_s;
 
-int sequenceOf(const DataItem &item)
-{
-    return item.sequence();
-}
 
 QString nullIfEmpty(const QString &string)
 {
@@ -55,16 +51,17 @@ Datasource::Datasource(const std::optional<QVariantMap> &configuration, UserDefa
     // The configuration is this feed's element of "feeds": reading it directly spares a search of
     // the whole array per setting, which made creating the sources quadratic in the feeds.
     loadGeneralDefaults(configuration ? *configuration : feedEntry());
-    load();
 }
 
+// Entries refer to the source weakly: those that outlive it find it gone by themselves.
 Datasource::~Datasource()
 {
     m_defaults.removeObservation(m_keywordsObservation);
-    std::lock_guard guard(m_lock);
-    for (const DataItemPtr &item : std::as_const(m_items))
-        if (item && item->datasource() == this)
-            item->setDatasource(nullptr);
+}
+
+std::shared_ptr<Datasource> Datasource::of(const DataItem &item)
+{
+    return std::dynamic_pointer_cast<Datasource>(item.datasource());
 }
 
 // ---- Settings
@@ -179,9 +176,6 @@ void Datasource::setName(const QString &name)
         previous = m_name;
         m_name = trimmed;
     }
-    // Every refresh names its source again; an unchanged name needs no write.
-    if (previous == trimmed && getUserDefaultsForKey(nameKey, true).toString() == trimmed)
-        return;
     setUserDefaults(trimmed, nameKey);
     if (previous != trimmed)
         QMetaObject::invokeMethod(this, &Datasource::_updateMark, Qt::QueuedConnection);
@@ -289,6 +283,8 @@ int Datasource::countVisibleItems()
     }
     for (qsizetype index : strange)
         m_items.removeAt(index);
+    if (!strange.isEmpty())
+        forgetFilingIndexLocked();
     m_itemCount = count;
     return count;
 }
@@ -313,6 +309,7 @@ QList<DataItemPtr> Datasource::items() const
 
 void Datasource::addItem(const DataItemPtr &item)
 {
+    Q_ASSERT(!weak_from_this().expired());
     const KeywordPredicate predicate = keywordPredicate();
     // Folded once here, on the refresh thread, instead of at a search.
     const QByteArray foldedText = item->foldedSearchText();
@@ -320,17 +317,17 @@ void Datasource::addItem(const DataItemPtr &item)
     {
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
-        item->setDatasource(this);
         if (!predicate.isEmpty())
             item->setObject(keywordMarkLocked(predicate, foldedText), ItemPropertyKeys::get().mark);
         inserted = insertMode();
         if (inserted) {
-            m_items.prepend(item);
-            noteInserted(*item);
             _setCurrentDateIfNeeded(*item);
+            insertLocked(0, item);
         } else {
-            addItemToArray(item, m_items);
+            fileInOrderLocked(item);
         }
+        // Bound once filed, so that the filing's own changes of its keys are not counted as others'.
+        item->setDatasource(weak_from_this());
     }
     if (DatasourceDelegate *owner = delegate(); owner && inserted)
         owner->newItemInDatasource(item, this);
@@ -365,16 +362,13 @@ bool Datasource::namesMatchLocked(const KeywordPredicate &predicate)
 void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)
 {
     m_itemCount = -1;
-    // Dates compared by the items' quick reads: no dictionary lookup per item walked past.
-    const int sequence = sequenceOf(*item);
+    const int sequence = item->sequence();
     const qint64 date = item->parsedDateMsecs();
     qsizetype position = array.size();
     int inherited = 0;
-    const bool ownItems = &array == &m_items;
-    const bool atTheEnd = ownItems && belongsAtTheEnd(sequence, date);
-    for (qsizetype i = 0; i < array.size() && !atTheEnd; ++i) {
+    for (qsizetype i = 0; i < array.size(); ++i) {
         const DataItem &element = *array.at(i);
-        const int elementSequence = sequenceOf(element);
+        const int elementSequence = element.sequence();
         if (elementSequence != 0 && elementSequence < sequence) {
             position = i;
             break;
@@ -386,40 +380,44 @@ void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &arr
             break;
         }
     }
-    if (sequence == 0)
-        item->setObject(inherited, ItemPropertyKeys::get().sequence);
-    else
-        _setCurrentDateIfNeeded(*item);
+    takePlace(*item, inherited);
     array.insert(position, item);
-    if (ownItems)
-        noteInserted(*item);
 }
 
-// True when no item stands before the entry: none has a smaller non-zero number or an earlier date.
-bool Datasource::belongsAtTheEnd(int sequence, qint64 date)
+// The same order as addItemToArray, found without walking the list.
+void Datasource::fileInOrderLocked(const DataItemPtr &item)
 {
-    if (!m_bounds.known) {
-        m_bounds = {};
-        m_bounds.known = true;
-        for (const DataItemPtr &item : std::as_const(m_items))
-            if (item)
-                noteInserted(*item);
+    const FilingIndex::Place place = filingIndexLocked().place(item->sequence(), item->parsedDateMsecs());
+    takePlace(*item, place.inherited);
+    insertLocked(place.position, item);
+}
+
+void Datasource::takePlace(DataItem &item, int inherited)
+{
+    if (item.sequence() == 0)
+        item.setObject(inherited, ItemPropertyKeys::get().sequence);
+    else
+        _setCurrentDateIfNeeded(item);
+}
+
+void Datasource::insertLocked(qsizetype position, const DataItemPtr &item)
+{
+    m_items.insert(position, item);
+    if (m_filingIndexBuilt)
+        m_filingIndex.insert(position, item->sequence(), item->parsedDateMsecs());
+}
+
+// The counter is read before the entries' keys, so that a change made while they are read makes
+// the next filing read them again.
+const FilingIndex &Datasource::filingIndexLocked()
+{
+    const quint64 changes = entryOrderChanges();
+    if (!m_filingIndexBuilt || changes != m_filingIndexChanges) {
+        m_filingIndex.rebuild(m_items);
+        m_filingIndexBuilt = true;
+        m_filingIndexChanges = changes;
     }
-    const bool noSmallerNumber = sequence <= m_bounds.lowestSequence;
-    const bool noEarlierDate =
-        date == DataItem::noDate || m_bounds.oldestDate == DataItem::noDate || date <= m_bounds.oldestDate;
-    return noSmallerNumber && noEarlierDate;
-}
-
-void Datasource::noteInserted(const DataItem &item)
-{
-    if (!m_bounds.known)
-        return;
-    if (const int sequence = sequenceOf(item); sequence != 0)
-        m_bounds.lowestSequence = std::min(m_bounds.lowestSequence, sequence);
-    if (const qint64 date = item.parsedDateMsecs();
-        date != DataItem::noDate && (m_bounds.oldestDate == DataItem::noDate || date < m_bounds.oldestDate))
-        m_bounds.oldestDate = date;
+    return m_filingIndex;
 }
 
 void Datasource::removeItem(const DataItemPtr &item)
@@ -427,7 +425,11 @@ void Datasource::removeItem(const DataItemPtr &item)
     {
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
-        m_items.removeOne(item);
+        if (const qsizetype position = m_items.indexOf(item); position >= 0) {
+            m_items.removeAt(position);
+            if (m_filingIndexBuilt)
+                m_filingIndex.remove(position);
+        }
     }
     reportItemsDidChange();
 }
@@ -449,12 +451,14 @@ void Datasource::removeUnmarked()
 {
     {
         std::lock_guard guard(m_lock);
-        m_items.removeIf([this](const DataItemPtr &item) {
+        const qsizetype removed = m_items.removeIf([this](const DataItemPtr &item) {
             if (m_markedItems.contains(item.get()))
                 return false;
             item->setUnmarkCount(item->unmarkCount() + 1);
             return item->unmarkCount() >= 6;
         });
+        if (removed > 0)
+            forgetFilingIndexLocked();
         m_itemCount = -1;
     }
     reportItemsDidChange();
@@ -465,7 +469,7 @@ void Datasource::removeSequence()
     std::lock_guard guard(m_lock);
     const int current = m_environment.refreshPool().currentSequence();
     for (const DataItemPtr &item : std::as_const(m_items)) {
-        const int sequence = sequenceOf(*item);
+        const int sequence = item->sequence();
         if (sequence != 0 && sequence < current - 2)
             item->setObject(QVariant(), ItemPropertyKeys::get().sequence);
     }
@@ -509,6 +513,7 @@ KeywordPredicate Datasource::keywordPredicate() const
 
 void Datasource::load()
 {
+    Q_ASSERT(!weak_from_this().expired());
     ItemFile::Contents contents;
     if (auto readAhead = ItemFileReadAhead::take(m_uuid)) {
         contents = std::move(*readAhead);
@@ -519,13 +524,13 @@ void Datasource::load()
         contents = file.read();
     }
     for (const DataItemPtr &item : std::as_const(contents.items)) {
-        item->setDatasource(this);
         item->setObject(QVariant(), ItemKey::sequence);
+        item->setDatasource(weak_from_this());
     }
     std::lock_guard guard(m_lock);
     m_items = std::move(contents.items);
     m_keptFileReason = contents.unreadable;
-    m_bounds = {};
+    forgetFilingIndexLocked();
     m_itemCount = -1;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/dataitem.h"
+#include "model/filingindex.h"
+#include "model/itemsource.h"
 #include "model/keywordpredicate.h"
 
 #include <QColor>
@@ -12,7 +14,6 @@
 #include <QString>
 #include <QVariantMap>
 #include <atomic>
-#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -28,20 +29,24 @@ class UserDefaults;
 // the subclass (updateData, firstRun, reset).
 //
 // Threads: the main thread changes settings and names and runs _updateMark; a refresh thread
-// files entries; the manager's merge worker reads under lock(). lock() guards the items, the
-// marked set and the image; the source lock is taken before the arrival queue's lock, after the
-// manager's source-list lock. Delegate reports from addItem are made outside the lock, but a
-// refresh filing entries holds it across addItem and removeItem: a delegate must not wait for
-// another thread while handling a report.
-class Datasource : public QObject, public std::enable_shared_from_this<Datasource> {
+// files entries; the manager's merge worker reads under lock(). lock() guards the items (with
+// their filing index), the marked set and the image; the source lock is taken before the arrival
+// queue's lock, after the manager's source-list lock. Delegate reports from addItem are made
+// outside the lock, but a refresh filing entries holds it across addItem and removeItem: a
+// delegate must not wait for another thread while handling a report.
+class Datasource : public QObject, public ItemSource, public std::enable_shared_from_this<Datasource> {
     Q_OBJECT
 public:
     // A source for one element of "feeds", or, without a configuration, a new feed appended to
-    // "feeds" with a fresh uuid. Subclasses finish construction by calling their reset(). The
+    // "feeds" with a fresh uuid. Subclasses finish construction by calling their reset(); the
+    // owner then shares the source and calls load(), since entries refer to it weakly. The
     // environment (the owner) outlives the source.
     Datasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults, const Clock &clock,
                RefreshEnvironment &environment, QObject *parent = nullptr);
     ~Datasource() override;
+
+    // The source an entry refers to, or nullptr when it has none or it is gone.
+    static std::shared_ptr<Datasource> of(const DataItem &item);
 
     // Settings
     void loadGeneralDefaults();
@@ -49,9 +54,9 @@ public:
     void setUserDefaults(const QVariant &value, const QString &key);
 
     QString uuid() const { return m_uuid; }
-    QString name() const;
+    QString name() const override;
     void setName(const QString &name);
-    QString customName() const;
+    QString customName() const override;
     void setCustomName(const QString &customName);
     QColor fontColor() const;
     QColor backGroundColor() const;
@@ -72,7 +77,12 @@ public:
     DataItemPtr objectAtIndex(int index) const;
     QVariant objectValueForKeyAtIndex(const QString &key, int index) const;
     QList<DataItemPtr> items() const;
+    // Files the entry: at the top in insert mode, otherwise by the ordered insertion. The source
+    // must be shared (its entries refer to it weakly).
     void addItem(const DataItemPtr &item);
+    // The ordered insertion into any list: placed before the first element with a non-zero number
+    // smaller than the entry's or an earlier date; an entry without a number takes that
+    // element's when the date decided.
     void addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array);
     void removeItem(const DataItemPtr &item);
     void markItem(const DataItemPtr &item);
@@ -82,6 +92,7 @@ public:
     void removeSequence();
 
     // Persistence and refresh bookkeeping
+    // Replaces the entries with those of the item file, if there is one.
     void load();
     // Writes the item file. False when it could not be written: the old file stays, and the
     // reason becomes the source's error text (and saveErrorString) until a save succeeds. An
@@ -133,16 +144,14 @@ private:
     RefreshEnvironment &m_environment;
     const QString m_uuid;
 
-    // Lower bounds of the items' dates and arrival numbers, so that the usual filing of an entry
-    // older than all others needs no walk through the list. Removals and later stamps only raise
-    // the true minimums, so the bounds stay safe without being recomputed.
-    struct InsertionBounds {
-        bool known = false;
-        qint64 oldestDate = DataItem::noDate; // the items' parsedDateMsecs()
-        int lowestSequence = std::numeric_limits<int>::max();
-    };
-    void noteInserted(const DataItem &item);
-    bool belongsAtTheEnd(int sequence, qint64 date);
+    // The ordered insertion into the source's own list, placed by the filing index.
+    void fileInOrderLocked(const DataItemPtr &item);
+    // Gives an entry without a number the one it inherits; stamps one with a number.
+    void takePlace(DataItem &item, int inherited);
+    void insertLocked(qsizetype position, const DataItemPtr &item);
+    // The index of m_items, rebuilt when an entry's keys were changed by others since it was made.
+    const FilingIndex &filingIndexLocked();
+    void forgetFilingIndexLocked() { m_filingIndexBuilt = false; }
 
     // Whether the source's names hold one of the keywords, worked out again only when the names or
     // the keywords have changed; guarded by m_lock (the names are read under m_fieldLock inside it).
@@ -159,7 +168,9 @@ private:
     mutable std::recursive_mutex m_lock;
     QList<DataItemPtr> m_items;
     QString m_keptFileReason; // why the item file, which could not be read, must not be replaced
-    InsertionBounds m_bounds;
+    FilingIndex m_filingIndex; // mirrors m_items while m_filingIndexBuilt
+    bool m_filingIndexBuilt = false;
+    quint64 m_filingIndexChanges = 0; // entryOrderChanges() when the index was built
     NamesMatch m_namesMatch;
     QSet<const DataItem *> m_markedItems;
     QImage m_image;

@@ -222,7 +222,7 @@ void DatasourceManager::deleteDatasource(Datasource *source)
             std::lock_guard queueGuard(m_queueLock);
             m_managed.remove(source);
             m_newItems.removeIf([this, source](const DataItemPtr &item) {
-                const bool fromSource = item->datasource() == source;
+                const bool fromSource = Datasource::of(*item).get() == source;
                 if (fromSource)
                     m_queued.remove(item.get());
                 return fromSource;
@@ -574,8 +574,8 @@ bool DatasourceManager::hasNew()
 {
     std::lock_guard guard(m_queueLock);
     m_newItems.removeIf([this](const DataItemPtr &item) {
-        Datasource *source = item->datasource();
-        const bool gone = !m_managed.contains(source) || !source->isEnabled();
+        const std::shared_ptr<Datasource> source = Datasource::of(*item);
+        const bool gone = !source || !m_managed.contains(source.get()) || !source->isEnabled();
         if (gone)
             m_queued.remove(item.get());
         return gone;

@@ -208,6 +208,21 @@ bool isWesternLabel(const QByteArray &label)
     return labels.contains(label);
 }
 
+// The length of the white space and UTF-8 byte-order marks that start the bytes.
+qsizetype leadingSpaceAndMarks(QByteArrayView head)
+{
+    qsizetype i = 0;
+    while (i < head.size()) {
+        if (head[i] == ' ' || head[i] == '\t' || head[i] == '\n' || head[i] == '\r')
+            ++i;
+        else if (head.sliced(i).startsWith("\xEF\xBB\xBF"))
+            i += 3;
+        else
+            break;
+    }
+    return i;
+}
+
 // The encoding named in an XML declaration at the start of ASCII-compatible bytes, or empty.
 QByteArray declaredEncoding(QByteArrayView head)
 {
@@ -276,33 +291,40 @@ struct FeedDecoder::Private {
     }
 
     // Decides the character set from the bytes seen so far; returns how many leading bytes
-    // (a byte-order mark) to skip, or -1 when more bytes are needed.
+    // (byte-order marks, white space before the XML declaration) to skip, or -1 when more bytes
+    // are needed.
     qsizetype choose(bool final)
     {
         const QByteArrayView head = QByteArrayView(pending).first(std::min(pending.size(), kDeclarationWindow));
         if (!final && head.size() < 4)
             return -1;
-        if (head.startsWith("\xEF\xBB\xBF") && use("utf-8"))
-            return 3;
         if (head.startsWith("\xFE\xFF") && use("UTF-16BE"))
             return 2;
         if (head.startsWith("\xFF\xFE") && use("UTF-16LE"))
             return 2;
+        // Servers and templates put white space before the declaration, which the XML parser
+        // takes only at the very start.
+        const QByteArrayView rest = head.sliced(leadingSpaceAndMarks(head));
+        const bool declarationIncomplete = (rest.startsWith("<?xml") && !rest.contains("?>")) ||
+                                           (rest.size() < 5 && QByteArrayView("<?xml").startsWith(rest));
+        if (!final && declarationIncomplete && head.size() < kDeclarationWindow)
+            return -1;
+        const qsizetype skip = rest.startsWith("<?xml")          ? rest.data() - head.data()
+                               : head.startsWith("\xEF\xBB\xBF") ? 3
+                                                                 : 0;
+        if (head.first(skip).contains("\xEF\xBB\xBF") && use("utf-8"))
+            return skip;
         if (!httpCharset.isEmpty() && use(httpCharset))
-            return 0;
+            return skip;
         // UTF-16 without a mark: '<' and the next character with their zero bytes.
         if (head.size() >= 4 && head[0] == '<' && head[1] == 0 && head[2] != 0 && head[3] == 0 && use("UTF-16LE"))
             return 0;
         if (head.size() >= 4 && head[0] == 0 && head[1] == '<' && head[2] == 0 && head[3] != 0 && use("UTF-16BE"))
             return 0;
-        const bool declarationIncomplete = (head.startsWith("<?xml") && !head.contains("?>"))
-            || (head.size() < 5 && QByteArrayView("<?xml").startsWith(head));
-        if (!final && declarationIncomplete && head.size() < kDeclarationWindow)
-            return -1;
-        if (use(declaredEncoding(head)))
-            return 0;
+        if (use(declaredEncoding(rest)))
+            return skip;
         use("utf-8");
-        return 0;
+        return skip;
     }
 
     // The clean UTF-8 for `bytes`: `bytes` itself or `buffer`.

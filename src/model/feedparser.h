@@ -18,7 +18,8 @@ class FeedParserHandler;
 // It never reads files or the network: a document that declares an external entity or a
 // parameter entity fails. Entities declared in the document expand to text, at most 1 MiB in
 // all. Entities it does not declare are looked up in the HTML entity table (&nbsp;, &rsquo;, ...);
-// an unknown one fails the document. Encoding and forbidden characters: see FeedDecoder.
+// an unknown one fails the document. Encoding and forbidden characters: see FeedDecoder. A text
+// longer than FeedText::maxBytes is cut there.
 //
 // One parser reads one document, on one thread.
 class FeedParser {

@@ -9,9 +9,20 @@
 // the handler keeps a copy of it. The bytes come well-formed from FeedDecoder and libxml2; should
 // they not be, each stray byte becomes U+FFFD, and nothing is read past the end. A byte order
 // mark that starts a text is dropped; one inside it is kept.
+//
+// A text keeps at most maxBytes; the rest is dropped, cut at a character boundary. Entries keep
+// less than that of any text (TextCaps), so the cut only bounds the memory a huge text takes.
 class FeedText {
 public:
-    void append(const char *bytes, size_t length) { m_bytes.append(bytes, length); }
+    static constexpr size_t maxBytes = 3 * 1024 * 1024;
+
+    void append(const char *bytes, size_t length)
+    {
+        if (m_bytes.size() + length <= m_limit)
+            m_bytes.append(bytes, length);
+        else
+            appendUpToTheCap(bytes, length);
+    }
 
     bool isEmpty() const { return m_bytes.empty(); }
 
@@ -19,6 +30,9 @@ public:
     const QString &take();
 
 private:
+    void appendUpToTheCap(const char *bytes, size_t length);
+
     std::string m_bytes; // keeps its capacity from text to text
+    size_t m_limit = maxBytes; // the length once the text was cut: nothing may follow the gap
     QString m_text;
 };

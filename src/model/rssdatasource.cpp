@@ -7,11 +7,13 @@
 #include "model/itemkeys.h"
 #include "model/refreshenvironment.h"
 #include "model/refreshpool.h"
+#include "model/textcaps.h"
 #include "platform/clock.h"
 #include "platform/mainthread.h"
 #include "support/iso8601/iso8601dateformatter.h"
 
 #include <QImage>
+#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -65,8 +67,10 @@ std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVarian
         else
             MainThread::post([source] { delete source; });
     };
-    return std::shared_ptr<RSSDatasource>(new RSSDatasource(configuration, defaults, clock, environment),
+    std::shared_ptr<RSSDatasource> source(new RSSDatasource(configuration, defaults, clock, environment),
                                           deleteOnMainThread);
+    source->load();
+    return source;
 }
 
 RSSDatasource::RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
@@ -176,7 +180,10 @@ bool RSSDatasource::_update()
                 if (image().isNull())
                     fetchFavicon(feedUrl);
                 fileEntries();
-                onMainThread([this] { setErrorString(QString()); });
+                const QString notice = entriesLeftOutNotice();
+                if (!notice.isNull())
+                    qWarning("%s: %s", qPrintable(feedUrl.toDisplayString()), qPrintable(notice));
+                onMainThread([this, notice] { setErrorString(notice); });
             } else {
                 ++m_failedTries;
                 success = false;
@@ -201,6 +208,7 @@ void RSSDatasource::beginRefresh()
 {
     unmarkItems();
     m_title.clear();
+    m_entriesInDocument = 0;
     setInsertMode(!items().isEmpty() && !firstRun());
 }
 
@@ -255,6 +263,9 @@ void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &
         m_entry.clear();
         m_entryDepth = path.size();
         m_atomEntry = isAtomEntryPath(path);
+        m_entryLeftOut = ++m_entriesInDocument > maxEntriesPerDocument;
+    } else if (m_entryLeftOut) {
+        return;
     } else if (m_atomEntry && path.size() == m_entryDepth + 1 && path.last() == u"link") {
         if (const QString href = attributes.value(u"href"); !href.isNull())
             m_entry.setText(href, ItemPropertyKeys::get().href);
@@ -267,10 +278,10 @@ void RSSDatasource::characters(const QStringList &path, const QString &text)
     // Text joins the value of the entry's element started last, so the white space after a child's
     // end joins that child.
     if (m_entryDepth != 0) {
-        if (!text.isEmpty())
+        if (!text.isEmpty() && !m_entryLeftOut)
             m_entry.appendText(text, m_currentElement);
     } else if (FeedEntryCollector::isTitlePath(path)) {
-        m_title += text;
+        m_title += text.first(TextCaps::fittingLength(text, TextCaps::title - m_title.size()));
     } else if (FeedEntryCollector::isImageUrlPath(path) && image().isNull()) {
         if (const QUrl address(text.trimmed(), QUrl::StrictMode); address.isValid() && !address.isRelative())
             fetchImage(address);
@@ -288,7 +299,9 @@ void RSSDatasource::endElement(const QStringList &path)
         return;
     }
     // Closing at the entry's depth is the entry itself.
-    if (path.size() == m_entryDepth) {
+    if (path.size() == m_entryDepth && m_entryLeftOut) {
+        m_entryDepth = 0;
+    } else if (path.size() == m_entryDepth) {
         m_entryDepth = 0;
         DataItemPtr entry = m_entry.take();
         if (m_atomEntry)
@@ -437,6 +450,15 @@ QDateTime RSSDatasource::correctFutureDate(const QDateTime &date) const
         return corrected;
     }
     return ahead > 0 ? now : date;
+}
+
+QString RSSDatasource::entriesLeftOutNotice() const
+{
+    if (m_entriesInDocument <= maxEntriesPerDocument)
+        return QString();
+    const QLocale english(QLocale::English);
+    return u"The feed lists %1 entries; only the first %2 were read."_s.arg(
+        english.toString(m_entriesInDocument), english.toString(maxEntriesPerDocument));
 }
 
 // Arrivals are filed oldest first, so the newest ends on top and is announced last.

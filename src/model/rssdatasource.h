@@ -32,7 +32,8 @@ public:
         FeedParser::Options parser;
     };
 
-    // Sources are shared: a running refresh holds its source. Destruction happens on the main thread.
+    // Sources are shared: a running refresh holds its source. Destruction happens on the main
+    // thread. The source has loaded its item file.
     static std::shared_ptr<RSSDatasource> create(const std::optional<QVariantMap> &configuration,
                                                  UserDefaults &defaults, const Clock &clock,
                                                  RefreshEnvironment &environment);
@@ -68,6 +69,10 @@ public:
     // New item with the RSS keys of an Atom entry.
     static DataItemPtr convertAtomToRSS(const DataItem &entry);
 
+    // A document contributes at most this many entries, the first ones in document order; a
+    // refresh that leaves some out says so in the error text.
+    static constexpr qsizetype maxEntriesPerDocument = 10000;
+
     // The address prefix of the social network's user timelines.
     static const QString twitterTimelinePrefix;
 
@@ -95,6 +100,8 @@ private:
     QDateTime resolveDate(DataItem &entry) const;
     QDateTime correctFutureDate(const QDateTime &date) const;
     void fileNewList();
+    // The error text of a refresh that read the whole document; null unless entries were left out.
+    QString entriesLeftOutNotice() const;
     void fetchFavicon(const QUrl &feedUrl);
     void fetchIconOfLastTwoLabels(const QUrl &feedUrl);
     void fetchImage(const QUrl &address);
@@ -117,6 +124,8 @@ private:
     // Parse state, owned by the refresh under way.
     qsizetype m_entryDepth = 0; // the path length of the entry being read; 0 outside entries
     bool m_atomEntry = false;
+    bool m_entryLeftOut = false; // the entry being read is past maxEntriesPerDocument
+    qsizetype m_entriesInDocument = 0;
     DataItem::Draft m_entry;
     PropertyKey m_currentElement;
     ElementKeyCache m_elementKeys;

@@ -30,7 +30,7 @@ QVariantMap StarManager::recordForItem(const DataItem &item)
 {
     QVariantMap record = item.dictionary();
     record.remove(ItemKey::sequence);
-    if (const auto *rss = dynamic_cast<const RSSDatasource *>(item.datasource())) {
+    if (const auto rss = std::dynamic_pointer_cast<const RSSDatasource>(item.datasource())) {
         if (const QString url = rss->url(); !url.isEmpty())
             record.insert(dataSourceUrlKey, url);
     }
@@ -62,11 +62,11 @@ void StarManager::unstarItem(const DataItemPtr &item)
     const QVariant record = recordForItem(*item);
     std::lock_guard guard(m_lock);
     if (m_cache) {
-        auto remaining = std::make_shared<Snapshot>(*m_cache);
+        auto remaining = std::make_shared<QList<DataItemPtr>>(*m_cache);
         const QVariantMap wanted = record.toMap();
-        for (qsizetype i = 0; i < remaining->items.size(); ++i) {
-            if (recordForItem(*remaining->items.at(i)) == wanted) {
-                remaining->items.removeAt(i);
+        for (qsizetype i = 0; i < remaining->size(); ++i) {
+            if (recordForItem(*remaining->at(i)) == wanted) {
+                remaining->removeAt(i);
                 break;
             }
         }
@@ -95,34 +95,25 @@ void StarManager::_sync()
     m_defaults.setObject(m_starred, SettingsKey::starred);
 }
 
-std::shared_ptr<const StarManager::Snapshot> StarManager::buildCache() const
+ViewDataSource::ItemList StarManager::buildCache() const
 {
-    auto cache = std::make_shared<Snapshot>();
+    auto cache = std::make_shared<QList<DataItemPtr>>();
     const QVariantList records = m_defaults.arrayForKey(SettingsKey::starred);
     for (const QVariant &stored : records) {
         const QVariantMap record = stored.toMap();
         auto item = std::make_shared<DataItem>();
         for (auto it = record.cbegin(); it != record.cend(); ++it)
             item->setObject(it.value(), it.key());
-        if (m_sources) {
-            if (auto source = m_sources->dataSourceForUrl(record.value(dataSourceUrlKey).toString())) {
-                item->setDatasource(source.get());
-                cache->sources.append(std::move(source));
-            }
-        }
-        cache->items.append(std::move(item));
+        if (m_sources)
+            item->setDatasource(m_sources->dataSourceForUrl(record.value(dataSourceUrlKey).toString()));
+        cache->append(std::move(item));
     }
     return cache;
 }
 
-ViewDataSource::ItemList StarManager::itemList(const std::shared_ptr<const Snapshot> &snapshot)
-{
-    return ItemList(snapshot, &snapshot->items);
-}
-
 ViewDataSource::ItemList StarManager::items()
 {
-    std::shared_ptr<const Snapshot> cache;
+    ItemList cache;
     {
         std::lock_guard guard(m_lock);
         if (!m_cache)
@@ -130,11 +121,11 @@ ViewDataSource::ItemList StarManager::items()
         cache = m_cache;
     }
     if (m_filter.isNull())
-        return itemList(cache);
+        return cache;
     const SearchFilter filter(m_filter, false);
-    auto filtered = std::make_shared<Snapshot>(*cache);
-    filtered->items.removeIf([&filter](const DataItemPtr &item) { return !filter.matches(*item); });
-    return itemList(filtered);
+    auto filtered = std::make_shared<QList<DataItemPtr>>(*cache);
+    filtered->removeIf([&filter](const DataItemPtr &item) { return !filter.matches(*item); });
+    return filtered;
 }
 
 void StarManager::setFilter(const QString &filter)

@@ -9,7 +9,6 @@
 #include <memory>
 #include <mutex>
 
-class Datasource;
 class DatasourceManager;
 class UserDefaults;
 
@@ -57,22 +56,17 @@ public:
     void hideRead() override { m_refresh = true; }
 
 private:
-    // A list handed out with the sources its entries point to, which it keeps alive.
-    struct Snapshot {
-        QList<DataItemPtr> items;
-        QList<std::shared_ptr<Datasource>> sources;
-    };
-
     void _sync();
-    std::shared_ptr<const Snapshot> buildCache() const;
-    static ItemList itemList(const std::shared_ptr<const Snapshot> &snapshot);
+    // Entries made from the stored records, each referring to the feed it came from while that
+    // feed is subscribed.
+    ItemList buildCache() const;
 
     UserDefaults &m_defaults;
     DatasourceManager *m_sources;
 
     mutable std::recursive_mutex m_lock; // m_starred and m_cache
     QVariantList m_starred;
-    std::shared_ptr<const Snapshot> m_cache; // replaced, never changed in place
+    ItemList m_cache; // replaced, never changed in place
 
     QString m_filter;
     std::atomic<bool> m_refresh = true;

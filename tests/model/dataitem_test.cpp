@@ -5,6 +5,7 @@
 #include "model/propertykey.h"
 #include "model/testenvironment.h"
 #include "model/testsource.h"
+#include "model/textcaps.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
 #include "platform/manualclock.h"
@@ -23,11 +24,11 @@ class DataItemWithSource : public testing::Test {
 protected:
     DataItemWithSource() : defaults(home.configHome() + u"/vantrel"_s) {}
 
-    std::unique_ptr<TestSource> feedNamed(const QString &name, const QString &customName)
+    std::shared_ptr<TestSource> feedNamed(const QString &name, const QString &customName)
     {
         const QVariantMap entry{{u"uuid"_s, u"0F0F"_s}, {u"name"_s, name}, {u"customName"_s, customName}};
         defaults.setObject(QVariantList{entry}, SettingsKey::feeds);
-        return std::make_unique<TestSource>(entry, defaults, clock, environment);
+        return TestSource::create(entry, defaults, clock, environment);
     }
 
     TempHome home;
@@ -138,6 +139,23 @@ TEST(DataItemDraft, anyOrderOfStepsGivesWhatADictionaryGives)
     }
 }
 
+// A text given in pieces stops growing at its cap, and never keeps half a surrogate pair.
+TEST(DataItemDraft, textsStopGrowingAtTheirCaps)
+{
+    DataItem::Draft draft;
+    // Pieces of 17 units (4096 = 240 * 17 + 16) put the cap between the two halves of a pair.
+    for (int i = 0; i < 300; ++i)
+        draft.appendText(QString(QString(15, u'x') + u"\U0001F600"_s), PropertyKey(ItemKey::title));
+    draft.appendText(QString(TextCaps::body + 1, u's'), PropertyKey(u"summary"_s));
+    draft.setText(QString(TextCaps::other + 1, u'g'), PropertyKey(ItemKey::guid));
+    const DataItemPtr item = draft.take();
+    const QString title = item->title();
+    EXPECT_EQ(title.size(), TextCaps::title - 1);
+    EXPECT_EQ(title.back(), u'x');
+    EXPECT_EQ(item->objectForKey(u"summary"_s).toString().size(), TextCaps::body);
+    EXPECT_EQ(item->objectForKey(ItemKey::guid).toString().size(), TextCaps::other);
+}
+
 TEST(DataItemProperties, markIsNoUntilEvaluated)
 {
     DataItem item;
@@ -170,18 +188,18 @@ TEST_F(DataItemWithSource, customNameWinsAndBothNamesAreSearchable)
 {
     auto source = feedNamed(u"Daily Planet"_s, u"Planet"_s);
     DataItem item;
-    item.setDatasource(source.get());
+    item.setDatasource(source);
     EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily PlanetPlanet"_s);
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Planet"_s);
     EXPECT_EQ(item.name(), u"Planet"_s);
-    EXPECT_EQ(item.valueForKey(u"datasource"_s).value<Datasource *>(), source.get());
+    EXPECT_EQ(item.valueForKey(u"datasource"_s).value<std::shared_ptr<ItemSource>>(), source);
 }
 
 TEST_F(DataItemWithSource, withoutCustomNameTheFeedTitleIsUsed)
 {
     auto source = feedNamed(u"Daily Planet"_s, u""_s);
     DataItem item;
-    item.setDatasource(source.get());
+    item.setDatasource(source);
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Daily Planet"_s);
     EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u"Daily Planet"_s);
 }
@@ -223,7 +241,7 @@ TEST_F(DataItemWithSource, recordRestoresPropertiesAndFlagsButNotSourceOrUnmarkC
     item.setRead(true);
     item.setHidden(true);
     item.setUnmarkCount(3);
-    item.setDatasource(source.get());
+    item.setDatasource(source);
 
     ArchiveWriter writer;
     item.encodeWithCoder(writer);

@@ -2,6 +2,7 @@
 #include "common/temphome.h"
 #include "model/itemfile.h"
 #include "model/itemkeys.h"
+#include "model/notificationcenter.h"
 #include "model/recordingdelegate.h"
 #include "model/testenvironment.h"
 #include "model/testsource.h"
@@ -39,14 +40,14 @@ protected:
                                    {SettingsKey::fontColor, Archive::archiveColor(Qt::white)}});
     }
 
-    std::unique_ptr<TestSource> sourceWith(QVariantMap configuration)
+    std::shared_ptr<TestSource> sourceWith(QVariantMap configuration)
     {
         if (!configuration.contains(u"uuid"_s))
             configuration.insert(u"uuid"_s, u"FEED-%1"_s.arg(++feedCount));
         defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
             return QVariant(current.toList() << configuration);
         });
-        auto source = std::make_unique<TestSource>(configuration, defaults, clock, environment);
+        auto source = TestSource::create(configuration, defaults, clock, environment);
         source->setDelegate(&delegate);
         return source;
     }
@@ -283,10 +284,10 @@ TEST_F(DatasourceTest, refreshRateBelowOneMinuteCountsAsOne)
 
 TEST_F(DatasourceTest, aNewFeedIsAppendedToTheFeedList)
 {
-    TestSource added(std::nullopt, defaults, clock, environment);
+    const auto added = TestSource::create(std::nullopt, defaults, clock, environment);
     const QVariantList feeds = defaults.arrayForKey(SettingsKey::feeds);
     ASSERT_EQ(feeds.size(), 1);
-    EXPECT_EQ(feeds.first().toMap().value(u"uuid"_s).toString(), added.uuid());
+    EXPECT_EQ(feeds.first().toMap().value(u"uuid"_s).toString(), added->uuid());
     EXPECT_EQ(feeds.first().toMap().value(u"enabled"_s), QVariant(true));
 }
 
@@ -300,7 +301,7 @@ TEST_F(DatasourceTest, aDeletedFeedWritesNothing)
 
 TEST_F(DatasourceTest, namesWrittenFromManyThreadsAreAllKept)
 {
-    std::vector<std::unique_ptr<TestSource>> sources;
+    std::vector<std::shared_ptr<TestSource>> sources;
     for (int i = 0; i < 8; ++i)
         sources.push_back(sourceWith({}));
     std::vector<std::thread> writers;
@@ -323,13 +324,13 @@ TEST_F(DatasourceTest, itemFileRestoresEntriesWithoutNumbers)
     source->addItem(item);
     ASSERT_TRUE(source->sync());
 
-    TestSource reloaded(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock, environment);
-    ASSERT_EQ(reloaded.items().size(), 1);
-    const DataItemPtr restored = reloaded.items().first();
+    const auto reloaded = TestSource::create(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock, environment);
+    ASSERT_EQ(reloaded->items().size(), 1);
+    const DataItemPtr restored = reloaded->items().first();
     EXPECT_EQ(restored->title(), u"Kept"_s);
     EXPECT_TRUE(restored->read());
     EXPECT_FALSE(restored->objectForKey(ItemKey::sequence).isValid());
-    EXPECT_EQ(restored->datasource(), &reloaded);
+    EXPECT_EQ(Datasource::of(*restored), reloaded);
 }
 
 TEST_F(DatasourceTest, damagedItemFileIsSetAsideAndTheSourceStartsEmpty)
@@ -355,4 +356,21 @@ TEST(ItemFileNames, unsafeUuidsStayInsideTheCachesFolder)
             << path.toStdString();
     }
     EXPECT_EQ(ItemFile::fileNameForUuid(u"6F1D-AB"_s), u"6F1D-AB.db"_s);
+}
+
+// Each refresh names its source again: the name is written and announced every time.
+TEST_F(DatasourceTest, namingTheFeedAgainStillWritesAndAnnouncesIt)
+{
+    auto source = sourceWith({});
+    int announced = 0;
+    const auto connection =
+        QObject::connect(&NotificationCenter::defaultCenter(),
+                         &NotificationCenter::datasourceConfigurationDidChangeNotification,
+                         [&](Datasource *changed) { announced += changed == source.get(); });
+    source->setName(u" Daily Planet\n"_s);
+    source->setName(u"Daily Planet"_s);
+    QObject::disconnect(connection);
+    EXPECT_EQ(announced, 2);
+    EXPECT_EQ(source->name(), u"Daily Planet"_s);
+    EXPECT_EQ(source->getUserDefaultsForKey(u"name"_s, true), QVariant(u"Daily Planet"_s));
 }

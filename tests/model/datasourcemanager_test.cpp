@@ -303,7 +303,7 @@ TEST_F(SubscriptionTest, startUpReadsManyItemFilesAtOnceAndADamagedOneStartsEmpt
         }
         ASSERT_EQ(items.size(), 2) << "feed " << feed;
         EXPECT_EQ(items.first()->title(), u"newer %1"_s.arg(feed));
-        EXPECT_EQ(items.first()->datasource(), source(feed).get());
+        EXPECT_EQ(Datasource::of(*items.first()), source(feed));
     }
     EXPECT_FALSE(ItemFile(u"FEED-7"_s).exists()) << "moved aside";
 }

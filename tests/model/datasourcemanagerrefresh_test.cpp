@@ -234,9 +234,9 @@ TEST_F(RefreshTest, feedsComeAndGoWhileRefreshesRun)
         current.insert(source.get());
     const ViewDataSource::ItemList items = manager->items();
     for (const auto &listed : *items)
-        EXPECT_TRUE(current.contains(listed->datasource()));
+        EXPECT_TRUE(current.contains(Datasource::of(*listed).get()));
     for (const auto &queued : manager->theNewItems())
-        EXPECT_TRUE(current.contains(queued->datasource()));
+        EXPECT_TRUE(current.contains(Datasource::of(*queued).get()));
     EXPECT_EQ(defaults.arrayForKey(SettingsKey::feeds).size(), 6);
 }
 

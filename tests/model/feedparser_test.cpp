@@ -1,5 +1,6 @@
 #include "model/feedentrycollector.h"
 #include "model/feedparser.h"
+#include "model/feedtext.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryFile>
@@ -310,4 +311,30 @@ TEST(FeedParserEvents, ManyDistinctNamesKeepTheirPaths)
     const Outcome outcome = parseWhole(document);
     ASSERT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
     EXPECT_EQ(outcome.events, expected);
+}
+
+// Servers and templates put white space, and sometimes a byte-order mark, before the declaration.
+TEST(FeedParserEncoding, WhiteSpaceAndMarksBeforeTheDeclarationAreSkipped)
+{
+    const QByteArray body = "<?xml version=\"1.0\" "
+                            "encoding=\"windows-1252\"?>\n<rss><channel><title>\x80</title></channel></rss>";
+    for (const QByteArray &lead : {QByteArray("\n\n"), QByteArray(" \t\r\n"), QByteArray("\xEF\xBB\xBF\n"),
+                                   QByteArray("\n\xEF\xBB\xBF")}) {
+        const QByteArray document = lead + body;
+        const Parsed parsed = collect(document);
+        EXPECT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+        // A byte-order mark says UTF-8, where the byte 0x80 is not a character.
+        EXPECT_EQ(parsed.title, lead.contains("\xEF\xBB\xBF") ? u"\uFFFD"_s : u"\u20AC"_s);
+        EXPECT_EQ(parseInChunks(document, [] { return 1; }).events, parseWhole(document).events);
+    }
+}
+
+// However long a text, the parser keeps a bounded amount of it, cut where a character begins.
+TEST(FeedParserEvents, AHugeTextIsCutAtACharacterBoundary)
+{
+    QByteArray text(qsizetype(FeedText::maxBytes) - 1, 'a');
+    text += "\xC3\xA9 and more";
+    const Parsed parsed = collect("<rss><channel><title>" + text + "</title></channel></rss>");
+    ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.title, QString(qsizetype(FeedText::maxBytes) - 1, u'a'));
 }

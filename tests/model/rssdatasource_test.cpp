@@ -7,6 +7,7 @@
 #include "model/recordingdelegate.h"
 #include "model/rssdatasource.h"
 #include "model/testenvironment.h"
+#include "model/textcaps.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
@@ -32,6 +33,12 @@ std::string rssWithItems(const std::string &items)
 {
     return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Fixed</title>" + items +
            "</channel></rss>";
+}
+
+std::string datedItem(const std::string &guid, const QDateTime &date)
+{
+    return "<item><title>" + guid + "</title><guid>" + guid + "</guid><pubDate>" +
+           date.toString(Qt::RFC2822Date).toStdString() + "</pubDate></item>";
 }
 
 } // namespace
@@ -399,4 +406,80 @@ TEST_F(RSSDatasourceTest, feedAddressesOfTheTimelineServiceAreRecognised)
     auto other = sourceFor(u"feed://example.org/rss"_s);
     EXPECT_TRUE(timeline->isTwitter());
     EXPECT_FALSE(other->isTwitter());
+}
+
+// After the first run, an entry more than four hours older than the newest one shown was found
+// late: it is filed in order as history, not announced.
+TEST_F(RSSDatasourceTest, anEntryFoundLateIsFiledAsHistory)
+{
+    DocumentServer documents;
+    const QDateTime second = clock.now().addSecs(20 * 60); // when the second refresh runs
+    const std::string shown =
+        datedItem("A", second.addSecs(-70 * 60)) + datedItem("B", second.addSecs(-130 * 60));
+    auto source = sourceFor(serveDocument(documents, "/first", rssWithItems(shown)));
+    refresh(source);
+    source->setURL(serveDocument(documents, "/second",
+                                 rssWithItems(shown + datedItem("C", second.addSecs(-5 * 60)) +
+                                              datedItem("late", second.addSecs(-7 * 3600)) +
+                                              datedItem("E", second.addSecs(-3 * 3600)))));
+    refresh(source);
+    ASSERT_EQ(clock.now(), second);
+    EXPECT_EQ(guids(delegate.arrivals()), (QStringList{u"E"_s, u"C"_s}));
+    EXPECT_EQ(guids(source->items()), (QStringList{u"C"_s, u"E"_s, u"A"_s, u"B"_s, u"late"_s}));
+}
+
+// A reset source (the manager resets them after an hour without any successful refresh) files
+// what its next refresh finds as history, as on its first run.
+TEST_F(RSSDatasourceTest, afterAResetTheNextRefreshFilesHistory)
+{
+    DocumentServer documents;
+    const QDateTime first = clock.now().addSecs(10 * 60);
+    const std::string known = datedItem("A", first.addSecs(-3600));
+    auto source = sourceFor(serveDocument(documents, "/known", rssWithItems(known)));
+    refresh(source);
+    source->items().first()->setObject(environment.refreshPool().nextSequence(), ItemKey::sequence);
+
+    source->reset();
+    EXPECT_TRUE(source->firstRun());
+    EXPECT_FALSE(source->items().first()->objectForKey(ItemKey::sequence).isValid());
+    source->setURL(serveDocument(documents, "/later", rssWithItems(known + datedItem("B", first))));
+    refresh(source);
+    EXPECT_TRUE(delegate.arrivals().isEmpty());
+    EXPECT_EQ(guids(source->items()), (QStringList{u"B"_s, u"A"_s}));
+    EXPECT_FALSE(source->firstRun());
+}
+
+// Feeds are not trusted to keep their texts short: each is cut at its cap, between characters.
+TEST_F(RSSDatasourceTest, longTextsAreCutAtTheirCaps)
+{
+    DocumentServer documents;
+    const QString titleStart(TextCaps::title - 1, u't');
+    const std::string entry = "<item><title>" + QString(titleStart + u"\U0001F600 and more"_s).toStdString() +
+                              "</title><description>" + std::string(size_t(TextCaps::body) + 10, 'd') +
+                              "</description><category>" + std::string(size_t(TextCaps::other) + 10, 'c') +
+                              "</category><link>http://a.example/long</link></item>";
+    const std::string feedTitle(size_t(TextCaps::title) + 10, 'f');
+    auto source = sourceFor(serveDocument(documents, "/long",
+                                          "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" +
+                                              feedTitle + "</title>" + entry + "</channel></rss>"));
+    refresh(source);
+    ASSERT_TRUE(source->errorString().isNull()) << source->errorString().toStdString();
+    ASSERT_EQ(source->items().size(), 1);
+    const DataItemPtr item = source->items().first();
+    EXPECT_EQ(item->title(), titleStart);
+    EXPECT_EQ(item->description(), QString(TextCaps::body, u'd'));
+    EXPECT_EQ(item->objectForKey(u"category"_s).toString(), QString(TextCaps::other, u'c'));
+    EXPECT_EQ(source->name(), QString(TextCaps::title, u'f'));
+}
+
+TEST_F(RSSDatasourceTest, aDocumentContributesItsFirstTenThousandEntries)
+{
+    auto source = sourceFor(feedUrl(u"/rss/many.xml?entries=10005&bare=1&image=0"_s));
+    refresh(source);
+    const QStringList filed = guids(source->items());
+    ASSERT_EQ(filed.size(), RSSDatasource::maxEntriesPerDocument);
+    EXPECT_EQ(filed.first(), u"many-10005"_s);
+    EXPECT_EQ(filed.last(), u"many-6"_s);
+    EXPECT_EQ(source->errorString(), u"The feed lists 10,005 entries; only the first 10,000 were read."_s);
+    EXPECT_FALSE(source->firstRun());
 }

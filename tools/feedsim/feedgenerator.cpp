@@ -126,13 +126,19 @@ std::string FeedGenerator::rssItem(const FeedSpec &spec, int64_t entry)
     const std::string number = std::to_string(entry);
     std::string out = "<item>\n";
     out += "<title>" + escape(headline(spec, entry, rev)) + "</title>\n";
-    out += "<link>" + spec.baseUrl + "/articles/" + escape(spec.id) + "/" + number + "</link>\n";
-    out += "<description>" + escape("<p>Story " + number + " of " + spec.id + ", revision " + std::to_string(rev)
-                                    + ". Caf\xC3\xA9 prices \xE2\x80\x99rise\xE2\x80\x99 \xE2\x82\xAC" + "5.</p>")
-        + "</description>\n";
-    out += "<pubDate>" + httpDate(entryDate(spec, entry)) + "</pubDate>\n";
+    if (!spec.bare) {
+        out += "<link>" + spec.baseUrl + "/articles/" + escape(spec.id) + "/" + number + "</link>\n";
+        out += "<description>" +
+               escape("<p>Story " + number + " of " + spec.id + ", revision " + std::to_string(rev) +
+                      ". Caf\xC3\xA9 prices \xE2\x80\x99rise\xE2\x80\x99 \xE2\x82\xAC" + "5.</p>") +
+               "</description>\n";
+    }
+    if (spec.dated)
+        out += "<pubDate>" + httpDate(entryDate(spec, entry)) + "</pubDate>\n";
     out += "<guid isPermaLink=\"false\">" + escape(spec.id) + "-" + number + "</guid>\n";
-    out += "<dc:creator>Feedsim</dc:creator>\n</item>\n";
+    if (!spec.bare)
+        out += "<dc:creator>Feedsim</dc:creator>\n";
+    out += "</item>\n";
     return out;
 }
 
@@ -154,8 +160,10 @@ std::string FeedGenerator::atom(const FeedSpec &spec)
         out += "<entry>\n<title>" + escape(headline(spec, entry, rev)) + "</title>\n";
         out += "<link rel=\"alternate\" href=\"" + spec.baseUrl + "/articles/" + escape(spec.id) + "/" + number + "\"/>\n";
         out += "<id>urn:feedsim:" + escape(spec.id) + ":" + number + "</id>\n";
-        out += "<published>" + isoDate(entryDate(spec, entry)) + "</published>\n";
-        out += "<updated>" + isoDate(entryDate(spec, entry) + rev * spec.period) + "</updated>\n";
+        if (spec.dated) {
+            out += "<published>" + isoDate(entryDate(spec, entry)) + "</published>\n";
+            out += "<updated>" + isoDate(entryDate(spec, entry) + rev * spec.period) + "</updated>\n";
+        }
         out += "<summary>Story " + number + ", revision " + std::to_string(rev) + "</summary>\n";
         out += "<content type=\"html\">" + escape("<p>Story " + number + " of " + spec.id + "</p>") + "</content>\n";
         out += "</entry>\n";

@@ -28,7 +28,8 @@ struct FeedRequest {
         FeedSpec spec;
         spec.id = id;
         spec.format = request.get_param_value("format") == "atom" ? FeedSpec::Format::Atom : format;
-        spec.entries = static_cast<int>(std::clamp<int64_t>(numberParameter(request, "entries", server.m_options.entries), 0, 100000));
+        spec.entries = static_cast<int>(
+            std::clamp<int64_t>(numberParameter(request, "entries", server.m_options.entries), 0, 1000000));
         spec.step = numberParameter(request, "step", server.step());
         spec.rate = static_cast<int>(std::clamp<int64_t>(numberParameter(request, "rate", 1), 1, 1000));
         spec.updateEvery = static_cast<int>(std::max<int64_t>(numberParameter(request, "updates", 0), 0));
@@ -37,6 +38,8 @@ struct FeedRequest {
         spec.origin = numberParameter(request, "origin", server.m_origin);
         spec.baseUrl = server.m_baseUrl;
         spec.image = request.get_param_value("image") != "0";
+        spec.dated = request.get_param_value("dates") != "0";
+        spec.bare = request.get_param_value("bare") == "1";
         const std::string encoding = request.get_param_value("encoding");
         if (encoding == "ISO-8859-1" || encoding == "windows-1252")
             spec.encoding = encoding;

@@ -126,6 +126,30 @@ void FeedSimServer::addMisbehaviourRoutes()
                                       });
     });
 
+    // A valid feed whose one entry has a title of `size` MiB.
+    m_server.Get("/bad/huge-title", [](const httplib::Request &request, httplib::Response &response) {
+        const size_t size = static_cast<size_t>(std::clamp<int64_t>(
+                                millisecondsParameter(request, "size", 10).count(), 1, 1024))
+                            << 20;
+        const std::string head =
+            "<?xml version=\"1.0\"?>\n<rss version=\"2.0\"><channel><title>huge title</title><item><title>";
+        const std::string tail = "</title><link>http://127.0.0.1/huge</link></item></channel></rss>\n";
+        const std::string words = "Headline words without end. ";
+        std::string padding;
+        while (padding.size() < 64 * 1024)
+            padding += words;
+        response.set_content_provider(
+            head.size() + size + tail.size(), kRss,
+            [=](size_t offset, size_t length, httplib::DataSink &sink) {
+                if (offset == 0)
+                    return sink.write(head.data(), head.size());
+                if (offset >= head.size() + size)
+                    return sink.write(tail.data(), tail.size());
+                return sink.write(padding.data(),
+                                  std::min({length, padding.size(), head.size() + size - offset}));
+            });
+    });
+
     m_server.Get("/bad/malformed", [](const httplib::Request &request, httplib::Response &response) {
         const std::string kind = request.get_param_value("kind");
         std::string body;
