@@ -68,8 +68,12 @@ int FeedCommands::addFeed(const QString &address)
     if (!m_saveSettings())
         return ExitCode::failure;
     Console::print(u"Subscribed to %1."_s.arg(FeedErrorReporter::describe(*source)));
-    if (const QString error = source->errorString(); !error.isEmpty())
-        Console::printError(u"The feed cannot be read yet: %1"_s.arg(oneLine(error)));
+    if (const QString error = source->errorString(); !error.isEmpty()) {
+        if (source->lastRefreshSucceeded())
+            Console::printError(oneLine(error));
+        else
+            Console::printError(u"The feed cannot be read yet: %1"_s.arg(oneLine(error)));
+    }
     return ExitCode::success;
 }
 

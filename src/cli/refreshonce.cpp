@@ -4,6 +4,7 @@
 #include "cli/feederrorreporter.h"
 #include "model/datasource.h"
 #include "model/datasourcemanager.h"
+#include "model/rssdatasource.h"
 
 #include <QEventLoop>
 
@@ -42,11 +43,16 @@ bool RefreshOnce::reportFailures() const
         if (!source->isEnabled())
             continue;
         // Entries that could not be saved are reported when the run saves them at its end.
-        if (const QString error = source->errorString();
-            !error.isEmpty() && error != source->saveErrorString()) {
-            Console::printError(u"Cannot refresh %1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
-            allRefreshed = false;
+        const QString error = source->errorString();
+        if (error.isEmpty() || error == source->saveErrorString())
+            continue;
+        const auto *rss = dynamic_cast<const RSSDatasource *>(source.get());
+        if (rss && rss->lastRefreshSucceeded()) {
+            Console::printError(u"%1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
+            continue;
         }
+        Console::printError(u"Cannot refresh %1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
+        allRefreshed = false;
     }
     return allRefreshed;
 }

@@ -243,6 +243,7 @@ void RSSDatasource::finishRefresh(bool success)
 
 void RSSDatasource::endRunning(bool success)
 {
+    m_lastRefreshSucceeded = success;
     m_running = false;
     Q_EMIT refreshFinished(success);
 }

@@ -46,6 +46,9 @@ public:
     bool isTwitter() const override;
     bool isRunning() const { return m_running.load(); }
     int failedTries() const { return m_failedTries.load(); }
+    // Whether the last refresh that ended read the feed; its error text may then still carry a
+    // notice, such as entries left out of an oversized document.
+    bool lastRefreshSucceeded() const { return m_lastRefreshSucceeded.load(); }
 
     // Limits of downloads and parsing; tests shorten them. Their stop tokens are the refresh pool's.
     void setLoadOptions(const LoadOptions &options);
@@ -120,6 +123,7 @@ private:
     std::atomic<bool> m_running = false;
     std::atomic<bool> m_firstRun = true;
     std::atomic<int> m_failedTries = 0;
+    std::atomic<bool> m_lastRefreshSucceeded = false;
 
     // Parse state, owned by the refresh under way.
     qsizetype m_entryDepth = 0; // the path length of the entry being read; 0 outside entries

@@ -161,6 +161,17 @@ TEST_F(CliEndToEnd, RefreshOncePrintsTheMergedListAndFailsWhenAFeedCannotBeRead)
     EXPECT_TRUE(field(listed.outLines()[0], 5).startsWith(u"updated "_s));
 }
 
+TEST_F(CliEndToEnd, AFeedCutToItsFirstEntriesIsReadAndSaysWhatWasLeftOut)
+{
+    const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/big.xml?entries=10005&dates=0&bare=1"_s))};
+    VantrelRun::writeSettings({{SettingsKey::feeds, feeds}});
+
+    const VantrelRun::Result refreshed = VantrelRun::run({u"--refresh-once"_s});
+    EXPECT_EQ(refreshed.exitCode, ExitCode::success) << refreshed.err.toStdString();
+    EXPECT_TRUE(refreshed.err.contains(u"only the first 10,000 were read"_s)) << refreshed.err.toStdString();
+    EXPECT_FALSE(refreshed.err.contains(u"Cannot refresh"_s)) << refreshed.err.toStdString();
+}
+
 TEST_F(CliEndToEnd, TheHeadlessTickerPrintsHeadlinesKeepsTheProfileAndSavesOnCtrlC)
 {
     VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s))}},
