@@ -3,6 +3,7 @@
 #include "model/datasource.h"
 #include "model/feedstrings.h"
 #include "model/notificationcenter.h"
+#include "platform/settingskeys.h"
 #include "preview/entrypreview.h"
 #include "ticker/rows/dataitemviewaccessible.h"
 #include "ticker/rows/droppedimage.h"
@@ -86,6 +87,7 @@ void DataItemView::followSettings()
     connect(&settings, &RowSettings::markFontColorChanged, this, &DataItemView::_refresh);
     connect(&settings, &RowSettings::keywordsChanged, this, &DataItemView::_refresh);
     connect(&settings, &RowSettings::markBackgroundColorChanged, this, qOverload<>(&QWidget::update));
+    connect(&settings, &RowSettings::backgroundColorChanged, this, qOverload<>(&QWidget::update));
     connect(&settings, &RowSettings::opacityChanged, this, [this] {
         if (!m_item || !m_item->mark())
             update();
@@ -191,11 +193,15 @@ void DataItemView::setTextAlpha(qreal alpha, bool animated)
 
 // Colours
 
+// A feed's own colours only: without them the row takes the general settings as they are now.
 void DataItemView::_refresh()
 {
     const std::shared_ptr<Datasource> source = m_item ? Datasource::of(*m_item) : nullptr;
-    m_backgroundColor = source ? source->backGroundColor() : QColor();
-    m_customFontColor = source ? source->fontColor() : QColor();
+    m_hasSource = source != nullptr;
+    m_backgroundColor =
+        source ? source->getUserDefaultsForKey(SettingsKey::backgroundColor, true).value<QColor>() : QColor();
+    m_customFontColor =
+        source ? source->getUserDefaultsForKey(SettingsKey::fontColor, true).value<QColor>() : QColor();
     update();
     applyTextColors();
 }
@@ -526,10 +532,17 @@ void DataItemView::updateStar()
 
 // Drawing
 
+// A marked entry takes the mark's colour; another its feed's, else the general one. An entry
+// whose feed is gone has none.
 QColor DataItemView::rowColor() const
 {
-    QColor color = m_item && m_item->mark() ? m_context.settings.markBackgroundColor() : m_backgroundColor;
-    const double opacity = m_context.settings.opacity();
+    const RowSettings &settings = m_context.settings;
+    QColor color;
+    if (m_item && m_item->mark())
+        color = settings.markBackgroundColor();
+    else if (m_hasSource)
+        color = m_backgroundColor.isValid() ? m_backgroundColor : settings.backgroundColor();
+    const double opacity = settings.opacity();
     if (color.isValid() && opacity != 1.0)
         color.setAlphaF(float(opacity));
     return color;

@@ -137,8 +137,10 @@ private:
     RowTextField *m_titleTextField;
     RowTextField *m_sourceTextField;
     RowHoverButtons *m_buttons;
-    QColor m_backgroundColor; // the feed's; invalid when it has none
-    QColor m_customFontColor; // the feed's; invalid when it has none
+    // The feed's own colours; invalid when it has none.
+    QColor m_backgroundColor;
+    QColor m_customFontColor;
+    bool m_hasSource = false;
     bool m_highLight = false;
     bool m_pointerInside = false;
     bool m_showsRead = false;

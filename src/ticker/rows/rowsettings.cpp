@@ -23,6 +23,10 @@ RowSettings::RowSettings(UserDefaults &defaults, QObject *parent) : QObject(pare
         m_markBackgroundColor = m_defaults.colorForKey(SettingsKey::markBackgroundColor);
         Q_EMIT markBackgroundColorChanged();
     });
+    defaults.observe(Key::backgroundColor, this, [this](const QVariant &) {
+        m_backgroundColor = m_defaults.colorForKey(SettingsKey::backgroundColor);
+        Q_EMIT backgroundColorChanged();
+    });
     defaults.observe(Key::opacity, this, [this](const QVariant &) {
         m_opacity = std::clamp(m_defaults.doubleForKey(SettingsKey::opacity), 0.0, 1.0);
         Q_EMIT opacityChanged();
@@ -59,7 +63,7 @@ bool RowSettings::enablePreview() const
 
 QColor RowSettings::windowBackgroundColor() const
 {
-    QColor color = m_defaults.colorForKey(SettingsKey::backgroundColor);
+    QColor color = m_backgroundColor;
     if (!color.isValid())
         return color;
     color.setAlphaF(m_gradientAngle > -1.0f ? 0.0f : float(m_opacity));

@@ -20,6 +20,8 @@ public:
     QColor fontColor() const { return m_fontColor; }
     QColor markFontColor() const { return m_markFontColor; }
     QColor markBackgroundColor() const { return m_markBackgroundColor; }
+    // The general row colour (of feeds without their own), at full alpha; invalid without one.
+    QColor backgroundColor() const { return m_backgroundColor; }
     double opacity() const { return m_opacity; }
     // 0 the bar docked on the left edge, 1 on the right edge, 2 a free window.
     int windowLocation() const { return m_windowLocation; }
@@ -42,6 +44,7 @@ Q_SIGNALS:
     void fontColorChanged();
     void markFontColorChanged();
     void markBackgroundColorChanged();
+    void backgroundColorChanged();
     void opacityChanged();
     void windowLocationChanged();
     void gradientAngleChanged();
@@ -58,6 +61,7 @@ private:
     QColor m_fontColor = Qt::white;
     QColor m_markFontColor;
     QColor m_markBackgroundColor;
+    QColor m_backgroundColor;
     double m_opacity = 1.0;
     int m_windowLocation = 0;
     float m_gradientAngle = -1.0f;
