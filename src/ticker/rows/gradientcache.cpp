@@ -10,7 +10,7 @@ GradientCache &GradientCache::shared()
     return cache;
 }
 
-const QImage &GradientCache::image(const QColor &color, double opacity, float angle, const QSize &contentSize,
+const QImage *GradientCache::image(const QColor &color, double opacity, float angle, const QSize &contentSize,
                                    qreal devicePixelRatio)
 {
     if (contentSize != m_contentSize || devicePixelRatio != m_devicePixelRatio || angle != m_angle) {
@@ -23,14 +23,16 @@ const QImage &GradientCache::image(const QColor &color, double opacity, float an
     for (const Entry &entry : m_entries) {
         if (entry.color == key && entry.opacity == opacity) {
             ++m_statistics.hits;
-            return entry.image;
+            return &entry.image;
         }
     }
+    if (count() >= maximumColors) {
+        ++m_statistics.uncached;
+        return nullptr;
+    }
     ++m_statistics.misses;
-    if (count() >= maximumColors)
-        clear();
     m_entries.push_back({key, opacity, render(color, opacity, angle, contentSize, devicePixelRatio)});
-    return m_entries.back().image;
+    return &m_entries.back().image;
 }
 
 void GradientCache::clear()
@@ -44,12 +46,18 @@ QImage GradientCache::render(const QColor &color, double opacity, float angle, c
     QImage image(contentSize * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const QRectF frame(QPointF(0, 0), QSizeF(contentSize));
+    painter.fillRect(frame, gradient(color, opacity, angle, contentSize));
+    return image;
+}
+
+QLinearGradient GradientCache::gradient(const QColor &color, double opacity, float angle,
+                                        const QSize &contentSize)
+{
     QColor start = color.toRgb();
     start.setAlphaF(float(opacity));
     QColor end = start;
     end.setAlphaF(0);
-    QPainter painter(&image);
-    const QRectF frame(QPointF(0, 0), QSizeF(contentSize));
-    painter.fillRect(frame, AngleGradient::linear(frame, angle, start, end));
-    return image;
+    return AngleGradient::linear(QRectF(QPointF(0, 0), QSizeF(contentSize)), angle, start, end);
 }

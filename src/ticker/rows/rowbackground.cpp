@@ -16,7 +16,7 @@ void RowBackground::fill(QPainter &painter, const QWidget &row, const QColor &co
     }
     const QWidget *content = row.window();
     const qreal ratio = row.devicePixelRatioF();
-    const QImage &gradient = GradientCache::shared().image(color, opacity, angle, content->size(), ratio);
+    const QImage *gradient = GradientCache::shared().image(color, opacity, angle, content->size(), ratio);
     painter.setCompositionMode(QPainter::CompositionMode_Clear);
     painter.fillRect(rect, Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -24,6 +24,14 @@ void RowBackground::fill(QPainter &painter, const QWidget &row, const QColor &co
     const QRect behind = place & content->rect();
     if (behind.isEmpty())
         return;
+    const QPoint toRow = rect.topLeft() - place.topLeft();
+    if (!gradient) {
+        painter.save();
+        painter.translate(toRow);
+        painter.fillRect(behind, GradientCache::gradient(color, opacity, angle, content->size()));
+        painter.restore();
+        return;
+    }
     const QRectF source(QPointF(behind.topLeft()) * ratio, QSizeF(behind.size()) * ratio);
-    painter.drawImage(QRectF(behind.translated(rect.topLeft() - place.topLeft())), gradient, source);
+    painter.drawImage(QRectF(behind.translated(toRow)), *gradient, source);
 }
