@@ -20,7 +20,7 @@ constexpr int buttonGap = 8;
 QSize PreviewGeometry::windowSize(const QSize &contentSize)
 {
     const int contentWidth = std::min(contentSize.width(), maximumContentWidth);
-    int width = contentWidth + inset + arrowDepth + inset;
+    int width = contentWidth + inset + arrowDepth + inset + inset;
     if (needsScroller(contentSize))
         width += scrollerWidth;
     const int height = std::min(maximumWindowHeight, contentSize.height() + buttonRowHeight + topMargin);

@@ -18,7 +18,7 @@ public:
     // The arrow keeps at least this distance to the window's top and bottom edges.
     static constexpr int arrowMargin = 30;
     // The bubble's arrow is this deep; the bubble stands this far inside the window on the other
-    // sides.
+    // sides and the content as far inside the bubble on the arrow's side.
     static constexpr int arrowDepth = 10;
     static constexpr int inset = 4;
     static constexpr int buttonY = 8;

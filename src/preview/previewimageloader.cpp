@@ -231,6 +231,7 @@ void PreviewImageLoader::finish(quint64 generation, const QUrl &url, const Resul
     if (!result.error.isEmpty()) {
         qCWarning(lcPreviewImages, "The image %s could not be shown: %s",
                   qPrintable(url.toString().left(120)), qPrintable(result.error));
+        Q_EMIT imageFailed(url, result.error);
         return;
     }
     m_arrived.insert(url, result.image);

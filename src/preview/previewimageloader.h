@@ -64,6 +64,8 @@ public:
 
 Q_SIGNALS:
     void imageArrived(const QUrl &url, const QImage &image);
+    // The image will not come; `error` says why. Its placeholder stays.
+    void imageFailed(const QUrl &url, const QString &error);
 
 private:
     struct Transfer;

@@ -141,7 +141,10 @@ QPainterPath VTPreviewBubbleView::bubblePath(const QSizeF &size, qreal arrowY, b
     if (showOnLeft)
         _addArrow(outline, arrowY, showOnLeft);
     outline.close();
-    return outline.path();
+    QPainterPath path = outline.path();
+    // The arrow meets the side in a seam: winding keeps it filled.
+    path.setFillRule(Qt::WindingFill);
+    return path;
 }
 
 void VTPreviewBubbleView::_addArrow(Outline &outline, qreal arrowY, bool showOnLeft)
