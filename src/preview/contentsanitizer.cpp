@@ -9,8 +9,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Costs, in characters of text laid out in the same time. Laying out a block (a paragraph, a
+// cell) takes more than linear time in its length and in the elements it holds, and a row's
+// columns take more than linear time in their number: each cost grows with what came before it in
+// its block or row.
 constexpr qsizetype elementCost = 8;
-constexpr qsizetype tableCellCost = 64;
+constexpr qsizetype blockCost = 32;
+constexpr qsizetype tableCellCost = 160;
+// Each unit costs 1 more for every this many units before it in its block...
+constexpr qsizetype blockGrowth = 4096;
+// ...an element `elementCost` more for every this many elements before it in its block...
+constexpr qsizetype elementGrowth = 128;
+// ...and a cell this much more for each cell before it in its row.
+constexpr qsizetype rowCellGrowth = 8;
 // "&" then at most this many letters, digits or "#" before ";" is one character.
 constexpr qsizetype longestEntity = 32;
 
@@ -23,6 +34,19 @@ bool isVoidElement(QStringView name)
 {
     return isOneOf(name, {"area"_L1, "base"_L1, "br"_L1, "col"_L1, "embed"_L1, "hr"_L1, "img"_L1, "input"_L1,
                           "link"_L1, "meta"_L1, "param"_L1, "source"_L1, "track"_L1, "wbr"_L1});
+}
+
+// Elements that start and end a block of text: what lies between two of them is laid out as one.
+bool isBlockElement(QStringView name)
+{
+    static const QList<QLatin1StringView> blocks{
+        "address"_L1, "article"_L1, "aside"_L1,      "blockquote"_L1, "center"_L1, "dd"_L1,      "div"_L1,
+        "dl"_L1,      "dt"_L1,      "figcaption"_L1, "figure"_L1,     "footer"_L1, "h1"_L1,      "h2"_L1,
+        "h3"_L1,      "h4"_L1,      "h5"_L1,         "h6"_L1,         "header"_L1, "hr"_L1,      "li"_L1,
+        "main"_L1,    "nav"_L1,     "ol"_L1,         "p"_L1,          "pre"_L1,    "section"_L1, "table"_L1,
+        "td"_L1,      "th"_L1,      "tr"_L1,         "ul"_L1};
+    return std::any_of(blocks.begin(), blocks.end(),
+                       [name](QLatin1StringView block) { return name == block; });
 }
 
 bool isDroppedBlock(QStringView name)
@@ -69,11 +93,13 @@ private:
 
     bool spend(qsizetype cost)
     {
-        if (m_owner.m_spent + cost > m_owner.m_limits.budget) {
+        const qsizetype weighted = cost + cost * m_blockUnits / blockGrowth;
+        if (m_owner.m_spent + weighted > m_owner.m_limits.budget) {
             cut();
             return false;
         }
-        m_owner.m_spent += cost;
+        m_owner.m_spent += weighted;
+        m_blockUnits += cost;
         return true;
     }
 
@@ -82,11 +108,14 @@ private:
         const QChar c = m_in[m_pos];
         if (c.isSpace()) {
             m_wordLength = 0;
+            m_longWord = false;
         } else if (m_wordLength >= m_owner.m_limits.wordLength) {
             m_out.append(ContentSanitizer::wordBreak);
             m_wordLength = 0;
+            m_longWord = true;
         }
-        if (!spend(1))
+        // A word broken where it has no spaces takes about twice as long to lay out.
+        if (!spend(m_longWord ? 2 : 1))
             return;
         const qsizetype length = c == u'&' ? entityLength() : 1;
         m_out.append(m_in.mid(m_pos, length));
@@ -205,13 +234,38 @@ private:
             cut();
             return;
         }
-        if (!spend(elementCost + (cell ? tableCellCost : 0)))
+        const bool block = isBlockElement(name);
+        if (block)
+            startBlock();
+        if (name == "table"_L1 || name == "tr"_L1)
+            m_rowCells = 0;
+        if (!spend(startTagCost(block, cell)))
             return;
+        if (cell)
+            ++m_rowCells;
+        else if (!block)
+            ++m_blockElements;
         m_owner.m_markup += length;
         if (opens)
             push(name);
         m_wordLength = 0;
+        m_longWord = false;
         emitTag(end);
+    }
+
+    qsizetype startTagCost(bool block, bool cell) const
+    {
+        if (cell)
+            return blockCost + tableCellCost + m_rowCells * rowCellGrowth;
+        if (block)
+            return blockCost;
+        return elementCost + elementCost * m_blockElements / elementGrowth;
+    }
+
+    void startBlock()
+    {
+        m_blockUnits = 0;
+        m_blockElements = 0;
     }
 
     void endTag(const QString &name, qsizetype end)
@@ -219,8 +273,13 @@ private:
         const qsizetype found = m_open.lastIndexOf(name);
         if (found >= 0)
             popTo(found);
+        if (isBlockElement(name))
+            startBlock();
+        if (name == "table"_L1 || name == "tr"_L1)
+            m_rowCells = 0;
         m_owner.m_markup += end - m_pos;
         m_wordLength = 0;
+        m_longWord = false;
         emitTag(end);
     }
 
@@ -294,6 +353,11 @@ private:
     QList<QString> m_open;
     int m_tables = 0;
     int m_wordLength = 0;
+    bool m_longWord = false;
+    // What the block being written has cost so far, and the elements in it.
+    qsizetype m_blockUnits = 0;
+    qsizetype m_blockElements = 0;
+    qsizetype m_rowCells = 0;
 };
 
 QString ContentSanitizer::sanitize(QStringView html)

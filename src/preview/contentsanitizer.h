@@ -14,9 +14,10 @@
 class ContentSanitizer {
 public:
     struct Limits {
-        // A rough cost of laying the document out: a character costs 1, an element 8, a table
-        // cell 64.
-        qsizetype budget = 48 * 1024;
+        // A rough cost of laying the document out, in characters of text: an element costs 8, a
+        // block (a paragraph, a list item) 32, a table cell 160 more; each costs more the more
+        // its block or row already holds.
+        qsizetype budget = 80 * 1024;
         // Characters inside tags (long attributes such as embedded images) cost parsing only.
         qsizetype markup = 256 * 1024;
         // Open elements inside each other, and tables inside tables.

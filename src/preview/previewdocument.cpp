@@ -35,25 +35,30 @@ bool isTwitter(const DataItem &item)
 
 } // namespace
 
-QString PreviewDocument::htmlContentWithScroller(const DataItem &item, bool scroller,
-                                                 const ContentSanitizer::Limits &limits)
+PreviewDocument::PreviewDocument(const DataItem &item, const ContentSanitizer::Limits &limits)
 {
     const bool twitter = isTwitter(item);
     ContentSanitizer sanitizer(limits);
+    const QString title = item.title();
+    if (!title.isNull())
+        m_title = sanitizer.sanitize(twitter ? linkifiedTitle(title) : title);
+    if (!twitter) {
+        const QString content = item.previewContent();
+        if (!content.isNull())
+            m_content = sanitizer.sanitize(content);
+    }
+}
+
+QString PreviewDocument::htmlContentWithScroller(bool scroller) const
+{
     QString html = u"<html><head>"_s;
     if (scroller)
         html += scrollerStyles;
     html += titleStyle;
     html += u"<h1 id='title'>"_s;
-    const QString title = item.title();
-    if (!title.isNull())
-        html += sanitizer.sanitize(twitter ? linkifiedTitle(title) : title);
+    html += m_title;
     html += u"</h1>"_s;
-    if (!twitter) {
-        const QString content = item.previewContent();
-        if (!content.isNull())
-            html += sanitizer.sanitize(content);
-    }
+    html += m_content;
     html += documentEnd;
     return html;
 }

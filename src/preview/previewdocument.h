@@ -12,13 +12,24 @@ class DataItem;
 // as they are.
 class PreviewDocument {
 public:
+    explicit PreviewDocument(const DataItem &item, const ContentSanitizer::Limits &limits = {});
+
     // The document, with the scroll-bar styles in its head when `scroller` is set.
+    QString htmlContentWithScroller(bool scroller) const;
     static QString htmlContentWithScroller(const DataItem &item, bool scroller,
-                                           const ContentSanitizer::Limits &limits = {});
+                                           const ContentSanitizer::Limits &limits = {})
+    {
+        return PreviewDocument(item, limits).htmlContentWithScroller(scroller);
+    }
 
     // Each web address in the text (http or https) made a link to itself.
     static QString linkifiedTitle(const QString &title);
 
     // The blank document of a closed preview.
     static QString blank();
+
+private:
+    // The heading's and the body's HTML, sanitized.
+    QString m_title;
+    QString m_content;
 };

@@ -133,10 +133,26 @@ QSizeF PreviewHtmlView::measure(const QString &html, qreal width)
 void PreviewHtmlView::load(const QString &html)
 {
     delete m_measured;
+    display(newDocument(html, viewport()->width()), html);
+}
+
+void PreviewHtmlView::showMeasured(const QString &html)
+{
+    if (!m_measured) {
+        load(html);
+        return;
+    }
+    QTextDocument *measured = m_measured;
+    m_measured = nullptr;
+    display(measured, html);
+}
+
+void PreviewHtmlView::display(QTextDocument *document, const QString &html)
+{
     // The control deletes a document of its own when it is replaced; ours go here.
-    const QPointer<QTextDocument> previous = document();
-    setDocument(newDocument(html, viewport()->width()));
-    if (previous && previous->parent() == this)
+    const QPointer<QTextDocument> previous = this->document();
+    setDocument(document);
+    if (previous && previous != document && previous->parent() == this)
         delete previous;
     m_loadedHtml = html;
 }
@@ -181,11 +197,11 @@ QVariant PreviewHtmlView::loadResource(int type, const QUrl &name)
 
 void PreviewHtmlView::showImage(const QUrl &url, const QImage &image)
 {
-    for (QTextDocument *document : {document(), m_measured.data()}) {
-        if (!document)
+    for (QTextDocument *shown : {document(), m_measured.data()}) {
+        if (!shown)
             continue;
-        document->addResource(QTextDocument::ImageResource, url, image);
-        document->markContentsDirty(0, document->characterCount());
+        shown->addResource(QTextDocument::ImageResource, url, image);
+        shown->markContentsDirty(0, shown->characterCount());
     }
     Q_EMIT imageShown();
 }

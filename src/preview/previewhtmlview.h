@@ -36,6 +36,10 @@ public:
     QSizeF measure(const QString &html, qreal width);
     // Shows the document at the view's width.
     void load(const QString &html);
+    // Shows the document measured last, as the document `html`, at the view's width. `html` may
+    // differ from the measured text only in what this view does not apply (the scroll-bar
+    // styles of a web view): the measured document is not parsed again.
+    void showMeasured(const QString &html);
     // The document shown, laid out again at `width`: its size with the images that have arrived.
     QSizeF remeasure(qreal width);
     // The text of the document shown.
@@ -62,6 +66,7 @@ protected:
 
 private:
     QTextDocument *newDocument(const QString &html, qreal width);
+    void display(QTextDocument *document, const QString &html);
     static void fitImages(QTextDocument *document, int maxWidth);
     void showImage(const QUrl &url, const QImage &image);
     void applyPalette();

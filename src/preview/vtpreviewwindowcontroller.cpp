@@ -185,6 +185,7 @@ void VTPreviewWindowController::setDataItem(const DataItemPtr &item)
     applyFont();
     startImagesFor(item);
     m_item = item;
+    m_document.emplace(*item, m_options.content);
 
     m_webView->hide();
     m_webView->resize(PreviewGeometry::measureWidth, 10);
@@ -206,7 +207,9 @@ void VTPreviewWindowController::startImagesFor(const DataItemPtr &item)
 void VTPreviewWindowController::didFinishMeasuring(bool animate)
 {
     _resizeWindow(animate);
-    m_webView->load(_htmlContentWithScroller(PreviewGeometry::needsScroller(m_contentSize)));
+    // The scroll-bar styles are all that set the two texts apart, and they are a web view's, which
+    // this view, with a scroll bar of its own, does not apply: the measured document is the one.
+    m_webView->showMeasured(_htmlContentWithScroller(PreviewGeometry::needsScroller(m_contentSize)));
     m_window->raise();
     m_window->activateWindow();
     m_webView->show();
@@ -215,7 +218,7 @@ void VTPreviewWindowController::didFinishMeasuring(bool animate)
 
 QString VTPreviewWindowController::_htmlContentWithScroller(bool scroller) const
 {
-    return PreviewDocument::htmlContentWithScroller(*m_item, scroller, m_options.content);
+    return m_document->htmlContentWithScroller(scroller);
 }
 
 void VTPreviewWindowController::_setContentSize(const QSize &size)
@@ -328,6 +331,7 @@ void VTPreviewWindowController::close()
     if (m_locked)
         return;
     m_item.reset();
+    m_document.reset();
     m_webView->hide();
     ViewAlpha::animate(m_bubble, 0, m_options.fadeDurationMs);
     m_timer.start(m_options.hideDelayMs);

@@ -2,6 +2,7 @@
 
 #include "preview/contentsanitizer.h"
 #include "preview/entrypreview.h"
+#include "preview/previewdocument.h"
 #include "preview/previewimageloader.h"
 #include "ui/animation/animationtiming.h"
 
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class BrowserSupport;
 class PreviewHtmlView;
@@ -134,6 +136,8 @@ private:
     QPointer<QPropertyAnimation> m_frameAnimation;
 
     DataItemPtr m_item;
+    // The shown entry's document, sanitized once for both passes.
+    std::optional<PreviewDocument> m_document;
     // The entry whose images the view holds; they are kept while it is shown again.
     std::weak_ptr<DataItem> m_imagesEntry;
     QPoint m_arrowLocation; // global, top-down
