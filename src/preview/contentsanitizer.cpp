@@ -114,10 +114,11 @@ private:
             m_wordLength = 0;
             m_longWord = true;
         }
-        // A word broken where it has no spaces takes about twice as long to lay out.
-        if (!spend(m_longWord ? 2 : 1))
-            return;
+        // An entity costs its length; a word broken where it has no spaces takes about twice as
+        // long to lay out.
         const qsizetype length = c == u'&' ? entityLength() : 1;
+        if (!spend(m_longWord ? 2 * length : length))
+            return;
         m_out.append(m_in.mid(m_pos, length));
         m_pos += length;
         if (!c.isSpace())
@@ -270,6 +271,10 @@ private:
 
     void endTag(const QString &name, qsizetype end)
     {
+        if (m_owner.m_markup + (end - m_pos) > m_owner.m_limits.markup) {
+            cut();
+            return;
+        }
         const qsizetype found = m_open.lastIndexOf(name);
         if (found >= 0)
             popTo(found);

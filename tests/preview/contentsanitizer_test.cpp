@@ -124,6 +124,8 @@ TEST(ContentSanitizer, elementsNestedTooDeepCellsAndElementsBeyondTheBudgetAreCu
 
     const QString spans = repeated(u"<span></span>"_s, 100000);
     EXPECT_LT(sanitized(spans).size(), 100000);
+    const QString closings = repeated(u"</div>"_s, 1000000);
+    EXPECT_LE(sanitized(closings).size(), ContentSanitizer::Limits().markup + 1);
 }
 
 TEST(ContentSanitizer, aVeryLongWordGetsPlacesToBreak)
