@@ -201,9 +201,22 @@ void PreviewHtmlView::showImage(const QUrl &url, const QImage &image)
         if (!shown)
             continue;
         shown->addResource(QTextDocument::ImageResource, url, image);
-        shown->markContentsDirty(0, shown->characterCount());
+        layOutImagesAgain(shown, url);
     }
     Q_EMIT imageShown();
+}
+
+void PreviewHtmlView::layOutImagesAgain(QTextDocument *document, const QUrl &url)
+{
+    // Only the blocks that show the image: a long document is not laid out again for each image.
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextFragment piece = fragment.fragment();
+            const QTextImageFormat format = piece.charFormat().toImageFormat();
+            if (format.isValid() && QUrl(format.name()) == url)
+                document->markContentsDirty(piece.position(), piece.length());
+        }
+    }
 }
 
 void PreviewHtmlView::changeEvent(QEvent *event)

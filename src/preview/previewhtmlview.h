@@ -69,6 +69,7 @@ private:
     void display(QTextDocument *document, const QString &html);
     static void fitImages(QTextDocument *document, int maxWidth);
     void showImage(const QUrl &url, const QImage &image);
+    static void layOutImagesAgain(QTextDocument *document, const QUrl &url);
     void applyPalette();
 
     PreviewImageLoader m_images;

@@ -188,7 +188,8 @@ void VTPreviewWindowController::setDataItem(const DataItemPtr &item)
     m_document.emplace(*item, m_options.content);
 
     m_webView->hide();
-    m_webView->resize(PreviewGeometry::measureWidth, 10);
+    // The entry shown before would otherwise be laid out again when the view takes its new size.
+    m_webView->load(PreviewDocument::blank());
     _setContentSize(
         roundedUp(m_webView->measure(_htmlContentWithScroller(false), PreviewGeometry::measureWidth)));
     didFinishMeasuring(wasVisible);

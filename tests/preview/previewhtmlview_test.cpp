@@ -168,6 +168,23 @@ TEST_F(PreviewHtmlViewTest, preformattedTextWrapsAndWideImagesShrinkToTheWidth)
     EXPECT_EQ(image.height(), 142);
 }
 
+TEST_F(PreviewHtmlViewTest, anImageThatArrivesTakesItsRoomInALongDocument)
+{
+    ImageServer server;
+    server.servePng("/late.png", QSize(120, 90), Qt::darkRed);
+    QString html;
+    for (int i = 0; i < 200; ++i)
+        html += u"<p>Paragraph %1 of a long document.</p>"_s.arg(i);
+    html += u"<p><img src=\"%1\"></p><p>after the image</p>"_s.arg(server.url("/late.png"));
+    QSignalSpy shown(&view, &PreviewHtmlView::imageShown);
+    view.load(html);
+    const qreal before = view.document()->size().height();
+
+    ASSERT_TRUE(waitFor([&] { return shown.size() == 1; }));
+    EXPECT_NEAR(view.document()->size().height(), before + 89, 20);
+    EXPECT_EQ(server.hits("/late.png"), 1);
+}
+
 TEST_F(PreviewHtmlViewTest, defaultColoursStayReadableOnTheLightBubbleUnderADarkPalette)
 {
     QPalette dark;
