@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,6 +27,11 @@ struct Dropped {
     QString html;
     QString expected;
 };
+
+void PrintTo(const Dropped &value, std::ostream *out)
+{
+    *out << value.name;
+}
 
 class DroppedContentTest : public ::testing::TestWithParam<Dropped> {};
 

@@ -4,6 +4,8 @@
 
 #include <QTextDocument>
 
+#include <ostream>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -23,6 +25,11 @@ struct Hostile {
     // Text that must not reach the screen.
     QString hidden;
 };
+
+void PrintTo(const Hostile &value, std::ostream *out)
+{
+    *out << value.name;
+}
 
 // Entries written to do harm or to stall the preview: each opens, shows what it can within its
 // bounds, and does nothing else (no link opened, nothing fetched, nothing local read).
