@@ -3,12 +3,13 @@
 #include "ticker/rows/gradientcache.h"
 
 #include <QDir>
+#include <QMouseEvent>
 #include <QPainter>
 
 using namespace Qt::StringLiterals;
 
-// Reference renders of a row. Run with VANTREL_UPDATE_GOLDEN=1 to write them anew (and the
-// column of rows in docs/rows.png); look at every changed image before committing it.
+// Reference renders of a row. Run with VANTREL_UPDATE_GOLDEN=1 to write them anew (the column of
+// rows also to docs/rows.png); look at every changed image before committing it.
 namespace {
 
 QString sourceDir()
@@ -100,6 +101,67 @@ TEST_F(RowGoldenTest, SmallIconAndGradientRows)
     defaults.setObject(false, SettingsKey::smallImage);
     defaults.setObject(0.0, SettingsKey::gradientAngle);
     check(u"row-gradient"_s, render(u"Council reopens the harbour bridge after repairs"_s));
+}
+
+// Every kind of row in one column over a dark desktop: plain, marked, read, hovered with its star
+// and share buttons, starred, with small icons, without icons, and under a gradient.
+TEST_F(RowGoldenTest, AColumnOfEveryKindOfRow)
+{
+    defaults.setObject(QColor(120, 20, 20), SettingsKey::markBackgroundColor);
+    const auto harbour = addFeed(u"Harbour Watch"_s, {{u"backgroundColor"_s, QColor(20, 110, 90)}});
+    const auto bare = addFeed(u"Evening Post"_s);
+    const auto shot = [&](const std::shared_ptr<TestSource> &feed, const QString &text,
+                          const std::function<void(DataItemView *)> &pose = {}) {
+        DataItemView *view = row(entry(feed, text));
+        if (pose)
+            pose(view);
+        animations.advanceBy(1000);
+        QImage image = grabbed(*view);
+        delete view;
+        return image;
+    };
+    const auto setting = [&](const QString &key, const QVariant &value) { defaults.setObject(value, key); };
+
+    QList<QImage> shots;
+    shots.append(shot(city, u"Council reopens the harbour bridge after repairs"_s));
+    shots.append(
+        shot(city, u"Storm warning for the coast as winds pick up tonight"_s, [](DataItemView *view) {
+            view->dataItem()->setObject(true, ItemKey::mark);
+            view->setDataItem(view->dataItem());
+        }));
+    shots.append(
+        shot(harbour, u"Library extends its opening hours over the holidays"_s, [](DataItemView *view) {
+            view->dataItem()->setRead(true);
+            view->followReadState();
+        }));
+    shots.append(shot(harbour, u"Ferry timetable changes from Monday"_s, [](DataItemView *view) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(150, 20), view->mapToGlobal(QPointF(150, 20)),
+                         Qt::NoButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(view, &move);
+    }));
+    shots.append(shot(bare, u"Festival &amp; market draw record crowds"_s, [this](DataItemView *view) {
+        stars.starItem(view->dataItem());
+        deliverNotifications();
+    }));
+    setting(SettingsKey::smallImage, true);
+    shots.append(shot(city, u"Council reopens the harbour bridge after repairs"_s));
+    setting(SettingsKey::smallImage, false);
+    setting(SettingsKey::displayImage, false);
+    shots.append(shot(harbour, u"Tram line closed for a week of track works"_s));
+    setting(SettingsKey::displayImage, true);
+    setting(SettingsKey::gradientAngle, 0.0);
+    shots.append(shot(city, u"Museum opens a new wing for modern art"_s));
+
+    QImage column(rowWidth, rowHeight * int(shots.size()), QImage::Format_ARGB32);
+    column.fill(QColor(40, 40, 40));
+    QPainter painter(&column);
+    for (int i = 0; i < shots.size(); ++i)
+        painter.drawImage(QPoint(0, i * rowHeight), shots.at(i));
+    painter.end();
+    check(u"rows-column"_s, column);
+    if (updating()) {
+        ASSERT_TRUE(column.save(sourceDir() + u"/docs/rows.png"_s));
+    }
 }
 
 } // namespace
