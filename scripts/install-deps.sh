@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   libcurl4-openssl-dev libxml2-dev libicu-dev zlib1g-dev libcanberra-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   dbus xvfb xauth sound-theme-freedesktop xdg-utils desktop-file-utils

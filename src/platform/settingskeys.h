@@ -35,6 +35,10 @@ inline constexpr QLatin1String starred{"starred"};
 inline constexpr QLatin1String location{"location"};
 inline constexpr QLatin1String alwaysOnTop{"alwaysOnTop"};
 inline constexpr QLatin1String autoHide{"autoHide"};
+// Row colour of headlines that match a keyword; absent means none.
+inline constexpr QLatin1String markBackgroundColor{"markBackgroundColor"};
+// Feed icons drawn small, on a headline's source line.
+inline constexpr QLatin1String smallImage{"smallImage"};
 // The host whose reachability decides whether refresh rounds run.
 inline constexpr QLatin1String reachabilityHost{"reachabilityHost"};
 // Base address of the reader service (login and API); its scheme is used for every request.

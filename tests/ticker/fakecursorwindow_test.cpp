@@ -1,5 +1,5 @@
-#include "ui/drawing/bottomupgeometry.h"
 #include "ticker/widgets/fakecursorwindow.h"
+#include "ui/drawing/bottomupgeometry.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

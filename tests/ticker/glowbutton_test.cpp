@@ -1,7 +1,7 @@
 #include "common/steppinganimationdriver.h"
-#include "ui/drawing/imagetinting.h"
 #include "ticker/widgets/glowbutton.h"
 #include "ui/animation/viewalpha.h"
+#include "ui/drawing/imagetinting.h"
 
 #include "common/pixels.h"
 
