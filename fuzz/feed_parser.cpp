@@ -1,7 +1,7 @@
 // Feed document bytes in, events and entries out; cutting the bytes into chunks must not change
 // the outcome. The first input byte picks the chunk pattern and the HTTP charset.
 #include "model/feedentrycollector.h"
-#include "model/feedparser.h"
+#include "model/parse/feedparser.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/feedparserhandler.h"
+#include "model/parse/feedparserhandler.h"
 
-#include <QList>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 // One feed entry as parsed: element text by qualified name ("title", "dc:date", ...), plus

@@ -1,7 +1,7 @@
 #include "services/greadersyncoperation.h"
 
-#include "model/feedstrings.h"
-#include "model/rssdatasource.h"
+#include "model/parse/feedstrings.h"
+#include "model/source/rssdatasource.h"
 #include "platform/clock.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
