@@ -6,7 +6,7 @@
 #include "model/manager/datasourcemanager.h"
 #include "model/source/datasource.h"
 #include "platform/manualclock.h"
-#include "platform/reachability.h"
+#include "platform/network/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 

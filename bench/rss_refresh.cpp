@@ -4,7 +4,6 @@
 // filing alone are measured from the bytes in memory.
 #include "documentserver.h"
 #include "feedgenerator.h"
-#include "model/feedfetcher.h"
 #include "model/parse/elementpause.h"
 #include "model/parse/feedparser.h"
 #include "model/parse/feedparserhandler.h"
@@ -12,6 +11,7 @@
 #include "model/source/refreshpool.h"
 #include "model/source/rssdatasource.h"
 #include "platform/manualclock.h"
+#include "platform/network/feedfetcher.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 

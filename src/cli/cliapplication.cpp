@@ -12,8 +12,8 @@
 #include "model/manager/datasourcemanager.h"
 #include "model/source/datasource.h"
 #include "platform/clock.h"
+#include "platform/network/reachability.h"
 #include "platform/paths.h"
-#include "platform/reachability.h"
 #include "platform/unixsignalwatcher.h"
 #include "platform/userdefaults.h"
 

@@ -1,6 +1,6 @@
 #include "feedsimprocess.h"
 
-#include "model/feedentrycollector.h"
+#include "common/feedentrycollector.h"
 #include "model/parse/feedloader.h"
 
 #include <gtest/gtest.h>

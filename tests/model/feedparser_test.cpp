@@ -1,4 +1,4 @@
-#include "model/feedentrycollector.h"
+#include "common/feedentrycollector.h"
 #include "model/parse/feedparser.h"
 #include "model/parse/feedtext.h"
 

@@ -8,7 +8,7 @@
 #include "model/source/itemfile.h"
 #include "model/source/rssdatasource.h"
 #include "platform/manualclock.h"
-#include "platform/reachability.h"
+#include "platform/network/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 

@@ -7,8 +7,8 @@
 #include "model/source/itemfile.h"
 #include "platform/capturedwarnings.h"
 #include "platform/manualclock.h"
+#include "platform/network/reachability.h"
 #include "platform/paths.h"
-#include "platform/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 

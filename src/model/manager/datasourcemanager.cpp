@@ -12,7 +12,7 @@
 #include "model/source/staleitemfiles.h"
 #include "platform/clock.h"
 #include "platform/mainthread.h"
-#include "platform/reachability.h"
+#include "platform/network/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/feedfetcher.h"
 #include "model/parse/feedparser.h"
+#include "platform/network/feedfetcher.h"
 
 #include <QString>
 #include <QUrl>

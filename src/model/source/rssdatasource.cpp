@@ -3,8 +3,8 @@
 #include "model/dates/feeddate.h"
 #include "model/entry/itemkeys.h"
 #include "model/entry/textcaps.h"
-#include "model/feedentrycollector.h"
 #include "model/parse/feedloader.h"
+#include "model/parse/feedpaths.h"
 #include "model/parse/feedstrings.h"
 #include "model/source/refreshenvironment.h"
 #include "model/source/refreshpool.h"
@@ -259,7 +259,7 @@ void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &
 {
     // Entries do not nest: inside one, no element starts another.
     if (m_entryDepth == 0) {
-        if (!FeedEntryCollector::isEntryPath(path))
+        if (!FeedPaths::isEntryPath(path))
             return;
         m_entry.clear();
         m_entryDepth = path.size();
@@ -281,9 +281,9 @@ void RSSDatasource::characters(const QStringList &path, const QString &text)
     if (m_entryDepth != 0) {
         if (!text.isEmpty() && !m_entryLeftOut)
             m_entry.appendText(text, m_currentElement);
-    } else if (FeedEntryCollector::isTitlePath(path)) {
+    } else if (FeedPaths::isTitlePath(path)) {
         m_title += text.first(TextCaps::fittingLength(text, TextCaps::title - m_title.size()));
-    } else if (FeedEntryCollector::isImageUrlPath(path) && image().isNull()) {
+    } else if (FeedPaths::isImageUrlPath(path) && image().isNull()) {
         if (const QUrl address(text.trimmed(), QUrl::StrictMode); address.isValid() && !address.isRelative())
             fetchImage(address);
     }
@@ -293,7 +293,7 @@ void RSSDatasource::endElement(const QStringList &path)
 {
     // The feed's title lies outside every entry.
     if (m_entryDepth == 0) {
-        if (FeedEntryCollector::isTitlePath(path)) {
+        if (FeedPaths::isTitlePath(path)) {
             const QString title = m_title;
             onMainThread([this, title] { setName(title); });
         }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "model/feedfetcher.h"
 #include "model/parse/elementkeycache.h"
 #include "model/parse/feedparser.h"
 #include "model/parse/feedparserhandler.h"
 #include "model/source/datasource.h"
 #include "model/source/duplicateindex.h"
+#include "platform/network/feedfetcher.h"
 
 #include <QStringList>
 #include <QUrl>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "services/googlereaderentries.h"
-#include "services/googlereaderservice.h"
-#include "services/operation.h"
+#include "services/operations/operation.h"
+#include "services/reader/googlereaderentries.h"
+#include "services/reader/googlereaderservice.h"
 
 #include <QList>
 #include <QString>

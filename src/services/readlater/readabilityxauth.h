@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/serviceerror.h"
+#include "services/operations/serviceerror.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "services/urlencode.h"
+#include "support/encoding/urlencode.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "services/operation.h"
-#include "services/serviceerror.h"
+#include "services/operations/operation.h"
+#include "services/operations/serviceerror.h"
 
 #include <QVariantMap>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/googlereaderservice.h"
+#include "services/reader/googlereaderservice.h"
 
 #include <QString>
 #include <QVariantMap>

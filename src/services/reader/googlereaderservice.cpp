@@ -1,4 +1,4 @@
-#include "services/googlereaderservice.h"
+#include "services/reader/googlereaderservice.h"
 
 #include "platform/clock.h"
 #include "platform/settingskeys.h"
@@ -43,7 +43,8 @@ QUrl GoogleReaderService::loginURL() const
 QUrl GoogleReaderService::subscriptionListURL() const
 {
     const qint64 milliseconds = m_clock.now().toMSecsSinceEpoch();
-    return addressWithPath(u"reader/api/0/subscription/list?output=json&client=scroll&ck=%1"_s.arg(milliseconds));
+    return addressWithPath(
+        u"reader/api/0/subscription/list?output=json&client=scroll&ck=%1"_s.arg(milliseconds));
 }
 
 QUrl GoogleReaderService::tokenURL() const
@@ -76,7 +77,8 @@ QString GoogleReaderService::cookieDomain() const
     return host.mid(dot + 1);
 }
 
-GoogleReaderService::Login GoogleReaderService::clientLogin(const QString &account, const QString &password) const
+GoogleReaderService::Login GoogleReaderService::clientLogin(const QString &account,
+                                                            const QString &password) const
 {
     auto request = ASIFormDataRequest::requestWithURL(loginURL());
     request->setUseCookiePersistence(false);

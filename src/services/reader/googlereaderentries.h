@@ -16,8 +16,8 @@ struct BSGoogleReaderCategory {
 
 // One subscription of the account, as listed by the reader service.
 struct BSGoogleReaderSubscription {
-    QString itemID;  // "feed/" followed by the feed address, as the service returns it
-    QUrl feedURL;    // the id without its leading "feed/"
-    QString title;   // "" when the service gave none
+    QString itemID; // "feed/" followed by the feed address, as the service returns it
+    QUrl feedURL;   // the id without its leading "feed/"
+    QString title;  // "" when the service gave none
     QList<std::shared_ptr<BSGoogleReaderCategory>> categories; // in the order returned; empty when none
 };

@@ -1,7 +1,7 @@
-#include "services/operationqueue.h"
+#include "services/operations/operationqueue.h"
 
 #include "platform/mainthread.h"
-#include "services/operation.h"
+#include "services/operations/operation.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -33,7 +33,8 @@ inline const QString &commonsErrorDomain()
 // userInfo key of the exception text that code 258 errors carry.
 inline const QString &underlyingExceptionErrorKey()
 {
-    static const QString key = QStringLiteral("org.vantrel.commons.ErrorDomain.BSUnderlyingExceptionErrorKey");
+    static const QString key =
+        QStringLiteral("org.vantrel.commons.ErrorDomain.BSUnderlyingExceptionErrorKey");
     return key;
 }
 

@@ -1,4 +1,4 @@
-#include "services/greaderrequest.h"
+#include "services/reader/greaderrequest.h"
 
 #include "support/http/asiformdatarequest.h"
 

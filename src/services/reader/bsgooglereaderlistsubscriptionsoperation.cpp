@@ -1,4 +1,4 @@
-#include "services/bsgooglereaderlistsubscriptionsoperation.h"
+#include "services/reader/bsgooglereaderlistsubscriptionsoperation.h"
 
 #include "support/http/asihttprequest.h"
 #include "support/json/cjsondeserializer.h"
@@ -108,9 +108,9 @@ void BSGoogleReaderListSubscriptionsOperation::performOperation()
 
     const QVariant subscriptions = root->value(u"subscriptions"_s);
     if (subscriptions.metaType().id() != QMetaType::QVariantList)
-        return fail(unexpectedDataError(
-            tr("Google Reader doesn't return an array for its \"subscriptions\" value but instead returned %1")
-                .arg(jsonKindName(subscriptions))));
+        return fail(unexpectedDataError(tr("Google Reader doesn't return an array for its \"subscriptions\" "
+                                           "value but instead returned %1")
+                                            .arg(jsonKindName(subscriptions))));
     const QVariantList list = subscriptions.toList();
     if (list.isEmpty())
         return;
@@ -142,7 +142,8 @@ BSGoogleReaderListSubscriptionsOperation::subscriptionsFromList(const QVariantLi
                 continue;
             std::shared_ptr<BSGoogleReaderCategory> &shared = categoriesByID[categoryID.toString()];
             if (!shared)
-                shared = std::make_shared<BSGoogleReaderCategory>(BSGoogleReaderCategory{categoryID.toString(), {}});
+                shared = std::make_shared<BSGoogleReaderCategory>(
+                    BSGoogleReaderCategory{categoryID.toString(), {}});
             const QString label = category.value(u"label"_s).toString();
             if (!label.isEmpty())
                 shared->title = label;

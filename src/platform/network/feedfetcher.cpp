@@ -1,4 +1,4 @@
-#include "model/feedfetcher.h"
+#include "platform/network/feedfetcher.h"
 
 #include "buildinfo.h"
 
@@ -30,10 +30,13 @@ void initialiseCurl()
 QString reasonPhrase(int status)
 {
     static const QHash<int, QString> phrases{
-        {400, u"Bad Request"_s}, {401, u"Unauthorized"_s}, {403, u"Forbidden"_s}, {404, u"Not Found"_s},
-        {405, u"Method Not Allowed"_s}, {406, u"Not Acceptable"_s}, {408, u"Request Timeout"_s}, {410, u"Gone"_s},
-        {429, u"Too Many Requests"_s}, {500, u"Internal Server Error"_s}, {501, u"Not Implemented"_s},
-        {502, u"Bad Gateway"_s}, {503, u"Service Unavailable"_s}, {504, u"Gateway Timeout"_s}};
+        {400, u"Bad Request"_s},         {401, u"Unauthorized"_s},
+        {403, u"Forbidden"_s},           {404, u"Not Found"_s},
+        {405, u"Method Not Allowed"_s},  {406, u"Not Acceptable"_s},
+        {408, u"Request Timeout"_s},     {410, u"Gone"_s},
+        {429, u"Too Many Requests"_s},   {500, u"Internal Server Error"_s},
+        {501, u"Not Implemented"_s},     {502, u"Bad Gateway"_s},
+        {503, u"Service Unavailable"_s}, {504, u"Gateway Timeout"_s}};
     return phrases.value(status);
 }
 
@@ -55,11 +58,7 @@ QString capitalised(QString text)
 
 // State of one transfer, shared with libcurl's callbacks.
 struct FeedFetcher::Transfer {
-    Transfer(const FetchOptions &o, const BodyConsumer &c)
-        : options(o)
-        , consumer(c)
-    {
-    }
+    Transfer(const FetchOptions &o, const BodyConsumer &c) : options(o), consumer(c) {}
 
     const FetchOptions &options;
     const BodyConsumer &consumer;
@@ -75,7 +74,8 @@ struct FeedFetcher::Transfer {
     QString statusError() const
     {
         const QString phrase = reason.isEmpty() ? reasonPhrase(response.status) : reason;
-        return phrase.isEmpty() ? u"HTTP %1"_s.arg(response.status) : u"HTTP %1 %2"_s.arg(response.status).arg(phrase);
+        return phrase.isEmpty() ? u"HTTP %1"_s.arg(response.status)
+                                : u"HTTP %1 %2"_s.arg(response.status).arg(phrase);
     }
 
     void takeResponseInfo()
@@ -100,7 +100,8 @@ struct FeedFetcher::Transfer {
             const QList<QByteArray> parts = line.split(' ');
             t->response.status = parts.size() > 1 ? parts[1].toInt() : 0;
             const qsizetype reasonStart = parts.size() > 2 ? line.indexOf(' ', line.indexOf(' ') + 1) : -1;
-            t->reason = reasonStart > 0 ? QString::fromLatin1(line.mid(reasonStart + 1)).trimmed() : QString();
+            t->reason =
+                reasonStart > 0 ? QString::fromLatin1(line.mid(reasonStart + 1)).trimmed() : QString();
             t->response.contentType.clear();
         } else if (line.toLower().startsWith("content-type:")) {
             t->response.contentType = line.mid(13).trimmed();
@@ -143,8 +144,7 @@ FetchOptions FetchOptions::forIcons()
     return options;
 }
 
-FeedFetcher::FeedFetcher(FetchOptions options)
-    : m_options(options)
+FeedFetcher::FeedFetcher(FetchOptions options) : m_options(options)
 {
     initialiseCurl();
     m_multi = curl_multi_init();
@@ -157,7 +157,8 @@ FeedFetcher::~FeedFetcher()
 
 QString FeedFetcher::userAgent()
 {
-    return u"%1/%2"_s.arg(QString::fromLatin1(buildinfo::applicationName), QString::fromLatin1(buildinfo::version));
+    return u"%1/%2"_s.arg(QString::fromLatin1(buildinfo::applicationName),
+                          QString::fromLatin1(buildinfo::version));
 }
 
 QString FeedFetcher::formatSize(qint64 bytes)
@@ -258,8 +259,10 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
             transfer.error = u"Download not finished after %1"_s.arg(describeDuration(m_options.deadline));
             break;
         }
-        const auto wait = std::min(transfer.lastActivity + m_options.idleTimeout, start + m_options.deadline) - now;
-        const auto waitMs = std::clamp<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(wait).count() + 1, 1, 1000);
+        const auto wait =
+            std::min(transfer.lastActivity + m_options.idleTimeout, start + m_options.deadline) - now;
+        const auto waitMs = std::clamp<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(wait).count() + 1, 1, 1000);
         curl_multi_poll(multi, nullptr, 0, static_cast<int>(waitMs), nullptr);
     }
 
@@ -281,7 +284,8 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
         curl_easy_getinfo(easy, CURLINFO_OS_ERRNO, &osError);
         switch (code) {
         case CURLE_COULDNT_CONNECT:
-            result.error = osError ? capitalised(QString::fromStdString(std::generic_category().message(static_cast<int>(osError))))
+            result.error = osError ? capitalised(QString::fromStdString(
+                                         std::generic_category().message(static_cast<int>(osError))))
                                    : u"Could not connect to %1"_s.arg(url.host());
             break;
         case CURLE_COULDNT_RESOLVE_HOST:

@@ -1,4 +1,4 @@
-#include "services/base64.h"
+#include "support/encoding/base64.h"
 
 #include <array>
 
@@ -50,7 +50,8 @@ QString Base64::base64EncodedString(const QByteArray &data, bool separateLines)
     const qsizetype size = data.size();
     for (qsizetype i = 0; i < size; i += 3) {
         const qsizetype left = size - i;
-        const unsigned value = (bytes[i] << 16) | (left > 1 ? bytes[i + 1] << 8 : 0) | (left > 2 ? bytes[i + 2] : 0);
+        const unsigned value =
+            (bytes[i] << 16) | (left > 1 ? bytes[i + 1] << 8 : 0) | (left > 2 ? bytes[i + 2] : 0);
         put(alphabet[(value >> 18) & 0x3f]);
         put(alphabet[(value >> 12) & 0x3f]);
         put(left > 1 ? alphabet[(value >> 6) & 0x3f] : '=');

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/bsoperation.h"
+#include "services/operations/bsoperation.h"
 
 #include <QPointer>
 #include <QThread>

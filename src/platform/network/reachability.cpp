@@ -1,4 +1,4 @@
-#include "platform/reachability.h"
+#include "platform/network/reachability.h"
 
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"

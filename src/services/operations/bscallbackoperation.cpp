@@ -1,4 +1,4 @@
-#include "services/bscallbackoperation.h"
+#include "services/operations/bscallbackoperation.h"
 
 #include "platform/mainthread.h"
 

@@ -1,5 +1,5 @@
-#include "services/base64.h"
-#include "services/urlencode.h"
+#include "support/encoding/base64.h"
+#include "support/encoding/urlencode.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 TEST(URLEncodeTest, escapesEverythingButTheUnreservedCharacters)
 {
     EXPECT_EQ(urlEncode(u"AZaz09-_.~"_s), u"AZaz09-_.~"_s);
-    EXPECT_EQ(urlEncode(u"!*'();:@&=+$,/?%#[]"_s), u"%21%2A%27%28%29%3B%3A%40%26%3D%2B%24%2C%2F%3F%25%23%5B%5D"_s);
+    EXPECT_EQ(urlEncode(u"!*'();:@&=+$,/?%#[]"_s),
+              u"%21%2A%27%28%29%3B%3A%40%26%3D%2B%24%2C%2F%3F%25%23%5B%5D"_s);
     EXPECT_EQ(urlEncode(u"Hello World"_s), u"Hello%20World"_s);
     EXPECT_EQ(urlEncode(u"caf\u00e9 \u20ac"_s), u"caf%C3%A9%20%E2%82%AC"_s);
     EXPECT_EQ(urlEncode(QString()), QString());

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "services/bscallbackoperation.h"
-#include "services/googlereaderentries.h"
-#include "services/googlereaderservice.h"
+#include "services/operations/bscallbackoperation.h"
+#include "services/reader/googlereaderentries.h"
+#include "services/reader/googlereaderservice.h"
 
 #include <QVariant>
 

@@ -1,9 +1,9 @@
-#include "services/readabilityxauth.h"
+#include "services/readlater/readabilityxauth.h"
 
 #include "platform/clock.h"
-#include "services/base64.h"
-#include "services/readabilityxauthdelegate.h"
-#include "services/urlencode.h"
+#include "services/readlater/readabilityxauthdelegate.h"
+#include "support/encoding/base64.h"
+#include "support/encoding/urlencode.h"
 #include "support/http/asihttprequest.h"
 
 #include <QCoreApplication>
@@ -75,8 +75,10 @@ QString ReadabilityXAuth::timestamp()
 QList<std::pair<QString, QString>> ReadabilityXAuth::signedParameters()
 {
     QList<std::pair<QString, QString>> parameters{
-        {u"oauth_consumer_key"_s, m_consumerKey}, {u"oauth_nonce"_s, nonce()},
-        {u"oauth_signature_method"_s, u"HMAC-SHA1"_s}, {u"oauth_timestamp"_s, timestamp()},
+        {u"oauth_consumer_key"_s, m_consumerKey},
+        {u"oauth_nonce"_s, nonce()},
+        {u"oauth_signature_method"_s, u"HMAC-SHA1"_s},
+        {u"oauth_timestamp"_s, timestamp()},
         {u"oauth_version"_s, u"1.0"_s},
     };
     if (m_state == Authorizing) {
@@ -111,12 +113,9 @@ QString ReadabilityXAuth::signature()
 QString ReadabilityXAuth::authorizationHeader()
 {
     QList<std::pair<QString, QString>> pairs{
-        {u"oauth_nonce"_s, nonce()},
-        {u"oauth_signature_method"_s, u"HMAC-SHA1"_s},
-        {u"oauth_timestamp"_s, timestamp()},
-        {u"oauth_consumer_key"_s, m_consumerKey},
-        {u"oauth_signature"_s, signature()},
-        {u"oauth_version"_s, u"1.0"_s},
+        {u"oauth_nonce"_s, nonce()},         {u"oauth_signature_method"_s, u"HMAC-SHA1"_s},
+        {u"oauth_timestamp"_s, timestamp()}, {u"oauth_consumer_key"_s, m_consumerKey},
+        {u"oauth_signature"_s, signature()}, {u"oauth_version"_s, u"1.0"_s},
     };
     if (m_state == Bookmarking && !m_token.isEmpty())
         pairs.append({u"oauth_token"_s, m_token});
@@ -162,7 +161,8 @@ void ReadabilityXAuth::startRequest(const QByteArray &body)
     m_worker = std::thread([this, request, generation] {
         request->startSynchronous();
         QMetaObject::invokeMethod(
-            this, [this, request, generation] { requestFinished(*request, generation); }, Qt::QueuedConnection);
+            this, [this, request, generation] { requestFinished(*request, generation); },
+            Qt::QueuedConnection);
     });
 }
 

@@ -1,4 +1,4 @@
-#include "services/serviceerror.h"
+#include "services/operations/serviceerror.h"
 
 #include "support/http/httperror.h"
 #include "support/json/jsonerror.h"

@@ -1,11 +1,11 @@
-#include "services/greadersyncoperation.h"
+#include "services/reader/greadersyncoperation.h"
 
 #include "model/parse/feedstrings.h"
 #include "model/source/rssdatasource.h"
 #include "platform/clock.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
-#include "services/greaderrequest.h"
+#include "services/reader/greaderrequest.h"
 
 using namespace Qt::StringLiterals;
 
