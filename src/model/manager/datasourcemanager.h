@@ -36,11 +36,7 @@ class UserDefaults;
 // operations. Refresh rounds run on a background worker, merges on one serial worker that
 // publishes their results in the order they were requested; sources refresh on the threads of
 // the manager's refresh pool and report from there.
-// Locks, when nested, are taken in the order: the source list (sourcesLock), a source's
-// lock(), the arrival queue, the state lock. The state lock guards the filter, the generations
-// and the published list; nothing else is locked while it is held but the retired list's lock
-// (RetiredList), when a replaced list goes there. Refresh threads report while
-// holding their source's lock, so reports take only the queue, state and save locks.
+// The locks and their order are in model/manager/lockorder.h.
 class DatasourceManager : public QObject,
                           public DatasourceDelegate,
                           public ViewDataSource,

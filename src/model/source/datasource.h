@@ -29,11 +29,8 @@ class UserDefaults;
 // the subclass (updateData, firstRun, reset).
 //
 // Threads: the main thread changes settings and names and runs _updateMark; a refresh thread
-// files entries; the manager's merge worker reads under lock(). lock() guards the items (with
-// their filing index), the marked set and the image; the source lock is taken before the arrival
-// queue's lock, after the manager's source-list lock. Delegate reports from addItem are made
-// outside the lock, but a refresh filing entries holds it across addItem and removeItem: a
-// delegate must not wait for another thread while handling a report.
+// files entries; the manager's merge worker reads under lock(). The locks and their order are in
+// model/manager/lockorder.h.
 class Datasource : public QObject, public ItemSource, public std::enable_shared_from_this<Datasource> {
     Q_OBJECT
 public:

@@ -5,7 +5,8 @@
 class Datasource;
 
 // How a source reports to its owner. Both reports are optional: the defaults do nothing.
-// They arrive on the thread that made the change, never under the source's lock.
+// They arrive on the thread that made the change, possibly under the source's lock (see
+// model/manager/lockorder.h).
 class DatasourceDelegate {
 public:
     virtual ~DatasourceDelegate() = default;

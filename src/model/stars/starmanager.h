@@ -16,7 +16,8 @@ class UserDefaults;
 // first) so that they outlive their feeds, and served as a list the ticker can show.
 //
 // Threads: starring, unstarring, isStarred and removeAll may be called from any thread and hold
-// the manager's lock; the list, the filter and the flags belong to the main thread.
+// the star lock (model/manager/lockorder.h); the list, the filter and the flags belong to the
+// main thread.
 class StarManager : public ViewDataSource {
 public:
     // `sources` finds the feeds of stored records; without it stored entries have no source.
