@@ -2,12 +2,12 @@
 
 #include "model/entry/dataitem.h"
 #include "model/entry/itemkeys.h"
-#include "model/source/refreshenvironment.h"
 #include "model/source/rssdatasource.h"
 #include "platform/manualclock.h"
 #include "platform/userdefaults.h"
 
 #include "common/temphome.h"
+#include "model/testenvironment.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,12 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class Quiet final : public RefreshEnvironment {
-public:
-    int numberOfSources() const override { return 1; }
-    bool internetAvailable() const override { return false; }
-};
 
 // Entries of an ordinary feed and of a Twitter timeline.
 class PreviewDocumentTest : public ::testing::Test {
@@ -34,7 +28,7 @@ protected:
         if (!content.isNull())
             item->setObject(content, ItemKey::contentEncoded);
         if (source)
-            item->setDatasource(source.get());
+            item->setDatasource(source);
         return item;
     }
 
@@ -47,7 +41,7 @@ protected:
     TempHome home;
     UserDefaults defaults{home.configHome() + u"/vantrel"_s};
     ManualClock clock;
-    Quiet environment;
+    TestEnvironment environment;
 };
 
 const QString documentEnd = u"     </body>     </html>     "_s;
