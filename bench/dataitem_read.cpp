@@ -1,6 +1,6 @@
 // Every merge and every row redraw reads entries through DataItem::objectForKey.
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
+#include "model/entry/dataitem.h"
+#include "model/entry/itemkeys.h"
 
 #include <QDateTime>
 #include <benchmark/benchmark.h>

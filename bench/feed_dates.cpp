@@ -1,7 +1,7 @@
 // Cost per date of each feed-date path, on real-world-looking strings. The RFC 822 path is compared with
 // curl_getdate on the same strings in the same run.
-#include "model/feeddate.h"
-#include "model/rssdateformats.h"
+#include "model/dates/feeddate.h"
+#include "model/dates/rssdateformats.h"
 #include "support/iso8601/iso8601dateformatter.h"
 
 #include <QStringList>

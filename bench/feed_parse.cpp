@@ -1,8 +1,8 @@
 // Parsing a 2000-entry RSS 2.0 document: a bare libxml2 SAX2 pass against FeedParser with the
 // entry collector over the same bytes, and the real length of the per-element pause.
-#include "model/elementpause.h"
-#include "model/feedentrycollector.h"
-#include "model/feedparser.h"
+#include "common/feedentrycollector.h"
+#include "model/parse/elementpause.h"
+#include "model/parse/feedparser.h"
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>

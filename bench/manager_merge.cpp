@@ -2,17 +2,17 @@
 // of (sequence, date, pointer) records; searching them, against one substring scan over their
 // pre-folded text.
 #include "managerbenchdata.h"
-#include "model/datasource.h"
-#include "model/datasourcemanager.h"
-#include "model/textfolding.h"
+#include "model/entry/textfolding.h"
+#include "model/manager/datasourcemanager.h"
+#include "model/source/datasource.h"
 #include "platform/manualclock.h"
-#include "platform/reachability.h"
+#include "platform/network/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 
 #include <QCoreApplication>
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;
 

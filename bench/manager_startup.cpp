@@ -1,12 +1,12 @@
 // Start-up: loading 1,000 item files of 100 entries each, against parsing the same entries from
 // their feed documents.
+#include "common/feedentrycollector.h"
 #include "managerbenchdata.h"
-#include "model/datasourcemanager.h"
-#include "model/feedentrycollector.h"
-#include "model/feedparser.h"
-#include "model/itemfile.h"
+#include "model/manager/datasourcemanager.h"
+#include "model/parse/feedparser.h"
+#include "model/source/itemfile.h"
 #include "platform/manualclock.h"
-#include "platform/reachability.h"
+#include "platform/network/reachability.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
+#include "model/entry/dataitem.h"
+#include "model/entry/itemkeys.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 // Opening the preview (both layout passes and the first paint) for entries of ordinary and hostile
 // content, and following the row while the list scrolls. Offscreen; the "CPU" column is the main
 // thread's time.
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
+#include "model/entry/dataitem.h"
+#include "model/entry/itemkeys.h"
 #include "platform/desktop/canberrasoundplayer.h"
 #include "platform/desktop/xdgurlschemehandlers.h"
 #include "platform/settingskeys.h"

@@ -1,6 +1,6 @@
 // Feeds arbitrary text to the fail-over feed-date parser (repairs, curl_getdate, field scan), and now and
 // then to the other feed-date parsers, checking that every date they return is a UTC instant.
-#include "model/feeddate.h"
+#include "model/dates/feeddate.h"
 
 #include <cstdint>
 #include <cstdlib>

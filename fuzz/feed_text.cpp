@@ -2,8 +2,8 @@
 // of the parser: the decoder's output must be the same however it is cut, well-formed, without
 // characters XML forbids; the text decoding must agree with Qt's on it (up to the length a text
 // keeps), and must stay within its input on any bytes at all.
-#include "model/feeddecoder.h"
-#include "model/feedtext.h"
+#include "model/parse/feeddecoder.h"
+#include "model/parse/feedtext.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // Headline text from any feed goes through the entity decoder.
-#include "model/feedstrings.h"
+#include "model/parse/feedstrings.h"
 
 #include <QString>
 #include <cstddef>

@@ -3,11 +3,11 @@
 #include "cli/console.h"
 #include "cli/exitcode.h"
 #include "cli/feederrorreporter.h"
-#include "model/datasourcemanager.h"
-#include "model/feedstrings.h"
-#include "model/opmlexporter.h"
-#include "model/opmlimporter.h"
-#include "model/rssdatasource.h"
+#include "model/manager/datasourcemanager.h"
+#include "model/opml/opmlexporter.h"
+#include "model/opml/opmlimporter.h"
+#include "model/parse/feedstrings.h"
+#include "model/source/rssdatasource.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,9 +1,9 @@
 #include "cli/feederrorreporter.h"
 
 #include "cli/console.h"
-#include "model/datasourcemanager.h"
-#include "model/notificationcenter.h"
-#include "model/rssdatasource.h"
+#include "model/manager/datasourcemanager.h"
+#include "model/source/notificationcenter.h"
+#include "model/source/rssdatasource.h"
 
 using namespace Qt::StringLiterals;
 

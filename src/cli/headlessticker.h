@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/viewdatasource.h"
+#include "model/manager/viewdatasource.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "cli/headlineformatter.h"
 
-#include "model/feedstrings.h"
+#include "model/parse/feedstrings.h"
 #include "platform/clock.h"
 
 using namespace Qt::StringLiterals;

@@ -2,9 +2,9 @@
 
 #include "cli/console.h"
 #include "cli/feederrorreporter.h"
-#include "model/datasource.h"
-#include "model/datasourcemanager.h"
-#include "model/rssdatasource.h"
+#include "model/manager/datasourcemanager.h"
+#include "model/source/datasource.h"
+#include "model/source/rssdatasource.h"
 
 #include <QEventLoop>
 

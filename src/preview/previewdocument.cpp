@@ -1,7 +1,7 @@
 #include "preview/previewdocument.h"
 
-#include "model/dataitem.h"
-#include "model/datasource.h"
+#include "model/entry/dataitem.h"
+#include "model/source/datasource.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #include "preview/previewimageloader.h"
 
-#include "model/feedfetcher.h"
+#include "platform/network/feedfetcher.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -3,8 +3,8 @@
 #include "common/temphome.h"
 #include "common/waitfor.h"
 #include "feedsimserver.h"
-#include "model/itemfile.h"
-#include "model/starmanager.h"
+#include "model/source/itemfile.h"
+#include "model/stars/starmanager.h"
 #include "platform/paths.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
@@ -12,8 +12,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,7 @@
 #include "common/temphome.h"
 #include "common/waitfor.h"
 #include "feedsimserver.h"
-#include "model/itemfile.h"
+#include "model/source/itemfile.h"
 #include "platform/paths.h"
 #include "platform/settingskeys.h"
 #include "vantrelrun.h"

@@ -1,5 +1,5 @@
 #include "cli/headlineformatter.h"
-#include "model/itemkeys.h"
+#include "model/entry/itemkeys.h"
 #include "platform/manualclock.h"
 
 #include <gtest/gtest.h>

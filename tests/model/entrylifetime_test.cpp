@@ -1,7 +1,7 @@
 #include "common/qtprinters.h"
 #include "feedsimserver.h"
 #include "managerfixture.h"
-#include "model/starmanager.h"
+#include "model/stars/starmanager.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #include "support/iso8601/scopedtimezone.h"
 
-#include "model/feeddate.h"
+#include "model/dates/feeddate.h"
 #include "platform/manualclock.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "support/iso8601/scopedtimezone.h"
 
-#include "model/failoverscanner.h"
-#include "model/feeddate.h"
-#include "model/rssdateformats.h"
+#include "model/dates/failoverscanner.h"
+#include "model/dates/feeddate.h"
+#include "model/dates/rssdateformats.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/feeddecoder.h"
+#include "model/parse/feeddecoder.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "feedsimprocess.h"
 
-#include "model/feedfetcher.h"
+#include "platform/network/feedfetcher.h"
 
 #include <QElapsedTimer>
 

@@ -1,7 +1,7 @@
 #include "feedsimprocess.h"
 
-#include "model/feedentrycollector.h"
-#include "model/feedloader.h"
+#include "common/feedentrycollector.h"
+#include "model/parse/feedloader.h"
 
 #include <gtest/gtest.h>
 

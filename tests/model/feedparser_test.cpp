@@ -1,6 +1,6 @@
-#include "model/feedentrycollector.h"
-#include "model/feedparser.h"
-#include "model/feedtext.h"
+#include "common/feedentrycollector.h"
+#include "model/parse/feedparser.h"
+#include "model/parse/feedtext.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryFile>

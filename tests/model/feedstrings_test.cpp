@@ -1,5 +1,5 @@
 #include "common/qtprinters.h"
-#include "model/feedstrings.h"
+#include "model/parse/feedstrings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "model/itemkeys.h"
-#include "model/mergeorder.h"
+#include "model/entry/itemkeys.h"
+#include "model/manager/mergeorder.h"
 
 #include <QRandomGenerator>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace Qt::StringLiterals;

@@ -1,7 +1,7 @@
 #include "common/qtprinters.h"
 #include "model/managerfixture.h"
-#include "model/opmlexporter.h"
-#include "model/opmlimporter.h"
+#include "model/opml/opmlexporter.h"
+#include "model/opml/opmlimporter.h"
 
 #include <QDir>
 #include <QFile>

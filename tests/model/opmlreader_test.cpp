@@ -1,7 +1,7 @@
 #include "common/qtprinters.h"
 #include "common/temphome.h"
-#include "model/opmlreader.h"
-#include "model/opmlwriter.h"
+#include "model/opml/opmlreader.h"
+#include "model/opml/opmlwriter.h"
 
 #include <QDir>
 #include <QFile>

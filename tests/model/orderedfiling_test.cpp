@@ -1,6 +1,6 @@
 #include "common/qtprinters.h"
 #include "common/temphome.h"
-#include "model/itemkeys.h"
+#include "model/entry/itemkeys.h"
 #include "model/testenvironment.h"
 #include "model/testsource.h"
 #include "platform/manualclock.h"

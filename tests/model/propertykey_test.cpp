@@ -1,4 +1,4 @@
-#include "model/propertykey.h"
+#include "model/entry/propertykey.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/datasourcedelegate.h"
+#include "model/source/datasourcedelegate.h"
 
 #include <QList>
 #include <atomic>

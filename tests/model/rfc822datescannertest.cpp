@@ -1,8 +1,8 @@
 #include "support/iso8601/scopedtimezone.h"
 
-#include "model/feeddate.h"
-#include "model/rfc822datescanner.h"
-#include "model/rssdateformats.h"
+#include "model/dates/feeddate.h"
+#include "model/dates/rfc822datescanner.h"
+#include "model/dates/rssdateformats.h"
 
 #include <gtest/gtest.h>
 

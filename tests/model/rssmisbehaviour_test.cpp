@@ -1,7 +1,7 @@
 #include "common/temphome.h"
 #include "common/waitfor.h"
 #include "feedsimserver.h"
-#include "model/rssdatasource.h"
+#include "model/source/rssdatasource.h"
 #include "model/testenvironment.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"

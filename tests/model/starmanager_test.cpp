@@ -1,8 +1,7 @@
 #include "common/qtprinters.h"
 #include "managerfixture.h"
-#include "model/notificationcenter.h"
-#include "model/starmanager.h"
-
+#include "model/source/notificationcenter.h"
+#include "model/stars/starmanager.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #include "common/qtprinters.h"
 #include "model/managerfixture.h"
-#include "model/opmlimporter.h"
+#include "model/opml/opmlimporter.h"
 
 using namespace Qt::StringLiterals;
 

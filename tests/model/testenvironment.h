@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/refreshenvironment.h"
-#include "model/refreshpool.h"
+#include "model/source/refreshenvironment.h"
+#include "model/source/refreshpool.h"
 
 #include <atomic>
 

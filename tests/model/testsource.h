@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/datasource.h"
+#include "model/source/datasource.h"
 
 // The smallest concrete source: it never fetches, so tests drive its items directly.
 class TestSource : public Datasource {

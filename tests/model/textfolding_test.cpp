@@ -1,5 +1,5 @@
 #include "common/qtprinters.h"
-#include "model/textfolding.h"
+#include "model/entry/textfolding.h"
 
 #include <QStringEncoder>
 #include <gtest/gtest.h>

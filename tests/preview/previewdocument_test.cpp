@@ -1,8 +1,8 @@
 #include "preview/previewdocument.h"
 
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
-#include "model/rssdatasource.h"
+#include "model/entry/dataitem.h"
+#include "model/entry/itemkeys.h"
+#include "model/source/rssdatasource.h"
 #include "platform/manualclock.h"
 #include "platform/userdefaults.h"
 

@@ -3,7 +3,7 @@
 #include "imageserver.h"
 
 #include "common/waitfor.h"
-#include "model/dataitem.h"
+#include "model/entry/dataitem.h"
 #include "preview/previewdocument.h"
 
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "common/openedlinks.h"
 
 #include "common/xdgsandbox.h"
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
+#include "model/entry/dataitem.h"
+#include "model/entry/itemkeys.h"
 #include "platform/desktop/canberrasoundplayer.h"
 #include "platform/desktop/xdgurlschemehandlers.h"
 #include "platform/userdefaults.h"

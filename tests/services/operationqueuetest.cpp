@@ -1,5 +1,5 @@
-#include "services/operation.h"
-#include "services/operationqueue.h"
+#include "services/operations/operationqueue.h"
+#include "services/operations/operation.h"
 
 #include <gtest/gtest.h>
 #include <atomic>

@@ -1,9 +1,9 @@
+#include "services/readlater/readabilityxauth.h"
 #include "common/waitfor.h"
 #include "fakereadlaterservice.h"
 #include "platform/manualclock.h"
-#include "services/readabilityxauth.h"
-#include "services/readabilityxauthdelegate.h"
-#include "services/urlencode.h"
+#include "services/readlater/readabilityxauthdelegate.h"
+#include "support/encoding/urlencode.h"
 
 #include <QThread>
 #include <gmock/gmock.h>

@@ -3,8 +3,8 @@
 // either side, and of an entry with an image while the image is on its way and once it is shown.
 // Runs offscreen on a throw-away settings folder; images come from a loopback server.
 
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
+#include "model/entry/dataitem.h"
+#include "model/entry/itemkeys.h"
 #include "platform/desktop/canberrasoundplayer.h"
 #include "platform/desktop/xdgurlschemehandlers.h"
 #include "platform/settingskeys.h"

@@ -1,6 +1,6 @@
 #include "services/browser/openinbrowser.h"
 
-#include "model/dataitem.h"
+#include "model/entry/dataitem.h"
 #include "services/browser/browsersupport.h"
 
 void openInBrowser(const DataItem &item)

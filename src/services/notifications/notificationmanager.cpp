@@ -1,6 +1,6 @@
 #include "services/notifications/notificationmanager.h"
 
-#include "model/textfolding.h"
+#include "model/entry/textfolding.h"
 #include "platform/desktop/notificationbus.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"

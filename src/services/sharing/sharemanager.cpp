@@ -1,7 +1,7 @@
 #include "services/sharing/sharemanager.h"
 
 #include "services/browser/browsersupport.h"
-#include "services/urlencode.h"
+#include "support/encoding/urlencode.h"
 
 #include <QAction>
 #include <QClipboard>

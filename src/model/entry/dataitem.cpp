@@ -1,0 +1,542 @@
+#include "model/entry/dataitem.h"
+
+#include "model/entry/itemkeys.h"
+#include "model/entry/textcaps.h"
+#include "model/entry/textfolding.h"
+#include "platform/archivereader.h"
+#include "platform/archivewriter.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Keys are a few characters long: compared here, lengths first, they cost less than a call into
+// Qt's general string comparison.
+bool sameKey(QStringView a, QStringView b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+bool sameKey(QStringView a, QLatin1StringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].unicode() != static_cast<unsigned char>(b[i].toLatin1()))
+            return false;
+    return true;
+}
+
+bool sameKey(QLatin1StringView a, QLatin1StringView b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+// A property's key against the key asked for: interned keys compare by pointer, names by text.
+bool sameKey(const PropertyKey &a, const PropertyKey &b)
+{
+    return a == b;
+}
+
+bool sameKey(const PropertyKey &a, QStringView b)
+{
+    return sameKey(a.name(), b);
+}
+
+bool sameKey(const PropertyKey &a, QLatin1StringView b)
+{
+    return sameKey(a.name(), b);
+}
+
+// The program's own keys, made once, so that storing one needs no look-up in the key table.
+PropertyKey keyFor(QLatin1StringView key)
+{
+    static const PropertyKey known[] = {
+        PropertyKey(ItemKey::title),        PropertyKey(ItemKey::link),
+        PropertyKey(ItemKey::description),  PropertyKey(ItemKey::contentEncoded),
+        PropertyKey(ItemKey::guid),         PropertyKey(ItemKey::pubDate),
+        PropertyKey(ItemKey::pubdate),      PropertyKey(ItemKey::published),
+        PropertyKey(ItemKey::dcDate),       PropertyKey(ItemKey::href),
+        PropertyKey(ItemKey::originalDate), PropertyKey(ItemKey::parsedDate),
+        PropertyKey(ItemKey::sequence),     PropertyKey(ItemKey::mark),
+        PropertyKey(ItemKey::name),
+    };
+    for (const PropertyKey &candidate : known)
+        if (sameKey(candidate.name(), key))
+            return candidate;
+    return PropertyKey(key);
+}
+
+PropertyKey keyFor(QStringView key)
+{
+    return PropertyKey(key);
+}
+
+const PropertyKey &keyFor(const PropertyKey &key)
+{
+    return key;
+}
+
+// The keys of the record read last on this thread, by position, with the reader's identity of
+// each. Every prefix of the list is the distinct keys of a record, so while a record repeats them
+// in order its keys need neither a look-up nor a check for a key said twice.
+struct RecentKey {
+    const void *identity = nullptr;
+    PropertyKey key;
+};
+
+} // namespace
+
+template <typename Key> QVariant DataItem::virtualOrProperty(const Key &key) const
+{
+    if (sameKey(key, ItemKey::datasourceName)) {
+        const std::shared_ptr<ItemSource> source = datasource();
+        return source ? QVariant(source->name() + source->customName()) : QVariant(QString(u""_s));
+    }
+    if (sameKey(key, ItemKey::datasource)) {
+        std::shared_ptr<ItemSource> source = datasource();
+        return source ? QVariant::fromValue(std::move(source)) : QVariant();
+    }
+    return property(key);
+}
+
+QVariant DataItem::valueForKey(const QString &key) const
+{
+    return virtualOrProperty(QStringView(key));
+}
+
+QVariant DataItem::valueForKey(QLatin1StringView key) const
+{
+    return virtualOrProperty(key);
+}
+
+QVariant DataItem::valueForKey(const PropertyKey &key) const
+{
+    return virtualOrProperty(key);
+}
+
+void DataItem::setObject(const QVariant &value, const QString &key)
+{
+    store(value, key);
+}
+
+void DataItem::setObject(const QVariant &value, QLatin1StringView key)
+{
+    store(value, key);
+}
+
+void DataItem::setObject(const QVariant &value, const PropertyKey &key)
+{
+    store(value, key);
+}
+
+void DataItem::appendText(const QString &text, const QString &key)
+{
+    std::weak_ptr<ItemSource> source;
+    {
+        std::lock_guard guard(m_lock);
+        const auto found = findPropertyLocked(QStringView(key));
+        if (found != m_properties.end())
+            found->value = QString(found->value.toString() + text);
+        else
+            addPropertyLocked(PropertyKey(QStringView(key)), QVariant(text));
+        if (updateQuickReadsLocked(QStringView(key), findLocked(QStringView(key))))
+            source = m_source;
+    }
+    noteOrderChange(source);
+}
+
+void DataItem::setObject(const QVariant &value, std::initializer_list<const PropertyKey *> keys)
+{
+    std::weak_ptr<ItemSource> source;
+    {
+        std::lock_guard guard(m_lock);
+        bool orderChanged = false;
+        for (const PropertyKey *key : keys)
+            orderChanged = storeLocked(value, *key) || orderChanged;
+        if (orderChanged)
+            source = m_source;
+    }
+    noteOrderChange(source);
+}
+
+template <typename Key> void DataItem::store(const QVariant &value, const Key &key)
+{
+    std::weak_ptr<ItemSource> source;
+    {
+        std::lock_guard guard(m_lock);
+        if (storeLocked(value, key))
+            source = m_source;
+    }
+    noteOrderChange(source);
+}
+
+// The source is told outside the item's lock: keeping it alive for that moment may make this the
+// last reference, whose release ends the source.
+void DataItem::noteOrderChange(const std::weak_ptr<ItemSource> &source)
+{
+    if (const std::shared_ptr<ItemSource> holder = source.lock())
+        holder->m_entryOrderChanges.fetch_add(1, std::memory_order_acq_rel);
+}
+
+template <typename Key> bool DataItem::storeLocked(const QVariant &value, const Key &key)
+{
+    const auto found = findPropertyLocked(key);
+    if (found != m_properties.end()) {
+        if (value.isValid())
+            found->value = value;
+        else
+            m_properties.erase(found);
+    } else if (value.isValid()) {
+        addPropertyLocked(keyFor(key), QVariant(value));
+    }
+    return updateQuickReadsLocked(key, value.isValid() ? &value : nullptr);
+}
+
+void DataItem::addPropertyLocked(PropertyKey key, QVariant &&value)
+{
+    if (m_properties.size() == m_properties.capacity())
+        m_properties.reserve(m_properties.size() + propertyGrowth);
+    m_properties.emplace_back(std::move(key), std::move(value));
+}
+
+template <typename Key> std::vector<DataItem::Property>::iterator DataItem::findPropertyLocked(const Key &key)
+{
+    return std::find_if(m_properties.begin(), m_properties.end(),
+                        [&key](const Property &property) { return sameKey(property.key, key); });
+}
+
+template <typename Key> const QVariant *DataItem::findLocked(const Key &key) const
+{
+    for (const Property &property : m_properties)
+        if (sameKey(property.key, key))
+            return &property.value;
+    return nullptr;
+}
+
+template <typename Key> QVariant DataItem::property(const Key &key) const
+{
+    std::lock_guard guard(m_lock);
+    const QVariant *value = findLocked(key);
+    return value ? *value : QVariant();
+}
+
+// `value` is the key's value now stored, nullptr when there is none. True when the key is one of
+// those the entries are ordered by.
+template <typename Key> bool DataItem::updateQuickReadsLocked(const Key &key, const QVariant *value)
+{
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    if (sameKey(keys.sequence, key)) {
+        m_sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
+        return true;
+    }
+    if (sameKey(keys.parsedDate, key)) {
+        const QDateTime date = value ? value->toDateTime() : QDateTime();
+        m_parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate, std::memory_order_relaxed);
+        return true;
+    }
+    if (sameKey(keys.title, key) || sameKey(keys.description, key)) {
+        m_folded = false;
+        m_foldedSearchText.clear();
+    }
+    return false;
+}
+
+void DataItem::updateQuickReadsFromListLocked()
+{
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    updateQuickReadsLocked(keys.sequence, findLocked(keys.sequence));
+    updateQuickReadsLocked(keys.parsedDate, findLocked(keys.parsedDate));
+}
+
+const QVariant *DataItem::findStoredLocked(const PropertyKey &key) const
+{
+    return findLocked(key);
+}
+
+QByteArray DataItem::foldedSearchText() const
+{
+    std::lock_guard guard(m_lock);
+    if (!m_folded) {
+        const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+        const QVariant *title = findLocked(keys.title);
+        const QVariant *description = findLocked(keys.description);
+        m_foldedSearchText = TextFolding::foldJoined(title ? title->toString() : QString(), QChar(searchSeparator),
+                                                     description ? description->toString() : QString());
+        m_folded = true;
+    }
+    return m_foldedSearchText;
+}
+
+QVariantMap DataItem::propertiesLocked() const
+{
+    QVariantMap map;
+    for (const Property &property : m_properties)
+        map.insert(property.key.name(), property.value);
+    return map;
+}
+
+QVariantMap DataItem::dictionary() const
+{
+    QVariantMap copy;
+    {
+        std::lock_guard guard(m_lock);
+        copy = propertiesLocked();
+    }
+    copy.remove(ItemKey::mark);
+    const QString sourceName = sourceDisplayName();
+    if (!sourceName.isNull())
+        copy.insert(ItemKey::name, sourceName);
+    return copy;
+}
+
+QString DataItem::title() const
+{
+    return property(ItemPropertyKeys::get().title).toString();
+}
+
+QString DataItem::description() const
+{
+    return property(ItemPropertyKeys::get().description).toString();
+}
+
+QString DataItem::name() const
+{
+    const QString sourceName = sourceDisplayName();
+    return sourceName.isNull() ? property(ItemKey::name).toString() : sourceName;
+}
+
+QDateTime DataItem::originalDate() const
+{
+    return property(ItemPropertyKeys::get().originalDate).toDateTime();
+}
+
+QDateTime DataItem::parsedDate() const
+{
+    return property(ItemPropertyKeys::get().parsedDate).toDateTime();
+}
+
+bool DataItem::mark() const
+{
+    return property(ItemPropertyKeys::get().mark).toBool();
+}
+
+QString DataItem::link() const
+{
+    const QVariant stored = property(ItemPropertyKeys::get().link);
+    if (!stored.isValid())
+        return QString();
+    const QString raw = stored.toString();
+    const QString trimmed = raw.trimmed();
+    if (QUrl(trimmed, QUrl::StrictMode).isValid())
+        return trimmed;
+    static const QRegularExpression whiteSpace(u"\\s+"_s);
+    return QString(raw).remove(whiteSpace);
+}
+
+QString DataItem::previewContent() const
+{
+    std::lock_guard guard(m_lock);
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    if (const QVariant *content = findLocked(keys.contentEncoded))
+        return content->toString();
+    if (const QVariant *description = findLocked(keys.description))
+        return description->toString();
+    return QString();
+}
+
+void DataItem::encodeWithCoder(ArchiveWriter &coder) const
+{
+    QVariantMap properties;
+    {
+        std::lock_guard guard(m_lock);
+        properties = propertiesLocked();
+    }
+    coder.encodeObject(properties);
+    coder.encodeBool(marked());
+    coder.encodeBool(shown());
+    coder.encodeBool(read());
+    coder.encodeBool(hidden());
+}
+
+std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
+{
+    thread_local std::vector<RecentKey> recent;
+    auto item = std::make_shared<DataItem>();
+    // The records of a file are alike: the list is sized for as many properties as the last one.
+    item->m_properties.reserve(recent.size());
+    size_t position = 0;
+    bool repeating = true; // every key so far was the recent key at its position
+    const bool intact = coder.decodeDictionary([&](const ArchiveReader::Key &key, QVariant &&value) {
+        if (repeating && key.identity && position < recent.size() &&
+            recent[position].identity == key.identity) {
+            item->addPropertyLocked(recent[position].key, std::move(value));
+        } else {
+            const bool added = item->addDecodedProperty(key.name, std::move(value));
+            if (repeating) {
+                recent.resize(position);
+                repeating = added && key.identity;
+                if (repeating)
+                    recent.push_back({key.identity, item->m_properties.back().key});
+            }
+        }
+        ++position;
+    });
+    if (!intact)
+        return nullptr;
+    const auto marked = coder.decodeBool();
+    const auto shown = coder.decodeBool();
+    const auto read = coder.decodeBool();
+    const auto hidden = coder.decodeBool();
+    if (!marked || !shown || !read || !hidden)
+        return nullptr;
+    item->m_marked = *marked;
+    item->m_shown = *shown;
+    item->m_read = *read;
+    item->m_hidden = *hidden;
+    item->updateQuickReadsFromListLocked();
+    return item;
+}
+
+// A key said twice in a record (a damaged or hand-made file) replaces its earlier value, as a
+// dictionary would. True when the key was new and appended.
+bool DataItem::addDecodedProperty(const QString &name, QVariant &&value)
+{
+    PropertyKey key(QStringView{name});
+    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
+                                    [&key](const Property &property) { return property.key == key; });
+    if (found != m_properties.end()) {
+        found->value = std::move(value);
+        return false;
+    }
+    addPropertyLocked(std::move(key), std::move(value));
+    return true;
+}
+
+// Text arrives in runs for one key (an element's text, then the white space after it): the key
+// used last is tried first.
+DataItem::Draft::Text *DataItem::Draft::find(const PropertyKey &key)
+{
+    if (m_last < m_texts.size() && m_texts[m_last].key == key)
+        return &m_texts[m_last];
+    for (size_t i = 0; i < m_texts.size(); ++i) {
+        if (m_texts[i].key == key) {
+            m_last = i;
+            return &m_texts[i];
+        }
+    }
+    return nullptr;
+}
+
+// A text added to after another one (a repeated element) moves to the end of the buffer; the
+// space it leaves is never copied into the item.
+DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
+{
+    Text *text = find(key);
+    if (!text) {
+        m_last = m_tail = m_texts.size();
+        return m_texts.emplace_back(Text{key, m_units.size(), 0, unknownCap});
+    }
+    if (m_last != m_tail) {
+        const std::u16string moved = m_units.substr(text->start, text->length);
+        text->start = m_units.size();
+        m_units += moved;
+        m_tail = m_last;
+    }
+    return *text;
+}
+
+void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
+{
+    // Most often the text continues the one that ends the buffer.
+    Text *stored = m_tail < m_texts.size() && m_texts[m_tail].key == key ? &m_texts[m_tail] : &lastText(key);
+    m_last = m_tail;
+    const qsizetype length = qsizetype(stored->length);
+    // Most texts stay short: the cap of their key is looked up only for one that grows long.
+    if (stored->cap == unknownCap && length + text.size() > TextCaps::smallest)
+        stored->cap = TextCaps::forKey(stored->key);
+    const qsizetype kept =
+        stored->cap == unknownCap ? text.size() : TextCaps::fittingLength(text, stored->cap - length);
+    m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(kept));
+    stored->length += size_t(kept);
+    if (kept < text.size())
+        stored->cap = qsizetype(stored->length); // cut: nothing may follow the gap
+}
+
+// The text ends the buffer once lastText() returns, and every other text ends before it.
+void DataItem::Draft::setText(QStringView text, const PropertyKey &key)
+{
+    Text &stored = lastText(key);
+    m_units.resize(stored.start);
+    stored.length = 0;
+    appendText(text, key);
+}
+
+void DataItem::Draft::clear()
+{
+    m_texts.clear();
+    m_units.clear();
+    m_last = 0;
+    m_tail = 0;
+}
+
+// Each text is followed by a terminating zero in the block, as every Qt string's data is.
+std::shared_ptr<DataItem> DataItem::Draft::take()
+{
+    size_t blockSize = 0;
+    for (const Text &text : m_texts)
+        blockSize += text.length + 1;
+    QString block(qsizetype(blockSize), Qt::Uninitialized);
+    QStringPrivate &shared = block.data_ptr();
+    // The block is still this thread's alone: the references that the texts' temporary strings
+    // hold are taken in one step; each property takes its own as it copies its string.
+    if (shared.d)
+        shared.d->ref_.fetchAndAddRelaxed(int(m_texts.size()));
+    auto item = std::make_shared<DataItem>();
+    item->m_properties.reserve(m_texts.size() + filedPropertyCount);
+    char16_t *out = shared.data();
+    // A feed may name an element after one of the program's keys.
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    bool namesQuickRead = false;
+    for (Text &text : m_texts) {
+        namesQuickRead = namesQuickRead || text.key == keys.sequence || text.key == keys.parsedDate;
+        std::copy_n(m_units.data() + text.start, text.length, out);
+        out[text.length] = u'\0';
+        item->m_properties.emplace_back(std::move(text.key),
+                                        QString(QStringPrivate(shared.d, out, qsizetype(text.length))));
+        out += text.length + 1;
+    }
+    clear();
+    if (namesQuickRead)
+        item->updateQuickReadsFromListLocked();
+    return item;
+}
+
+std::shared_ptr<ItemSource> DataItem::datasource() const
+{
+    std::lock_guard guard(m_lock);
+    return m_source.lock();
+}
+
+void DataItem::setDatasource(std::weak_ptr<ItemSource> source)
+{
+    std::lock_guard guard(m_lock);
+    m_source = std::move(source);
+}
+
+// The source's custom name, else its name; a null string without a source or without either name.
+QString DataItem::sourceDisplayName() const
+{
+    const std::shared_ptr<ItemSource> source = datasource();
+    if (!source)
+        return QString();
+    const QString custom = source->customName();
+    if (!custom.isNull())
+        return custom;
+    const QString name = source->name();
+    return name.isEmpty() ? QString() : name;
+}

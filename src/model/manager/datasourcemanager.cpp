@@ -1,0 +1,668 @@
+#include "model/manager/datasourcemanager.h"
+
+#include "model/entry/itemkeys.h"
+#include "model/manager/mergeorder.h"
+#include "model/manager/retiredlist.h"
+#include "model/manager/searchfilter.h"
+#include "model/parse/feedstrings.h"
+#include "model/source/datasource.h"
+#include "model/source/feeduuids.h"
+#include "model/source/itemfilereadahead.h"
+#include "model/source/rssdatasource.h"
+#include "model/source/staleitemfiles.h"
+#include "platform/clock.h"
+#include "platform/mainthread.h"
+#include "platform/network/reachability.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString uuidKey = u"uuid"_s;
+constexpr qint64 resetAfterSeconds = 3600;
+
+} // namespace
+
+DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability)
+    : DatasourceManager(defaults, clock, reachability, Options())
+{
+}
+
+DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability,
+                                     const Options &options)
+    : m_defaults(defaults), m_clock(clock), m_reachability(reachability), m_options(options),
+      m_items(std::make_shared<const QList<DataItemPtr>>())
+{
+    createDatasources();
+
+    m_updateTimer = new QTimer(this);
+    m_updateTimer->setInterval(m_options.refreshIntervalMs);
+    connect(m_updateTimer, &QTimer::timeout, this, &DatasourceManager::update);
+    m_dirtyTimer = new QTimer(this);
+    m_dirtyTimer->setInterval(m_options.dirtyIntervalMs);
+    connect(m_dirtyTimer, &QTimer::timeout, this, &DatasourceManager::dirtyTimer);
+    m_saveTimer = new QTimer(this);
+    m_saveTimer->setSingleShot(true);
+    m_saveTimer->setInterval(m_options.saveDelayMs);
+    connect(m_saveTimer, &QTimer::timeout, this,
+            [this] { m_roundQueue.post([this] { saveChangedSources(); }); });
+    if (m_options.startTimers) {
+        m_updateTimer->start();
+        m_dirtyTimer->start();
+    }
+}
+
+DatasourceManager::~DatasourceManager()
+{
+    close();
+    saveChangedSources();
+    m_mergeQueue.waitForDone();
+    QList<std::shared_ptr<Datasource>> sources;
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &source : std::as_const(m_datasources))
+            source->setDelegate(nullptr);
+        sources.swap(m_datasources);
+        m_sourceCount = 0;
+    }
+    sources.clear();
+    // A source whose last holder was a refresh or a merge was handed to the main thread for
+    // deletion; it uses the settings, which may go right after this manager.
+    MainThread::runPosted();
+}
+
+DatasourceManager &DatasourceManager::sharedInstance()
+{
+    // Lives until the process ends; the application saves the item files at quit (syncAll).
+    static DatasourceManager *instance = [] {
+        auto *manager = new DatasourceManager(UserDefaults::standardUserDefaults(), Clock::system(),
+                                              Reachability::standard());
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, manager,
+                         &DatasourceManager::close);
+        return manager;
+    }();
+    return *instance;
+}
+
+void DatasourceManager::close()
+{
+    m_updateTimer->stop();
+    m_dirtyTimer->stop();
+    m_saveTimer->stop();
+    m_pool.close();
+    m_roundQueue.waitForDone();
+}
+
+// ---- Sources
+
+void DatasourceManager::createDatasources()
+{
+    const QVariantList feeds = FeedUuids::makeDistinct(m_defaults);
+    QStringList uuids;
+    for (const QVariant &feed : feeds)
+        uuids.append(feed.toMap().value(uuidKey).toString());
+    const StaleItemFiles stale(m_clock);
+    stale.restore(uuids);
+    const ItemFileReadAhead readAhead(uuids);
+    for (const QVariant &feed : feeds) {
+        const auto source = RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this);
+        attach(source);
+        append(source);
+    }
+    setAsideItemFilesOfNoFeed(stale);
+}
+
+// Files of deleted feeds wait in the stale folder; those of the feeds just loaded stay, so that a
+// crash before the next save loses nothing. Only settings read from a sound file say which feeds
+// the user has: after a missing, damaged or unreadable one, every item file stays where it is.
+void DatasourceManager::setAsideItemFilesOfNoFeed(const StaleItemFiles &stale) const
+{
+    const SettingsFile::ReadState settings = m_defaults.fileState();
+    if (settings != SettingsFile::ReadState::Sound) {
+        if (settings != SettingsFile::ReadState::Absent)
+            qWarning("Item files of feeds missing from the settings are kept: the settings file was unsound");
+        return;
+    }
+    if (m_defaults.objectForKey(SettingsKey::feeds).typeId() != QMetaType::QVariantList) {
+        qWarning("Item files are kept: the settings hold no list of feeds");
+        return;
+    }
+    QStringList kept;
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &source : std::as_const(m_datasources))
+            kept.append(source->uuid());
+    }
+    stale.setAsideAllBut(kept);
+    stale.deleteExpired();
+}
+
+// The source reports to this manager from now on.
+void DatasourceManager::attach(const std::shared_ptr<RSSDatasource> &source)
+{
+    source->setDelegate(this);
+    const std::weak_ptr<Datasource> weak = source;
+    connect(source.get(), &RSSDatasource::refreshFinished, this,
+            [this, weak] {
+                if (const auto finished = weak.lock())
+                    sourceDidFinishRefresh(finished.get());
+            },
+            Qt::QueuedConnection);
+}
+
+// The source joins the list, and so the refresh rounds, the merges and the arrival queue.
+void DatasourceManager::append(const std::shared_ptr<RSSDatasource> &source)
+{
+    std::lock_guard sourcesGuard(m_sourcesLock);
+    m_datasources.append(source);
+    m_sourceCount = int(m_datasources.size());
+    std::lock_guard queueGuard(m_queueLock);
+    m_managed.insert(source.get());
+}
+
+QList<std::shared_ptr<Datasource>> DatasourceManager::datasources() const
+{
+    std::lock_guard guard(m_sourcesLock);
+    return m_datasources;
+}
+
+std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &address)
+{
+    if (const QString refusal = FeedStrings::feedAddressRefusal(address); !refusal.isNull()) {
+        Q_EMIT noticeRequested(refusal);
+        return nullptr;
+    }
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &source : std::as_const(m_datasources)) {
+            const auto *rss = dynamic_cast<const RSSDatasource *>(source.get());
+            if (rss && FeedStrings::sameFeedAddress(rss->url(), address)) {
+                Q_EMIT noticeRequested(u"Feed already exists."_s);
+                return nullptr;
+            }
+        }
+    }
+    // Its address is stored, and its first refresh started (setURL), before a round can see it. It
+    // reports from the start, so that the end of that refresh is not lost.
+    auto source = RSSDatasource::create(std::nullopt, m_defaults, m_clock, *this);
+    attach(source);
+    source->setURL(address);
+    {
+        std::lock_guard guard(m_sourcesLock);
+        for (const auto &existing : std::as_const(m_datasources))
+            existing->removeSequence();
+        append(source);
+    }
+    merge();
+    return source;
+}
+
+void DatasourceManager::deleteDatasource(Datasource *source)
+{
+    if (!source)
+        return;
+    const QString uuid = source->uuid();
+    m_defaults.updateObject(SettingsKey::feeds, [&uuid](const QVariant &current) {
+        QVariantList feeds = current.toList();
+        feeds.removeIf([&uuid](const QVariant &feed) { return feed.toMap().value(uuidKey).toString() == uuid; });
+        return QVariant(feeds);
+    });
+    m_defaults.synchronize();
+    source->setDelegate(nullptr);
+    std::shared_ptr<Datasource> removed; // released after the locks
+    {
+        std::lock_guard sourcesGuard(m_sourcesLock);
+        {
+            std::lock_guard queueGuard(m_queueLock);
+            m_managed.remove(source);
+            m_newItems.removeIf([this, source](const DataItemPtr &item) {
+                const bool fromSource = Datasource::of(*item).get() == source;
+                if (fromSource)
+                    m_queued.remove(item.get());
+                return fromSource;
+            });
+        }
+        for (qsizetype i = 0; i < m_datasources.size(); ++i) {
+            if (m_datasources.at(i).get() == source) {
+                removed = m_datasources.takeAt(i);
+                break;
+            }
+        }
+        m_refreshedOnce.remove(source);
+        m_sourceCount = int(m_datasources.size());
+    }
+    {
+        std::lock_guard guard(m_saveLock);
+        m_unsaved.remove(source);
+    }
+    merge();
+}
+
+std::shared_ptr<RSSDatasource> DatasourceManager::dataSourceForUrl(const QString &url) const
+{
+    std::lock_guard guard(m_sourcesLock);
+    for (const auto &source : std::as_const(m_datasources)) {
+        auto rss = std::dynamic_pointer_cast<RSSDatasource>(source);
+        if (rss && rss->url() == url)
+            return rss;
+    }
+    return nullptr;
+}
+
+bool DatasourceManager::syncAll()
+{
+    {
+        std::lock_guard guard(m_saveLock);
+        m_unsaved.clear();
+    }
+    bool saved = true;
+    std::lock_guard guard(m_sourcesLock);
+    for (const auto &source : std::as_const(m_datasources))
+        saved = source->sync() && saved;
+    return saved;
+}
+
+// ---- Saving changed sources
+
+void DatasourceManager::scheduleSave(Datasource *source)
+{
+    const std::weak_ptr<Datasource> weak = source->weak_from_this();
+    if (weak.expired())
+        return; // still being constructed
+    {
+        std::lock_guard guard(m_saveLock);
+        if (m_unsaved.contains(source))
+            return;
+        m_unsaved.insert(source, weak);
+        if (m_unsaved.size() > 1)
+            return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { m_saveTimer->start(); }, Qt::QueuedConnection);
+}
+
+void DatasourceManager::saveChangedSources()
+{
+    QList<std::weak_ptr<Datasource>> pending;
+    {
+        std::lock_guard guard(m_saveLock);
+        pending = m_unsaved.values();
+        m_unsaved.clear();
+    }
+    for (const auto &weak : std::as_const(pending)) {
+        if (const auto source = weak.lock())
+            source->sync();
+    }
+}
+
+// ---- Refresh rounds
+
+bool DatasourceManager::internetAvailable() const
+{
+    return m_reachability.isReachable();
+}
+
+void DatasourceManager::update()
+{
+    if (m_options.refreshOnce && everySourceRefreshedOnce())
+        announceAllRefreshed();
+    if (m_roundPending.exchange(true))
+        return;
+    m_roundQueue.post([this] {
+        m_roundPending = false;
+        refreshRound();
+    });
+}
+
+void DatasourceManager::refreshRound()
+{
+    if (!internetAvailable())
+        return;
+    std::lock_guard guard(m_sourcesLock);
+    const double lastSuccess = m_pool.lastUpdateSince1970();
+    const double now = double(m_clock.now().toMSecsSinceEpoch()) / 1000.0;
+    if (lastSuccess != 0 && now - lastSuccess > resetAfterSeconds) {
+        for (const auto &source : std::as_const(m_datasources))
+            if (!source->firstRun())
+                source->reset();
+    }
+    struct Due {
+        QDateTime lastUpdatedAt;
+        Datasource *source;
+    };
+    std::vector<Due> order;
+    order.reserve(size_t(m_datasources.size()));
+    for (const auto &source : std::as_const(m_datasources))
+        order.push_back({source->lastUpdatedAt(), source.get()});
+    std::stable_sort(order.begin(), order.end(), [](const Due &a, const Due &b) {
+        if (!a.lastUpdatedAt.isValid() || !b.lastUpdatedAt.isValid())
+            return !a.lastUpdatedAt.isValid() && b.lastUpdatedAt.isValid();
+        return a.lastUpdatedAt < b.lastUpdatedAt;
+    });
+    for (const Due &due : order) {
+        if (!due.source->isEnabled())
+            continue;
+        if (m_options.refreshOnce && m_refreshedOnce.contains(due.source))
+            continue;
+        if (!due.source->updateData())
+            break;
+    }
+}
+
+void DatasourceManager::dirtyTimer()
+{
+    if (m_dirty.exchange(false))
+        merge();
+}
+
+void DatasourceManager::sourceDidFinishRefresh(Datasource *source)
+{
+    {
+        std::lock_guard sourcesGuard(m_sourcesLock);
+        {
+            std::lock_guard queueGuard(m_queueLock);
+            if (!m_managed.contains(source))
+                return;
+        }
+        m_refreshedOnce.insert(source);
+    }
+    if (everySourceRefreshedOnce())
+        announceAllRefreshed();
+    if (m_options.refreshOnce)
+        update();
+}
+
+bool DatasourceManager::everySourceRefreshedOnce() const
+{
+    std::lock_guard guard(m_sourcesLock);
+    return std::all_of(m_datasources.cbegin(), m_datasources.cend(), [this](const auto &source) {
+        return !source->isEnabled() || m_refreshedOnce.contains(source.get());
+    });
+}
+
+void DatasourceManager::announceAllRefreshed()
+{
+    if (!m_announcedAllRefreshed.exchange(true))
+        Q_EMIT allSourcesRefreshedOnce();
+}
+
+// ---- DatasourceDelegate
+
+void DatasourceManager::itemsDidChangeInDatasource(Datasource *source)
+{
+    m_dirty = true;
+    scheduleSave(source);
+}
+
+void DatasourceManager::newItemInDatasource(const DataItemPtr &item, Datasource *source)
+{
+    if (m_gather.load()) {
+        const std::shared_ptr<const SearchFilter> filter = currentFilter();
+        if (!filter || filter->matches(*item, filter->matchesSourceName(*source))) {
+            std::lock_guard guard(m_queueLock);
+            if (m_managed.contains(source) && !m_queued.contains(item.get())) {
+                m_newItems.append(item);
+                m_queued.insert(item.get());
+            }
+            return;
+        }
+    }
+    item->setObject(m_pool.nextSequence(), ItemKey::sequence);
+}
+
+// ---- Merging
+
+quint64 DatasourceManager::merge()
+{
+    return _merge();
+}
+
+// Submitting under the state lock keeps the queue in generation order.
+quint64 DatasourceManager::_merge()
+{
+    std::lock_guard guard(m_stateLock);
+    const quint64 generation = ++m_generation;
+    m_mergeQueue.post([this, generation] { runMerge(generation); });
+    return generation;
+}
+
+void DatasourceManager::mergeSync()
+{
+    const quint64 generation = _merge();
+    std::unique_lock lock(m_stateLock);
+    m_published.wait(lock, [&] { return m_publishedGeneration >= generation; });
+}
+
+quint64 DatasourceManager::publishedGeneration() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_publishedGeneration;
+}
+
+MergeOrder::OneShots DatasourceManager::takeOneShots()
+{
+    return {m_hide.exchange(false), m_hideAll.exchange(false), m_markAllRead.exchange(false),
+            m_markAllUnread.exchange(false)};
+}
+
+std::shared_ptr<const SearchFilter> DatasourceManager::currentFilter() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_filterPredicate;
+}
+
+void DatasourceManager::runMerge(quint64 generation)
+{
+    // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
+    const MergeOrder::OneShots oneShots = takeOneShots();
+    std::vector<SourceList> lists;
+    MergeOrder::Entries entries = collectVisibleItems(currentFilter().get(), lists);
+    QList<DataItemPtr> merged = MergeOrder::arrange(entries, oneShots, m_retired->take());
+    // A source changes its list in place once no copy shares it: the copies are dropped under the
+    // source's lock, so that its next change comes after the merge read them.
+    for (SourceList &list : lists) {
+        std::lock_guard guard(list.source->lock());
+        list.items = {};
+    }
+    publish(generation, std::move(merged));
+}
+
+// The visible entries of the enabled sources that pass the filter, queued arrivals left out.
+// `lists` receives the sources' lists, which the entries point into.
+MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists)
+{
+    std::lock_guard sourcesGuard(m_sourcesLock);
+    lists = visibleLists(filter);
+    MergeOrder::Entries entries;
+    entries.keys.reserve(size_t(m_lastMergeSize.load()));
+    entries.items.reserve(size_t(m_lastMergeSize.load()));
+    entries.addresses.reserve(size_t(m_lastMergeSize.load()));
+    const bool includeHidden = m_showHidden.load();
+    std::lock_guard queueGuard(m_queueLock);
+    for (size_t list = 0; list < lists.size(); ++list) {
+        // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
+        // included.
+        if (list + 1 < lists.size())
+            prefetchItems(lists[list + 1], 0, prefetchDistance);
+        const SourceList &visible = lists[list];
+        for (qsizetype i = 0; i < visible.count; ++i) {
+            if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
+                MergeOrder::prefetch(visible.items.at(i + prefetchDistance).get());
+            const DataItemPtr &item = visible.items.at(i);
+            if (!item || (item->hidden() && !includeHidden))
+                continue;
+            if (!m_queued.isEmpty() && m_queued.contains(item.get()))
+                continue;
+            if (filter && !filter->matches(*item, visible.sourceNameMatches))
+                continue;
+            entries.add(item);
+        }
+    }
+    m_lastMergeSize = qsizetype(entries.keys.size());
+    return entries;
+}
+
+// The lists of the sources with visible entries, as they are now. The caller holds sourcesLock.
+std::vector<DatasourceManager::SourceList> DatasourceManager::visibleLists(const SearchFilter *filter) const
+{
+    std::vector<SourceList> lists;
+    lists.reserve(size_t(m_datasources.size()));
+    for (const auto &source : std::as_const(m_datasources)) {
+        std::lock_guard sourceGuard(source->lock());
+        const int count = source->numberOfItems();
+        if (count == 0)
+            continue;
+        SourceList &list = lists.emplace_back(SourceList{source, source->items(), 0, false});
+        list.count = std::min<qsizetype>(count, list.items.size());
+        list.sourceNameMatches = filter && filter->matchesSourceName(*source);
+    }
+    return lists;
+}
+
+void DatasourceManager::prefetchItems(const SourceList &list, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < std::min(to, list.count); ++i)
+        if (const DataItem *item = list.items.at(i).get())
+            MergeOrder::prefetch(item);
+}
+
+// Waiters of mergeSync are released after the signal, so they see what its receivers did.
+void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
+{
+    ItemList published = RetiredList::share(std::move(list), m_retired);
+    {
+        std::lock_guard guard(m_stateLock);
+        m_items.swap(published); // the old list is released outside the lock
+        m_refresh = true;
+    }
+    published.reset();
+    Q_EMIT itemsPublished(generation);
+    {
+        std::lock_guard guard(m_stateLock);
+        m_publishedGeneration = generation;
+    }
+    m_published.notify_all();
+}
+
+// ---- ViewDataSource
+
+ViewDataSource::ItemList DatasourceManager::items()
+{
+    std::lock_guard guard(m_stateLock);
+    return m_items;
+}
+
+QList<DataItemPtr> DatasourceManager::theNewItems()
+{
+    std::lock_guard guard(m_queueLock);
+    return m_newItems;
+}
+
+DataItemPtr DatasourceManager::theNewItem()
+{
+    std::lock_guard guard(m_queueLock);
+    return m_newItems.isEmpty() ? nullptr : m_newItems.first();
+}
+
+bool DatasourceManager::hasNew()
+{
+    std::lock_guard guard(m_queueLock);
+    m_newItems.removeIf([this](const DataItemPtr &item) {
+        const std::shared_ptr<Datasource> source = Datasource::of(*item);
+        const bool gone = !source || !m_managed.contains(source.get()) || !source->isEnabled();
+        if (gone)
+            m_queued.remove(item.get());
+        return gone;
+    });
+    return !m_newItems.isEmpty();
+}
+
+// The list is replaced by a copy with the arrival on top; readers keep their snapshot.
+void DatasourceManager::removeNew()
+{
+    {
+        std::lock_guard queueGuard(m_queueLock);
+        if (m_newItems.isEmpty())
+            return;
+        const DataItemPtr item = m_newItems.takeFirst();
+        m_queued.remove(item.get());
+        item->setObject(m_pool.nextSequence(), ItemKey::sequence);
+        std::lock_guard stateGuard(m_stateLock);
+        QList<DataItemPtr> list;
+        list.reserve(m_items->size() + 1);
+        list.append(item);
+        for (const DataItemPtr &listed : *m_items)
+            if (listed != item)
+                list.append(listed);
+        m_items = RetiredList::share(std::move(list), m_retired);
+        m_refresh = true;
+    }
+    merge();
+}
+
+void DatasourceManager::setFilter(const QString &filter)
+{
+    while (hasNew())
+        removeNew();
+    {
+        std::lock_guard guard(m_stateLock);
+        m_filter = SearchFilter::isBlank(filter) ? QString() : filter;
+        const bool markedOnly = m_markedOnly.load();
+        if (m_filter.isNull() && !markedOnly)
+            m_filterPredicate.reset();
+        else
+            m_filterPredicate = std::make_shared<const SearchFilter>(m_filter, markedOnly);
+    }
+    merge();
+}
+
+QString DatasourceManager::filter() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_filter;
+}
+
+bool DatasourceManager::isFiltered() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_filterPredicate != nullptr;
+}
+
+void DatasourceManager::setShowMarkedOnly(bool markedOnly)
+{
+    m_markedOnly = markedOnly;
+    setFilter(filter());
+}
+
+void DatasourceManager::markRead()
+{
+    m_markAllRead = true;
+    m_hideAll = true;
+    merge();
+}
+
+void DatasourceManager::markUnread()
+{
+    m_markAllUnread = true;
+    m_showHidden = true;
+    merge();
+}
+
+void DatasourceManager::showHidden()
+{
+    m_showHidden = true;
+    merge();
+}
+
+void DatasourceManager::hideRead()
+{
+    m_showHidden = false;
+    m_hide = true;
+    merge();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+// The model's locks, written once. When locks nest, they are taken top to bottom in this order,
+// never the other way; a leaf is taken last, with nothing locked inside it. "Report" is a call to
+// the source's DatasourceDelegate (the manager); "hand-off" is RefreshPool::runOnMainThread.
+//
+// | Lock                          | Guards                                      | Report | Hand-off |
+// |-------------------------------|---------------------------------------------|--------|----------|
+// | StarManager lock              | starred records, the cached list            | -      | no       |
+// | DatasourceManager sourcesLock | the list of sources, the one-pass record    | yes    | no       |
+// | Datasource lock() (recursive) | items and filing index, marked set, image   | yes    | no       |
+// | DatasourceManager queue lock  | the arrival queue                           | no     | no       |
+// | DatasourceManager state lock  | filter, generations, published list         | no     | no       |
+// | RetiredList lock (leaf)       | the latest retired list                     | no     | no       |
+// | DatasourceManager save lock   | sources whose item files wait (leaf)        | no     | no       |
+// | Datasource field, last-update, error locks; RSSDatasource address, option locks (leaves)  |
+// | DataItem lock (leaf)          | the entry's properties                      | no     | no       |
+// | RefreshPool mutex (leaf)      | threads, hand-offs, closing                 | no     | no       |
+//
+// A refresh files entries under its source's lock(), so reports may arrive under it, on the
+// thread that made the change: the manager's handlers take only the queue, state and save locks,
+// and never wait for another thread. A hand-off waits for the main thread, which may itself wait
+// for any lock above, so none may be held across one.

@@ -1,7 +1,0 @@
-#include "model/notificationcenter.h"
-
-NotificationCenter &NotificationCenter::defaultCenter()
-{
-    static NotificationCenter center;
-    return center;
-}

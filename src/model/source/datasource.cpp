@@ -1,0 +1,629 @@
+#include "model/source/datasource.h"
+
+#include "model/dates/feeddate.h"
+#include "model/entry/itemkeys.h"
+#include "model/entry/textfolding.h"
+#include "model/source/datasourcedelegate.h"
+#include "model/source/itemfile.h"
+#include "model/source/itemfilereadahead.h"
+#include "model/source/notificationcenter.h"
+#include "model/source/refreshenvironment.h"
+#include "model/source/refreshpool.h"
+#include "platform/archive.h"
+#include "platform/clock.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
+#include "support/stringadditions.h"
+
+#include <QRandomGenerator>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString uuidKey = u"uuid"_s;
+const QString enabledKey = u"enabled"_s;
+const QString nameKey = u"name"_s;
+const QString customNameKey = u"customName"_s;
+const QString imageKey = u"image"_s;
+
+
+QString nullIfEmpty(const QString &string)
+{
+    return string.isEmpty() ? QString() : string;
+}
+
+} // namespace
+
+Datasource::Datasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
+                       const Clock &clock, RefreshEnvironment &environment, QObject *parent)
+    : QObject(parent), m_defaults(defaults), m_clock(clock), m_environment(environment),
+      m_uuid(configuration ? configuration->value(uuidKey).toString() : StringAdditions::uuid())
+{
+    if (configuration) {
+        m_enabled = configuration->value(enabledKey, true).toBool();
+    } else {
+        m_enabled = true;
+        setUserDefaults(QVariant(), QString());
+    }
+    m_keywordsObservation = m_defaults.observe(
+        SettingsKey::keywords, this, [this](const QVariant &keywords) { keywordsDidChange(keywords); });
+    // The configuration is this feed's element of "feeds": reading it directly spares a search of
+    // the whole array per setting, which made creating the sources quadratic in the feeds.
+    loadGeneralDefaults(configuration ? *configuration : feedEntry());
+}
+
+// Entries refer to the source weakly: those that outlive it find it gone by themselves.
+Datasource::~Datasource()
+{
+    m_defaults.removeObservation(m_keywordsObservation);
+}
+
+std::shared_ptr<Datasource> Datasource::of(const DataItem &item)
+{
+    return std::dynamic_pointer_cast<Datasource>(item.datasource());
+}
+
+// ---- Settings
+
+void Datasource::loadGeneralDefaults()
+{
+    loadGeneralDefaults(feedEntry());
+}
+
+void Datasource::loadGeneralDefaults(const QVariantMap &entry)
+{
+    {
+        std::lock_guard guard(m_fieldLock);
+        m_ageLimit = setting(entry, SettingsKey::ageLimit).toInt();
+        m_limit = setting(entry, SettingsKey::limit).toInt();
+        m_customName = nullIfEmpty(setting(entry, customNameKey).toString());
+        m_name = setting(entry, nameKey).toString();
+        m_fontColor = setting(entry, SettingsKey::fontColor).value<QColor>();
+        m_backGroundColor = setting(entry, SettingsKey::backgroundColor).value<QColor>();
+    }
+    {
+        std::lock_guard guard(m_lock);
+        m_image = setting(entry, imageKey).value<QImage>();
+    }
+    m_itemCount = -1;
+    reportItemsDidChange();
+}
+
+QVariant Datasource::getUserDefaultsForKey(const QString &key, bool returnNil) const
+{
+    return setting(feedEntry(), key, returnNil);
+}
+
+QVariant Datasource::setting(const QVariantMap &entry, const QString &key, bool returnNil) const
+{
+    QVariant value = entry.value(key);
+    if (!value.isValid() && !returnNil)
+        value = m_defaults.objectForKey(key);
+    return Archive::unarchiveIfBlob(value);
+}
+
+QVariantMap Datasource::feedEntry() const
+{
+    const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
+    const qsizetype index = indexInFeeds(feeds);
+    return index < 0 ? QVariantMap() : feeds.at(index).toMap();
+}
+
+// Feeds keep their places in "feeds" unless one before them is deleted, so the place where the
+// entry was found last is tried first; a refresh round asks every source for its interval.
+qsizetype Datasource::indexInFeeds(const QVariantList &feeds) const
+{
+    auto isOurs = [this, &feeds](qsizetype i) { return feeds.at(i).toMap().value(uuidKey).toString() == m_uuid; };
+    const qsizetype hint = m_feedIndexHint.load(std::memory_order_relaxed);
+    if (hint >= 0 && hint < feeds.size() && isOurs(hint))
+        return hint;
+    for (qsizetype i = 0; i < feeds.size(); ++i) {
+        if (isOurs(i)) {
+            m_feedIndexHint.store(i, std::memory_order_relaxed);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Datasource::setUserDefaults(const QVariant &value, const QString &key)
+{
+    const bool isArchivable = value.typeId() == QMetaType::QColor || value.typeId() == QMetaType::QImage;
+    const QVariant stored = isArchivable ? QVariant(Archive::archive(value)) : value;
+    const bool creating = !value.isValid() && key.isNull();
+    bool written = false;
+    m_defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
+        QVariantList feeds = current.toList();
+        const qsizetype index = indexInFeeds(feeds);
+        if (index < 0 && !creating)
+            return current;
+        QVariantMap entry = index < 0 ? QVariantMap{{uuidKey, m_uuid}, {enabledKey, m_enabled.load()}}
+                                      : feeds.at(index).toMap();
+        if (!key.isNull()) {
+            if (stored.isValid())
+                entry.insert(key, stored);
+            else
+                entry.remove(key);
+        }
+        if (index < 0)
+            feeds.append(entry);
+        else
+            feeds[index] = entry;
+        written = true;
+        return QVariant(feeds);
+    });
+    // The store saves the change within half a second; a synchronous save of the whole file here
+    // would serialise every refresh thread behind one disk write per feed.
+    if (!written)
+        return;
+    loadGeneralDefaults();
+    postConfigurationDidChange();
+}
+
+QString Datasource::name() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_name;
+}
+
+void Datasource::setName(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    QString previous;
+    {
+        std::lock_guard guard(m_fieldLock);
+        previous = m_name;
+        m_name = trimmed;
+    }
+    setUserDefaults(trimmed, nameKey);
+    if (previous != trimmed)
+        QMetaObject::invokeMethod(this, &Datasource::_updateMark, Qt::QueuedConnection);
+}
+
+QString Datasource::customName() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_customName;
+}
+
+void Datasource::setCustomName(const QString &customName)
+{
+    const QString value = nullIfEmpty(customName);
+    QString previous;
+    {
+        std::lock_guard guard(m_fieldLock);
+        previous = m_customName;
+        m_customName = value;
+    }
+    setUserDefaults(value.isNull() ? QVariant() : QVariant(value), customNameKey);
+    reportItemsDidChange();
+    if (previous != value)
+        QMetaObject::invokeMethod(this, &Datasource::_updateMark, Qt::QueuedConnection);
+}
+
+QColor Datasource::fontColor() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_fontColor;
+}
+
+QColor Datasource::backGroundColor() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_backGroundColor;
+}
+
+QImage Datasource::image() const
+{
+    std::lock_guard guard(m_lock);
+    return m_image;
+}
+
+// The settings are written after the source lock is released: writing reports to the delegate.
+void Datasource::setImage(const QImage &image)
+{
+    {
+        std::lock_guard guard(m_lock);
+        if (image == m_image)
+            return;
+        m_image = image;
+    }
+    setUserDefaults(image.isNull() ? QVariant() : QVariant(image), imageKey);
+}
+
+void Datasource::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    reportItemsDidChange();
+    setUserDefaults(enabled, enabledKey);
+}
+
+int Datasource::refreshRate() const
+{
+    return std::max(1, getUserDefaultsForKey(SettingsKey::refreshRate).toInt());
+}
+
+// ---- Items
+
+int Datasource::numberOfItems()
+{
+    if (!isEnabled())
+        return 0;
+    const int cached = m_itemCount.load();
+    return cached >= 0 ? cached : countVisibleItems();
+}
+
+// The leading run of items younger than the age limit, cut at the limit.
+int Datasource::countVisibleItems()
+{
+    int ageLimit, limit;
+    {
+        std::lock_guard guard(m_fieldLock);
+        ageLimit = m_ageLimit;
+        limit = m_limit;
+    }
+    std::lock_guard guard(m_lock);
+    int count = 0;
+    QList<qsizetype> strange;
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        const DataItemPtr &item = m_items.at(i);
+        if (!item) {
+            qWarning("strange item in DataSource (%s) : null", qPrintable(m_uuid));
+            strange.prepend(i);
+            continue;
+        }
+        if (qint64(ageLimit) * 24 <= FeedDate::ageInHours(item->parsedDate(), m_clock))
+            break;
+        ++count;
+        if (limit != 0 && count > limit) {
+            count = limit;
+            break;
+        }
+    }
+    for (qsizetype index : strange)
+        m_items.removeAt(index);
+    if (!strange.isEmpty())
+        forgetFilingIndexLocked();
+    m_itemCount = count;
+    return count;
+}
+
+DataItemPtr Datasource::objectAtIndex(int index) const
+{
+    std::lock_guard guard(m_lock);
+    return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr;
+}
+
+QVariant Datasource::objectValueForKeyAtIndex(const QString &key, int index) const
+{
+    const DataItemPtr item = objectAtIndex(index);
+    return item ? item->objectForKey(key) : QVariant();
+}
+
+QList<DataItemPtr> Datasource::items() const
+{
+    std::lock_guard guard(m_lock);
+    return m_items;
+}
+
+void Datasource::addItem(const DataItemPtr &item)
+{
+    Q_ASSERT(!weak_from_this().expired());
+    const KeywordPredicate predicate = keywordPredicate();
+    // Folded once here, on the refresh thread, instead of at a search.
+    const QByteArray foldedText = item->foldedSearchText();
+    bool inserted;
+    {
+        std::lock_guard guard(m_lock);
+        m_itemCount = -1;
+        if (!predicate.isEmpty())
+            item->setObject(keywordMarkLocked(predicate, foldedText), ItemPropertyKeys::get().mark);
+        inserted = insertMode();
+        if (inserted) {
+            _setCurrentDateIfNeeded(*item);
+            insertLocked(0, item);
+        } else {
+            fileInOrderLocked(item);
+        }
+        // Bound once filed, so that the filing's own changes of its keys are not counted as others'.
+        item->setDatasource(weak_from_this());
+    }
+    if (DatasourceDelegate *owner = delegate(); owner && inserted)
+        owner->newItemInDatasource(item, this);
+    reportItemsDidChange();
+}
+
+// An item matches when a keyword occurs in its title or description, or in the names of the
+// source holding it: the names are the same for all the source's items, so they are searched once.
+bool Datasource::keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText)
+{
+    return !predicate.isEmpty() && (namesMatchLocked(predicate) || predicate.matchesFolded(foldedItemText));
+}
+
+bool Datasource::namesMatchLocked(const KeywordPredicate &predicate)
+{
+    NamesMatch &cached = m_namesMatch;
+    QString name, customName;
+    {
+        // Compared in place: every entry filed asks, and the names seldom change.
+        std::lock_guard guard(m_fieldLock);
+        if (cached.known && cached.name == m_name && cached.customName == m_customName &&
+            cached.predicate == predicate)
+            return cached.matches;
+        name = m_name;
+        customName = m_customName;
+    }
+    cached = {true, name, customName, predicate,
+              predicate.matchesFolded(TextFolding::fold(name + customName))};
+    return cached.matches;
+}
+
+void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)
+{
+    m_itemCount = -1;
+    const int sequence = item->sequence();
+    const qint64 date = item->parsedDateMsecs();
+    qsizetype position = array.size();
+    int inherited = 0;
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const DataItem &element = *array.at(i);
+        const int elementSequence = element.sequence();
+        if (elementSequence != 0 && elementSequence < sequence) {
+            position = i;
+            break;
+        }
+        const qint64 elementDate = element.parsedDateMsecs();
+        if (elementDate != DataItem::noDate && date != DataItem::noDate && elementDate < date) {
+            position = i;
+            inherited = elementSequence;
+            break;
+        }
+    }
+    takePlace(*item, inherited);
+    array.insert(position, item);
+}
+
+// The same order as addItemToArray, found without walking the list.
+void Datasource::fileInOrderLocked(const DataItemPtr &item)
+{
+    const FilingIndex::Place place = filingIndexLocked().place(item->sequence(), item->parsedDateMsecs());
+    takePlace(*item, place.inherited);
+    insertLocked(place.position, item);
+}
+
+void Datasource::takePlace(DataItem &item, int inherited)
+{
+    if (item.sequence() == 0)
+        item.setObject(inherited, ItemPropertyKeys::get().sequence);
+    else
+        _setCurrentDateIfNeeded(item);
+}
+
+void Datasource::insertLocked(qsizetype position, const DataItemPtr &item)
+{
+    m_items.insert(position, item);
+    if (m_filingIndexBuilt)
+        m_filingIndex.insert(position, item->sequence(), item->parsedDateMsecs());
+}
+
+// The counter is read before the entries' keys, so that a change made while they are read makes
+// the next filing read them again.
+const FilingIndex &Datasource::filingIndexLocked()
+{
+    const quint64 changes = entryOrderChanges();
+    if (!m_filingIndexBuilt || changes != m_filingIndexChanges) {
+        m_filingIndex.rebuild(m_items);
+        m_filingIndexBuilt = true;
+        m_filingIndexChanges = changes;
+    }
+    return m_filingIndex;
+}
+
+void Datasource::removeItem(const DataItemPtr &item)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_itemCount = -1;
+        if (const qsizetype position = m_items.indexOf(item); position >= 0) {
+            m_items.removeAt(position);
+            if (m_filingIndexBuilt)
+                m_filingIndex.remove(position);
+        }
+    }
+    reportItemsDidChange();
+}
+
+void Datasource::markItem(const DataItemPtr &item)
+{
+    item->setUnmarkCount(0);
+    std::lock_guard guard(m_lock);
+    m_markedItems.insert(item.get());
+}
+
+void Datasource::unmarkItems()
+{
+    std::lock_guard guard(m_lock);
+    m_markedItems.clear();
+}
+
+void Datasource::removeUnmarked()
+{
+    {
+        std::lock_guard guard(m_lock);
+        const qsizetype removed = m_items.removeIf([this](const DataItemPtr &item) {
+            if (m_markedItems.contains(item.get()))
+                return false;
+            item->setUnmarkCount(item->unmarkCount() + 1);
+            return item->unmarkCount() >= 6;
+        });
+        if (removed > 0)
+            forgetFilingIndexLocked();
+        m_itemCount = -1;
+    }
+    reportItemsDidChange();
+}
+
+void Datasource::removeSequence()
+{
+    std::lock_guard guard(m_lock);
+    const int current = m_environment.refreshPool().currentSequence();
+    for (const DataItemPtr &item : std::as_const(m_items)) {
+        const int sequence = item->sequence();
+        if (sequence != 0 && sequence < current - 2)
+            item->setObject(QVariant(), ItemPropertyKeys::get().sequence);
+    }
+}
+
+void Datasource::_updateMark()
+{
+    const KeywordPredicate predicate = keywordPredicate();
+    {
+        std::lock_guard guard(m_lock);
+        m_itemCount = -1;
+        for (const DataItemPtr &item : std::as_const(m_items))
+            item->setObject(keywordMarkLocked(predicate, item->foldedSearchText()),
+                            ItemPropertyKeys::get().mark);
+    }
+    reportItemsDidChange();
+}
+
+void Datasource::_setCurrentDateIfNeeded(DataItem &item)
+{
+    if (m_defaults.integerForKey(SettingsKey::receiveTimeStamp) != 0)
+        item.setObject(m_clock.now(), ItemPropertyKeys::get().parsedDate);
+}
+
+void Datasource::keywordsDidChange(const QVariant &keywords)
+{
+    {
+        std::lock_guard guard(m_fieldLock);
+        m_keywords = KeywordPredicate(keywords.toList());
+    }
+    _updateMark();
+}
+
+KeywordPredicate Datasource::keywordPredicate() const
+{
+    std::lock_guard guard(m_fieldLock);
+    return m_keywords;
+}
+
+// ---- Persistence and bookkeeping
+
+void Datasource::load()
+{
+    Q_ASSERT(!weak_from_this().expired());
+    ItemFile::Contents contents;
+    if (auto readAhead = ItemFileReadAhead::take(m_uuid)) {
+        contents = std::move(*readAhead);
+    } else {
+        const ItemFile file(m_uuid);
+        if (!file.exists())
+            return;
+        contents = file.read();
+    }
+    for (const DataItemPtr &item : std::as_const(contents.items)) {
+        item->setObject(QVariant(), ItemKey::sequence);
+        item->setDatasource(weak_from_this());
+    }
+    std::lock_guard guard(m_lock);
+    m_items = std::move(contents.items);
+    m_keptFileReason = contents.unreadable;
+    forgetFilingIndexLocked();
+    m_itemCount = -1;
+}
+
+bool Datasource::sync()
+{
+    QString error;
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_keptFileReason.isEmpty())
+            error = m_keptFileReason;
+        else
+            ItemFile(m_uuid).save(m_items, &error);
+    }
+    noteSaveResult(error);
+    return error.isEmpty();
+}
+
+// A failed save shows as the source's error until a save succeeds; a fetch error that came
+// after it is left alone.
+void Datasource::noteSaveResult(const QString &error)
+{
+    const QString text = error.isEmpty() ? QString() : u"The entries cannot be saved: %1"_s.arg(error);
+    bool changed = false;
+    {
+        std::lock_guard guard(m_errorLock);
+        const bool showingSaveError = !m_saveErrorString.isEmpty() && m_errorString == m_saveErrorString;
+        m_saveErrorString = text;
+        if (!text.isEmpty() && m_errorString != text) {
+            m_errorString = text;
+            changed = true;
+        } else if (text.isEmpty() && showingSaveError) {
+            m_errorString.clear();
+            changed = true;
+        }
+    }
+    if (changed)
+        postConfigurationDidChange();
+}
+
+QString Datasource::saveErrorString() const
+{
+    std::lock_guard guard(m_errorLock);
+    return m_saveErrorString;
+}
+
+void Datasource::setLastUpdateDate(bool success)
+{
+    const QDateTime now = m_clock.now();
+    {
+        std::lock_guard guard(m_lastUpdateLock);
+        if (m_lastUpdateDate.isValid()) {
+            m_lastUpdateDate = now;
+        } else {
+            // Spreads the first refreshes of many feeds over one interval.
+            const quint32 sum =
+                QRandomGenerator::global()->generate() + QRandomGenerator::global()->generate();
+            const quint32 spread = sum % quint32(refreshRate() * 60);
+            m_lastUpdateDate = now.addSecs(-qint64(spread));
+        }
+    }
+    postConfigurationDidChange();
+    if (success)
+        m_environment.refreshPool().setLastUpdateSince1970(double(now.toMSecsSinceEpoch()) / 1000.0);
+}
+
+QDateTime Datasource::lastUpdatedAt() const
+{
+    std::lock_guard guard(m_lastUpdateLock);
+    return m_lastUpdateDate;
+}
+
+QString Datasource::errorString() const
+{
+    std::lock_guard guard(m_errorLock);
+    return m_errorString;
+}
+
+void Datasource::setErrorString(const QString &errorString)
+{
+    {
+        std::lock_guard guard(m_errorLock);
+        m_errorString = errorString;
+    }
+    postConfigurationDidChange();
+}
+
+void Datasource::reportItemsDidChange()
+{
+    if (DatasourceDelegate *owner = delegate())
+        owner->itemsDidChangeInDatasource(this);
+}
+
+void Datasource::postConfigurationDidChange()
+{
+    Q_EMIT NotificationCenter::defaultCenter().datasourceConfigurationDidChangeNotification(this);
+}

@@ -1,0 +1,515 @@
+#include "model/source/rssdatasource.h"
+
+#include "model/dates/feeddate.h"
+#include "model/entry/itemkeys.h"
+#include "model/entry/textcaps.h"
+#include "model/parse/feedloader.h"
+#include "model/parse/feedpaths.h"
+#include "model/parse/feedstrings.h"
+#include "model/source/refreshenvironment.h"
+#include "model/source/refreshpool.h"
+#include "platform/clock.h"
+#include "platform/mainthread.h"
+#include "support/iso8601/iso8601dateformatter.h"
+
+#include <QImage>
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+const QString RSSDatasource::twitterTimelinePrefix = u"http://twitter.com/statuses/user_timeline/"_s;
+
+namespace {
+
+const QString urlKey = u"url"_s;
+
+// An IPv6 address, or an IPv4 address whose labels are all numbers.
+bool isNumericHost(const QString &host)
+{
+    if (host.contains(u':'))
+        return true;
+    static const QRegularExpression ipv4(u"^[0-9]+(\\.[0-9]+)*$"_s);
+    return ipv4.match(host).hasMatch();
+}
+
+bool isAtomEntryPath(const QStringList &path)
+{
+    return path == QStringList{u"feed"_s, u"entry"_s};
+}
+
+// Values are read trimmed, and most end with the white space that follows their element: a view
+// of the text spares a trimmed copy of it.
+template <typename Reader> QDateTime dateOfTrimmed(const QVariant &value, Reader read)
+{
+    if (value.metaType() == QMetaType::fromType<QString>())
+        return read(QStringView(*static_cast<const QString *>(value.constData())).trimmed());
+    const QString text = value.toString();
+    return read(QStringView(text).trimmed());
+}
+
+QString trimmedText(const QVariant &value)
+{
+    return value.toString().trimmed();
+}
+
+} // namespace
+
+std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVariantMap> &configuration,
+                                                     UserDefaults &defaults, const Clock &clock,
+                                                     RefreshEnvironment &environment)
+{
+    // Refresh threads may hold the last reference; the object belongs to the main thread.
+    auto deleteOnMainThread = [](RSSDatasource *source) {
+        if (MainThread::isCurrent())
+            delete source;
+        else
+            MainThread::post([source] { delete source; });
+    };
+    std::shared_ptr<RSSDatasource> source(new RSSDatasource(configuration, defaults, clock, environment),
+                                          deleteOnMainThread);
+    source->load();
+    return source;
+}
+
+RSSDatasource::RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
+                             const Clock &clock, RefreshEnvironment &environment)
+    : Datasource(configuration, defaults, clock, environment)
+{
+    if (configuration)
+        m_url = configuration->value(urlKey).toString();
+    reset();
+}
+
+QString RSSDatasource::url() const
+{
+    std::lock_guard guard(m_urlLock);
+    return m_url;
+}
+
+void RSSDatasource::setURL(const QString &url)
+{
+    {
+        std::lock_guard guard(m_urlLock);
+        m_url = url;
+    }
+    setUserDefaults(url, urlKey);
+    updateData();
+}
+
+void RSSDatasource::reset()
+{
+    m_firstRun = true;
+    std::lock_guard guard(lock());
+    for (const DataItemPtr &item : itemsLocked())
+        item->setObject(QVariant(), ItemPropertyKeys::get().sequence);
+}
+
+bool RSSDatasource::isTwitter() const
+{
+    return FeedStrings::feedURL(url()).toString().startsWith(twitterTimelinePrefix);
+}
+
+void RSSDatasource::setLoadOptions(const LoadOptions &options)
+{
+    std::lock_guard guard(m_optionsLock);
+    m_loadOptions = options;
+}
+
+// The options of a download now: the limits as set, and the owner's stop, which cancels it.
+RSSDatasource::LoadOptions RSSDatasource::loadOptions() const
+{
+    LoadOptions options;
+    {
+        std::lock_guard guard(m_optionsLock);
+        options = m_loadOptions;
+    }
+    options.feed.stop = options.icon.stop = environment().refreshPool().stopToken();
+    return options;
+}
+
+// ---- Refresh
+
+// The source is claimed before anything is decided, so that of two callers at once (a refresh
+// round and an address change) only one goes on; the claim is given up when no refresh starts.
+bool RSSDatasource::updateData()
+{
+    const int capacity = environment().numberOfSources() / 30 + 3;
+    if (bool idle = false; !m_running.compare_exchange_strong(idle, true))
+        return true;
+    if (!isDue()) {
+        m_running = false;
+        return true;
+    }
+    auto self = std::static_pointer_cast<RSSDatasource>(shared_from_this());
+    const bool started =
+        environment().refreshPool().tryStart(capacity, [self](const RefreshPool::Release &release) {
+            const bool success = self->_update();
+            release();
+            self->endRunning(success);
+        });
+    if (!started)
+        m_running = false;
+    return started;
+}
+
+bool RSSDatasource::isDue() const
+{
+    const QDateTime last = lastUpdatedAt();
+    if (!last.isValid())
+        return true;
+    const qint64 elapsedSeconds = (std::llabs(last.msecsTo(clock().now())) + 999) / 1000;
+    return elapsedSeconds >= qint64(refreshRate()) * 60;
+}
+
+bool RSSDatasource::_update()
+{
+    bool success = true;
+    try {
+        beginRefresh();
+        const QUrl feedUrl = FeedStrings::feedURL(url());
+        if (!feedUrl.isValid()) {
+            success = false;
+        } else {
+            const LoadOptions options = loadOptions();
+            FeedLoader loader(options.feed, options.parser);
+            const QString error = loader.load(feedUrl, entryHandler());
+            if (error.isEmpty()) {
+                m_failedTries = 0;
+                if (image().isNull())
+                    fetchFavicon(feedUrl);
+                fileEntries();
+                const QString notice = entriesLeftOutNotice();
+                if (!notice.isNull())
+                    qWarning("%s: %s", qPrintable(feedUrl.toDisplayString()), qPrintable(notice));
+                onMainThread([this, notice] { setErrorString(notice); });
+            } else {
+                ++m_failedTries;
+                success = false;
+                onMainThread([this, error] { setErrorString(error); });
+            }
+            if (image().isNull())
+                fetchIconOfLastTwoLabels(feedUrl);
+        }
+    } catch (const std::exception &exception) {
+        // Shown with the feed like any failure, not only logged.
+        success = false;
+        qWarning("%s", exception.what());
+        const QString error = QString::fromLocal8Bit(exception.what());
+        onMainThread([this, error] { setErrorString(error); });
+    }
+    endRefresh();
+    finishRefresh(success);
+    return success;
+}
+
+void RSSDatasource::beginRefresh()
+{
+    unmarkItems();
+    m_title.clear();
+    m_entriesInDocument = 0;
+    setInsertMode(!items().isEmpty() && !firstRun());
+}
+
+void RSSDatasource::fileEntries()
+{
+    fileParsedEntries();
+    fileNewList();
+    removeUnmarked();
+}
+
+void RSSDatasource::endRefresh()
+{
+    m_parsedEntries.clear();
+    m_newList.clear();
+    m_entryDepth = 0;
+    m_entry.clear();
+    m_elementKeys.clear();
+    m_duplicates.clear();
+}
+
+// A failing feed keeps its due time for four tries, then waits a whole interval between tries.
+void RSSDatasource::finishRefresh(bool success)
+{
+    if (success || (m_failedTries.load() >= 4 && environment().internetAvailable())) {
+        onMainThread([this, success] {
+            if (success)
+                m_firstRun = false;
+            setLastUpdateDate(success);
+        });
+    }
+}
+
+void RSSDatasource::endRunning(bool success)
+{
+    m_lastRefreshSucceeded = success;
+    m_running = false;
+    Q_EMIT refreshFinished(success);
+}
+
+void RSSDatasource::onMainThread(const std::function<void()> &function)
+{
+    environment().refreshPool().runOnMainThread(function);
+}
+
+// ---- Parser events
+
+void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &attributes)
+{
+    // Entries do not nest: inside one, no element starts another.
+    if (m_entryDepth == 0) {
+        if (!FeedPaths::isEntryPath(path))
+            return;
+        m_entry.clear();
+        m_entryDepth = path.size();
+        m_atomEntry = isAtomEntryPath(path);
+        m_entryLeftOut = ++m_entriesInDocument > maxEntriesPerDocument;
+    } else if (m_entryLeftOut) {
+        return;
+    } else if (m_atomEntry && path.size() == m_entryDepth + 1 && path.last() == u"link") {
+        if (const QString href = attributes.value(u"href"); !href.isNull())
+            m_entry.setText(href, ItemPropertyKeys::get().href);
+    }
+    m_currentElement = m_elementKeys.keyFor(path.last());
+}
+
+void RSSDatasource::characters(const QStringList &path, const QString &text)
+{
+    // Text joins the value of the entry's element started last, so the white space after a child's
+    // end joins that child.
+    if (m_entryDepth != 0) {
+        if (!text.isEmpty() && !m_entryLeftOut)
+            m_entry.appendText(text, m_currentElement);
+    } else if (FeedPaths::isTitlePath(path)) {
+        m_title += text.first(TextCaps::fittingLength(text, TextCaps::title - m_title.size()));
+    } else if (FeedPaths::isImageUrlPath(path) && image().isNull()) {
+        if (const QUrl address(text.trimmed(), QUrl::StrictMode); address.isValid() && !address.isRelative())
+            fetchImage(address);
+    }
+}
+
+void RSSDatasource::endElement(const QStringList &path)
+{
+    // The feed's title lies outside every entry.
+    if (m_entryDepth == 0) {
+        if (FeedPaths::isTitlePath(path)) {
+            const QString title = m_title;
+            onMainThread([this, title] { setName(title); });
+        }
+        return;
+    }
+    // Closing at the entry's depth is the entry itself.
+    if (path.size() == m_entryDepth && m_entryLeftOut) {
+        m_entryDepth = 0;
+    } else if (path.size() == m_entryDepth) {
+        m_entryDepth = 0;
+        DataItemPtr entry = m_entry.take();
+        if (m_atomEntry)
+            entry = convertAtomToRSS(*entry);
+        // Worked out while the entry's texts are still in the processor's cache.
+        DuplicateIndex::Key key = DuplicateIndex::keyOf(*entry);
+        m_parsedEntries.push_back({std::move(entry), std::move(key)});
+    }
+}
+
+// Entries are filed once the whole document has parsed, so a document that breaks off half way
+// adds nothing.
+void RSSDatasource::fileParsedEntries()
+{
+    {
+        std::lock_guard guard(lock());
+        m_duplicates.rebuild(itemsLocked(), qsizetype(m_parsedEntries.size()));
+    }
+    for (const ParsedEntry &entry : m_parsedEntries)
+        fileEntry(entry);
+    m_parsedEntries.clear();
+}
+
+// Files the entry unless the source already has it; replaces an updated one.
+void RSSDatasource::fileEntry(const ParsedEntry &parsed)
+{
+    const DataItemPtr &entry = parsed.item;
+    std::lock_guard guard(lock());
+    const DuplicateIndex::Result match = m_duplicates.find(*entry, parsed.key, itemsLocked());
+    switch (match.match) {
+    case DuplicateIndex::Match::Update:
+        replaceUpdatedItem(match.item, entry, parsed.key);
+        break;
+    case DuplicateIndex::Match::Known:
+        markItem(match.item);
+        break;
+    case DuplicateIndex::Match::None:
+        addCurrentItem(entry, parsed.key);
+        markItem(entry);
+        break;
+    }
+}
+
+// An update keeps the stored entry's number and flags and is never announced.
+void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
+                                       const DuplicateIndex::Key &key)
+{
+    const PropertyKey &sequenceKey = ItemPropertyKeys::get().sequence;
+    if (const QVariant sequence = existing->objectForKey(sequenceKey); sequence.isValid())
+        entry->setObject(sequence, sequenceKey);
+    entry->setShown(existing->shown());
+    entry->setRead(existing->read());
+    entry->setHidden(existing->hidden());
+    const bool wasInserting = insertMode();
+    setInsertMode(false);
+    m_duplicates.remove(existing);
+    removeItem(existing);
+    addCurrentItem(entry, key);
+    setInsertMode(wasInserting);
+    markItem(entry);
+}
+
+DataItemPtr RSSDatasource::convertAtomToRSS(const DataItem &entry)
+{
+    DataItem::Draft converted;
+    auto copy = [&](QLatin1StringView from, QLatin1StringView to) {
+        if (const QVariant value = entry.objectForKey(from); value.isValid()) {
+            converted.setText(value.toString(), PropertyKey(to));
+            return true;
+        }
+        return false;
+    };
+    copy(ItemKey::href, ItemKey::link);
+    copy(ItemKey::title, ItemKey::title);
+    if (!copy("content"_L1, ItemKey::description))
+        copy("summary"_L1, ItemKey::description);
+    copy("id"_L1, ItemKey::guid);
+    if (!copy(ItemKey::published, ItemKey::published))
+        copy("updated"_L1, ItemKey::published);
+    return converted.take();
+}
+
+// ---- Filing
+
+// `key` is the entry's, as the known-entry lookup worked it out.
+void RSSDatasource::addCurrentItem(const DataItemPtr &entry, const DuplicateIndex::Key &key)
+{
+    QDateTime date = resolveDate(*entry);
+    date = date.isValid() ? correctFutureDate(date) : clock().now();
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    entry->setObject(QVariant(date), {&keys.originalDate, &keys.parsedDate});
+
+    if (!insertMode()) {
+        addItem(entry);
+        m_duplicates.add(entry, key);
+        return;
+    }
+    // Found late: more than four hours older than the newest entry shown, it is history.
+    const qint64 age = FeedDate::ageInHours(date, clock());
+    const DataItemPtr newest = numberOfItems() > 0 ? objectAtIndex(0) : nullptr;
+    if (newest && FeedDate::ageInHours(newest->originalDate(), clock()) - age < -4) {
+        setInsertMode(false);
+        addItem(entry);
+        m_duplicates.add(entry, key);
+        setInsertMode(true);
+    } else {
+        m_newList.append(entry);
+    }
+}
+
+// The first of pubDate, published and dc:date the entry has, read by its own format; failing
+// that, the first of them read by the fail-over parser.
+QDateTime RSSDatasource::resolveDate(DataItem &entry) const
+{
+    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
+    QDateTime date;
+    // Parsed where they are stored, without copies.
+    entry.readValues(std::array{&keys.pubDate, &keys.published, &keys.dcDate}, [&date](const auto &values) {
+        if (const QVariant *pubDate = values[0])
+            date = dateOfTrimmed(*pubDate, FeedDate::dateWithRSSPubDate);
+        else if (const QVariant *published = values[1])
+            date = dateOfTrimmed(*published, FeedDate::dateWithAtomPubDate);
+        else if (const QVariant *dcDate = values[2])
+            date = ISO8601DateFormatter().dateFromString(trimmedText(*dcDate));
+    });
+    if (date.isValid())
+        return date;
+
+    if (const QVariant lowerCase = entry.objectForKey(keys.pubdate); lowerCase.isValid())
+        entry.setObject(lowerCase, keys.pubDate);
+    for (const PropertyKey *key : {&keys.pubDate, &keys.published, &keys.dcDate})
+        if (const QVariant value = entry.objectForKey(*key); value.isValid())
+            return FeedDate::failOverParser(trimmedText(value));
+    return QDateTime();
+}
+
+// Dates ahead of now come from servers with wrong zones: whole hours are taken back.
+QDateTime RSSDatasource::correctFutureDate(const QDateTime &date) const
+{
+    const QDateTime now = clock().now();
+    const double ahead = double(now.msecsTo(date)) / 1000.0;
+    if (ahead > 600) {
+        QDateTime corrected = date.addSecs(-qint64(std::floor(ahead / 3600)) * 3600);
+        if (corrected > now)
+            corrected = corrected.addSecs(-3600);
+        return corrected;
+    }
+    return ahead > 0 ? now : date;
+}
+
+QString RSSDatasource::entriesLeftOutNotice() const
+{
+    if (m_entriesInDocument <= maxEntriesPerDocument)
+        return QString();
+    const QLocale english(QLocale::English);
+    return u"The feed lists %1 entries; only the first %2 were read."_s.arg(
+        english.toString(m_entriesInDocument), english.toString(maxEntriesPerDocument));
+}
+
+// Arrivals are filed oldest first, so the newest ends on top and is announced last.
+void RSSDatasource::fileNewList()
+{
+    std::stable_sort(m_newList.begin(), m_newList.end(), [](const DataItemPtr &a, const DataItemPtr &b) {
+        return a->parsedDate() < b->parsedDate();
+    });
+    for (const DataItemPtr &item : std::as_const(m_newList))
+        addItem(item);
+}
+
+// ---- Icons
+
+// The icon of the feed's own server: same scheme and port, so feeds on other ports find theirs.
+void RSSDatasource::fetchFavicon(const QUrl &feedUrl)
+{
+    QUrl icon;
+    icon.setScheme(feedUrl.scheme());
+    icon.setHost(feedUrl.host());
+    icon.setPort(feedUrl.port());
+    icon.setPath(u"/favicon.ico"_s);
+    const QByteArray bytes = dataFromURL(icon);
+    if (!bytes.isEmpty())
+        setImage(QImage::fromData(bytes));
+}
+
+// An address given by number has no labels to shorten.
+void RSSDatasource::fetchIconOfLastTwoLabels(const QUrl &feedUrl)
+{
+    const QStringList labels = feedUrl.host().split(u'.');
+    if (labels.size() < 2 || isNumericHost(feedUrl.host()))
+        return;
+    QUrl icon;
+    icon.setScheme(feedUrl.scheme());
+    icon.setHost(labels.at(labels.size() - 2) + u'.' + labels.last());
+    icon.setPort(feedUrl.port());
+    icon.setPath(u"/favicon.ico"_s);
+    if (icon.isValid())
+        setImage(QImage::fromData(dataFromURL(icon)));
+}
+
+void RSSDatasource::fetchImage(const QUrl &address)
+{
+    setImage(QImage::fromData(dataFromURL(address)));
+}
+
+QByteArray RSSDatasource::dataFromURL(const QUrl &address) const
+{
+    QByteArray body;
+    FeedFetcher fetcher(loadOptions().icon);
+    return fetcher.fetch(address, body).ok() ? body : QByteArray();
+}
