@@ -1,11 +1,11 @@
 // Painting headline rows: one row, a bar of 40 visible rows of 12 feeds (with and without the
 // gradient), and re-using a row for another entry. Offscreen; run from the release preset.
 #include "app/defaultsettings.h"
-#include "model/dataitem.h"
-#include "model/itemkeys.h"
-#include "model/refreshenvironment.h"
-#include "model/refreshpool.h"
-#include "model/rssdatasource.h"
+#include "model/entry/dataitem.h"
+#include "model/entry/itemkeys.h"
+#include "model/source/refreshenvironment.h"
+#include "model/source/refreshpool.h"
+#include "model/source/rssdatasource.h"
 #include "platform/archive.h"
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"

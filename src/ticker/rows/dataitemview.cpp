@@ -1,8 +1,8 @@
 #include "ticker/rows/dataitemview.h"
 
-#include "model/datasource.h"
-#include "model/feedstrings.h"
-#include "model/notificationcenter.h"
+#include "model/source/datasource.h"
+#include "model/parse/feedstrings.h"
+#include "model/source/notificationcenter.h"
 #include "platform/settingskeys.h"
 #include "preview/entrypreview.h"
 #include "ticker/rows/dataitemviewaccessible.h"

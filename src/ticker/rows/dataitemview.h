@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/dataitem.h"
+#include "model/entry/dataitem.h"
 #include "ticker/rows/rowcontext.h"
 #include "ticker/rows/rowicon.h"
 

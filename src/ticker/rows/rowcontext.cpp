@@ -1,6 +1,6 @@
 #include "ticker/rows/rowcontext.h"
 
-#include "model/starmanager.h"
+#include "model/stars/starmanager.h"
 #include "platform/clock.h"
 #include "services/browser/openinbrowser.h"
 #include "services/sharing/sharemanager.h"

@@ -1,6 +1,6 @@
 #include "ticker/rows/rowhoverbuttons.h"
 
-#include "model/starmanager.h"
+#include "model/stars/starmanager.h"
 #include "ticker/rows/rowbutton.h"
 #include "ui/animation/viewalpha.h"
 #include "ui/drawing/bottomupgeometry.h"

@@ -1,9 +1,9 @@
 #include "ticker/rows/sourceline.h"
 
-#include "model/datasource.h"
-#include "model/feeddate.h"
-#include "model/itemkeys.h"
-#include "model/localedateformatter.h"
+#include "model/source/datasource.h"
+#include "model/dates/feeddate.h"
+#include "model/entry/itemkeys.h"
+#include "model/dates/localedateformatter.h"
 
 #include <QLocale>
 

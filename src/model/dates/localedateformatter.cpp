@@ -1,4 +1,4 @@
-#include "model/localedateformatter.h"
+#include "model/dates/localedateformatter.h"
 
 #include <QTimeZone>
 
