@@ -11,6 +11,11 @@ int main(int argc, char **argv)
     // A widget program with a display and no session bus would auto-launch one that outlives it.
     if (!qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    // Alert sounds go to the null device.
+    if (!qEnvironmentVariableIsSet("CANBERRA_DEVICE")) {
+        qputenv("CANBERRA_DRIVER", "alsa");
+        qputenv("CANBERRA_DEVICE", "null");
+    }
     QTemporaryDir runtimeDir;
     if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));

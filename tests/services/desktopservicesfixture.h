@@ -1,6 +1,6 @@
 #pragma once
 
-#include "openedlinks.h"
+#include "common/openedlinks.h"
 
 #include "common/xdgsandbox.h"
 #include "model/dataitem.h"
