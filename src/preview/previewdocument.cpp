@@ -29,7 +29,7 @@ const QString documentEnd = u"     </body>     </html>     "_s;
 
 bool isTwitter(const DataItem &item)
 {
-    const auto source = item.datasource();
+    const auto source = std::dynamic_pointer_cast<Datasource>(item.datasource());
     return source && source->isTwitter();
 }
 

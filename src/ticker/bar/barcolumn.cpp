@@ -57,7 +57,8 @@ void BarColumn::fix(bool counterPresent)
 {
     const int height = scrollHeight(VerticalLayout::Operation::Fix, counterPresent);
     setScrollHeight(height, 0);
-    setCounterFrame(QRect(0, height, m_content.width(), counterPresent ? VerticalLayout::counterHeight : 0), 0);
+    setCounterFrame(QRect(0, height, m_content.width(), counterPresent ? VerticalLayout::counterHeight : 0),
+                    0);
     m_searchField.setGeometry(topDown(searchFrame()));
 }
 

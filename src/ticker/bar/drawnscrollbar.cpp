@@ -25,7 +25,8 @@ void DrawnScrollBar::updateScrollHeight(int list, const QRect &visible)
 {
     if (list <= 0)
         return hideScrollBar();
-    const double height = std::max(double(minimumHeight), double(visible.height() - 8) * visible.height() / list);
+    const double height =
+        std::max(double(minimumHeight), double(visible.height() - 8) * visible.height() / list);
     if (height > visible.height() - 8)
         return hideScrollBar();
     if (int(height) != m_view->height()) {

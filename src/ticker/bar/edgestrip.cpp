@@ -5,7 +5,8 @@
 
 using namespace Qt::StringLiterals;
 
-EdgeStrip::EdgeStrip(FakeCursorWindow &fakeCursor, QWidget &window) : QWidget(&window), m_fakeCursor(&fakeCursor)
+EdgeStrip::EdgeStrip(FakeCursorWindow &fakeCursor, QWidget &window)
+    : QWidget(&window), m_fakeCursor(&fakeCursor)
 {
     setObjectName(u"edgeStrip"_s);
     setAttribute(Qt::WA_NoSystemBackground);

@@ -54,8 +54,8 @@ void ListFlow::timer()
     // While the preview is open over a list that does not fill the view, a new row would push it away.
     if (m_parts.preview.dataItem() && m_parts.scrollView.height() > listHeight)
         return;
-    const bool atTop = !m_parts.preview.dataItem() &&
-                       visible.y() + visible.height() > listHeight - m_itemHeight / 2;
+    const bool atTop =
+        !m_parts.preview.dataItem() && visible.y() + visible.height() > listHeight - m_itemHeight / 2;
     bool played = false;
     drainSurplus(atTop, played);
     const DataItemPtr item = m_datasource->theNewItem();
@@ -169,7 +169,8 @@ void ListFlow::rebuildViews(bool scrolling)
     const QRect visible = m_listView->visibleRect();
     const int count = m_items.count();
     const int first = std::max(int(std::floor(double(visible.y()) / m_itemHeight)) - 1, 1);
-    const int last = std::min(int(std::ceil(double(visible.y() + visible.height()) / m_itemHeight)) + 1, count);
+    const int last =
+        std::min(int(std::ceil(double(visible.y() + visible.height()) / m_itemHeight)) + 1, count);
     if (scrolling && last == m_prevTop && first == m_prevBottom)
         return;
     m_parts.recycler.layout(*m_listView, m_items, first, last, m_itemHeight, scrolling,

@@ -102,7 +102,7 @@ void MainWindowController::buildList()
     m_scrollView->scrollToPoint(QPoint(0, 0));
     m_scrollBar = std::make_unique<DrawnScrollBar>(*m_scrollView);
     m_recycler = std::make_unique<RowRecycler>(m_c.rows);
-    const ListFlow::Parts parts{m_c.defaults,     m_c.clock,  m_c.preview, m_c.sounds,    m_c.notifications,
+    const ListFlow::Parts parts{m_c.defaults,  m_c.clock, m_c.preview, m_c.sounds,   m_c.notifications,
                                 *m_scrollView, *m_column, *m_unseen,   *m_scrollBar, *m_recycler};
     m_flow = std::make_unique<ListFlow>(parts, m_c.manager, *m_mainListView, m_c.startTimers);
     m_flow->addOtherList(*m_starListView);
@@ -122,13 +122,15 @@ void MainWindowController::connectInterface()
     connect(m_window.get(), &RSSWindow::feedDropped, this,
             [this](const QString &address) { m_c.manager.addFeedWithURL(address); });
     connect(m_screens.get(), &ScreenChoice::screenDidChange, this, &MainWindowController::_resizeWindow);
-    connect(m_compositor.get(), &CompositorWatch::compositingChanged, m_window.get(), &RSSWindow::setCompositing);
-    connect(&NotificationCenter::defaultCenter(), &NotificationCenter::starManagerItemsRemovedNotification, this,
-            [this] {
+    connect(m_compositor.get(), &CompositorWatch::compositingChanged, m_window.get(),
+            &RSSWindow::setCompositing);
+    connect(&NotificationCenter::defaultCenter(), &NotificationCenter::starManagerItemsRemovedNotification,
+            this, [this] {
                 if (isShowingStarred())
                     m_flow->datasource().setNeedsRefresh(true);
             });
-    connect(&m_c.notifications, &NotificationManager::markAsReadRequested, this, &MainWindowController::markRead);
+    connect(&m_c.notifications, &NotificationManager::markAsReadRequested, this,
+            &MainWindowController::markRead);
     connect(&m_c.notifications, &NotificationManager::starRequested, this, &MainWindowController::star);
 
     ToolButtonRow &row = *m_buttons;
@@ -149,12 +151,15 @@ void MainWindowController::observeSettings()
     d.observe(SettingsKey::backgroundColor, this, background);
     d.observe(SettingsKey::opacity, this, background);
     d.observe(SettingsKey::gradientAngle, this, background);
-    d.observe(SettingsKey::itemHeight, this,
-              [this](const QVariant &) { m_flow->setItemHeight(int(m_c.defaults.integerForKey(SettingsKey::itemHeight))); });
-    d.observe(SettingsKey::location, this,
-              [this](const QVariant &) { locationDidChange(int(m_c.defaults.integerForKey(SettingsKey::location))); });
-    d.observe(SettingsKey::alwaysOnTop, this,
-              [this](const QVariant &) { alwaysOnTopDidChange(m_c.defaults.boolForKey(SettingsKey::alwaysOnTop)); });
+    d.observe(SettingsKey::itemHeight, this, [this](const QVariant &) {
+        m_flow->setItemHeight(int(m_c.defaults.integerForKey(SettingsKey::itemHeight)));
+    });
+    d.observe(SettingsKey::location, this, [this](const QVariant &) {
+        locationDidChange(int(m_c.defaults.integerForKey(SettingsKey::location)));
+    });
+    d.observe(SettingsKey::alwaysOnTop, this, [this](const QVariant &) {
+        alwaysOnTopDidChange(m_c.defaults.boolForKey(SettingsKey::alwaysOnTop));
+    });
     d.observe(SettingsKey::fontColor, this, [this](const QVariant &) { fontDidChange(); });
     d.observe(SettingsKey::fontName, this, [this](const QVariant &) { fontDidChange(); });
     d.observe(SettingsKey::autoHide, this, [this](const QVariant &) {
@@ -201,7 +206,8 @@ void MainWindowController::locationDidChange(int location)
     m_c.preview.close();
     const bool wasDocked = WindowPlacement::isDocked(m_windowLocation);
     m_windowLocation = std::clamp(location, 0, 2);
-    if (!wasDocked && WindowPlacement::isDocked(m_windowLocation) && m_window->isVisible() && m_window->screen())
+    if (!wasDocked && WindowPlacement::isDocked(m_windowLocation) && m_window->isVisible() &&
+        m_window->screen())
         m_screens->choose(m_window->screen());
     m_window->setStyle(m_windowLocation, m_alwaysOnTop);
     _resizeWindow();
@@ -264,8 +270,8 @@ void MainWindowController::_resizeWindow()
 {
     if (WindowPlacement::isDocked(m_windowLocation)) {
         if (QScreen *screen = m_screens->screen()) {
-            const QRect frame =
-                WindowPlacement::dockedFrame(screen->availableGeometry(), m_window->geometry(), m_windowLocation);
+            const QRect frame = WindowPlacement::dockedFrame(screen->availableGeometry(),
+                                                             m_window->geometry(), m_windowLocation);
             if (frame != m_window->geometry())
                 m_window->setGeometry(frame);
             applyEdgeReservation();

@@ -1,7 +1,7 @@
 #include "ticker/bar/rsswindow.h"
 
-#include "ticker/bar/windowplacement.h"
 #include "model/feedstrings.h"
+#include "ticker/bar/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QMimeData>
@@ -20,10 +20,10 @@ RSSWindow::RSSWindow(QWidget *parent) : QWidget(parent)
 
 void RSSWindow::setStyle(int location, bool alwaysOnTop)
 {
-    Qt::WindowFlags flags = WindowPlacement::isDocked(location) ? Qt::Tool | Qt::FramelessWindowHint
-                                                                : Qt::Window | Qt::WindowTitleHint |
-                                                                      Qt::WindowCloseButtonHint |
-                                                                      Qt::WindowMinMaxButtonsHint;
+    Qt::WindowFlags flags =
+        WindowPlacement::isDocked(location)
+            ? Qt::Tool | Qt::FramelessWindowHint
+            : Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint;
     if (alwaysOnTop)
         flags |= Qt::WindowStaysOnTopHint;
     if (flags == windowFlags())

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+class QMimeData;
+
 // The bar's window. Docked at a screen edge it is a frameless tool window, without shadow or
 // taskbar button, that still takes keyboard focus (for the search field); as a free window it is
 // an ordinary titled, resizable window. It paints its background colour, which may be

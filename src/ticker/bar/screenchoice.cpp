@@ -12,7 +12,8 @@ ScreenChoice::ScreenChoice(QObject *parent) : QObject(parent)
         Q_EMIT screenDidChange();
     });
     // Queued: while the signal runs the removed screen is still listed.
-    connect(qApp, &QGuiApplication::screenRemoved, this, &ScreenChoice::screenDidChange, Qt::QueuedConnection);
+    connect(qApp, &QGuiApplication::screenRemoved, this, &ScreenChoice::screenDidChange,
+            Qt::QueuedConnection);
     connect(qApp, &QGuiApplication::primaryScreenChanged, this, &ScreenChoice::screenDidChange);
 }
 

@@ -11,7 +11,8 @@ ToolButtonRow::ToolButtonRow(QWidget &window, QObject *parent)
     : QObject(parent), m_window(window), m_search(makeButton(u"searchButton"_s, true)),
       m_minimize(makeButton(u"minimizeButton"_s, false)), m_starred(makeButton(u"starredButton"_s, true)),
       m_marked(makeButton(u"markedButton"_s, true)), m_add(makeButton(u"addButton"_s, false)),
-      m_preferences(makeButton(u"preferencesButton"_s, false)), m_autoHide(makeButton(u"autoHideButton"_s, true))
+      m_preferences(makeButton(u"preferencesButton"_s, false)),
+      m_autoHide(makeButton(u"autoHideButton"_s, true))
 {
     m_search->setToolTip(u"Search"_s);
     m_minimize->setToolTip(u"Minimize"_s);

@@ -77,11 +77,12 @@ void UnseenList::appear()
     const int width = scroll.width();
     m_column.setCounterFrame(QRect(0, top, width, 0), 0);
     const int duration = BarColumn::animatorDurationMs;
-    m_column.setScrollHeight(m_column.scrollHeight(VerticalLayout::Operation::CounterAppearing, true), duration);
+    m_column.setScrollHeight(m_column.scrollHeight(VerticalLayout::Operation::CounterAppearing, true),
+                             duration);
     m_counter.show();
     m_counter.setEnabled(true);
-    m_column.setCounterFrame(QRect(0, top - VerticalLayout::counterHeight, width, VerticalLayout::counterHeight),
-                             duration);
+    m_column.setCounterFrame(
+        QRect(0, top - VerticalLayout::counterHeight, width, VerticalLayout::counterHeight), duration);
 }
 
 void UnseenList::disappear()

@@ -18,5 +18,6 @@ public:
     static constexpr int counterHeight = 20;
 
     // The scroll view's height H for `searchFrame` (bottom-up in the window's content).
-    static int scrollHeight(Operation operation, bool counterPresent, bool searchShown, const QRect &searchFrame);
+    static int scrollHeight(Operation operation, bool counterPresent, bool searchShown,
+                            const QRect &searchFrame);
 };

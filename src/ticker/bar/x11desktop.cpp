@@ -38,8 +38,8 @@ int defaultScreenNumber()
     return dot > colon ? display.mid(dot + 1).toInt() : 0;
 }
 
-void setCardinals(xcb_connection_t *c, QWindow *window, const QByteArray &property,
-                  const uint32_t *values, uint32_t count)
+void setCardinals(xcb_connection_t *c, QWindow *window, const QByteArray &property, const uint32_t *values,
+                  uint32_t count)
 {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), atom(c, property),
                         XCB_ATOM_CARDINAL, 32, count, values);
