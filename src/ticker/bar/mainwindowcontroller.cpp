@@ -94,8 +94,10 @@ void MainWindowController::buildList()
 {
     m_mainListView = new ListView;
     m_mainListView->setObjectName(u"mainListView"_s);
-    m_starListView = new ListView;
+    // The list not shown waits as a hidden child of the window.
+    m_starListView = new ListView(m_window.get());
     m_starListView->setObjectName(u"starListView"_s);
+    m_starListView->hide();
     m_mainListView->resize(m_scrollView->viewport()->width(), 0);
     m_starListView->resize(m_scrollView->viewport()->width(), 0);
     m_scrollView->setDocumentView(m_mainListView);
@@ -358,9 +360,12 @@ void MainWindowController::flipStarredAction()
         return;
     const bool starred = !isShowingStarred();
     m_c.preview.close();
-    m_scrollView->takeWidget();
+    QWidget *previous = m_scrollView->takeWidget();
+    previous->setParent(m_window.get());
+    previous->hide();
     ListView &list = starred ? *m_starListView : *m_mainListView;
     m_scrollView->setDocumentView(&list);
+    list.show();
     m_scrollView->scrollToPoint(QPoint(0, 0));
     m_flow->setDatasource(starred ? static_cast<ViewDataSource &>(*m_c.stars) : m_c.manager, list);
     m_buttons->starredButton()->updateState(starred);
