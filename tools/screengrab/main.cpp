@@ -1,8 +1,11 @@
 // vantrel_screengrab <file.png> [x y width height]: the screen (or the rectangle, in screen
-// pixels) of the display in DISPLAY, saved as a PNG. Exit status 1 when nothing could be saved.
+// pixels) of the display in DISPLAY, saved as a PNG; prints how many colours the picture has
+// (1 for an empty area). Exit status 1 when nothing could be saved.
 #include <QGuiApplication>
+#include <QImage>
 #include <QPixmap>
 #include <QScreen>
+#include <QSet>
 #include <QTextStream>
 
 int main(int argc, char **argv)
@@ -23,5 +26,11 @@ int main(int argc, char **argv)
         QTextStream(stderr) << "could not save " << arguments.at(1) << Qt::endl;
         return 1;
     }
+    const QImage image = shot.toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    QTextStream(stdout) << colours.size() << Qt::endl;
     return 0;
 }

@@ -30,7 +30,8 @@ class VerticalLayoutTest : public ::testing::TestWithParam<LayoutRow> {};
 TEST_P(VerticalLayoutTest, theScrollViewReachesAsFarAsTheTableSays)
 {
     const LayoutRow row = GetParam();
-    EXPECT_EQ(VerticalLayout::scrollHeight(row.operation, row.counter, row.search, QRect(5, 570, 240, 22)), row.height);
+    EXPECT_EQ(VerticalLayout::scrollHeight(row.operation, row.counter, row.search, QRect(5, 570, 240, 22)),
+              row.height);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, VerticalLayoutTest,
@@ -51,8 +52,10 @@ TEST(WindowPlacementTest, theDockedBarSpansTheAvailableHeightAtTheChosenEdgeAndK
 {
     const QRect available(1920, 24, 1280, 1000); // a panel of 24 along the top
     const QRect current(100, 100, 250, 300);
-    EXPECT_EQ(WindowPlacement::dockedFrame(available, current, WindowPlacement::Left), QRect(1920, 24, 250, 1000));
-    EXPECT_EQ(WindowPlacement::dockedFrame(available, current, WindowPlacement::Right), QRect(2950, 24, 250, 1000));
+    EXPECT_EQ(WindowPlacement::dockedFrame(available, current, WindowPlacement::Left),
+              QRect(1920, 24, 250, 1000));
+    EXPECT_EQ(WindowPlacement::dockedFrame(available, current, WindowPlacement::Right),
+              QRect(2950, 24, 250, 1000));
     EXPECT_EQ(WindowPlacement::dockedFrame(available, current, WindowPlacement::Free), current);
 }
 

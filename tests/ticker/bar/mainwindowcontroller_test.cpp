@@ -44,7 +44,8 @@ TEST_F(BarWindowTest, theFreeWindowIsTitledAndStaysWhereTheUserPutsItAndDockingA
 {
     startBar(3);
     RSSWindow *window = bar->window();
-    EXPECT_EQ(window->geometry(), QRect(available().right() - 249, available().top(), 250, available().height()));
+    EXPECT_EQ(window->geometry(),
+              QRect(available().right() - 249, available().top(), 250, available().height()));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(bar->edgeStrip()->geometry(), QRect(0, 0, 3, available().height()));
 
