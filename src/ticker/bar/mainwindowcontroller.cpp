@@ -120,6 +120,7 @@ void MainWindowController::connectInterface()
     connect(m_window.get(), &RSSWindow::windowDidResize, this, &MainWindowController::windowDidResize);
     connect(m_window.get(), &RSSWindow::windowWillMove, this, [this] { m_c.preview.close(); });
     connect(m_window.get(), &RSSWindow::windowWillClose, this, [this] { m_c.preview.close(); });
+    connect(m_window.get(), &RSSWindow::localeDidChange, m_flow.get(), &ListFlow::updateTimes);
     connect(m_window.get(), &RSSWindow::pointerInside, this, &MainWindowController::pointerDidMove);
     connect(m_window.get(), &RSSWindow::feedDropped, this,
             [this](const QString &address) { m_c.manager.addFeedWithURL(address); });

@@ -81,6 +81,13 @@ void RSSWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
+void RSSWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LocaleChange)
+        Q_EMIT localeDidChange();
+}
+
 void RSSWindow::enterEvent(QEnterEvent *event)
 {
     QWidget::enterEvent(event);

@@ -37,12 +37,15 @@ Q_SIGNALS:
     // The pointer entered (true) or left (false) the window.
     void pointerInside(bool inside);
     void feedDropped(const QString &address);
+    // The application's locale changed: dates and times read differently.
+    void localeDidChange();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
