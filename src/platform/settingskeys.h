@@ -35,6 +35,14 @@ inline constexpr QLatin1String starred{"starred"};
 inline constexpr QLatin1String location{"location"};
 inline constexpr QLatin1String alwaysOnTop{"alwaysOnTop"};
 inline constexpr QLatin1String autoHide{"autoHide"};
+// Row colour of headlines that match a keyword; absent means none.
+inline constexpr QLatin1String markBackgroundColor{"markBackgroundColor"};
+// Feed icons drawn small, on a headline's source line.
+inline constexpr QLatin1String smallImage{"smallImage"};
+// Every new headline plays the alert sound, not only the marked ones.
+inline constexpr QLatin1String alwaysPlaySound{"alwaysPlaySound"};
+// The name of the screen the bar docks on (QScreen::name()); absent means the primary screen.
+inline constexpr QLatin1String screen{"screen"};
 // The host whose reachability decides whether refresh rounds run.
 inline constexpr QLatin1String reachabilityHost{"reachabilityHost"};
 // Base address of the reader service (login and API); its scheme is used for every request.
