@@ -126,7 +126,7 @@ QVariant FeedTableModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QVariant FeedTableModel::displayData(Datasource &source, int column) const
+QVariant FeedTableModel::displayData(const Datasource &source, int column) const
 {
     switch (column) {
     case NameColumn:
@@ -136,7 +136,7 @@ QVariant FeedTableModel::displayData(Datasource &source, int column) const
             return feed->url();
         return QString();
     case EntriesColumn:
-        return source.numberOfItems();
+        return int(source.items().size());
     default:
         return {};
     }

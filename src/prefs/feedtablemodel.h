@@ -55,7 +55,7 @@ Q_SIGNALS:
     void reloaded();
 
 private:
-    QVariant displayData(Datasource &source, int column) const;
+    QVariant displayData(const Datasource &source, int column) const;
     QVariant colorData(const Datasource &source, int role) const;
     void reloadChanged();
 
