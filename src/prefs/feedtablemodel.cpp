@@ -83,16 +83,18 @@ int FeedTableModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+// An error shows even before the first successful update: a feed that has never been read is
+// exactly the one whose reason the user needs to see.
 QString FeedTableModel::statusLine(const Datasource &source, bool *isError)
 {
-    const QDateTime updated = source.lastUpdatedAt();
     const QString error = source.errorString();
     if (isError)
-        *isError = updated.isValid() && !error.isEmpty();
-    if (!updated.isValid())
-        return tr("Never updated");
+        *isError = !error.isEmpty();
     if (!error.isEmpty())
         return error;
+    const QDateTime updated = source.lastUpdatedAt();
+    if (!updated.isValid())
+        return tr("Never updated");
     return tr("Updated at %1").arg(QLocale().toString(updated.toLocalTime(), QLocale::ShortFormat));
 }
 
