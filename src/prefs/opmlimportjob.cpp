@@ -69,8 +69,10 @@ void OpmlImportJob::addNextFeeds()
     m_result.duplicates += added.duplicates;
     m_result.skipped += added.skipped;
     m_next += batch.size();
-    Q_EMIT progress(int(m_next), int(m_read.feeds.size()));
-    if (m_next >= m_read.feeds.size())
+    const qsizetype total = m_read.feeds.size();
+    // A receiver of the progress may cancel the import, which then has ended already.
+    Q_EMIT progress(int(m_next), int(total));
+    if (m_running && m_next >= total)
         finish(false);
 }
 
