@@ -145,6 +145,12 @@ protected:
         return found;
     }
 
+    // A click on the box of a check box or radio button (its middle may lie past its label).
+    static void clickBox(QWidget *button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+
     // The alerts shown over the window, newest last.
     QStringList alerts() const
     {
