@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/qtprinters.h"
 #include "common/waitfor.h"
 #include "common/xdgsandbox.h"
 #include "model/datasource.h"
