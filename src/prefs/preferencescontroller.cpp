@@ -133,24 +133,28 @@ void PreferencesController::setCurrentView(QWidget *view)
         m_contentLayout->removeWidget(m_current);
         m_current->hide();
     }
-    resizeForPane(view);
+    const QRect before = geometry();
+    const int chrome = height() - m_content->height();
     m_contentLayout->addWidget(view);
     view->show();
     m_current = view;
+    // The window's minimum size must be the new pane's before the window is resized.
+    m_contentLayout->activate();
+    layout()->activate();
+    resizeForPane(before, chrome + view->sizeHint().height());
 }
 
-// The window's height changes by the difference between the new pane and the content area; its
-// top-left corner stays put, so the window grows or shrinks downwards.
-void PreferencesController::resizeForPane(QWidget *view)
+// The window takes the new pane's height below its toolbar; its top-left corner stays put, so
+// it grows or shrinks downwards.
+void PreferencesController::resizeForPane(const QRect &before, int height)
 {
     if (m_resize)
         m_resize->stop();
     if (!isVisible()) {
-        resize(width(), m_toolbar->sizeHint().height() + view->sizeHint().height());
+        resize(width(), m_toolbar->sizeHint().height() + m_current->sizeHint().height());
         return;
     }
-    const int difference = view->sizeHint().height() - m_content->height();
-    const QRect target(geometry().topLeft(), QSize(width(), height() + difference));
+    const QRect target(before.topLeft(), QSize(before.width(), height));
     if (m_resizeDuration <= 0) {
         setGeometry(target);
         return;
@@ -158,7 +162,7 @@ void PreferencesController::resizeForPane(QWidget *view)
     if (!m_resize)
         m_resize = new QPropertyAnimation(this, "geometry", this);
     m_resize->setDuration(m_resizeDuration);
-    m_resize->setStartValue(geometry());
+    m_resize->setStartValue(before);
     m_resize->setEndValue(target);
     m_resize->start();
 }

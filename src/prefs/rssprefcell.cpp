@@ -14,12 +14,24 @@ QRect RSSPrefCell::statusRect(const QRect &cellFrame)
 void RSSPrefCell::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    option->displayAlignment = Qt::AlignLeft | Qt::AlignTop;
+    option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
 }
 
 void RSSPrefCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    QStyledItemDelegate::paint(painter, option, index);
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    QStyle *style = cell.widget ? cell.widget->style() : QApplication::style();
+    // The background fills the row; the address sits just above its status line.
+    QStyleOptionViewItem background = cell;
+    background.text.clear();
+    style->drawControl(QStyle::CE_ItemViewItem, &background, painter, cell.widget);
+    QStyleOptionViewItem address = cell;
+    address.rect = QRect(option.rect.left(), option.rect.top() + statusOffsetY - addressHeight,
+                         option.rect.width(), addressHeight);
+    address.backgroundBrush = Qt::NoBrush;
+    address.state &= ~QStyle::State_HasFocus;
+    style->drawControl(QStyle::CE_ItemViewItem, &address, painter, cell.widget);
     const QString status = index.data(FeedTableModel::StatusRole).toString();
     if (status.isEmpty())
         return;

@@ -10,6 +10,7 @@ public:
     static constexpr int statusOffsetX = 2;
     static constexpr int statusOffsetY = 36;
     static constexpr int statusHeight = 12;
+    static constexpr int addressHeight = 18;
     static constexpr int statusPointSize = 10;
     static constexpr int rowHeight = statusOffsetY + statusHeight + 2;
 

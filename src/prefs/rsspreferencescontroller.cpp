@@ -87,6 +87,8 @@ void RSSPreferencesController::configureTable()
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(-1, Qt::AscendingOrder);
     m_table->setShowGrid(false);
+    m_table->setMinimumHeight(visibleRows * RSSPrefCell::rowHeight +
+                              m_table->horizontalHeader()->sizeHint().height());
     m_table->setWordWrap(false);
     m_table->setAcceptDrops(true);
     m_table->setDragDropMode(QAbstractItemView::DropOnly);

@@ -28,6 +28,7 @@ class RSSPreferencesController : public QWidget {
     Q_PROPERTY(bool isRowSelected READ isRowSelected NOTIFY isRowSelectedChanged)
 public:
     static constexpr int undoSeconds = 10;
+    static constexpr int visibleRows = 7;
 
     explicit RSSPreferencesController(const PreferencesServices &services, QWidget *parent = nullptr);
     ~RSSPreferencesController() override;
