@@ -13,6 +13,7 @@
 #include "prefs/opmlimportjob.h"
 #include "prefs/rssprefcell.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
@@ -109,6 +110,26 @@ void RSSPreferencesController::configureTable()
     auto *deleteKey = new QShortcut(QKeySequence::Delete, m_table);
     deleteKey->setContext(Qt::WidgetShortcut);
     connect(deleteKey, &QShortcut::activated, this, &RSSPreferencesController::deleteWithConfirmation);
+    addTableAction(u"enableFeedsAction"_s, tr("&Enable"), [this] { setSelectedEnabled(true); });
+    addTableAction(u"disableFeedsAction"_s, tr("D&isable"), [this] { setSelectedEnabled(false); });
+    addTableAction(u"deleteFeedsAction"_s, tr("&Delete…"), [this] { deleteWithConfirmation(); });
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void RSSPreferencesController::addTableAction(const QString &objectName, const QString &text,
+                                              const std::function<void()> &handler)
+{
+    auto *action = new QAction(text, m_table);
+    action->setObjectName(objectName);
+    connect(action, &QAction::triggered, this, handler);
+    m_table->addAction(action);
+}
+
+void RSSPreferencesController::setSelectedEnabled(bool enabled)
+{
+    for (const std::shared_ptr<Datasource> &source : selectedSources())
+        source->setEnabled(enabled);
+    m_model->reload();
 }
 
 QPushButton *RSSPreferencesController::button(const QString &objectName, const QString &text)

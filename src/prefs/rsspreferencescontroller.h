@@ -4,6 +4,7 @@
 #include "prefs/preferencesservices.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class AddFeedSheet;
@@ -53,6 +54,8 @@ public:
     void importOPMLAction();
     void exportOPMLAction();
     void cancelImport();
+    // The selected feeds on or off (the table's context menu).
+    void setSelectedEnabled(bool enabled);
 
     // The selected sources, in table order.
     QList<std::shared_ptr<Datasource>> selectedSources() const;
@@ -66,6 +69,7 @@ private:
     QWidget *buildProgress();
     QPushButton *button(const QString &objectName, const QString &text);
     void configureTable();
+    void addTableAction(const QString &objectName, const QString &text, const std::function<void()> &handler);
     void addFeedPanelAction(bool add);
     void selectionDidChange();
     void deleteWithConfirmation();

@@ -7,6 +7,7 @@
 #include "prefs/feedtablemodel.h"
 #include "prefs/rsspreferencescontroller.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -336,6 +337,43 @@ TEST_F(FeedsPaneTest, ADroppedAddressIsSubscribedTo)
     ASSERT_EQ(manager->datasources().size(), 1);
     EXPECT_EQ(feed(0)->url(), u"http://example.com/dropped.xml"_s);
     EXPECT_EQ(rows()->rowCount(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FeedsPaneTest, TheContextMenuTurnsEverySelectedFeedOffAndOn)
+{
+    storeFeed(u"A"_s, deadUrl(u"a.xml"_s));
+    storeFeed(u"B"_s, deadUrl(u"b.xml"_s));
+    storeFeed(u"C"_s, deadUrl(u"c.xml"_s));
+    pane();
+    table()->selectionModel()->select(rows()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table()->selectionModel()->select(rows()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    find<QAction>(u"disableFeedsAction"_s)->trigger();
+    EXPECT_FALSE(source(0)->isEnabled());
+    EXPECT_TRUE(source(1)->isEnabled());
+    EXPECT_FALSE(feedEntry(2).value(u"enabled"_s).toBool());
+    table()->selectAll();
+    find<QAction>(u"enableFeedsAction"_s)->trigger();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(source(i)->isEnabled()) << i;
+}
+
+// The sheet and a refresh both write the feed's element of the settings: neither change is lost.
+TEST_F(FeedsPaneTest, ARefreshEndingWhileTheSheetIsOpenKeepsBothChanges)
+{
+    FeedSimServer server;
+    ASSERT_GT(server.start(), 0);
+    pane();
+    manager->addFeedWithURL(QString::fromStdString(server.baseUrl()) + u"/bad/slow?delay=300"_s);
+    FeedSettingsSheet &sheet = openSettings(0);
+    retype(sheet.limitField(), u"25"_s);
+    ASSERT_TRUE(waitFor([&] { return !feed(0)->isRunning() && !source(0)->name().isEmpty(); }, 10000));
+    click(u"feedSettingsSaveButton"_s);
+    EXPECT_EQ(feedEntry(0).value(u"limit"_s).toInt(), 25);
+    EXPECT_EQ(feedEntry(0).value(u"name"_s).toString(), source(0)->name());
 }
 
 } // namespace
