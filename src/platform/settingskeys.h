@@ -39,6 +39,8 @@ inline constexpr QLatin1String autoHide{"autoHide"};
 inline constexpr QLatin1String markBackgroundColor{"markBackgroundColor"};
 // Feed icons drawn small, on a headline's source line.
 inline constexpr QLatin1String smallImage{"smallImage"};
+// The name of the screen the bar docks on (QScreen::name()); absent means the primary screen.
+inline constexpr QLatin1String screen{"screen"};
 // The host whose reachability decides whether refresh rounds run.
 inline constexpr QLatin1String reachabilityHost{"reachabilityHost"};
 // Base address of the reader service (login and API); its scheme is used for every request.

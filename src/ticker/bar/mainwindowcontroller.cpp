@@ -86,6 +86,7 @@ void MainWindowController::buildWindow()
     m_compositor = std::make_unique<CompositorWatch>();
     m_window->setCompositing(m_compositor->isCompositing());
     m_screens = std::make_unique<ScreenChoice>();
+    m_screens->chooseName(m_c.defaults.stringForKey(SettingsKey::screen));
     m_column = std::make_unique<BarColumn>(*m_window, *m_scrollView, *m_counterButton, *m_searchField);
     m_unseen = std::make_unique<UnseenList>(*m_column, *m_counterButton, *m_scrollView);
 }
@@ -172,6 +173,23 @@ void MainWindowController::observeSettings()
     });
     d.observe(SettingsKey::reduceMotion, this, [this](const QVariant &) { reduceMotionDidChange(); });
     d.observe(SettingsKey::reserveScreenEdge, this, [this](const QVariant &) { reserveEdgeDidChange(); });
+    d.observe(SettingsKey::screen, this, [this](const QVariant &) { screenSettingDidChange(); });
+}
+
+void MainWindowController::screenSettingDidChange()
+{
+    const QString name = m_c.defaults.stringForKey(SettingsKey::screen);
+    if (name != m_screens->chosenName())
+        m_screens->chooseName(name); // docks again through screenDidChange
+}
+
+// A screen chosen by moving the window is kept as the setting, for the next start and the
+// preferences' screen chooser.
+void MainWindowController::chooseScreen(QScreen *screen)
+{
+    m_screens->choose(screen);
+    if (screen)
+        m_c.defaults.setObject(screen->name(), SettingsKey::screen);
 }
 
 // Without a colour setting the looks stay as they are. A gradient view paints the background
@@ -211,7 +229,7 @@ void MainWindowController::locationDidChange(int location)
     m_windowLocation = std::clamp(location, 0, 2);
     if (!wasDocked && WindowPlacement::isDocked(m_windowLocation) && m_window->isVisible() &&
         m_window->screen())
-        m_screens->choose(m_window->screen());
+        chooseScreen(m_window->screen());
     m_window->setStyle(m_windowLocation, m_alwaysOnTop);
     _resizeWindow();
     _updateTrackingArea();
@@ -264,7 +282,7 @@ void MainWindowController::showWindow()
 void MainWindowController::resizeWindowForScreen(QScreen *screen)
 {
     if (screen != m_screens->screen() || m_screens->chosenName().isEmpty())
-        m_screens->choose(screen); // docks again through screenDidChange
+        chooseScreen(screen); // docks again through screenDidChange
     else
         _resizeWindow();
 }

@@ -110,6 +110,8 @@ private:
     void alwaysOnTopDidChange(bool onTop);
     void reduceMotionDidChange();
     void reserveEdgeDidChange();
+    void screenSettingDidChange();
+    void chooseScreen(QScreen *screen);
     void applyEdgeReservation();
     void pointerDidMove(bool inside);
     void markRead(const DataItemPtr &item);

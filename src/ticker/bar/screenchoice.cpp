@@ -30,7 +30,12 @@ QScreen *ScreenChoice::screen() const
 
 void ScreenChoice::choose(QScreen *screen)
 {
-    m_chosenName = screen ? screen->name() : QString();
+    chooseName(screen ? screen->name() : QString());
+}
+
+void ScreenChoice::chooseName(const QString &name)
+{
+    m_chosenName = name;
     Q_EMIT screenDidChange();
 }
 

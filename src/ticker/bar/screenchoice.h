@@ -20,6 +20,8 @@ public:
     QString chosenName() const { return m_chosenName; }
     // Chooses the screen; nullptr forgets the choice (the primary screen then serves).
     void choose(QScreen *screen);
+    // Chooses by name, also a screen that is not connected now; "" forgets the choice.
+    void chooseName(const QString &name);
 
 Q_SIGNALS:
     void screenDidChange();

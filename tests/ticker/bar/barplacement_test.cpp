@@ -49,6 +49,17 @@ TEST_F(BarPlacementTest, aFreeWindowDockedAgainStaysOnTheScreenItWasMovedTo)
     ASSERT_EQ(bar->window()->screen(), screen(u"RIGHT"_s));
     defaults.setObject(0, SettingsKey::location);
     EXPECT_EQ(bar->window()->geometry(), QRect(1920, 0, 300, 1024));
+    EXPECT_EQ(defaults.stringForKey(SettingsKey::screen), u"RIGHT"_s);
+}
+
+TEST_F(BarPlacementTest, theScreenSettingMovesTheBarAndAnAbsentScreenLeavesItOnThePrimary)
+{
+    startBar(3);
+    defaults.setObject(u"RIGHT"_s, SettingsKey::screen);
+    EXPECT_EQ(bar->window()->geometry(), QRect(1920 + 1280 - 250, 0, 250, 1024));
+    defaults.setObject(u"GONE"_s, SettingsKey::screen);
+    EXPECT_EQ(bar->window()->geometry(), QRect(1920 - 250, 0, 250, 1080));
+    EXPECT_EQ(defaults.stringForKey(SettingsKey::screen), u"GONE"_s);
 }
 
 } // namespace
