@@ -1,0 +1,120 @@
+#include "app/desktopstart.h"
+
+#include "app/feedlink.h"
+#include "app/preferencesopener.h"
+#include "app/startup.h"
+#include "app/tickerwindow.h"
+#include "app/vantrelappdelegate.h"
+#include "buildinfo.h"
+#include "cli/clirequest.h"
+#include "cli/profilelock.h"
+#include "model/datasourcemanager.h"
+#include "platform/desktop/applicationdesktopfile.h"
+#include "platform/desktop/singleinstancechannel.h"
+#include "platform/desktop/xdgurlschemehandlers.h"
+#include "platform/paths.h"
+#include "platform/unixsignalwatcher.h"
+#include "platform/userdefaults.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The bar must sit at a screen edge, which Wayland clients cannot ask for: run through XWayland.
+void preferX11OnWayland()
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// A link that is no feed link is refused here for the terminal, and still handed on, so that the
+// running program can tell the user who clicked it.
+bool checkLink(const QString &link)
+{
+    QString refusal;
+    if (link.isEmpty() || FeedLink::address(link, &refusal))
+        return true;
+    printError(refusal);
+    return false;
+}
+
+void endProcess(int status, bool abandoned)
+{
+    if (!abandoned) {
+        QCoreApplication::exit(status);
+        return;
+    }
+    // The save still runs on its thread; nothing may be torn down under it.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_exit(status);
+}
+
+} // namespace
+
+int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const WindowFactory &makeWindows)
+{
+    preferX11OnWayland();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(buildinfo::applicationName));
+    QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(buildinfo::bundleIdentifier));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const bool linkAccepted = checkLink(request.link);
+    // An empty message asks the running program to show its bar.
+    SingleInstanceChannel channel;
+    switch (channel.claim({request.link})) {
+    case SingleInstanceChannel::Role::Primary:
+        break;
+    case SingleInstanceChannel::Role::Secondary:
+        return linkAccepted ? 0 : 1;
+    case SingleInstanceChannel::Role::Failed:
+        printError(u"Vantrel cannot tell whether it is already running (%1); it starts anyway."_s.arg(
+            channel.errorString()));
+        break;
+    }
+
+    ProfileLock lock(Paths::configFolder());
+    if (!lock.tryLock()) {
+        printError(lock.errorString());
+        return 1;
+    }
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    Startup::prepareUserDefaults(defaults, {});
+    DatasourceManager &manager = DatasourceManager::sharedInstance();
+    const Windows windows = makeWindows(manager, defaults);
+
+    XdgUrlSchemeHandlers schemeHandlers;
+    VantrelAppDelegate delegate(
+        {defaults, manager, *windows.mainWindow, *windows.preferences, schemeHandlers},
+        VantrelAppDelegate::Bundle::running());
+    delegate.interceptQuit();
+    QObject::connect(&delegate, &VantrelAppDelegate::terminationReady, &endProcess);
+    QObject::connect(&channel, &SingleInstanceChannel::messageReceived, &delegate, [&](const QString &link) {
+        if (link.isEmpty())
+            delegate.applicationShouldHandleReopen(windows.mainWindow->isVisible());
+        else
+            delegate.getUrl(link);
+    });
+    UnixSignalWatcher signalWatcher({SIGINT, SIGTERM, SIGHUP});
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &app, &QCoreApplication::quit);
+
+    windows.mainWindow->orderFront();
+    delegate.applicationDidFinishLaunching();
+    if (!request.link.isEmpty())
+        QTimer::singleShot(0, &delegate, [&] { delegate.getUrl(request.link); });
+    return app.exec();
+}
