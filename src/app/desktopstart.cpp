@@ -17,6 +17,7 @@
 #include "platform/userdefaults.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -50,6 +51,13 @@ bool checkLink(const QString &link)
     return false;
 }
 
+QString channelName()
+{
+    const QByteArray profile =
+        QCryptographicHash::hash(Paths::configFolder().toUtf8(), QCryptographicHash::Sha256);
+    return SingleInstanceChannel::defaultName() + u'-' + QString::fromLatin1(profile.toHex().left(16));
+}
+
 void endProcess(int status, bool abandoned)
 {
     if (!abandoned) {
@@ -74,8 +82,9 @@ int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const W
     QApplication::setQuitOnLastWindowClosed(false);
 
     const bool linkAccepted = checkLink(request.link);
-    // An empty message asks the running program to show its bar.
-    SingleInstanceChannel channel;
+    // One instance per profile: a second start on the same settings hands over, one on other
+    // settings (another XDG_CONFIG_HOME) runs on its own. An empty message asks for the bar.
+    SingleInstanceChannel channel(channelName());
     switch (channel.claim({request.link})) {
     case SingleInstanceChannel::Role::Primary:
         break;
