@@ -1,5 +1,6 @@
 #include "app/desktopstart.h"
 
+#include "app/crashreporter.h"
 #include "app/feedlink.h"
 #include "app/preferencesopener.h"
 #include "app/startup.h"
@@ -75,6 +76,7 @@ void endProcess(int status, bool abandoned)
 int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const WindowFactory &makeWindows)
 {
     preferX11OnWayland();
+    CrashReporter::install();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(buildinfo::applicationName));
     QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
@@ -125,5 +127,7 @@ int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const W
     delegate.applicationDidFinishLaunching();
     if (!request.link.isEmpty())
         QTimer::singleShot(0, &delegate, [&] { delegate.getUrl(request.link); });
+    if (const QStringList reports = CrashReporter::takeUnseenReports(); !reports.isEmpty())
+        delegate.offerCrashReport(reports.last());
     return app.exec();
 }

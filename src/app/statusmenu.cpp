@@ -46,6 +46,10 @@ StatusMenu::StatusMenu(TickerWindow &mainWindow, ViewDataSource &headlines, QObj
     m_trayIcon->setIcon(icon);
     m_trayIcon->setToolTip(u"Vantrel"_s);
     m_trayIcon->setContextMenu(m_menu);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            showHideWindow();
+    });
     validateMenuItems();
     m_trayIcon->show();
 }
@@ -86,6 +90,7 @@ void StatusMenu::showHideWindow()
     else
         m_mainWindow.orderFront();
     validateMenuItems();
+    Q_EMIT windowToggled();
 }
 
 void StatusMenu::remove()

@@ -33,6 +33,8 @@ Q_SIGNALS:
     void whatsNewRequested();
     void aboutRequested();
     void quitRequested();
+    // The bar was shown or hidden from the tray.
+    void windowToggled();
 
 private:
     QMenu *makeViewMenu();

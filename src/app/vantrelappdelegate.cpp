@@ -9,6 +9,7 @@
 #include "app/sethandlerpanel.h"
 #include "app/statusmenu.h"
 #include "app/tickerwindow.h"
+#include "app/traybadge.h"
 #include "app/urlcachecleaner.h"
 #include "app/whatsnewcheck.h"
 #include "app/whatsnewwindow.h"
@@ -20,8 +21,11 @@
 #include "platform/userdefaults.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSessionManager>
 #include <QStandardPaths>
 
@@ -224,6 +228,22 @@ void VantrelAppDelegate::orderFrontStandardAboutPanel()
     about->setIconPixmap(QIcon(u":/images/vantrel_bw.svg"_s).pixmap(64, 64));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->show();
+}
+
+void VantrelAppDelegate::offerCrashReport(const QString &reportPath)
+{
+    auto *offer = new QMessageBox(QMessageBox::Information, tr("Vantrel"),
+                                  tr("Vantrel ended unexpectedly last time."), QMessageBox::NoButton);
+    offer->setObjectName(u"crashReportOffer"_s);
+    offer->setInformativeText(tr("It left a report in %1. Your settings and headlines were not affected.")
+                                  .arg(QDir::toNativeSeparators(reportPath)));
+    QPushButton *show = offer->addButton(tr("Show Report"), QMessageBox::AcceptRole);
+    show->setObjectName(u"showReportButton"_s);
+    offer->addButton(QMessageBox::Close);
+    offer->setAttribute(Qt::WA_DeleteOnClose);
+    connect(show, &QPushButton::clicked, this,
+            [reportPath] { QDesktopServices::openUrl(QUrl::fromLocalFile(reportPath)); });
+    offer->show();
 }
 
 void VantrelAppDelegate::showNotice(const QString &title, const QString &message)

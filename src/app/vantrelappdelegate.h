@@ -14,6 +14,7 @@ class DatasourceManager;
 class HelpBook;
 class PreferencesOpener;
 class StatusMenu;
+class TrayBadge;
 class TickerWindow;
 class UrlSchemeHandlers;
 class UserDefaults;
@@ -59,10 +60,13 @@ public:
     void openHelpAction(const QString &page);
     void doShowWhatsNew();
     void orderFrontStandardAboutPanel();
+    // Tells that the last run crashed and offers to show the report it left.
+    void offerCrashReport(const QString &reportPath);
     // Ends the application after saving; see QuitSequence.
     void applicationShouldTerminate();
 
     StatusMenu *statusMenu() const { return m_statusMenu.get(); }
+    TrayBadge *trayBadge() const { return m_trayBadge.get(); }
     WhatsNewWindow *whatsNewWindow() const { return m_whatsNewWindow; }
     SetHandlerPanel *setHandlerPanel() const { return m_setHandlerPanel; }
     QuitSequence *quitSequence() const { return m_quit; }
@@ -97,6 +101,7 @@ private:
     Parts m_parts;
     Bundle m_bundle;
     std::unique_ptr<StatusMenu> m_statusMenu;
+    std::unique_ptr<TrayBadge> m_trayBadge;
     QPointer<WhatsNewWindow> m_whatsNewWindow;
     QPointer<SetHandlerPanel> m_setHandlerPanel;
     std::unique_ptr<HelpBook> m_helpBook;

@@ -1,3 +1,5 @@
+#include "app/crashreporter.h"
+#include "buildinfo.h"
 #include "common/temphome.h"
 #include "common/waitfor.h"
 #include "feedsimserver.h"
@@ -80,6 +82,12 @@ private:
     QByteArray m_output;
     QByteArray m_errors;
 };
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 struct Finished {
     int exitCode;
@@ -221,4 +229,24 @@ TEST_F(DesktopProcessTest, KilledDuringRefreshOrDuringTheSaveItLosesNothing)
         // Once a save has completed, what it saved stays.
         minimumEntries = int(ItemFile(uuid(0)).load().size());
     }
+}
+
+TEST_F(DesktopProcessTest, ACrashLeavesAReportAndTouchesNoSettingsOrHeadlines)
+{
+    const QByteArray settingsBefore = fileBytes(UserDefaults(Paths::configFolder()).filePath());
+    DesktopProcess program;
+    ASSERT_TRUE(program.waitForLine(u"bar: front"_s));
+    program.signal(SIGSEGV);
+    EXPECT_EQ(program.waitForExit(), -1); // ended by the signal
+
+    const QStringList reports = CrashReporter::takeUnseenReports();
+    ASSERT_EQ(reports.size(), 1);
+    const QString report = QString::fromUtf8(fileBytes(reports.first()));
+    EXPECT_TRUE(
+        report.startsWith(u"Vantrel "_s + QString::fromLatin1(buildinfo::version) + u" ended on signal 11"_s))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(u"Backtrace:\n"_s));
+    EXPECT_GT(report.count(u'\n'), 5);
+    EXPECT_TRUE(CrashReporter::takeUnseenReports().isEmpty()); // offered once
+    EXPECT_EQ(fileBytes(UserDefaults(Paths::configFolder()).filePath()), settingsBefore);
 }
