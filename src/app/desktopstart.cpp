@@ -14,6 +14,7 @@
 #include "platform/desktop/singleinstancechannel.h"
 #include "platform/desktop/xdgurlschemehandlers.h"
 #include "platform/paths.h"
+#include "platform/settingskeys.h"
 #include "platform/unixsignalwatcher.h"
 #include "platform/userdefaults.h"
 
@@ -104,6 +105,7 @@ int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const W
         return 1;
     }
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const bool firstLaunch = !defaults.objectForKey(SettingsKey::firstRun).isValid();
     Startup::prepareUserDefaults(defaults, {});
     DatasourceManager &manager = DatasourceManager::sharedInstance();
     const Windows windows = makeWindows(manager, defaults);
@@ -127,6 +129,8 @@ int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const W
     delegate.applicationDidFinishLaunching();
     if (!request.link.isEmpty())
         QTimer::singleShot(0, &delegate, [&] { delegate.getUrl(request.link); });
+    if (firstLaunch)
+        delegate.showWelcome();
     if (const QStringList reports = CrashReporter::takeUnseenReports(); !reports.isEmpty())
         delegate.offerCrashReport(reports.last());
     return app.exec();

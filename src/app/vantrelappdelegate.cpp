@@ -11,6 +11,7 @@
 #include "app/tickerwindow.h"
 #include "app/traybadge.h"
 #include "app/urlcachecleaner.h"
+#include "app/welcomewindow.h"
 #include "app/whatsnewcheck.h"
 #include "app/whatsnewwindow.h"
 #include "buildinfo.h"
@@ -228,6 +229,22 @@ void VantrelAppDelegate::orderFrontStandardAboutPanel()
     about->setIconPixmap(QIcon(u":/images/vantrel_bw.svg"_s).pixmap(64, 64));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->show();
+}
+
+void VantrelAppDelegate::showWelcome()
+{
+    auto *welcome = new WelcomeWindow;
+    connect(welcome, &WelcomeWindow::importRequested, this, [this] {
+        showPreferences();
+        m_parts.preferences.importOpml();
+    });
+    connect(welcome, &WelcomeWindow::addRequested, this, [this](const QUrl &address) {
+        showPreferences();
+        m_parts.preferences.addFeed(address);
+    });
+    welcome->show();
+    welcome->raise();
+    welcome->activateWindow();
 }
 
 void VantrelAppDelegate::offerCrashReport(const QString &reportPath)

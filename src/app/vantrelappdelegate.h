@@ -60,6 +60,8 @@ public:
     void openHelpAction(const QString &page);
     void doShowWhatsNew();
     void orderFrontStandardAboutPanel();
+    // The first start's welcome.
+    void showWelcome();
     // Tells that the last run crashed and offers to show the report it left.
     void offerCrashReport(const QString &reportPath);
     // Ends the application after saving; see QuitSequence.
