@@ -228,6 +228,7 @@ void VantrelAppDelegate::orderFrontStandardAboutPanel()
         tr("The headlines of your RSS and Atom feeds, in a bar at the edge of the screen."));
     about->setIconPixmap(QIcon(u":/images/vantrel_bw.svg"_s).pixmap(64, 64));
     about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowModality(Qt::NonModal); // message boxes are modal unless told; the tray must stay usable
     about->show();
 }
 
@@ -258,6 +259,7 @@ void VantrelAppDelegate::offerCrashReport(const QString &reportPath)
     show->setObjectName(u"showReportButton"_s);
     offer->addButton(QMessageBox::Close);
     offer->setAttribute(Qt::WA_DeleteOnClose);
+    offer->setWindowModality(Qt::NonModal);
     connect(show, &QPushButton::clicked, this,
             [reportPath] { QDesktopServices::openUrl(QUrl::fromLocalFile(reportPath)); });
     offer->show();
@@ -269,6 +271,7 @@ void VantrelAppDelegate::showNotice(const QString &title, const QString &message
     auto *notice = new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::Ok);
     notice->setObjectName(u"notice"_s);
     notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setWindowModality(Qt::NonModal);
     notice->show();
     Q_EMIT noticeShown(message);
 }

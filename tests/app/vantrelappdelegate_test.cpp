@@ -310,6 +310,7 @@ TEST_F(DelegateFixture, ALinkThatIsNoWebFeedIsRefusedWithAMessageAndAddsNothing)
     ASSERT_EQ(notices.size(), 2);
     EXPECT_TRUE(notices.first().contains(u"feed:file:///etc/passwd"_s));
     EXPECT_NE(visibleMessageBox(u"notice"_s), nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // the tray menu and the bar stay usable
 }
 
 TEST_F(DelegateFixture, AStartWithoutALinkBringsTheBarBack)
