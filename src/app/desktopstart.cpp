@@ -23,7 +23,6 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -58,18 +57,6 @@ QString channelName()
     const QByteArray profile =
         QCryptographicHash::hash(Paths::configFolder().toUtf8(), QCryptographicHash::Sha256);
     return SingleInstanceChannel::defaultName() + u'-' + QString::fromLatin1(profile.toHex().left(16));
-}
-
-void endProcess(int status, bool abandoned)
-{
-    if (!abandoned) {
-        QCoreApplication::exit(status);
-        return;
-    }
-    // The save still runs on its thread; nothing may be torn down under it.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::_exit(status);
 }
 
 } // namespace
@@ -115,7 +102,7 @@ int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const W
         {defaults, manager, *windows.mainWindow, *windows.preferences, schemeHandlers},
         VantrelAppDelegate::Bundle::running());
     delegate.interceptQuit();
-    QObject::connect(&delegate, &VantrelAppDelegate::terminationReady, &endProcess);
+    QObject::connect(&delegate, &VantrelAppDelegate::terminationReady, &app, &QCoreApplication::exit);
     QObject::connect(&channel, &SingleInstanceChannel::messageReceived, &delegate, [&](const QString &link) {
         if (link.isEmpty())
             delegate.applicationShouldHandleReopen(windows.mainWindow->isVisible());

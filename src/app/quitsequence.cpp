@@ -7,10 +7,21 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
+#include <unistd.h>
+
+void QuitSequence::endProcessNow()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_exit(1);
+}
 
 QuitSequence::QuitSequence(DatasourceManager &manager, UserDefaults &defaults,
-                           std::chrono::milliseconds timeLimit, QObject *parent)
-    : QObject(parent), m_manager(manager), m_defaults(defaults), m_timeLimit(timeLimit)
+                           std::chrono::milliseconds timeLimit, std::function<void()> deadlineAction,
+                           QObject *parent)
+    : QObject(parent), m_manager(manager), m_defaults(defaults), m_timeLimit(timeLimit),
+      m_deadlineAction(std::move(deadlineAction))
 {
 }
 
@@ -18,6 +29,13 @@ QuitSequence::~QuitSequence()
 {
     if (m_saver.joinable())
         m_saver.join();
+    {
+        const std::lock_guard guard(m_doneLock);
+        m_done = true;
+    }
+    m_doneChanged.notify_all();
+    if (m_watchdog.joinable())
+        m_watchdog.join();
 }
 
 void QuitSequence::begin()
@@ -25,10 +43,23 @@ void QuitSequence::begin()
     if (m_begun)
         return;
     m_begun = true;
+    m_watchdog = std::thread([this] { keepDeadline(); });
     closeWindows();
     // The rest waits for the next turn of the event loop, so the windows are gone from the screen
     // while the program saves.
     QTimer::singleShot(0, this, &QuitSequence::saveInBackground);
+}
+
+void QuitSequence::keepDeadline()
+{
+    std::unique_lock guard(m_doneLock);
+    if (m_doneChanged.wait_for(guard, m_timeLimit, [this] { return m_done; }))
+        return;
+    qWarning("Saving the feeds' headlines has taken more than %lld ms; Vantrel ends without waiting. "
+             "Item files are replaced whole, so one not saved yet keeps its previous contents.",
+             static_cast<long long>(m_timeLimit.count()));
+    guard.unlock();
+    m_deadlineAction();
 }
 
 void QuitSequence::closeWindows()
@@ -47,7 +78,6 @@ void QuitSequence::saveInBackground()
         qWarning("Vantrel could not save its settings: %s", qPrintable(m_defaults.errorString()));
         m_settingsSaved = false;
     }
-    QTimer::singleShot(m_timeLimit, this, &QuitSequence::timeLimitReached);
     m_saver = std::thread([this] {
         const bool saved = m_manager.syncAll();
         QMetaObject::invokeMethod(
@@ -57,25 +87,14 @@ void QuitSequence::saveInBackground()
 
 void QuitSequence::saveEnded(bool saved)
 {
+    {
+        const std::lock_guard guard(m_doneLock);
+        if (m_done)
+            return;
+        m_done = true;
+    }
+    m_doneChanged.notify_all();
     if (!saved)
         qWarning("Vantrel could not save every feed's headlines; see the messages above.");
-    finish(saved && m_settingsSaved ? Outcome::Saved : Outcome::Failed);
-}
-
-void QuitSequence::timeLimitReached()
-{
-    if (m_finished)
-        return;
-    qWarning("Saving the feeds' headlines has taken more than %lld ms; Vantrel ends without waiting. "
-             "Item files are replaced whole, so a file not yet saved keeps its previous contents.",
-             static_cast<long long>(m_timeLimit.count()));
-    finish(Outcome::Abandoned);
-}
-
-void QuitSequence::finish(Outcome outcome)
-{
-    if (m_finished)
-        return;
-    m_finished = true;
-    Q_EMIT finished(outcome);
+    Q_EMIT finished(saved && m_settingsSaved ? Outcome::Saved : Outcome::Failed);
 }

@@ -282,7 +282,7 @@ void VantrelAppDelegate::applicationShouldTerminate()
 {
     if (m_quit)
         return;
-    m_quit = new QuitSequence(m_parts.manager, m_parts.defaults, quitTimeLimit, this);
+    m_quit = new QuitSequence(m_parts.manager, m_parts.defaults, quitTimeLimit, quitDeadlineAction, this);
     connect(m_quit, &QuitSequence::finished, this, &VantrelAppDelegate::quitFinished);
     m_quit->begin();
 }
@@ -294,6 +294,5 @@ void VantrelAppDelegate::quitFinished(QuitSequence::Outcome outcome)
         if (!Relauncher::relaunchAfterExit(m_bundle.executable, QCoreApplication::applicationPid(), &error))
             qWarning("%s", qPrintable(error));
     }
-    Q_EMIT terminationReady(outcome == QuitSequence::Outcome::Saved ? 0 : 1,
-                            outcome == QuitSequence::Outcome::Abandoned);
+    Q_EMIT terminationReady(outcome == QuitSequence::Outcome::Saved ? 0 : 1);
 }

@@ -75,13 +75,13 @@ public:
 
     // Shows the restart alert and answers whether to restart; tests replace it.
     std::function<bool()> askToRestart;
-    // How long the save at quit may take before the program ends without it.
+    // How long the save at quit may take, and what ends the program when it takes longer.
     std::chrono::milliseconds quitTimeLimit = QuitSequence::defaultTimeLimit;
+    std::function<void()> quitDeadlineAction = &QuitSequence::endProcessNow;
 
 Q_SIGNALS:
-    // The save at quit is over: the application ends now with this status. When `abandoned`,
-    // the save still runs and the process must end without waiting for it.
-    void terminationReady(int exitStatus, bool abandoned);
+    // The save at quit is over: the application ends now with this status.
+    void terminationReady(int exitStatus);
     // A message for the user that the application also showed (a refused link, a help page that
     // would not open).
     void noticeShown(const QString &message);

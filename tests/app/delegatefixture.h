@@ -70,6 +70,7 @@ protected:
                                                 QStringLiteral("vantrel")};
         delegate = std::make_unique<VantrelAppDelegate>(
             VantrelAppDelegate::Parts{defaults, *manager, mainWindow, preferences, schemeHandlers}, bundle);
+        delegate->quitDeadlineAction = [] { ADD_FAILURE() << "the save at quit passed its time limit"; };
         delegate->askToRestart = [this] {
             ++restartQuestions;
             return answerRestart;
