@@ -1,16 +1,14 @@
+#include "app/desktopstart.h"
+#include "app/desktopwindows.h"
 #include "app/startup.h"
-#include "app/tickerbarlaunch.h"
 #include "buildinfo.h"
 #include "cli/cliapplication.h"
 #include "cli/commandline.h"
 #include "cli/exitcode.h"
 #include "platform/userdefaults.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
-
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +19,11 @@ QStringList argumentsOf(int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     return arguments;
+}
+
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 int sayThereIsNoDisplay()
@@ -38,22 +41,18 @@ int sayThereIsNoDisplay()
 int main(int argc, char **argv)
 {
     const CliRequest request = CommandLine::parse(argumentsOf(argc, argv));
-    const bool opensBar = request.command == CliRequest::Command::None && TickerBarLaunch::hasDisplay();
-    if (opensBar)
-        TickerBarLaunch::preferPlaceableWindows();
-    const std::unique_ptr<QCoreApplication> app = opensBar ? std::make_unique<QApplication>(argc, argv)
-                                                           : std::make_unique<QCoreApplication>(argc, argv);
+    if (request.errorString.isEmpty() && request.command == CliRequest::Command::None && hasDisplay())
+        return DesktopStart::run(argc, argv, request, &DesktopWindows::make);
+
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(buildinfo::applicationName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
-
     if (const int status = CliApplication::answerWithoutProfile(request); status >= 0)
         return status;
+    if (request.command == CliRequest::Command::None)
+        return sayThereIsNoDisplay();
 
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     Startup::prepareUserDefaults(defaults, {});
-    if (request.command != CliRequest::Command::None)
-        return CliApplication(defaults).run(request);
-    if (!opensBar)
-        return sayThereIsNoDisplay();
-    return TickerBarLaunch::run();
+    return CliApplication(defaults).run(request);
 }

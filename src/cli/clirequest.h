@@ -5,13 +5,13 @@
 // What the command line asks for.
 struct CliRequest {
     enum class Command {
-        None,        // no command: the regular program
+        None, // no command: the regular program
         Help,
         Version,
-        Headless,    // run the ticker in the terminal
+        Headless, // run the ticker in the terminal
         ListFeeds,
-        AddFeed,     // argument: the address
-        DeleteFeed,  // argument: the feed (number, address or uuid)
+        AddFeed,    // argument: the address
+        DeleteFeed, // argument: the feed (number, address or uuid)
         EnableFeed,
         DisableFeed,
         ImportOpml,  // argument: the file
@@ -21,6 +21,8 @@ struct CliRequest {
 
     Command command = Command::None;
     QString argument;
+    // Without a command: the feed: link or address the program was started with, if any.
+    QString link;
     // With ListFeeds: refresh every feed once first, so that the list shows each feed's result.
     bool refreshFirst = false;
     // Set when the command line is wrong; says why.

@@ -17,6 +17,10 @@ CliRequest parse(const QStringList &arguments)
 TEST(CommandLine, ReadsEachCommandWithItsValue)
 {
     EXPECT_EQ(parse({}).command, Command::None);
+    const CliRequest linked = parse({u"feed:https://example.org/a b?x=1&y='2'"_s});
+    EXPECT_EQ(linked.command, Command::None);
+    EXPECT_EQ(linked.link, u"feed:https://example.org/a b?x=1&y='2'"_s);
+    EXPECT_TRUE(linked.errorString.isEmpty());
     EXPECT_EQ(parse({u"--headless"_s}).command, Command::Headless);
     EXPECT_EQ(parse({u"--refresh-once"_s}).command, Command::RefreshOnce);
 
@@ -44,6 +48,8 @@ TEST(CommandLine, RefusesWhatItCannotDoInPlainWords)
     EXPECT_EQ(parse({u"--delete-feed"_s, u" "_s}).errorString, u"--delete-feed needs a feed."_s);
     EXPECT_EQ(parse({u"--headless"_s, u"--list-feeds"_s}).errorString,
               u"Give one command at a time (--headless and --list-feeds were both given)."_s);
-    EXPECT_EQ(parse({u"stray"_s}).errorString, u"Unexpected argument: stray"_s);
-    EXPECT_EQ(parse({u"--add-feed"_s, u"a"_s, u"--add-feed"_s, u"b"_s}).errorString, u"--add-feed takes one value."_s);
+    EXPECT_EQ(parse({u"feed://a/x"_s, u"stray"_s}).errorString, u"Unexpected argument: stray"_s);
+    EXPECT_EQ(parse({u"--headless"_s, u"feed://a/x"_s}).errorString, u"Unexpected argument: feed://a/x"_s);
+    EXPECT_EQ(parse({u"--add-feed"_s, u"a"_s, u"--add-feed"_s, u"b"_s}).errorString,
+              u"--add-feed takes one value."_s);
 }

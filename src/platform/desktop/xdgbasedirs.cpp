@@ -33,6 +33,11 @@ QString XdgBaseDirs::configHome()
     return singleDir("XDG_CONFIG_HOME", u".config"_s);
 }
 
+QString XdgBaseDirs::stateHome()
+{
+    return singleDir("XDG_STATE_HOME", u".local/state"_s);
+}
+
 QStringList XdgBaseDirs::configDirs()
 {
     return dirList("XDG_CONFIG_DIRS", {u"/etc/xdg"_s});

@@ -18,11 +18,19 @@ RSSWindow::RSSWindow(QWidget *parent) : QWidget(parent)
     setStyle(WindowPlacement::Left, false);
 }
 
+void RSSWindow::setTaskbarPresence(bool present)
+{
+    m_inTaskbar = present;
+    setStyle(m_location, m_alwaysOnTop);
+}
+
 void RSSWindow::setStyle(int location, bool alwaysOnTop)
 {
+    m_location = location;
+    m_alwaysOnTop = alwaysOnTop;
     Qt::WindowFlags flags =
         WindowPlacement::isDocked(location)
-            ? Qt::Tool | Qt::FramelessWindowHint
+            ? (m_inTaskbar ? Qt::Window : Qt::Tool) | Qt::FramelessWindowHint
             : Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint;
     if (alwaysOnTop)
         flags |= Qt::WindowStaysOnTopHint;

@@ -19,6 +19,9 @@ public:
     // Applies the window style of a location (0 left, 1 right, 2 free) and the window level;
     // a shown window stays shown.
     void setStyle(int location, bool alwaysOnTop);
+    // With a taskbar entry the docked bar is an ordinary frameless window; without one it is a tool
+    // window that window managers leave out of the taskbar. The free window always has one.
+    void setTaskbarPresence(bool present);
 
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &color);
@@ -57,4 +60,7 @@ private:
 
     QColor m_background;
     bool m_compositing = true;
+    int m_location = 0;
+    bool m_alwaysOnTop = false;
+    bool m_inTaskbar = false;
 };
