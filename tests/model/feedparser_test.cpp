@@ -99,7 +99,7 @@ QByteArray rssDocument(int entries)
 
 } // namespace
 
-TEST(FeedParserChunks, SameEventsWholeByteByByteAndRandomChunks)
+TEST(FeedParserChunksTest, sameEventsWholeByteByByteAndRandomChunks)
 {
     const QByteArray document = rssDocument(20);
     const Outcome whole = parseWhole(document);
@@ -117,7 +117,7 @@ TEST(FeedParserChunks, SameEventsWholeByteByByteAndRandomChunks)
     }
 }
 
-TEST(FeedParserChunks, ByteByByteInWindows1252AndUtf16)
+TEST(FeedParserChunksTest, byteByByteInWindows1252AndUtf16)
 {
     const QByteArray latin = "<?xml version=\"1.0\" encoding=\"windows-1252\"?><rss><channel><title>\x93" "Caf\xE9\x94</title></channel></rss>";
     const Outcome whole = parseWhole(latin);
@@ -132,7 +132,7 @@ TEST(FeedParserChunks, ByteByByteInWindows1252AndUtf16)
     EXPECT_TRUE(wide.events.contains(u"text rss/channel/title: \u00E9t\u00E9 \U0001F600"_s)) << wide.events.join(u'\n').toStdString();
 }
 
-TEST(FeedParserEvents, QualifiedNamesAsWrittenAndPaths)
+TEST(FeedParserEventsTest, qualifiedNamesAsWrittenAndPaths)
 {
     const Outcome outcome = parseWhole(
         "<feed xmlns=\"http://www.w3.org/2005/Atom\" xmlns:media=\"m\"><entry><media:thumbnail url=\"u\"/>"
@@ -146,13 +146,13 @@ TEST(FeedParserEvents, QualifiedNamesAsWrittenAndPaths)
 }
 
 // In text, the same entities are decoded (see the feed documents); here, in attribute values.
-TEST(FeedParserEntities, UndeclaredHtmlEntitiesInAttributesAreDecoded)
+TEST(FeedParserEntitiesTest, undeclaredHtmlEntitiesInAttributesAreDecoded)
 {
     const Outcome outcome = parseWhole("<a><b c=\"x&eacute;&nbsp;&amp;y\"/></a>");
     EXPECT_TRUE(outcome.events.contains(u"start a/b c=x\u00E9\u00A0&y"_s)) << outcome.events.join(u'\n').toStdString();
 }
 
-TEST(FeedParserEntities, UnsafeOrBrokenEntitiesFailTheDocument)
+TEST(FeedParserEntitiesTest, unsafeOrBrokenEntitiesFailTheDocument)
 {
     QTemporaryFile secret;
     ASSERT_TRUE(secret.open());
@@ -186,7 +186,7 @@ TEST(FeedParserEntities, UnsafeOrBrokenEntitiesFailTheDocument)
     }
 }
 
-TEST(FeedParserEntities, ExpansionBombsAreStopped)
+TEST(FeedParserEntitiesTest, expansionBombsAreStopped)
 {
     QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
     for (int level = 1; level <= 9; ++level) {
@@ -205,7 +205,7 @@ TEST(FeedParserEntities, ExpansionBombsAreStopped)
     EXPECT_EQ(parseWhole(quadratic).error, u"XML error at line 1: entity expansion exceeds the limit of 1 MiB"_s);
 }
 
-TEST(FeedParserEvents, TextDecodesWhereverLongerSequencesFall)
+TEST(FeedParserEventsTest, textDecodesWhereverLongerSequencesFall)
 {
     // Sequences of two to four bytes at every offset of runs of ASCII short and long.
     const QStringList pieces{u"\u00E9"_s, u"\u20AC"_s, u"\U0001F600"_s, u"\u00A0\u2019"_s};
@@ -230,7 +230,7 @@ TEST(FeedParserEvents, TextDecodesWhereverLongerSequencesFall)
     EXPECT_EQ(texts, expected);
 }
 
-TEST(FeedParserEvents, ManyDistinctNamesKeepTheirPaths)
+TEST(FeedParserEventsTest, manyDistinctNamesKeepTheirPaths)
 {
     // More distinct names, prefixed and not, than the name table holds at first.
     QByteArray document = "<r xmlns:p=\"urn:p\">";
@@ -251,7 +251,7 @@ TEST(FeedParserEvents, ManyDistinctNamesKeepTheirPaths)
 }
 
 // However long a text, the parser keeps a bounded amount of it, cut where a character begins.
-TEST(FeedParserEvents, AHugeTextIsCutAtACharacterBoundary)
+TEST(FeedParserEventsTest, aHugeTextIsCutAtACharacterBoundary)
 {
     QByteArray text(qsizetype(FeedText::maxBytes) - 1, 'a');
     text += "\xC3\xA9 and more";

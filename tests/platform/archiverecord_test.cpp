@@ -36,7 +36,7 @@ QByteArray recordOf(const QVariant &object)
 
 } // namespace
 
-TEST(ArchiveRecord, everyValueTypeReadsBackInOrder)
+TEST(ArchiveRecordTest, everyValueTypeReadsBackInOrder)
 {
     ArchiveReader reader(recordOf(everyValueType()));
     const auto object = reader.decodeObject();
@@ -48,7 +48,7 @@ TEST(ArchiveRecord, everyValueTypeReadsBackInOrder)
     EXPECT_FALSE(reader.hasError());
 }
 
-TEST(ArchiveRecord, readingTheWrongTypeIsAnError)
+TEST(ArchiveRecordTest, readingTheWrongTypeIsAnError)
 {
     ArchiveWriter writer;
     writer.encodeInt32(1);
@@ -57,7 +57,7 @@ TEST(ArchiveRecord, readingTheWrongTypeIsAnError)
     EXPECT_TRUE(reader.hasError());
 }
 
-TEST(ArchiveRecord, everyTruncationFailsCleanly)
+TEST(ArchiveRecordTest, everyTruncationFailsCleanly)
 {
     const QByteArray whole = recordOf(everyValueType());
     for (qsizetype length = 0; length < whole.size(); ++length) {
@@ -68,7 +68,7 @@ TEST(ArchiveRecord, everyTruncationFailsCleanly)
     }
 }
 
-TEST(ArchiveRecord, hugeCountsAndDeepNestingAreDamageNotAllocations)
+TEST(ArchiveRecordTest, hugeCountsAndDeepNestingAreDamageNotAllocations)
 {
     ArchiveReader hugeList(QByteArray("a\xff\xff\xff\xff", 5));
     EXPECT_FALSE(hugeList.decodeObject().has_value());
@@ -82,7 +82,7 @@ TEST(ArchiveRecord, hugeCountsAndDeepNestingAreDamageNotAllocations)
     EXPECT_TRUE(deepReader.errorString().contains(u"deeply"_s));
 }
 
-TEST(ArchiveRecord, randomBytesNeverCrash)
+TEST(ArchiveRecordTest, randomBytesNeverCrash)
 {
     std::mt19937 random(42);
     const QByteArray valid = recordOf(everyValueType());

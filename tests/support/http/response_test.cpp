@@ -73,7 +73,7 @@ protected:
     LoopbackServer server;
 };
 
-TEST_F(ResponseTest, TextWithoutCharsetIsDecodedAsLatin1)
+TEST_F(ResponseTest, textWithoutCharsetIsDecodedAsLatin1)
 {
     auto request = fetch(u"/latin1"_s);
     EXPECT_FALSE(request->error());
@@ -84,7 +84,7 @@ TEST_F(ResponseTest, TextWithoutCharsetIsDecodedAsLatin1)
     EXPECT_EQ(request->responseString(), u"café"_s);
 }
 
-TEST_F(ResponseTest, CharsetOfContentTypeDecidesTheText)
+TEST_F(ResponseTest, charsetOfContentTypeDecidesTheText)
 {
     auto request = fetch(u"/utf8"_s);
     EXPECT_EQ(request->responseEncoding(), "UTF-8");
@@ -96,7 +96,7 @@ TEST_F(ResponseTest, CharsetOfContentTypeDecidesTheText)
     EXPECT_FALSE(undecodable->responseString());
 }
 
-TEST_F(ResponseTest, GzipBodyIsInflated)
+TEST_F(ResponseTest, gzipBodyIsInflated)
 {
     auto request = fetch(u"/gzip"_s);
     EXPECT_EQ(server.lastRequest().get_header_value("Accept-Encoding"), "gzip");
@@ -106,7 +106,7 @@ TEST_F(ResponseTest, GzipBodyIsInflated)
     EXPECT_NE(request->rawResponseData(), request->responseData());
 }
 
-TEST_F(ResponseTest, DamagedGzipBodyLeavesNoData)
+TEST_F(ResponseTest, damagedGzipBodyLeavesNoData)
 {
     auto request = fetch(u"/damaged-gzip"_s);
     EXPECT_FALSE(request->error());
@@ -114,7 +114,7 @@ TEST_F(ResponseTest, DamagedGzipBodyLeavesNoData)
     EXPECT_FALSE(request->responseString());
 }
 
-TEST_F(ResponseTest, BodiesPastTheSizeLimitFail)
+TEST_F(ResponseTest, bodiesPastTheSizeLimitFail)
 {
     auto bomb = fetch(u"/bomb"_s, 1024 * 1024);
     ASSERT_TRUE(bomb->error());
@@ -128,7 +128,7 @@ TEST_F(ResponseTest, BodiesPastTheSizeLimitFail)
     EXPECT_FALSE(fetch(u"/big"_s)->error()) << "the default limit allows ordinary bodies";
 }
 
-TEST_F(ResponseTest, ErrorStatusCompletesWithoutError)
+TEST_F(ResponseTest, errorStatusCompletesWithoutError)
 {
     auto request = fetch(u"/status/500"_s);
     EXPECT_FALSE(request->error());
@@ -136,7 +136,7 @@ TEST_F(ResponseTest, ErrorStatusCompletesWithoutError)
     EXPECT_EQ(request->responseString(), u"broken"_s);
 }
 
-TEST_F(ResponseTest, UnauthorizedFailsWithAuthenticationNeeded)
+TEST_F(ResponseTest, unauthorizedFailsWithAuthenticationNeeded)
 {
     auto request = fetch(u"/status/401"_s);
     ASSERT_TRUE(request->error());

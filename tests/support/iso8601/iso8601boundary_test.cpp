@@ -20,7 +20,7 @@ ISO8601DateComponents components(qint64 y, std::optional<qint64> mo, qint64 d, q
     return {y, mo, d, h, 0, 0};
 }
 
-TEST(ISO8601ComponentsTest, OutOfRangeFieldsRollOver)
+TEST(ISO8601ComponentsTest, outOfRangeFieldsRollOver)
 {
     EXPECT_EQ(ISO8601DateFormatter::dateFromComponents(components(2012, 3, 0), InUtc), utc(2012, 2, 29));
     EXPECT_EQ(ISO8601DateFormatter::dateFromComponents(components(2012, 1, -1), InUtc), utc(2011, 12, 30));
@@ -38,7 +38,7 @@ TEST(ISO8601ComponentsTest, OutOfRangeFieldsRollOver)
     EXPECT_FALSE(ISO8601DateFormatter::dateFromComponents({}, InUtc).isValid()) << "no year, no date";
 }
 
-TEST(ISO8601ComponentsTest, ExtremeValuesGiveNoDateInsteadOfOverflowing)
+TEST(ISO8601ComponentsTest, extremeValuesGiveNoDateInsteadOfOverflowing)
 {
     const qint64 most = std::numeric_limits<qint64>::max();
     const qint64 least = std::numeric_limits<qint64>::min();
@@ -64,7 +64,7 @@ protected:
     ISO8601DateFormatter formatter;
 };
 
-TEST_F(ISO8601BadInputTest, HugeNumbersWrapOrGiveNoDate)
+TEST_F(ISO8601BadInputTest, hugeNumbersWrapOrGiveNoDate)
 {
     const QString manyDigits(100'000, u'9');
     EXPECT_FALSE(formatter.dateFromString(manyDigits).isValid());
@@ -83,7 +83,7 @@ TEST_F(ISO8601BadInputTest, HugeNumbersWrapOrGiveNoDate)
     EXPECT_EQ(formatter.dateFromString(u"2012-05-01T99:99Z"_s), utc(2012, 5, 5, 4, 39));
 }
 
-TEST_F(ISO8601BadInputTest, ArbitraryBytesNeverCrash)
+TEST_F(ISO8601BadInputTest, arbitraryBytesNeverCrash)
 {
     // Every pair of interesting bytes after every prefix form, in both modes.
     const QByteArray alphabet = QByteArrayLiteral("0123456789-:.,TWZ+ \t\x80\xff");
@@ -104,7 +104,7 @@ TEST_F(ISO8601BadInputTest, ArbitraryBytesNeverCrash)
     EXPECT_EQ(formatter.dateFromString(u"2012"_s + QChar(0)), utc(2011, 12, 31, 23));
 }
 
-TEST_F(ISO8601BadInputTest, ProgrammingErrorsFailLoudlyInDebugAndGiveNothingOtherwise)
+TEST_F(ISO8601BadInputTest, programmingErrorsFailLoudlyInDebugAndGiveNothingOtherwise)
 {
     ISO8601DateFormatter nul;
     nul.setTimeSeparator(u'\0');

@@ -43,14 +43,14 @@ protected:
     }};
 };
 
-TEST_F(ProxyTest, ExplicitProxyIsUsed)
+TEST_F(ProxyTest, explicitProxyIsUsed)
 {
     EXPECT_EQ(fetchFeed(u"127.0.0.1"_s, proxy.port()), proxiedLine());
     EXPECT_EQ(origin.requestCount(), 0);
     EXPECT_EQ(fetchFeed(), u"direct"_s) << "a kept-alive proxy connection is not reused for a direct request";
 }
 
-TEST_F(ProxyTest, EnvironmentProxyIsUsedUnlessTheHostIsExcluded)
+TEST_F(ProxyTest, environmentProxyIsUsedUnlessTheHostIsExcluded)
 {
     environment.set("http_proxy", proxyURL());
     EXPECT_EQ(fetchFeed(), proxiedLine());
@@ -67,7 +67,7 @@ TEST_F(ProxyTest, EnvironmentProxyIsUsedUnlessTheHostIsExcluded)
     EXPECT_EQ(proxy.connectionCount(), 1);
 }
 
-TEST_F(ProxyTest, EnvironmentRulesBySchemeHostAndPort)
+TEST_F(ProxyTest, environmentRulesBySchemeHostAndPort)
 {
     environment.set("http_proxy", "plain.proxy:3128");
     environment.set("HTTPS_PROXY", "http://secure.proxy:8443");

@@ -22,7 +22,7 @@ protected:
     ManualClock clock{utc(2026, 3, 15, 12)};
 };
 
-TEST_F(FeedDateAgeTest, AgesAreWholeHoursInEitherDirection)
+TEST_F(FeedDateAgeTest, agesAreWholeHoursInEitherDirection)
 {
     EXPECT_EQ(FeedDate::hoursSinceNow(secondsFromNow(-90 * 60), clock), 1);
     EXPECT_EQ(FeedDate::hoursSinceNow(secondsFromNow(90 * 60), clock), 1);
@@ -36,7 +36,7 @@ TEST_F(FeedDateAgeTest, AgesAreWholeHoursInEitherDirection)
         << "the farthest past saturates instead of overflowing";
 }
 
-TEST_F(FeedDateAgeTest, RelativeAgeTexts)
+TEST_F(FeedDateAgeTest, relativeAgeTexts)
 {
     const auto text = [this](qint64 seconds) {
         return FeedDate::localizedTimeIntervalSinceNow(secondsFromNow(-seconds), clock);
@@ -52,7 +52,7 @@ TEST_F(FeedDateAgeTest, RelativeAgeTexts)
     EXPECT_EQ(text(-7200), u"2 hours ago"_s) << "the future reads the same";
 }
 
-TEST_F(FeedDateAgeTest, TodayIsTheCalendarDayInTheProcessZone)
+TEST_F(FeedDateAgeTest, todayIsTheCalendarDayInTheProcessZone)
 {
     // 12:00 UTC is 13:00 in Berlin; today runs from 23:00 UTC on the 14th to 23:00 UTC on the 15th.
     EXPECT_TRUE(FeedDate::dateIsToday(utc(2026, 3, 14, 23), clock)) << "the start of today";
@@ -67,7 +67,7 @@ TEST_F(FeedDateAgeTest, TodayIsTheCalendarDayInTheProcessZone)
     EXPECT_TRUE(FeedDate::dateIsToday(utc(2026, 3, 15, 14, 59), clock));
 }
 
-TEST_F(FeedDateAgeTest, DaysWithAClockChangeCountInFull)
+TEST_F(FeedDateAgeTest, daysWithAClockChangeCountInFull)
 {
     // 29 March 2026 has 23 hours in Berlin, 25 October 2026 has 25.
     clock.setNow(utc(2026, 3, 29, 10));

@@ -10,7 +10,7 @@ QByteArray json(const char *text)
     return DecimalNumber::fromString(text).toJSON();
 }
 
-TEST(DecimalNumber, keepsEveryDigitOfItsText)
+TEST(DecimalNumberTest, keepsEveryDigitOfItsText)
 {
     EXPECT_EQ(json("0.1"), "0.1");
     EXPECT_EQ(json("123456789012345678901234567890.000000000000000000001"),
@@ -19,7 +19,7 @@ TEST(DecimalNumber, keepsEveryDigitOfItsText)
     EXPECT_EQ(DecimalNumber::fromString("0.1").toDouble(), 0.1);
 }
 
-TEST(DecimalNumber, writesWithAPointSoThatItReadsBackAsADecimal)
+TEST(DecimalNumberTest, writesWithAPointSoThatItReadsBackAsADecimal)
 {
     EXPECT_EQ(json("1.5e3"), "1500.0");
     EXPECT_EQ(json("2.50"), "2.5");
@@ -31,7 +31,7 @@ TEST(DecimalNumber, writesWithAPointSoThatItReadsBackAsADecimal)
     EXPECT_EQ(DecimalNumber::fromString("1.0e99999").toDouble(), std::numeric_limits<double>::infinity());
 }
 
-TEST(DecimalNumber, readsTheLeadingNumberOfTheText)
+TEST(DecimalNumberTest, readsTheLeadingNumberOfTheText)
 {
     EXPECT_EQ(json("1.5.7"), "1.5");
     EXPECT_EQ(json("1.5e"), "1.5");
@@ -42,7 +42,7 @@ TEST(DecimalNumber, readsTheLeadingNumberOfTheText)
     EXPECT_EQ(json("+2.0"), "2.0");
 }
 
-TEST(DecimalNumber, hugeExponentsStayBoundedInSize)
+TEST(DecimalNumberTest, hugeExponentsStayBoundedInSize)
 {
     for (const char *text : {"51.65e999999999999999999", "0.0000123e-999999999999999999"}) {
         const DecimalNumber huge = DecimalNumber::fromString(text);
@@ -54,7 +54,7 @@ TEST(DecimalNumber, hugeExponentsStayBoundedInSize)
     EXPECT_EQ(DecimalNumber::fromString(text), DecimalNumber::fromString("1.0e999999999999999999999999999"));
 }
 
-TEST(DecimalNumber, equalValuesCompareEqualInsideVariants)
+TEST(DecimalNumberTest, equalValuesCompareEqualInsideVariants)
 {
     EXPECT_EQ(DecimalNumber::fromString("1.50"), DecimalNumber::fromString("15e-1"));
     EXPECT_NE(DecimalNumber::fromString("1.5"), DecimalNumber::fromString("-1.5"));

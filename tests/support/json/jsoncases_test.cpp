@@ -81,9 +81,9 @@ Outcome read(const QByteArray &document, const QStringList &options, JSONError *
     return {value, error->domain.isEmpty()};
 }
 
-class JSONCase : public ::testing::TestWithParam<std::string> {};
+class JSONCaseTest : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(JSONCase, readsAsExpected)
+TEST_P(JSONCaseTest, readsAsExpected)
 {
     const QString base = casesFolder() + u'/' + QString::fromStdString(GetParam());
     const QByteArray document = readFile(base + u".json"_s);
@@ -115,7 +115,7 @@ TEST_P(JSONCase, readsAsExpected)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, JSONCase, ::testing::ValuesIn(caseNames()),
+INSTANTIATE_TEST_SUITE_P(Documents, JSONCaseTest, ::testing::ValuesIn(caseNames()),
                          [](const ::testing::TestParamInfo<std::string> &param) { return param.param; });
 
 } // namespace

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(JSONDeserializerEntryPoints, eachReadsItsKindFromTheStart)
+TEST(JSONDeserializerEntryPointsTest, eachReadsItsKindFromTheStart)
 {
     CJSONDeserializer reader = CJSONDeserializer::deserializer();
     JSONError error;
@@ -26,14 +26,14 @@ TEST(JSONDeserializerEntryPoints, eachReadsItsKindFromTheStart)
     EXPECT_EQ(error, (JSONError{CJSONDeserializerErrorDomain, -1, {}, {}}));
 }
 
-TEST(JSONDeserializerEntryPoints, anIncompleteLiteralAloneIsNoValueAndNoError)
+TEST(JSONDeserializerEntryPointsTest, anIncompleteLiteralAloneIsNoValueAndNoError)
 {
     JSONError error;
     EXPECT_FALSE(CJSONDeserializer().deserialize("nul", &error).isValid());
     EXPECT_TRUE(error.domain.isEmpty());
 }
 
-TEST(JSONDeserializerEntryPoints, anUnterminatedStringIsLocatedAtTheEnd)
+TEST(JSONDeserializerEntryPointsTest, anUnterminatedStringIsLocatedAtTheEnd)
 {
     JSONError error;
     EXPECT_FALSE(CJSONDeserializer().deserialize("  \"never closed", &error).isValid());
@@ -42,7 +42,7 @@ TEST(JSONDeserializerEntryPoints, anUnterminatedStringIsLocatedAtTheEnd)
     EXPECT_EQ(error.line(), 0);
 }
 
-TEST(JSONDictionaryExtensions, readDataAndStringsWithAFreshReader)
+TEST(JSONDictionaryExtensionsTest, readDataAndStringsWithAFreshReader)
 {
     JSONError error;
     EXPECT_EQ(dumpJSONValue(JSONDictionaryExtensions::dictionaryWithJSONString(u"{\"é\": [1.25]}"_s, &error)),
@@ -61,7 +61,7 @@ struct Delivery {
     bool delivered = false;
 };
 
-TEST(JSONDeserializerBlocks, deliverTheValueLaterOnTheMainThread)
+TEST(JSONDeserializerBlocksTest, deliverTheValueLaterOnTheMainThread)
 {
     auto delivery = std::make_shared<Delivery>();
     {
@@ -82,7 +82,7 @@ TEST(JSONDeserializerBlocks, deliverTheValueLaterOnTheMainThread)
     EXPECT_EQ(dumpJSONValue(*delivery->dictionary), u"{\"b\": u:1}"_s);
 }
 
-TEST(JSONDeserializerBlocks, deliverErrorsFromAnyThread)
+TEST(JSONDeserializerBlocksTest, deliverErrorsFromAnyThread)
 {
     auto delivery = std::make_shared<Delivery>();
     QThread *worker = QThread::create([delivery] {
@@ -104,7 +104,7 @@ TEST(JSONDeserializerBlocks, deliverErrorsFromAnyThread)
     EXPECT_EQ(delivery->error->location(), 0);
 }
 
-TEST(JSONDeserializerBlocks, emptyDataIsAnsweredAtOnce)
+TEST(JSONDeserializerBlocksTest, emptyDataIsAnsweredAtOnce)
 {
     bool answered = false;
     CJSONDeserializer().deserializeAsDictionary(QByteArray(), [&](const auto &value, const auto &error) {

@@ -29,7 +29,7 @@ protected:
     LoopbackServer server;
 };
 
-TEST_F(RequestTest, DefaultHeaders)
+TEST_F(RequestTest, defaultHeaders)
 {
     ASIHTTPRequest request(server.url(u"/"_s));
     const httplib::Request received = send(request);
@@ -42,7 +42,7 @@ TEST_F(RequestTest, DefaultHeaders)
     EXPECT_FALSE(received.has_header("Content-Encoding"));
 }
 
-TEST_F(RequestTest, AddedHeadersReplaceEarlierValues)
+TEST_F(RequestTest, addedHeadersReplaceEarlierValues)
 {
     ASIHTTPRequest request(server.url(u"/"_s));
     request.addRequestHeader(u"User-Agent"_s, u"Reader/1.0"_s);
@@ -58,7 +58,7 @@ TEST_F(RequestTest, AddedHeadersReplaceEarlierValues)
     EXPECT_FALSE(received.has_header("Accept-Encoding"));
 }
 
-TEST_F(RequestTest, BodyTurnsGetAndDeleteIntoPostOtherMethodsStay)
+TEST_F(RequestTest, bodyTurnsGetAndDeleteIntoPostOtherMethodsStay)
 {
     ASIHTTPRequest get(server.url(u"/"_s));
     get.setPostBody("payload");
@@ -80,7 +80,7 @@ TEST_F(RequestTest, BodyTurnsGetAndDeleteIntoPostOtherMethodsStay)
     EXPECT_EQ(send(del).method, "DELETE");
 }
 
-TEST_F(RequestTest, CompressedRequestBody)
+TEST_F(RequestTest, compressedRequestBody)
 {
     const QByteArray body = QByteArray("a fairly repetitive body, ").repeated(40);
     ASIHTTPRequest request(server.url(u"/"_s));
@@ -95,7 +95,7 @@ TEST_F(RequestTest, CompressedRequestBody)
     EXPECT_EQ(ASIDataDecompressor::uncompressData(request.postBody(), 1 << 20).data, body);
 }
 
-TEST_F(RequestTest, HTTP10OnlyWhenAskedFor)
+TEST_F(RequestTest, http10OnlyWhenAskedFor)
 {
     ASIHTTPRequest request(server.url(u"/"_s));
     EXPECT_EQ(send(request).version, "HTTP/1.1");
@@ -104,7 +104,7 @@ TEST_F(RequestTest, HTTP10OnlyWhenAskedFor)
     EXPECT_EQ(send(old).version, "HTTP/1.0");
 }
 
-TEST_F(RequestTest, ExceptionWhileBuildingFailsWithCode10)
+TEST_F(RequestTest, exceptionWhileBuildingFailsWithCode10)
 {
     struct ThrowingRequest : ASIHTTPRequest {
         using ASIHTTPRequest::ASIHTTPRequest;
@@ -119,7 +119,7 @@ TEST_F(RequestTest, ExceptionWhileBuildingFailsWithCode10)
     EXPECT_EQ(server.requestCount(), 0);
 }
 
-TEST_F(RequestTest, UnusableURLsFailWithCode5)
+TEST_F(RequestTest, unusableURLsFailWithCode5)
 {
     for (const QUrl &url :
          {QUrl(), QUrl(u"ftp://127.0.0.1/file"_s), QUrl(u"http://"_s), QUrl(u"/relative"_s)}) {
@@ -132,7 +132,7 @@ TEST_F(RequestTest, UnusableURLsFailWithCode5)
     }
 }
 
-TEST_F(RequestTest, RefusedConnectionFailsWithCode1)
+TEST_F(RequestTest, refusedConnectionFailsWithCode1)
 {
     QUrl closed;
     {
@@ -148,7 +148,7 @@ TEST_F(RequestTest, RefusedConnectionFailsWithCode1)
     EXPECT_FALSE(request.error()->underlyingError.isEmpty());
 }
 
-TEST_F(RequestTest, RunsOnlyOnce)
+TEST_F(RequestTest, runsOnlyOnce)
 {
     ASIHTTPRequest request(server.url(u"/"_s));
     request.startSynchronous();

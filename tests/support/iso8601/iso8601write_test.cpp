@@ -21,7 +21,7 @@ protected:
     ISO8601DateFormatter formatter;
 };
 
-TEST_F(ISO8601WriteTest, ThreeFormatsWithoutTime)
+TEST_F(ISO8601WriteTest, threeFormatsWithoutTime)
 {
     const QDateTime date = utc(2012, 5, 2, 12);
     EXPECT_EQ(formatter.stringFromDate(date, Utc), u"2012-05-02"_s);
@@ -32,7 +32,7 @@ TEST_F(ISO8601WriteTest, ThreeFormatsWithoutTime)
     EXPECT_EQ(formatter.stringFromDate(utc(2012, 1, 1), Utc), u"2011-W52-07"_s);
 }
 
-TEST_F(ISO8601WriteTest, TimeAndZoneSuffix)
+TEST_F(ISO8601WriteTest, timeAndZoneSuffix)
 {
     formatter.setIncludeTime(true);
     const QDateTime date = utc(2012, 5, 2, 12, 34, 56);
@@ -49,7 +49,7 @@ TEST_F(ISO8601WriteTest, TimeAndZoneSuffix)
     EXPECT_EQ(formatter.stringFromDate(date, Utc), u"2012-W18-0312:34:56+0000"_s);
 }
 
-TEST_F(ISO8601WriteTest, WeekDateTimeIsWrittenInTheGivenZone)
+TEST_F(ISO8601WriteTest, weekDateTimeIsWrittenInTheGivenZone)
 {
     // Late on Sunday in UTC is already Monday of the next week in Tokyo; date and time must agree.
     formatter.setFormat(ISO8601DateFormatter::Week);
@@ -60,7 +60,7 @@ TEST_F(ISO8601WriteTest, WeekDateTimeIsWrittenInTheGivenZone)
     EXPECT_EQ(formatter.dateFromString(text), date);
 }
 
-TEST_F(ISO8601WriteTest, SeparatorsAndTheDefaultZone)
+TEST_F(ISO8601WriteTest, separatorsAndTheDefaultZone)
 {
     formatter.setIncludeTime(true);
     formatter.setTimeSeparator(u'.');
@@ -79,7 +79,7 @@ TEST_F(ISO8601WriteTest, SeparatorsAndTheDefaultZone)
     EXPECT_EQ(ISO8601DateFormatter::replaceColonsInString(u"HH:mm:ss"_s, u'.'), u"HH.mm.ss"_s);
 }
 
-TEST_F(ISO8601WriteTest, PatternsWithQuotesAndNames)
+TEST_F(ISO8601WriteTest, patternsWithQuotesAndNames)
 {
     const QDateTime date = utc(2012, 5, 2, 15, 4, 5);
     EXPECT_EQ(formatter.stringFromDate(date, u"EEE, d MMM yy h:mm a 'o''clock' ''"_s, Utc),
@@ -89,7 +89,7 @@ TEST_F(ISO8601WriteTest, PatternsWithQuotesAndNames)
 }
 
 // The week-numbering rule agrees with the ISO calendar for every day of 1999–2032.
-TEST_F(ISO8601WriteTest, WeekNumbersMatchTheIsoCalendar)
+TEST_F(ISO8601WriteTest, weekNumbersMatchTheIsoCalendar)
 {
     formatter.setFormat(ISO8601DateFormatter::Week);
     for (QDate day(1999, 1, 1); day.year() <= 2032; day = day.addDays(1)) {
@@ -104,7 +104,7 @@ TEST_F(ISO8601WriteTest, WeekNumbersMatchTheIsoCalendar)
 }
 
 // Format, then parse: the same instant for every format, a range of dates and zones with odd offsets.
-TEST_F(ISO8601WriteTest, RoundTripsGiveTheSameInstant)
+TEST_F(ISO8601WriteTest, roundTripsGiveTheSameInstant)
 {
     const QList<QTimeZone> zones = {Utc, QTimeZone(QByteArrayLiteral("Europe/Berlin")),
                                     QTimeZone(QByteArrayLiteral("America/Los_Angeles")),
@@ -130,7 +130,7 @@ TEST_F(ISO8601WriteTest, RoundTripsGiveTheSameInstant)
     }
 }
 
-TEST_F(ISO8601WriteTest, DateOnlyRoundTripsGiveTheStartOfTheDayInTheProcessZone)
+TEST_F(ISO8601WriteTest, dateOnlyRoundTripsGiveTheStartOfTheDayInTheProcessZone)
 {
     for (quint32 format : {0u, 1u, 2u}) {
         formatter.setFormat(format);

@@ -22,7 +22,7 @@ QByteArray encoded(const QString &text, QStringConverter::Encoding encoding)
     return encoder.encode(text);
 }
 
-TEST(JSONEncodings, utf16AndUtf32InBothByteOrdersReadLikeUtf8)
+TEST(JSONEncodingsTest, utf16AndUtf32InBothByteOrdersReadLikeUtf8)
 {
     const QString expected = readDump(kDocument.toUtf8());
     ASSERT_EQ(expected, u"{\"n\": [u:1, i:-2, d:3.5, true, null], \"name\": \"Zoë 😀\"}"_s);
@@ -32,7 +32,7 @@ TEST(JSONEncodings, utf16AndUtf32InBothByteOrdersReadLikeUtf8)
     }
 }
 
-TEST(JSONEncodings, badTextFailsUnlessTheAllowedEncodingDecodesIt)
+TEST(JSONEncodingsTest, badTextFailsUnlessTheAllowedEncodingDecodesIt)
 {
     QByteArray utf16 = encoded(u"[\"ab\"]"_s, QStringConverter::Utf16LE);
     utf16.insert(4, "\x00\xD8", 2); // a lone high surrogate
@@ -49,7 +49,7 @@ TEST(JSONEncodings, badTextFailsUnlessTheAllowedEncodingDecodesIt)
     EXPECT_EQ(dumpJSONValue(reader.deserialize(latin1)), u"{\"city\": \"Köln\"}"_s);
 }
 
-TEST(JSONEncodings, dataShorterThanFourBytesIsTakenAsItIs)
+TEST(JSONEncodingsTest, dataShorterThanFourBytesIsTakenAsItIs)
 {
     EXPECT_EQ(readDump("[1]"), u"[u:1]"_s);
     EXPECT_EQ(readDump("\"\xc3\xa9"), u"none"_s); // unterminated, but the character itself is fine
@@ -64,7 +64,7 @@ QByteArray nestedArrays(int depth)
     return QByteArray(depth, '[') + QByteArray(depth, ']');
 }
 
-TEST(JSONNesting, fiveHundredTwelveLevelsRead)
+TEST(JSONNestingTest, fiveHundredTwelveLevelsRead)
 {
     JSONError error;
     const QVariant value = CJSONDeserializer().deserialize(nestedArrays(CJSONScanner::kMaxNestingDepth), &error);
@@ -72,7 +72,7 @@ TEST(JSONNesting, fiveHundredTwelveLevelsRead)
     EXPECT_EQ(value.metaType().id(), QMetaType::QVariantList);
 }
 
-TEST(JSONNesting, deeperInputFailsWithItsOwnErrorAtTheBracket)
+TEST(JSONNestingTest, deeperInputFailsWithItsOwnErrorAtTheBracket)
 {
     const QByteArray prefix = QByteArrayLiteral("{\"a\": [");
     const QByteArray document = prefix + nestedArrays(100000) + QByteArrayLiteral("]}");
@@ -89,7 +89,7 @@ TEST(JSONNesting, deeperInputFailsWithItsOwnErrorAtTheBracket)
     EXPECT_TRUE(reader.deserializeAsArray(nestedArrays(512), &error));
 }
 
-TEST(JSONScannerOperations, scanSingleConstructsAndKeepThePositionOnFailure)
+TEST(JSONScannerOperationsTest, scanSingleConstructsAndKeepThePositionOnFailure)
 {
     CJSONScanner scanner;
     ASSERT_TRUE(scanner.setData(QByteArrayLiteral("  \"ab\\ncd\" 12 x"), nullptr));
@@ -115,7 +115,7 @@ TEST(JSONScannerOperations, scanSingleConstructsAndKeepThePositionOnFailure)
     EXPECT_FALSE(scanner.scanNotQuoteCharactersIntoString(&text));
 }
 
-TEST(JSONScannerOperations, aConfiguredNullObjectStandsForNull)
+TEST(JSONScannerOperationsTest, aConfiguredNullObjectStandsForNull)
 {
     CJSONDeserializer reader;
     EXPECT_EQ(reader.nullObject().metaType().id(), QMetaType::Nullptr);
@@ -123,7 +123,7 @@ TEST(JSONScannerOperations, aConfiguredNullObjectStandsForNull)
     EXPECT_EQ(dumpJSONValue(reader.deserialize("{\"a\":null,\"b\":[null]}")), u"{\"a\": \"NULL\", \"b\": [\"NULL\"]}"_s);
 }
 
-TEST(JSONObjects, membersInAnyOrderKeepTheLastValueOfARepeatedKey)
+TEST(JSONObjectsTest, membersInAnyOrderKeepTheLastValueOfARepeatedKey)
 {
     // A few members, and more than a small object has.
     for (const int count : {4, 40}) {
@@ -144,7 +144,7 @@ TEST(JSONObjects, membersInAnyOrderKeepTheLastValueOfARepeatedKey)
     }
 }
 
-TEST(JSONRepeatedContainers, readAsEqualValuesThatChangeIndependently)
+TEST(JSONRepeatedContainersTest, readAsEqualValuesThatChangeIndependently)
 {
     const QByteArray item = "{\"id\":\"a\",\"tags\":[1,2]}";
     QVariantList list = CJSONDeserializer().deserializeAsArray("[" + item + "," + item + "," + item + "]").value();
@@ -164,7 +164,7 @@ TEST(JSONRepeatedContainers, readAsEqualValuesThatChangeIndependently)
               "{\"id\": \"a\", \"tags\": [u:1, u:2, \"new\"]}]"_s);
 }
 
-TEST(JSONRepeatedContainers, followTheNullObjectInForceWhenRead)
+TEST(JSONRepeatedContainersTest, followTheNullObjectInForceWhenRead)
 {
     CJSONDeserializer reader;
     const QByteArray text = "[{\"a\":null},[null]]";

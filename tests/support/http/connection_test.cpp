@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(ConnectionTest, ServerThatNeverAnswersTimesOut)
+TEST_F(ConnectionTest, serverThatNeverAnswersTimesOut)
 {
     ScriptedServer silent(hangAfterRequest);
     auto request = get(silent.url(u"/"_s), 0.3);
@@ -49,7 +49,7 @@ TEST_F(ConnectionTest, ServerThatNeverAnswersTimesOut)
     EXPECT_EQ(silent.connectionCount(), 1);
 }
 
-TEST_F(ConnectionTest, TimedOutRequestIsRetriedOnANewConnection)
+TEST_F(ConnectionTest, timedOutRequestIsRetriedOnANewConnection)
 {
     ScriptedServer answersSecondTime([](ScriptedConnection &connection) {
         if (connection.index() == 0)
@@ -72,7 +72,7 @@ TEST_F(ConnectionTest, TimedOutRequestIsRetriedOnANewConnection)
     EXPECT_EQ(silent.connectionCount(), 3);
 }
 
-TEST_F(ConnectionTest, CancelStopsARunningRequest)
+TEST_F(ConnectionTest, cancelStopsARunningRequest)
 {
     ScriptedServer silent(hangAfterRequest);
     auto request = get(silent.url(u"/"_s), 30);
@@ -89,7 +89,7 @@ TEST_F(ConnectionTest, CancelStopsARunningRequest)
     EXPECT_TRUE(request->isCancelled());
 }
 
-TEST_F(ConnectionTest, KeptAliveConnectionIsReused)
+TEST_F(ConnectionTest, keptAliveConnectionIsReused)
 {
     LoopbackServer server;
     server.server().set_keep_alive_max_count(100);
@@ -109,7 +109,7 @@ TEST_F(ConnectionTest, KeptAliveConnectionIsReused)
     EXPECT_EQ(server.connectionCount(), 4);
 }
 
-TEST_F(ConnectionTest, ThreadsShareThePoolAndTheCookieStore)
+TEST_F(ConnectionTest, threadsShareThePoolAndTheCookieStore)
 {
     LoopbackServer server;
     server.server().set_keep_alive_max_count(1000);
@@ -140,7 +140,7 @@ TEST_F(ConnectionTest, ThreadsShareThePoolAndTheCookieStore)
     EXPECT_EQ(HTTPCookieStorage::sharedStorage().cookies().size(), 1);
 }
 
-TEST_F(ConnectionTest, ConnectionClosedByTheServerWhileIdleIsReplaced)
+TEST_F(ConnectionTest, connectionClosedByTheServerWhileIdleIsReplaced)
 {
     ScriptedServer closesAfterFirstAnswer([](ScriptedConnection &connection) {
         const QByteArray response = ScriptedServer::response("HTTP/1.1 200 OK", "", "fine");
@@ -161,7 +161,7 @@ TEST_F(ConnectionTest, ConnectionClosedByTheServerWhileIdleIsReplaced)
     EXPECT_EQ(closesAfterFirstAnswer.connectionCount(), 2);
 }
 
-TEST_F(ConnectionTest, ReusedConnectionThatBreaksMidResponseIsRetriedOnce)
+TEST_F(ConnectionTest, reusedConnectionThatBreaksMidResponseIsRetriedOnce)
 {
     ScriptedServer breaksOnReuse([](ScriptedConnection &connection) {
         const QByteArray response = ScriptedServer::response("HTTP/1.1 200 OK", "", "fine");
@@ -183,7 +183,7 @@ TEST_F(ConnectionTest, ReusedConnectionThatBreaksMidResponseIsRetriedOnce)
     EXPECT_EQ(breaksOnReuse.connectionCount(), 2);
 }
 
-TEST_F(ConnectionTest, BrokenResponseIsRetriedOnlyOnceAndOnlyOnAReusedConnection)
+TEST_F(ConnectionTest, brokenResponseIsRetriedOnlyOnceAndOnlyOnAReusedConnection)
 {
     ScriptedServer breaksAfterFirstAnswer([](ScriptedConnection &connection) {
         connection.readRequest();
@@ -221,7 +221,7 @@ void PrintTo(const ReuseCase &reuse, std::ostream *out)
 
 class ConnectionReuseTest : public ConnectionTest, public ::testing::WithParamInterface<ReuseCase> {};
 
-TEST_P(ConnectionReuseTest, ResponseDecidesWhetherTheConnectionIsKept)
+TEST_P(ConnectionReuseTest, responseDecidesWhetherTheConnectionIsKept)
 {
     const ReuseCase &reuse = GetParam();
     ScriptedServer server(answerEvery(ScriptedServer::response(reuse.statusLine, reuse.headers, "ok")));
@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReuseCase{"keepAliveWithoutMax", "HTTP/1.1 200 OK", "Keep-Alive: timeout=30\r\n", 2}),
     [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
-TEST_F(ConnectionTest, IdleConnectionExpiresAfterItsTimeout)
+TEST_F(ConnectionTest, idleConnectionExpiresAfterItsTimeout)
 {
     ScriptedServer server(answerEvery(ScriptedServer::response("HTTP/1.1 200 OK", "", "ok")));
     for (int i = 0; i < 2; ++i) {

@@ -45,7 +45,7 @@ protected:
     LoopbackServer server;
 };
 
-TEST_F(CookieTest, WithoutPersistenceOnlyTheRequestsOwnCookiesAreSent)
+TEST_F(CookieTest, withoutPersistenceOnlyTheRequestsOwnCookiesAreSent)
 {
     const HTTPCookie foreign(u"SID"_s, u"abc"_s);
     EXPECT_EQ(cookieSentTo(u"/public"_s, false, {foreign, HTTPCookie(u"LSID"_s, u"def"_s)}),
@@ -56,7 +56,7 @@ TEST_F(CookieTest, WithoutPersistenceOnlyTheRequestsOwnCookiesAreSent)
     EXPECT_EQ(cookieSentTo(u"/bounce"_s, false, {foreign}), QString()) << "a redirect to GET sends no cookie";
 }
 
-TEST_F(CookieTest, WithPersistenceReceivedCookiesAreSentBackByPath)
+TEST_F(CookieTest, withPersistenceReceivedCookiesAreSentBackByPath)
 {
     cookieSentTo(u"/login"_s);
     EXPECT_EQ(HTTPCookieStorage::sharedStorage().cookies().size(), 2);
@@ -68,13 +68,13 @@ TEST_F(CookieTest, WithPersistenceReceivedCookiesAreSentBackByPath)
     EXPECT_EQ(cookieSentTo(u"/public"_s), QString()) << "Max-Age=0 removes the stored cookie";
 }
 
-TEST_F(CookieTest, CookieSetByARedirectReachesItsTarget)
+TEST_F(CookieTest, cookieSetByARedirectReachesItsTarget)
 {
     EXPECT_EQ(cookieSentTo(u"/bounce"_s), u"bounced=yes"_s);
 }
 
 // The rules of one cookie, without a server.
-TEST(HTTPCookieRules, DomainPathSecureAndExpiry)
+TEST(HTTPCookieRulesTest, domainPathSecureAndExpiry)
 {
     const QUrl site(u"http://www.example.org/news/today"_s);
     const QDateTime now = QDateTime::fromString(u"2026-12-06T10:00:00Z"_s, Qt::ISODate);

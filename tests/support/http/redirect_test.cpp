@@ -69,7 +69,7 @@ void PrintTo(const RedirectCase &redirect, std::ostream *out)
 
 class RedirectStatusTest : public RedirectTest, public ::testing::WithParamInterface<RedirectCase> {};
 
-TEST_P(RedirectStatusTest, MethodBodyAndHeadersAfterRedirect)
+TEST_P(RedirectStatusTest, methodBodyAndHeadersAfterRedirect)
 {
     const auto [status, becomesGet] = GetParam();
     auto request = loginRequest(server.url(u"/redirect/%1"_s.arg(status)));
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Statuses, RedirectStatusTest,
                                            RedirectCase{303, true}, RedirectCase{307, false}),
                          [](const auto &testInfo) { return std::to_string(testInfo.param.status); });
 
-TEST_F(RedirectTest, RFC2616BehaviourKeepsThePostOn302)
+TEST_F(RedirectTest, rfc2616BehaviourKeepsThePostOn302)
 {
     auto request = loginRequest(server.url(u"/redirect/302"_s));
     request->setShouldUseRFC2616RedirectBehaviour(true);
@@ -114,7 +114,7 @@ TEST_F(RedirectTest, RFC2616BehaviourKeepsThePostOn302)
     EXPECT_EQ(see303->responseString(), u"GET "_s);
 }
 
-TEST_F(RedirectTest, FiveRedirectsAreFollowedTheSixthFails)
+TEST_F(RedirectTest, fiveRedirectsAreFollowedTheSixthFails)
 {
     ASIHTTPRequest five(server.url(u"/chain/5"_s));
     five.startSynchronous();
@@ -131,7 +131,7 @@ TEST_F(RedirectTest, FiveRedirectsAreFollowedTheSixthFails)
     EXPECT_EQ(six.redirectCount(), 6);
 }
 
-TEST_F(RedirectTest, RedirectsAreLeftAloneWhenNotWanted)
+TEST_F(RedirectTest, redirectsAreLeftAloneWhenNotWanted)
 {
     ASIHTTPRequest request(server.url(u"/redirect/302"_s));
     request.setShouldRedirect(false);
@@ -146,7 +146,7 @@ TEST_F(RedirectTest, RedirectsAreLeftAloneWhenNotWanted)
     EXPECT_EQ(notARedirect.redirectCount(), 0);
 }
 
-TEST_F(RedirectTest, CredentialsStayWithTheirOrigin)
+TEST_F(RedirectTest, credentialsStayWithTheirOrigin)
 {
     LoopbackServer other;
     addRedirectRoutes(other.server());
@@ -163,7 +163,7 @@ TEST_F(RedirectTest, CredentialsStayWithTheirOrigin)
     EXPECT_FALSE(received.has_header("Cookie"));
 }
 
-TEST_F(RedirectTest, RedirectToAnotherSchemeFails)
+TEST_F(RedirectTest, redirectToAnotherSchemeFails)
 {
     ASIHTTPRequest request(server.url(u"/redirect/302?to=file:///etc/passwd"_s));
     request.startSynchronous();

@@ -31,7 +31,7 @@ protected:
     LoopbackServer server;
 };
 
-TEST_F(FormDataRequestTest, FieldsAreSentURLEncodedAsPost)
+TEST_F(FormDataRequestTest, fieldsAreSentURLEncodedAsPost)
 {
     auto request = ASIFormDataRequest::requestWithURL(server.url(u"/form"_s));
     request->setPostValue(u"reader"_s, u"service"_s);
@@ -44,7 +44,7 @@ TEST_F(FormDataRequestTest, FieldsAreSentURLEncodedAsPost)
     EXPECT_EQ(request->requestMethod(), u"POST"_s);
 }
 
-TEST_F(FormDataRequestTest, ReservedAndNonASCIICharactersAreEscaped)
+TEST_F(FormDataRequestTest, reservedAndNonASCIICharactersAreEscaped)
 {
     auto request = ASIFormDataRequest::requestWithURL(server.url(u"/form"_s));
     request->setPostValue(u":/?#[]@!$ &'()*+,;=\"<>%{}|\\^~`"_s, u"k-._ey"_s);
@@ -57,7 +57,7 @@ TEST_F(FormDataRequestTest, ReservedAndNonASCIICharactersAreEscaped)
         "&accent=caf%C3%A9&absent=&number=42");
 }
 
-TEST_F(FormDataRequestTest, SettingAKeyAgainReplacesItAddingKeepsBoth)
+TEST_F(FormDataRequestTest, settingAKeyAgainReplacesItAddingKeepsBoth)
 {
     auto request = ASIFormDataRequest::requestWithURL(server.url(u"/form"_s));
     request->setPostValue(u"first"_s, u"T"_s);
@@ -67,7 +67,7 @@ TEST_F(FormDataRequestTest, SettingAKeyAgainReplacesItAddingKeepsBoth)
     EXPECT_EQ(send(*request).body, "s=a&s=b&T=second");
 }
 
-TEST_F(FormDataRequestTest, RequestWithoutFieldsStaysAGet)
+TEST_F(FormDataRequestTest, requestWithoutFieldsStaysAGet)
 {
     server.server().Get("/form", [](const httplib::Request &, httplib::Response &res) {
         res.set_content("ok", "text/plain");
@@ -79,7 +79,7 @@ TEST_F(FormDataRequestTest, RequestWithoutFieldsStaysAGet)
     EXPECT_FALSE(received.has_header("Content-Length"));
 }
 
-TEST_F(FormDataRequestTest, MultipartBodyWithValuesAndFiles)
+TEST_F(FormDataRequestTest, multipartBodyWithValuesAndFiles)
 {
     std::mutex mutex;
     QByteArray raw;
@@ -125,7 +125,7 @@ TEST_F(FormDataRequestTest, MultipartBodyWithValuesAndFiles)
         raw.contains(QByteArray("\r\nContent-Length: " + QByteArray::number(expectedBody.size()) + "\r\n")));
 }
 
-TEST_F(FormDataRequestTest, UnreadableFileFailsWithFileError)
+TEST_F(FormDataRequestTest, unreadableFileFailsWithFileError)
 {
     auto request = ASIFormDataRequest::requestWithURL(server.url(u"/form"_s));
     request->addFile(u"/nonexistent/vantrel/file"_s, QString(), QString(), u"f"_s);

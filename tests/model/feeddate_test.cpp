@@ -21,7 +21,7 @@ protected:
     ScopedTimeZone auckland{"Pacific/Auckland"};
 };
 
-TEST_F(FeedDateTest, RSSDatesWithTheZonesFeedsUse)
+TEST_F(FeedDateTest, rssDatesWithTheZonesFeedsUse)
 {
     const QString day = u"Tue, 10 Jun 2003 04:00:00 "_s;
     const QDateTime gmt = utc(2003, 6, 10, 4);
@@ -53,7 +53,7 @@ TEST_F(FeedDateTest, RSSDatesWithTheZonesFeedsUse)
     EXPECT_FALSE(FeedDate::failOverParser(day + u"Europe/Berlin"_s).isValid());
 }
 
-TEST_F(FeedDateTest, RSSDatesThatArePlainlyNotDates)
+TEST_F(FeedDateTest, rssDatesThatArePlainlyNotDates)
 {
     for (const QString &text :
          {u""_s, u"Tue, 32 Jun 2003 04:00:00 GMT"_s, u"Tue, 10 Jun 2003 24:00:00 GMT"_s,
@@ -70,7 +70,7 @@ TEST_F(FeedDateTest, RSSDatesThatArePlainlyNotDates)
     EXPECT_EQ(FeedDate::failOverParser(u"Tue, 10 Jun 03 04:00:00 GMT"_s), utc(2003, 6, 10, 4));
 }
 
-TEST_F(FeedDateTest, FirstAcceptingPatternWins)
+TEST_F(FeedDateTest, firstAcceptingPatternWins)
 {
     RSSDateFormats &formats = RSSDateFormats::forThisThread();
     for (const QString &text :
@@ -85,7 +85,7 @@ TEST_F(FeedDateTest, FirstAcceptingPatternWins)
     }
 }
 
-TEST_F(FeedDateTest, AtomDatesOnlyInTheExactForm)
+TEST_F(FeedDateTest, atomDatesOnlyInTheExactForm)
 {
     EXPECT_EQ(FeedDate::dateWithAtomPubDate(u"2003-12-13T18:30:02Z"_s), utc(2003, 12, 13, 18, 30, 2));
     EXPECT_EQ(FeedDate::dateWithAtomPubDate(u"2004-02-29T00:00:00Z"_s), utc(2004, 2, 29));
@@ -98,7 +98,7 @@ TEST_F(FeedDateTest, AtomDatesOnlyInTheExactForm)
         EXPECT_FALSE(FeedDate::dateWithAtomPubDate(text).isValid()) << text.toStdString();
 }
 
-TEST_F(FeedDateTest, CurlReadsOnlyPlainAscii)
+TEST_F(FeedDateTest, curlReadsOnlyPlainAscii)
 {
     EXPECT_EQ(FeedDate::getDateFromString(u"Sun, 06 Nov 1994 08:49:37 GMT"_s), utc(1994, 11, 6, 8, 49, 37));
     EXPECT_EQ(FeedDate::getDateFromString(u"Sunday, 06-Nov-94 08:49:37 GMT"_s), utc(1994, 11, 6, 8, 49, 37));
@@ -110,7 +110,7 @@ TEST_F(FeedDateTest, CurlReadsOnlyPlainAscii)
     EXPECT_FALSE(FeedDate::getDateFromString(QString()).isValid());
 }
 
-TEST_F(FeedDateTest, FailOverRepairsBeforeAskingCurl)
+TEST_F(FeedDateTest, failOverRepairsBeforeAskingCurl)
 {
     EXPECT_EQ(FeedDate::failOverParser(u"  Tue, 10 Jun 2003 04:00 UT\n"_s), utc(2003, 6, 10, 4));
     EXPECT_EQ(FeedDate::failOverParser(u"10 Jun 2003 15:21 GMT"_s), utc(2003, 6, 10, 15, 21));
@@ -118,7 +118,7 @@ TEST_F(FeedDateTest, FailOverRepairsBeforeAskingCurl)
     EXPECT_EQ(FeedDate::failOverParser(u"20031213"_s), utc(2003, 12, 13)) << "curl reads the compact form";
 }
 
-TEST_F(FeedDateTest, FailOverScanReadsIsoLikeDates)
+TEST_F(FeedDateTest, failOverScanReadsIsoLikeDates)
 {
     EXPECT_EQ(FeedDate::failOverParser(u"2003-12-13T18:30:02+01:00"_s), utc(2003, 12, 13, 17, 30, 2));
     EXPECT_EQ(FeedDate::failOverParser(u"2003-12-13T18:30:02-05"_s), utc(2003, 12, 13, 23, 30, 2));
@@ -133,7 +133,7 @@ TEST_F(FeedDateTest, FailOverScanReadsIsoLikeDates)
         << "and may be negative";
 }
 
-TEST_F(FeedDateTest, FailOverScanRejectsFieldsOutOfRange)
+TEST_F(FeedDateTest, failOverScanRejectsFieldsOutOfRange)
 {
     for (const QString &text :
          {u"2003-00-13"_s, u"2003-13-13"_s, u"2003-12-00"_s, u"2003-12-32"_s, u"2003-12-13T18:60"_s,
@@ -143,7 +143,7 @@ TEST_F(FeedDateTest, FailOverScanRejectsFieldsOutOfRange)
         EXPECT_FALSE(FeedDate::failOverParser(text).isValid()) << text.toStdString();
 }
 
-TEST_F(FeedDateTest, FailOverScanKeepsZoneMinutesAndMissingDaysInTheirMonth)
+TEST_F(FeedDateTest, failOverScanKeepsZoneMinutesAndMissingDaysInTheirMonth)
 {
     EXPECT_EQ(FailOverScanner::scan(u"2003-12-13T18:30:02+05:30"_s), utc(2003, 12, 13, 13, 0, 2));
     EXPECT_EQ(FailOverScanner::scan(u"2003-12-13T18:30:02-03:30"_s), utc(2003, 12, 13, 22, 0, 2));
@@ -153,7 +153,7 @@ TEST_F(FeedDateTest, FailOverScanKeepsZoneMinutesAndMissingDaysInTheirMonth)
     EXPECT_EQ(FailOverScanner::scan(u"2003"_s), utc(2003, 1, 1, 23, 59));
 }
 
-TEST_F(FeedDateTest, HugeNumbersSaturateAndGiveNoDate)
+TEST_F(FeedDateTest, hugeNumbersSaturateAndGiveNoDate)
 {
     const QString digits(5000, u'9');
     EXPECT_EQ(FeedDate::failOverParser(u"2003-12-13T"_s + digits), utc(2003, 12, 13, 7))

@@ -12,7 +12,7 @@ const QByteArray text = QByteArray("Headlines arrive one at a time. ").repeated(
 
 } // namespace
 
-TEST(Compression, GzipRoundTrip)
+TEST(CompressionTest, gzipRoundTrip)
 {
     const ASIDataCompressor::Result compressed = ASIDataCompressor::compressData(text);
     ASSERT_FALSE(compressed.error);
@@ -25,14 +25,14 @@ TEST(Compression, GzipRoundTrip)
     EXPECT_EQ(inflated.data, text);
 }
 
-TEST(Compression, ZlibStreamsAreDetectedToo)
+TEST(CompressionTest, zlibStreamsAreDetectedToo)
 {
     const QByteArray zlibStream = qCompress(text).mid(4); // without Qt's length prefix
     EXPECT_EQ(ASIDataDecompressor::uncompressData(zlibStream, 1 << 20).data, text);
     EXPECT_EQ(ASIDataDecompressor::uncompressData(QByteArray(), 1 << 20).data, QByteArray(""));
 }
 
-TEST(Compression, DamagedOrTruncatedDataFails)
+TEST(CompressionTest, damagedOrTruncatedDataFails)
 {
     const QByteArray compressed = ASIDataCompressor::compressData(text).data;
     const ASIDataDecompressor::Result truncated =
@@ -50,7 +50,7 @@ TEST(Compression, DamagedOrTruncatedDataFails)
               u"Decompression of data failed with code %1"_s.arg(Z_DATA_ERROR));
 }
 
-TEST(Compression, OutputIsBoundedByTheLimit)
+TEST(CompressionTest, outputIsBoundedByTheLimit)
 {
     const QByteArray compressed = ASIDataCompressor::compressData(text).data;
     EXPECT_FALSE(ASIDataDecompressor::uncompressData(compressed, text.size()).error)

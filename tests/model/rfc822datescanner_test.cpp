@@ -69,7 +69,7 @@ protected:
 };
 
 // The quick reader may only answer where ICU's first pattern gives the same date.
-TEST_F(RFC822DateScannerTest, AgreesWithTheFirstPatternOnAGeneratedSet)
+TEST_F(RFC822DateScannerTest, agreesWithTheFirstPatternOnAGeneratedSet)
 {
     RSSDateFormats &formats = RSSDateFormats::forThisThread();
     int answered = 0;
@@ -87,7 +87,7 @@ TEST_F(RFC822DateScannerTest, AgreesWithTheFirstPatternOnAGeneratedSet)
     EXPECT_GT(icuAccepted, answered + 1'000);
 }
 
-TEST_F(RFC822DateScannerTest, FeedDatesGiveICUsAnswerOnAGeneratedSet)
+TEST_F(RFC822DateScannerTest, feedDatesGiveICUsAnswerOnAGeneratedSet)
 {
     RSSDateFormats &formats = RSSDateFormats::forThisThread();
     for (const QString &text : generatedRSSDates(4'000, 42))
@@ -95,7 +95,7 @@ TEST_F(RFC822DateScannerTest, FeedDatesGiveICUsAnswerOnAGeneratedSet)
 }
 
 // Refresh threads parse at the same time; each must get what a single thread gets.
-TEST_F(RFC822DateScannerTest, ManyThreadsParseAtOnce)
+TEST_F(RFC822DateScannerTest, manyThreadsParseAtOnce)
 {
     QStringList texts = generatedRSSDates(300, 7);
     texts +=

@@ -82,7 +82,7 @@ protected:
     int port = 0;
 };
 
-TEST_F(TLSTest, SelfSignedCertificateIsRefusedUnlessValidationIsOff)
+TEST_F(TLSTest, selfSignedCertificateIsRefusedUnlessValidationIsOff)
 {
     auto checked = fetch(true);
     ASSERT_TRUE(checked->error());

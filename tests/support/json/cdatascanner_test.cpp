@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(CDataScanner, movesOverSingleBytesAndStopsAtTheEnd)
+TEST(CDataScannerTest, movesOverSingleBytesAndStopsAtTheEnd)
 {
     CDataScanner scanner(QByteArrayLiteral("ab"));
     EXPECT_EQ(scanner.currentCharacter(), 'a');
@@ -22,7 +22,7 @@ TEST(CDataScanner, movesOverSingleBytesAndStopsAtTheEnd)
     EXPECT_EQ(scanner.scanLocation(), 2);
 }
 
-TEST(CDataScanner, newDataAndLocationMoveThePosition)
+TEST(CDataScannerTest, newDataAndLocationMoveThePosition)
 {
     CDataScanner scanner(QByteArrayLiteral("hello"));
     scanner.setScanLocation(3);
@@ -39,7 +39,7 @@ TEST(CDataScanner, newDataAndLocationMoveThePosition)
     EXPECT_EQ(scanner.currentCharacter(), '\0');
 }
 
-TEST(CDataScanner, matchesLiteralsWholeOrNotAtAll)
+TEST(CDataScannerTest, matchesLiteralsWholeOrNotAtAll)
 {
     CDataScanner scanner(u"trüe true"_s.toUtf8());
     QString value;
@@ -53,7 +53,7 @@ TEST(CDataScanner, matchesLiteralsWholeOrNotAtAll)
     EXPECT_FALSE(scanner.scanUTF8String("x"));
 }
 
-TEST(CDataScanner, scansRunsInAndOutsideASet)
+TEST(CDataScannerTest, scansRunsInAndOutsideASet)
 {
     CDataScanner scanner(QByteArrayLiteral("  \t\nabc123;"));
     scanner.skipWhitespace();
@@ -70,7 +70,7 @@ TEST(CDataScanner, scansRunsInAndOutsideASet)
     EXPECT_EQ(data, QByteArrayLiteral(";"));
 }
 
-TEST(CDataScanner, convertsNumbersByTheirCharacters)
+TEST(CDataScannerTest, convertsNumbersByTheirCharacters)
 {
     CDataScanner scanner(QByteArrayLiteral("1.5e3 -12x 010 09 1e5 abc"));
     QVariant number;
@@ -96,7 +96,7 @@ TEST(CDataScanner, convertsNumbersByTheirCharacters)
     EXPECT_EQ(decimal.toString(), u"-2.5"_s);
 }
 
-TEST(CDataScanner, integersKeepTheirValueUpToTheLimitsOfTheirType)
+TEST(CDataScannerTest, integersKeepTheirValueUpToTheLimitsOfTheirType)
 {
     CDataScanner scanner(QByteArrayLiteral("123456789012345678 1234567890123456789 18446744073709551615 "
                                            "18446744073709551616 -9223372036854775808 -9223372036854775809 "
@@ -117,7 +117,7 @@ TEST(CDataScanner, integersKeepTheirValueUpToTheLimitsOfTheirType)
     EXPECT_TRUE(scanner.isAtEnd());
 }
 
-TEST(CDataScanner, readsCommentsOnlyWhenAskedTo)
+TEST(CDataScannerTest, readsCommentsOnlyWhenAskedTo)
 {
     CDataScanner scanner(QByteArrayLiteral("/* one */// two\nrest /* open"));
     QString comment;
@@ -132,7 +132,7 @@ TEST(CDataScanner, readsCommentsOnlyWhenAskedTo)
     EXPECT_EQ(scanner.scanLocation(), 21);
 }
 
-TEST(CDataScanner, describesTheScanLocation)
+TEST(CDataScannerTest, describesTheScanLocation)
 {
     CDataScanner scanner(QByteArrayLiteral("the first line\r\nsecond line, and more text after it"));
     scanner.setScanLocation(22);

@@ -43,7 +43,7 @@ std::vector<CJSONDeserializer> readersWithEverySetting()
     return readers;
 }
 
-TEST(JSONRobustness, everyTruncationOfADocumentIsHandled)
+TEST(JSONRobustnessTest, everyTruncationOfADocumentIsHandled)
 {
     JSONError error;
     ASSERT_TRUE(CJSONDeserializer().deserializeAsDictionary(kEveryConstruct, &error)) << error.message.toStdString();
@@ -57,7 +57,7 @@ TEST(JSONRobustness, everyTruncationOfADocumentIsHandled)
     }
 }
 
-TEST(JSONRobustness, deepNestingFailsCleanly)
+TEST(JSONRobustnessTest, deepNestingFailsCleanly)
 {
     const int depth = 200000;
     const QList<QByteArray> openers{"[", "{\"k\":", "[{\"k\":", " [ "};
@@ -69,7 +69,7 @@ TEST(JSONRobustness, deepNestingFailsCleanly)
     }
 }
 
-TEST(JSONRobustness, aFailureDeepInALongDocumentIsReportedOnceAtTheOutermostContainer)
+TEST(JSONRobustnessTest, aFailureDeepInALongDocumentIsReportedOnceAtTheOutermostContainer)
 {
     const QByteArray document = "[" + QByteArray("1,").repeated(1 << 20) + QByteArray(500, '[') + "@";
     JSONError error;
@@ -78,7 +78,7 @@ TEST(JSONRobustness, aFailureDeepInALongDocumentIsReportedOnceAtTheOutermostCont
     EXPECT_EQ(error.location(), 0);
 }
 
-TEST(JSONRobustness, hugeNumbersAndStringsAreRead)
+TEST(JSONRobustnessTest, hugeNumbersAndStringsAreRead)
 {
     const QByteArray digits(200000, '7');
     JSONError error;
@@ -94,7 +94,7 @@ TEST(JSONRobustness, hugeNumbersAndStringsAreRead)
     EXPECT_EQ(CJSONDeserializer().deserializeAsArray(*written, &error), array);
 }
 
-TEST(JSONRobustness, randomBytesAndMutationsAreHandled)
+TEST(JSONRobustnessTest, randomBytesAndMutationsAreHandled)
 {
     QRandomGenerator random(20240506);
     const QByteArray alphabet = QByteArrayLiteral("{}[]\":,\\/ \t\n0123456789-+.eEtrufalsn\x00\xc3\xa9\xff");
@@ -152,7 +152,7 @@ QVariant randomValue(QRandomGenerator &random, int depth)
     }
 }
 
-TEST(JSONRobustness, randomValuesSurviveAWriteAndARead)
+TEST(JSONRobustnessTest, randomValuesSurviveAWriteAndARead)
 {
     QRandomGenerator random(77);
     for (int round = 0; round < 500; ++round) {

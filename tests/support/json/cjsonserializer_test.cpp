@@ -17,14 +17,14 @@ QByteArray write(const QVariant &value, JSONError *error = nullptr)
     return CJSONSerializer::serializer().serializeObject(value, error).value_or("<failed>");
 }
 
-TEST(JSONWriterStrings, escapeQuotesBackslashesSlashesAndControlCharacters)
+TEST(JSONWriterStringsTest, escapeQuotesBackslashesSlashesAndControlCharacters)
 {
     EXPECT_EQ(write(u"a/b\nc"_s), R"("a\/b\nc")");
     EXPECT_EQ(write(u"\"\\\b\t\n\f\r"_s), R"("\"\\\b\t\n\f\r")");
     EXPECT_EQ(write(QString(QString(QChar(1)) + QChar(0x1f) + QChar(0) + QChar(0x7f))), "\"\\u0001\\u001f\\u0000\x7f\"");
 }
 
-TEST(JSONWriterStrings, copyNonAsciiTextAsUtf8)
+TEST(JSONWriterStringsTest, copyNonAsciiTextAsUtf8)
 {
     EXPECT_EQ(write(u"Zoë € 😀"_s), u"\"Zoë € 😀\""_s.toUtf8());
     EXPECT_EQ(write(QString(QString(QChar(0xD800)) + u'x')), "\"\\ud800x\"");
@@ -33,7 +33,7 @@ TEST(JSONWriterStrings, copyNonAsciiTextAsUtf8)
     EXPECT_EQ(write(longText).size(), 300002);
 }
 
-TEST(JSONWriterValues, writeEachKindCompactly)
+TEST(JSONWriterValuesTest, writeEachKindCompactly)
 {
     const QVariantMap dictionary{
         {u"b"_s, QVariantList{true, false, QVariant::fromValue(nullptr), u"x"_s}},
@@ -57,7 +57,7 @@ TEST(JSONWriterValues, writeEachKindCompactly)
     EXPECT_EQ(writer.serializeDictionary({{u"k"_s, 2.5}}), R"({"k":2.5})");
 }
 
-TEST(JSONWriterValues, unknownKindsFailAndTakeTheirContainerWithThem)
+TEST(JSONWriterValuesTest, unknownKindsFailAndTakeTheirContainerWithThem)
 {
     JSONError error;
     EXPECT_FALSE(CJSONSerializer().serializeObject(QVariantList{1, QDateTime::currentDateTimeUtc()}, &error));
@@ -68,7 +68,7 @@ TEST(JSONWriterValues, unknownKindsFailAndTakeTheirContainerWithThem)
     EXPECT_EQ(error.message, u"Cannot serialize data of type 'QString'"_s);
 }
 
-TEST(JSONWriterValues, valuesWithoutAJSONFormFailInsteadOfWritingBadJSON)
+TEST(JSONWriterValuesTest, valuesWithoutAJSONFormFailInsteadOfWritingBadJSON)
 {
     JSONError error;
     EXPECT_FALSE(CJSONSerializer().serializeObject(std::numeric_limits<double>::quiet_NaN(), &error));
@@ -80,7 +80,7 @@ TEST(JSONWriterValues, valuesWithoutAJSONFormFailInsteadOfWritingBadJSON)
 }
 
 // Reading what was written gives the value back, for every kind the reader produces.
-TEST(JSONWriterRoundTrip, everyValueKindSurvives)
+TEST(JSONWriterRoundTripTest, everyValueKindSurvives)
 {
     const QVariantMap original{
         {u"object"_s, QVariantMap{{u"nested"_s, QVariantMap{{u"deeper"_s, QVariantList{}}}}}},
@@ -105,7 +105,7 @@ TEST(JSONWriterRoundTrip, everyValueKindSurvives)
         EXPECT_EQ(reread->value(it.key()).metaType(), it.value().metaType()) << it.key().toStdString();
 }
 
-TEST(JSONFilteringWriter, convertsTheValuesItsTestsName)
+TEST(JSONFilteringWriterTest, convertsTheValuesItsTestsName)
 {
     CFilteringJSONSerializer writer;
     writer.setTests({

@@ -60,7 +60,7 @@ protected:
     ISO8601DateFormatter strictFormatter;
 };
 
-TEST_F(ISO8601ParseTest, CalendarDatesInEveryWriting)
+TEST_F(ISO8601ParseTest, calendarDatesInEveryWriting)
 {
     EXPECT_EQ(parse(u"2012-05-01"_s), calendar(2012, 5, 1));
     EXPECT_EQ(parse(u"20120501"_s), calendar(2012, 5, 1));
@@ -81,14 +81,14 @@ TEST_F(ISO8601ParseTest, CalendarDatesInEveryWriting)
     EXPECT_EQ(parse(u"---07"_s), calendar(2026, 3, 7)) << "today is the 16th of March in Berlin";
 }
 
-TEST_F(ISO8601ParseTest, CenturyOnlyFormIsNotATime)
+TEST_F(ISO8601ParseTest, centuryOnlyFormIsNotATime)
 {
     EXPECT_EQ(parse(u"12:30"_s), calendar(1226, 1, 1));
     EXPECT_EQ(parse(u"20"_s), calendar(2026, 1, 1));
     EXPECT_EQ(parse(u"T12:30"_s), calendar(2026, 3, 16, 12, 30));
 }
 
-TEST_F(ISO8601ParseTest, OrdinalAndWeekDates)
+TEST_F(ISO8601ParseTest, ordinalAndWeekDates)
 {
     EXPECT_EQ(parse(u"2012-123"_s), ordinal(2012, 123));
     EXPECT_EQ(parse(u"2012123"_s), ordinal(2012, 123));
@@ -115,7 +115,7 @@ TEST_F(ISO8601ParseTest, OrdinalAndWeekDates)
     EXPECT_EQ(formatter.dateFromString(u"2009-W53-7T00:00Z"_s), utc(2010, 1, 3));
 }
 
-TEST_F(ISO8601ParseTest, TimesAndFractions)
+TEST_F(ISO8601ParseTest, timesAndFractions)
 {
     EXPECT_EQ(parse(u"2012-05-01T12:34:56"_s), calendar(2012, 5, 1, 12, 34, 56));
     EXPECT_EQ(parse(u"2012-05-01 12:30"_s), calendar(2012, 5, 1, 12, 30));
@@ -134,7 +134,7 @@ TEST_F(ISO8601ParseTest, TimesAndFractions)
         << "with '.' as separator there are no fractions";
 }
 
-TEST_F(ISO8601ParseTest, ZoneDesignators)
+TEST_F(ISO8601ParseTest, zoneDesignators)
 {
     std::optional<ISO8601TimeZone> zone;
     ISO8601Range range;
@@ -158,7 +158,7 @@ TEST_F(ISO8601ParseTest, ZoneDesignators)
     EXPECT_EQ(formatter.dateFromString(u"2012-01-01 12:30"_s), utc(2012, 1, 1, 11, 30)) << "winter time";
 }
 
-TEST_F(ISO8601ParseTest, LocalTimesAroundClockChanges)
+TEST_F(ISO8601ParseTest, localTimesAroundClockChanges)
 {
     // Berlin skips 02:00–03:00 on 29 March 2026 and repeats 02:00–03:00 on 25 October 2026.
     EXPECT_EQ(formatter.dateFromString(u"2026-03-29T02:30"_s), utc(2026, 3, 29, 1, 30)) << "03:30 summer time";
@@ -167,7 +167,7 @@ TEST_F(ISO8601ParseTest, LocalTimesAroundClockChanges)
     EXPECT_EQ(formatter.dateFromString(u"2026-10-25T01:59"_s), utc(2026, 10, 24, 23, 59));
 }
 
-TEST_F(ISO8601ParseTest, RangeReportsWhereTheDateWasFound)
+TEST_F(ISO8601ParseTest, rangeReportsWhereTheDateWasFound)
 {
     ISO8601Range range;
     formatter.dateComponentsFromString(u"  2012-05-01"_s, nullptr, &range);
@@ -180,7 +180,7 @@ TEST_F(ISO8601ParseTest, RangeReportsWhereTheDateWasFound)
     EXPECT_EQ(range, (ISO8601Range{0, 25}));
 }
 
-TEST_F(ISO8601ParseTest, InvalidTextsGiveNothing)
+TEST_F(ISO8601ParseTest, invalidTextsGiveNothing)
 {
     for (const QString &text :
          {u""_s, u"20120"_s, u"123456789"_s, u"   "_s, u"---"_s, u"-:-:"_s, u"T"_s, u"Tx"_s, u"--123456"_s,
@@ -198,7 +198,7 @@ TEST_F(ISO8601ParseTest, InvalidTextsGiveNothing)
     }
 }
 
-TEST_F(ISO8601ParseTest, StrictModeRejectsWhatLenientModeGuesses)
+TEST_F(ISO8601ParseTest, strictModeRejectsWhatLenientModeGuesses)
 {
     EXPECT_TRUE(parseStrictly(u"  2012-05-01"_s).isEmpty());
     EXPECT_EQ(parseStrictly(u"2012-05-01"_s), calendar(2012, 5, 1));
@@ -220,7 +220,7 @@ TEST_F(ISO8601ParseTest, StrictModeRejectsWhatLenientModeGuesses)
     EXPECT_EQ(parseStrictly(u"2012-05-01T12:34:56"_s), calendar(2012, 5, 1, 12, 34, 56));
 }
 
-TEST_F(ISO8601ParseTest, TodayComesFromTheProcessTimeZone)
+TEST_F(ISO8601ParseTest, todayComesFromTheProcessTimeZone)
 {
     ScopedTimeZone tokyo("Asia/Tokyo");
     EXPECT_EQ(parse(u"---07"_s), calendar(2026, 3, 7));
