@@ -1,5 +1,5 @@
-// Generated documents, valid and broken, must never crash the reader, hang it or make it read
-// outside its buffer (the strict build runs this under AddressSanitizer).
+// Generated documents, valid and broken: the reader fails them cleanly or reads them back whole,
+// and never reads outside its buffer (the strict build runs this under AddressSanitizer).
 #include "support/json/cjsondeserializer.h"
 #include "support/json/cjsonserializer.h"
 #include "support/json/decimalnumber.h"
@@ -21,39 +21,36 @@ const QByteArray kEveryConstruct = QByteArrayLiteral(
     "  \"numbers\": [0, -0, 010, 09, 1e5, -12, 1.5, -2.5e-3, 18446744073709551616, 1.0e999999],\n"
     "  \"literals\": [true, false, null], \"repeat\": 1, \"repeat\": 2 } trailing bytes");
 
-// Reads the bytes from a buffer of exactly their size, so that any read past the end is caught.
-void readExactly(const char *bytes, qsizetype size, CJSONDeserializer &reader)
+// Reads the bytes as a dictionary from a buffer of exactly their size, so that any read past the
+// end is caught.
+std::optional<QVariantMap> readExactly(const QByteArray &bytes, qsizetype size, JSONError *error)
 {
     auto buffer = std::make_unique<char[]>(size_t(std::max<qsizetype>(size, 1)));
-    std::copy(bytes, bytes + size, buffer.get());
-    const QByteArray data = QByteArray::fromRawData(buffer.get(), size);
-    JSONError error;
-    reader.deserialize(data, &error);
-    reader.deserializeAsDictionary(data, &error);
-    reader.deserializeAsArray(data, &error);
-    (void)error.snippet();
+    std::copy(bytes.constData(), bytes.constData() + size, buffer.get());
+    return CJSONDeserializer().deserializeAsDictionary(QByteArray::fromRawData(buffer.get(), size), error);
 }
 
-std::vector<CJSONDeserializer> readersWithEverySetting()
-{
-    std::vector<CJSONDeserializer> readers(4);
-    readers[1].scanner().setStrictEscapeCodes(true);
-    readers[2].setNullObject(QVariant());
-    readers[3].setAllowedEncoding(QStringConverter::Latin1);
-    return readers;
-}
-
-TEST(JSONRobustnessTest, everyTruncationOfADocumentIsHandled)
+TEST(JSONRobustnessTest, everyTruncationFailsWithAnErrorUntilTheDocumentIsWhole)
 {
     JSONError error;
-    ASSERT_TRUE(CJSONDeserializer().deserializeAsDictionary(kEveryConstruct, &error)) << error.message.toStdString();
+    const std::optional<QVariantMap> whole =
+        CJSONDeserializer().deserializeAsDictionary(kEveryConstruct, &error);
+    ASSERT_TRUE(whole) << error.message.toStdString();
     QStringEncoder toUtf16(QStringConverter::Utf16LE);
     const QByteArray utf16 = toUtf16.encode(QString::fromUtf8(kEveryConstruct));
-    for (CJSONDeserializer &reader : readersWithEverySetting()) {
-        for (qsizetype length = 0; length <= kEveryConstruct.size(); ++length)
-            readExactly(kEveryConstruct.constData(), length, reader);
-        for (qsizetype length = 0; length <= utf16.size(); ++length)
-            readExactly(utf16.constData(), length, reader);
+    for (const QByteArray &document : {kEveryConstruct, utf16}) {
+        const qsizetype end = document == utf16 ? utf16.lastIndexOf(QByteArray("}\0", 2)) + 2
+                                                : kEveryConstruct.lastIndexOf('}') + 1;
+        for (qsizetype length = 0; length <= document.size(); ++length) {
+            error = {};
+            const std::optional<QVariantMap> read = readExactly(document, length, &error);
+            if (length < end) {
+                EXPECT_FALSE(read) << "length " << length;
+                EXPECT_FALSE(error.domain.isEmpty()) << "length " << length;
+            } else {
+                EXPECT_EQ(read, whole) << "length " << length;
+            }
+        }
     }
 }
 
@@ -83,7 +80,8 @@ TEST(JSONRobustnessTest, hugeNumbersAndStringsAreRead)
     const QByteArray digits(200000, '7');
     JSONError error;
     const auto array = CJSONDeserializer().deserializeAsArray(
-        "[" + digits + ", -" + digits + ", 0." + digits + ", 1.0e" + digits + ", \"" + digits + "\"]", &error);
+        "[" + digits + ", -" + digits + ", 0." + digits + ", 1.0e" + digits + ", \"" + digits + "\"]",
+        &error);
     ASSERT_TRUE(array) << error.message.toStdString();
     EXPECT_EQ(array->at(0).toULongLong(), std::numeric_limits<quint64>::max());
     EXPECT_EQ(array->at(1).toLongLong(), std::numeric_limits<qint64>::min());
@@ -92,26 +90,6 @@ TEST(JSONRobustnessTest, hugeNumbersAndStringsAreRead)
     const std::optional<QByteArray> written = CJSONSerializer().serializeArray(*array, &error);
     ASSERT_TRUE(written);
     EXPECT_EQ(CJSONDeserializer().deserializeAsArray(*written, &error), array);
-}
-
-TEST(JSONRobustnessTest, randomBytesAndMutationsAreHandled)
-{
-    QRandomGenerator random(20240506);
-    const QByteArray alphabet = QByteArrayLiteral("{}[]\":,\\/ \t\n0123456789-+.eEtrufalsn\x00\xc3\xa9\xff");
-    std::vector<CJSONDeserializer> readers = readersWithEverySetting();
-    for (int round = 0; round < 3000; ++round) {
-        const int size = random.bounded(1, 96);
-        QByteArray bytes(size, '\0');
-        for (char &c : bytes) {
-            c = round % 2 ? char(random.bounded(256)) : alphabet.at(random.bounded(int(alphabet.size())));
-        }
-        readExactly(bytes.constData(), bytes.size(), readers[size_t(round) % readers.size()]);
-
-        QByteArray mutated = kEveryConstruct;
-        for (int flips = random.bounded(1, 4); flips > 0; --flips)
-            mutated[random.bounded(int(mutated.size()))] = alphabet.at(random.bounded(int(alphabet.size())));
-        readExactly(mutated.constData(), mutated.size(), readers[size_t(round) % readers.size()]);
-    }
 }
 
 // Random values written and read back come out equal, whatever their shape.
@@ -130,9 +108,9 @@ QVariant randomValue(QRandomGenerator &random, int depth)
     case 2:
         return QVariant::fromValue(-qint64(random.generate64() >> 1) - 1);
     case 3:
-        return QVariant::fromValue(DecimalNumber::fromString(
-            QByteArray(QByteArray::number(random.bounded(100000)) + "." + QByteArray::number(random.bounded(1000))
-                       + "e" + QByteArray::number(random.bounded(-80, 80)))));
+        return QVariant::fromValue(DecimalNumber::fromString(QByteArray(
+            QByteArray::number(random.bounded(100000)) + "." + QByteArray::number(random.bounded(1000)) +
+            "e" + QByteArray::number(random.bounded(-80, 80)))));
     case 4:
         return random.bounded(2) == 0;
     case 5:
