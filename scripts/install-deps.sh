@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   dbus xvfb xauth sound-theme-freedesktop xdg-utils desktop-file-utils
   appstream man-db file dpkg-dev
+  clang-format python3
 )
 
 missing=()
