@@ -45,4 +45,10 @@ inline constexpr QLatin1String reachabilityHost{"reachabilityHost"};
 inline constexpr QLatin1String googleReaderURL{"googleReaderURL"};
 // When the last complete push of subscription edits to the reader service ended.
 inline constexpr QLatin1String lastGoogleSync{"lastGoogleSync"};
+// Every headline brought in sounds, not only those that match a keyword; absent means no.
+inline constexpr QLatin1String alwaysPlaySound{"alwaysPlaySound"};
+// Arrivals and fades of the bar happen at once; absent means the desktop's own choice.
+inline constexpr QLatin1String reduceMotion{"reduceMotion"};
+// The docked bar keeps maximised windows off its screen edge.
+inline constexpr QLatin1String reserveScreenEdge{"reserveScreenEdge"};
 } // namespace SettingsKey
