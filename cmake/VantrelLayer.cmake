@@ -94,9 +94,9 @@ function(vantrel_add_layer name)
   vantrel_set_qt_defines(${name})
 endfunction()
 
-# One test executable per layer folder under tests/, registered with CTest. EXCLUDE drops
-# sub-folders that are tested on their own; COMMON is the test main and helpers to link
-# (vantrel_testcommon unless given).
+# One test executable per layer folder under tests/, registered with CTest and labelled with the
+# layer (`ctest -L vantrel_model`). EXCLUDE drops sub-folders that are tested on their own; COMMON
+# is the test main and helpers to link (vantrel_testcommon unless given).
 function(vantrel_add_layer_tests layer)
   cmake_parse_arguments(T "" "DIR;COMMON" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${T_DIR}/*.cpp ${T_DIR}/*.h)
@@ -117,5 +117,6 @@ function(vantrel_add_layer_tests layer)
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTREL_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTREL_BINARY_DIR=${PROJECT_BINARY_DIR}"
+               LABELS ${layer}
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   dbus xvfb xauth openbox xcompmgr xdotool x11-utils sound-theme-freedesktop xdg-utils desktop-file-utils
   appstream man-db file dpkg-dev
-  openbox xcompmgr trayer xdotool x11-utils
+  trayer clang-format python3
 )
 
 missing=()

@@ -50,14 +50,14 @@ void PrintTo(const SettingsDamage &damage, std::ostream *out)
 
 // A profile whose settings file was damaged: its feeds' entries must survive until the settings
 // are restored.
-class CliDamagedSettings : public testing::TestWithParam<SettingsDamage> {
+class CliDamagedSettingsTest : public testing::TestWithParam<SettingsDamage> {
 protected:
     QString settingsFile() const { return Paths::configFolder() + u"/settings.plist"_s; }
 
     TempHome home;
 };
 
-TEST_P(CliDamagedSettings, leaveTheItemFilesAndRestoringTheSettingsBringsTheEntriesBack)
+TEST_P(CliDamagedSettingsTest, leaveTheItemFilesAndRestoringTheSettingsBringsTheEntriesBack)
 {
     const QVariantMap one = VantrelRun::feed(u"http://127.0.0.1:9/one.xml"_s, u"One"_s);
     const QVariantMap two = VantrelRun::feed(u"http://127.0.0.1:9/two.xml"_s, u"Two"_s);
@@ -95,7 +95,7 @@ TEST_P(CliDamagedSettings, leaveTheItemFilesAndRestoringTheSettingsBringsTheEntr
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Damage, CliDamagedSettings,
+    Damage, CliDamagedSettingsTest,
     testing::Values(SettingsDamage{"truncated",
                                    [](const QString &path) {
                                        writeFile(path, contentsOf(path).left(contentsOf(path).size() / 2));
@@ -119,16 +119,16 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
 
 // An item file its owner may write but not read.
-class CliUnreadableItemFile : public testing::Test {
+class CliUnreadableItemFileTest : public testing::Test {
 protected:
-    CliUnreadableItemFile() { server.start(); }
-    ~CliUnreadableItemFile() override { server.stop(); }
+    CliUnreadableItemFileTest() { server.start(); }
+    ~CliUnreadableItemFileTest() override { server.stop(); }
 
     TempHome home;
     FeedSimServer server{FeedSimOptions{.entries = 3}};
 };
 
-TEST_F(CliUnreadableItemFile, isNotOverwrittenByTheNextSaveAndTheRunSaysWhy)
+TEST_F(CliUnreadableItemFileTest, isNotOverwrittenByTheNextSaveAndTheRunSaysWhy)
 {
     const QVariantMap feed = VantrelRun::feed(QString::fromStdString(server.baseUrl()) + u"/rss/news.xml"_s);
     VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{feed}}});

@@ -26,10 +26,10 @@ QString field(const QString &line, int column)
 
 } // namespace
 
-class CliEndToEnd : public testing::Test {
+class CliEndToEndTest : public testing::Test {
 protected:
-    CliEndToEnd() { server.start(); }
-    ~CliEndToEnd() override { server.stop(); }
+    CliEndToEndTest() { server.start(); }
+    ~CliEndToEndTest() override { server.stop(); }
 
     QString feedUrl(const QString &path) const { return QString::fromStdString(server.baseUrl()) + path; }
     QString file(const QString &name) const { return QDir(home.path()).filePath(name); }
@@ -38,7 +38,7 @@ protected:
     FeedSimServer server{FeedSimOptions{.entries = 3}};
 };
 
-TEST_F(CliEndToEnd, SubscriptionCommandsChangeTheFeedListAndSayWhatWentWrong)
+TEST_F(CliEndToEndTest, subscriptionCommandsChangeTheFeedListAndSayWhatWentWrong)
 {
     VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList()}});
     const QString news = feedUrl(u"/rss/news.xml"_s);
@@ -74,7 +74,7 @@ TEST_F(CliEndToEnd, SubscriptionCommandsChangeTheFeedListAndSayWhatWentWrong)
     EXPECT_EQ(VantrelRun::run({u"--list-feeds"_s, u"--headless"_s}).exitCode, ExitCode::usage);
 }
 
-TEST_F(CliEndToEnd, OpmlExportThenImportIntoAnEmptyProfileRecreatesEveryFeedWithItsName)
+TEST_F(CliEndToEndTest, opmlExportThenImportIntoAnEmptyProfileRecreatesEveryFeedWithItsName)
 {
     const QString news = feedUrl(u"/rss/news.xml"_s);
     const QString sport = feedUrl(u"/atom/sport.xml"_s);
@@ -116,7 +116,7 @@ TEST_F(CliEndToEnd, OpmlExportThenImportIntoAnEmptyProfileRecreatesEveryFeedWith
     EXPECT_EQ(field(VantrelRun::run({u"--list-feeds"_s}).outLines().value(2), 3), u"Weather"_s);
 }
 
-TEST_F(CliEndToEnd, AMalformedOpmlFileGivesAClearErrorAndAddsNothing)
+TEST_F(CliEndToEndTest, aMalformedOpmlFileGivesAClearErrorAndAddsNothing)
 {
     VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s))}}});
     QFile broken(file(u"broken.opml"_s));
@@ -134,7 +134,7 @@ TEST_F(CliEndToEnd, AMalformedOpmlFileGivesAClearErrorAndAddsNothing)
     EXPECT_TRUE(absent.err.startsWith(u"Cannot open "_s)) << absent.err.toStdString();
 }
 
-TEST_F(CliEndToEnd, RefreshOncePrintsTheMergedListAndFailsWhenAFeedCannotBeRead)
+TEST_F(CliEndToEndTest, refreshOncePrintsTheMergedListAndFailsWhenAFeedCannotBeRead)
 {
     const QString broken = feedUrl(u"/bad/status/500"_s);
     // The sport feed's entries each come half a minute after the news feed's.
@@ -161,7 +161,7 @@ TEST_F(CliEndToEnd, RefreshOncePrintsTheMergedListAndFailsWhenAFeedCannotBeRead)
     EXPECT_TRUE(field(listed.outLines()[0], 5).startsWith(u"updated "_s));
 }
 
-TEST_F(CliEndToEnd, AFeedCutToItsFirstEntriesIsReadAndSaysWhatWasLeftOut)
+TEST_F(CliEndToEndTest, aFeedCutToItsFirstEntriesIsReadAndSaysWhatWasLeftOut)
 {
     const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/big.xml?entries=10005&dates=0&bare=1"_s))};
     VantrelRun::writeSettings({{SettingsKey::feeds, feeds}});
@@ -172,7 +172,7 @@ TEST_F(CliEndToEnd, AFeedCutToItsFirstEntriesIsReadAndSaysWhatWasLeftOut)
     EXPECT_FALSE(refreshed.err.contains(u"Cannot refresh"_s)) << refreshed.err.toStdString();
 }
 
-TEST_F(CliEndToEnd, TheHeadlessTickerPrintsHeadlinesKeepsTheProfileAndSavesOnCtrlC)
+TEST_F(CliEndToEndTest, theHeadlessTickerPrintsHeadlinesKeepsTheProfileAndSavesOnCtrlC)
 {
     VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s))}},
                                {SettingsKey::keywords, QVariantList{u"news #2"_s}}});
@@ -196,7 +196,7 @@ TEST_F(CliEndToEnd, TheHeadlessTickerPrintsHeadlinesKeepsTheProfileAndSavesOnCtr
 
 // Quitting does not wait for a server that drips its answer for an hour: the download is
 // cancelled, and what the other feed brought is saved.
-TEST_F(CliEndToEnd, TerminatingARefreshDuringADrippingDownloadCancelsItAndSaves)
+TEST_F(CliEndToEndTest, terminatingARefreshDuringADrippingDownloadCancelsItAndSaves)
 {
     const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s)),
                              VantrelRun::feed(feedUrl(u"/bad/drip?interval=2000"_s), u"Drip"_s)};
@@ -214,7 +214,7 @@ TEST_F(CliEndToEnd, TerminatingARefreshDuringADrippingDownloadCancelsItAndSaves)
     EXPECT_TRUE(ItemFile(feeds[1].toMap().value(u"uuid"_s).toString()).exists());
 }
 
-TEST_F(CliEndToEnd, AfterAKillDuringRefreshesTheNextStartHasTheSettingsStarsAndLastSavedEntries)
+TEST_F(CliEndToEndTest, afterAKillDuringRefreshesTheNextStartHasTheSettingsStarsAndLastSavedEntries)
 {
     const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s)), VantrelRun::feed(feedUrl(u"/rss/sport.xml?entries=4"_s)),
                              VantrelRun::feed(feedUrl(u"/bad/slow?delay=60000"_s), u"Slow"_s)};

@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(CliFeedAddress, addressesThatCanNeverBeFeedsAreRefusedAndOnlyWebAddressesAreStored)
+TEST(CliFeedAddressTest, addressesThatCanNeverBeFeedsAreRefusedAndOnlyWebAddressesAreStored)
 {
     TempHome home;
     FeedSimServer server{FeedSimOptions{.entries = 3}};

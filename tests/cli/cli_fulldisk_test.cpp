@@ -18,13 +18,13 @@ using namespace Qt::StringLiterals;
 
 // Runs whose files cannot grow past a size limit, as on a nearly full disk: what could not be
 // written whole is reported and the old file stays.
-class CliFullDisk : public testing::Test {
+class CliFullDiskTest : public testing::Test {
 protected:
     // Big enough for the settings and a feed of three entries, too small for one of 400.
     static constexpr qint64 limit = 64 * 1024;
 
-    CliFullDisk() { server.start(); }
-    ~CliFullDisk() override { server.stop(); }
+    CliFullDiskTest() { server.start(); }
+    ~CliFullDiskTest() override { server.stop(); }
 
     QString feedUrl(int entries) const
     {
@@ -59,7 +59,7 @@ protected:
     QByteArray savedEntries;
 };
 
-TEST_F(CliFullDisk, refreshOnceFailsAndKeepsTheOldItemFileWhenTheNewOneCannotBeWritten)
+TEST_F(CliFullDiskTest, refreshOnceFailsAndKeepsTheOldItemFileWhenTheNewOneCannotBeWritten)
 {
     subscribeToAGrowingFeed();
 
@@ -73,7 +73,7 @@ TEST_F(CliFullDisk, refreshOnceFailsAndKeepsTheOldItemFileWhenTheNewOneCannotBeW
     EXPECT_EQ(ItemFile(uuid).load().size(), 400);
 }
 
-TEST_F(CliFullDisk, theHeadlessTickerReportsUnsavedEntriesWhileRunningAndFailsAtQuitKeepingTheOldFile)
+TEST_F(CliFullDiskTest, theHeadlessTickerReportsUnsavedEntriesWhileRunningAndFailsAtQuitKeepingTheOldFile)
 {
     subscribeToAGrowingFeed();
 
@@ -89,7 +89,7 @@ TEST_F(CliFullDisk, theHeadlessTickerReportsUnsavedEntriesWhileRunningAndFailsAt
     EXPECT_EQ(contentsOf(itemFile()), savedEntries);
 }
 
-TEST_F(CliFullDisk, addFeedFailsWithoutClaimingTheSubscriptionAndLeavesTheSettingsAsTheyWere)
+TEST_F(CliFullDiskTest, addFeedFailsWithoutClaimingTheSubscriptionAndLeavesTheSettingsAsTheyWere)
 {
     VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList()}});
     const QString settingsFile = Paths::configFolder() + u"/settings.plist"_s;
@@ -108,7 +108,7 @@ TEST_F(CliFullDisk, addFeedFailsWithoutClaimingTheSubscriptionAndLeavesTheSettin
     EXPECT_TRUE(VantrelRun::run({u"--list-feeds"_s}).outLines().isEmpty());
 }
 
-TEST_F(CliFullDisk, anOpmlExportThatCannotBeWrittenWholeFailsAndKeepsTheEarlierExport)
+TEST_F(CliFullDiskTest, anOpmlExportThatCannotBeWrittenWholeFailsAndKeepsTheEarlierExport)
 {
     // The names appear once in the settings and twice in the export: the settings fit under the
     // limit, the export does not.

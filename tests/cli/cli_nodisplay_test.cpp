@@ -35,7 +35,7 @@ private:
     QList<Saved> m_saved;
 };
 
-TEST(CliWithoutDisplay, withoutACommandItSaysThereIsNoDisplayAndPointsToTheHeadlessTicker)
+TEST(CliWithoutDisplayTest, withoutACommandItSaysThereIsNoDisplayAndPointsToTheHeadlessTicker)
 {
     TempHome home;
     NoDisplay noDisplay;

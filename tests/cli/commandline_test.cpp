@@ -14,7 +14,7 @@ CliRequest parse(const QStringList &arguments)
 
 } // namespace
 
-TEST(CommandLine, ReadsEachCommandWithItsValue)
+TEST(CommandLineTest, readsEachCommandWithItsValue)
 {
     EXPECT_EQ(parse({}).command, Command::None);
     const CliRequest linked = parse({u"feed:https://example.org/a b?x=1&y='2'"_s});
@@ -41,7 +41,7 @@ TEST(CommandLine, ReadsEachCommandWithItsValue)
     EXPECT_FALSE(parse({u"--list-feeds"_s}).changesProfile());
 }
 
-TEST(CommandLine, RefusesWhatItCannotDoInPlainWords)
+TEST(CommandLineTest, refusesWhatItCannotDoInPlainWords)
 {
     EXPECT_EQ(parse({u"--frobnicate"_s}).errorString, u"Unknown option 'frobnicate'."_s);
     EXPECT_EQ(parse({u"--add-feed"_s}).errorString, u"Missing value after '--add-feed'."_s);

@@ -88,7 +88,7 @@ protected:
     HeadlessTicker ticker;
 };
 
-TEST_F(HeadlessTickerTest, ShowsTheTopOfTheListOnceOldestFirst)
+TEST_F(HeadlessTickerTest, showsTheTopOfTheListOnceOldestFirst)
 {
     const QList<DataItemPtr> first = headlines(u"h"_s, 14);
     source.publish(first);
@@ -103,7 +103,7 @@ TEST_F(HeadlessTickerTest, ShowsTheTopOfTheListOnceOldestFirst)
     EXPECT_EQ(shown.size(), 11);
 }
 
-TEST_F(HeadlessTickerTest, ReleasesOneArrivalAtMostEveryThreeSeconds)
+TEST_F(HeadlessTickerTest, releasesOneArrivalAtMostEveryThreeSeconds)
 {
     for (const DataItemPtr &item : headlines(u"a"_s, 3))
         source.arrive(item);
@@ -119,7 +119,7 @@ TEST_F(HeadlessTickerTest, ReleasesOneArrivalAtMostEveryThreeSeconds)
     EXPECT_FALSE(source.hasNew());
 }
 
-TEST_F(HeadlessTickerTest, DrainsAllButTenWaitingArrivalsAtOnce)
+TEST_F(HeadlessTickerTest, drainsAllButTenWaitingArrivalsAtOnce)
 {
     for (const DataItemPtr &item : headlines(u"a"_s, 25))
         source.arrive(item);
@@ -135,7 +135,7 @@ TEST_F(HeadlessTickerTest, DrainsAllButTenWaitingArrivalsAtOnce)
     EXPECT_EQ(shown.size(), 17);
 }
 
-TEST_F(HeadlessTickerTest, AReleasedArrivalIsNotShownAgainAsTheListTop)
+TEST_F(HeadlessTickerTest, aReleasedArrivalIsNotShownAgainAsTheListTop)
 {
     source.publish(headlines(u"h"_s, 2));
     source.arrive(headline(u"new"_s));

@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(HeadlineFormatter, ShowsMarkTimeFeedAndTitleOnOneLine)
+TEST(HeadlineFormatterTest, showsMarkTimeFeedAndTitleOnOneLine)
 {
     const QDateTime noon(QDate(2026, 3, 14), QTime(12, 0), Qt::LocalTime);
     const ManualClock clock(noon.toUTC());

@@ -20,9 +20,9 @@
 using namespace Qt::StringLiterals;
 
 // Items held by a source whose names come from its entry in the feed list.
-class DataItemWithSource : public testing::Test {
+class DataItemWithSourceTest : public testing::Test {
 protected:
-    DataItemWithSource() : defaults(home.configHome() + u"/vantrel"_s) {}
+    DataItemWithSourceTest() : defaults(home.configHome() + u"/vantrel"_s) {}
 
     std::shared_ptr<TestSource> feedNamed(const QString &name, const QString &customName)
     {
@@ -37,7 +37,7 @@ protected:
     TestEnvironment environment;
 };
 
-TEST(DataItemProperties, settingNothingRemovesTheKey)
+TEST(DataItemPropertiesTest, settingNothingRemovesTheKey)
 {
     DataItem item;
     item.setObject(u"Headline"_s, u"title"_s);
@@ -46,7 +46,7 @@ TEST(DataItemProperties, settingNothingRemovesTheKey)
     EXPECT_FALSE(item.objectForKey(u"title"_s).isValid());
 }
 
-TEST(DataItemProperties, programKeysAndParsedNamesReachTheSameValues)
+TEST(DataItemPropertiesTest, programKeysAndParsedNamesReachTheSameValues)
 {
     DataItem item;
     item.setObject(u"First"_s, ItemKey::title);
@@ -67,7 +67,7 @@ TEST(DataItemProperties, programKeysAndParsedNamesReachTheSameValues)
     EXPECT_EQ(item.dictionary().keys(), (QStringList{u"description"_s, u"title"_s}));
 }
 
-TEST(DataItemDraft, textsJoinPerKeyAndBecomeOneItem)
+TEST(DataItemDraftTest, textsJoinPerKeyAndBecomeOneItem)
 {
     DataItem::Draft draft;
     draft.appendText(u"Head"_s, PropertyKey(u"title"_s));
@@ -87,7 +87,7 @@ TEST(DataItemDraft, textsJoinPerKeyAndBecomeOneItem)
 }
 
 // The texts of one entry share one block: each must still read, end and change on its own.
-TEST(DataItemDraft, textsOfOneEntryStayIndependent)
+TEST(DataItemDraftTest, textsOfOneEntryStayIndependent)
 {
     DataItem::Draft draft;
     draft.appendText(u"Caf\u00e9"_s, PropertyKey(ItemKey::title));
@@ -115,7 +115,7 @@ TEST(DataItemDraft, textsOfOneEntryStayIndependent)
 
 // Texts added to in any order, replaced and repeated, as a feed's elements may come: the item
 // holds what a plain dictionary built from the same steps holds, entry after entry.
-TEST(DataItemDraft, anyOrderOfStepsGivesWhatADictionaryGives)
+TEST(DataItemDraftTest, anyOrderOfStepsGivesWhatADictionaryGives)
 {
     std::mt19937 random(5);
     const QString names[] = {u"title"_s, u"link"_s, u"category"_s, u"dc:creator"_s};
@@ -140,7 +140,7 @@ TEST(DataItemDraft, anyOrderOfStepsGivesWhatADictionaryGives)
 }
 
 // A text given in pieces stops growing at its cap, and never keeps half a surrogate pair.
-TEST(DataItemDraft, textsStopGrowingAtTheirCaps)
+TEST(DataItemDraftTest, textsStopGrowingAtTheirCaps)
 {
     DataItem::Draft draft;
     // Pieces of 17 units (4096 = 240 * 17 + 16) put the cap between the two halves of a pair.
@@ -156,7 +156,7 @@ TEST(DataItemDraft, textsStopGrowingAtTheirCaps)
     EXPECT_EQ(item->objectForKey(ItemKey::guid).toString().size(), TextCaps::other);
 }
 
-TEST(DataItemProperties, markIsNoUntilEvaluated)
+TEST(DataItemPropertiesTest, markIsNoUntilEvaluated)
 {
     DataItem item;
     EXPECT_FALSE(item.mark());
@@ -165,7 +165,7 @@ TEST(DataItemProperties, markIsNoUntilEvaluated)
     EXPECT_FALSE(item.dictionary().contains(u"mark"_s));
 }
 
-TEST(DataItemProperties, previewPrefersTheFullBody)
+TEST(DataItemPropertiesTest, previewPrefersTheFullBody)
 {
     DataItem item;
     EXPECT_TRUE(item.previewContent().isNull());
@@ -175,7 +175,7 @@ TEST(DataItemProperties, previewPrefersTheFullBody)
     EXPECT_EQ(item.previewContent(), u"<p>full</p>"_s);
 }
 
-TEST(DataItemSourceNames, withoutASourceTheNameIsEmptyAndTheEntryKeepsItsOwn)
+TEST(DataItemSourceNamesTest, withoutASourceTheNameIsEmptyAndTheEntryKeepsItsOwn)
 {
     DataItem item;
     EXPECT_EQ(item.valueForKey(u"datasource_name"_s).toString(), u""_s);
@@ -184,7 +184,7 @@ TEST(DataItemSourceNames, withoutASourceTheNameIsEmptyAndTheEntryKeepsItsOwn)
     EXPECT_EQ(item.dictionary().value(u"name"_s).toString(), u"Author element"_s);
 }
 
-TEST_F(DataItemWithSource, customNameWinsAndBothNamesAreSearchable)
+TEST_F(DataItemWithSourceTest, customNameWinsAndBothNamesAreSearchable)
 {
     auto source = feedNamed(u"Daily Planet"_s, u"Planet"_s);
     DataItem item;
@@ -195,7 +195,7 @@ TEST_F(DataItemWithSource, customNameWinsAndBothNamesAreSearchable)
     EXPECT_EQ(item.valueForKey(u"datasource"_s).value<std::shared_ptr<ItemSource>>(), source);
 }
 
-TEST_F(DataItemWithSource, withoutCustomNameTheFeedTitleIsUsed)
+TEST_F(DataItemWithSourceTest, withoutCustomNameTheFeedTitleIsUsed)
 {
     auto source = feedNamed(u"Daily Planet"_s, u""_s);
     DataItem item;
@@ -209,9 +209,9 @@ struct LinkCase {
     const char16_t *expected;
 };
 
-class DataItemLink : public testing::TestWithParam<LinkCase> {};
+class DataItemLinkTest : public testing::TestWithParam<LinkCase> {};
 
-TEST_P(DataItemLink, isCleanedOfWhiteSpace)
+TEST_P(DataItemLinkTest, isCleanedOfWhiteSpace)
 {
     DataItem item;
     item.setObject(QString::fromUtf16(GetParam().stored), u"link"_s);
@@ -219,19 +219,19 @@ TEST_P(DataItemLink, isCleanedOfWhiteSpace)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DataItemLink,
+    Cases, DataItemLinkTest,
     testing::Values(LinkCase{u"https://example.org/a?b=c", u"https://example.org/a?b=c"},
                     LinkCase{u"  \n https://example.org/story \t\n", u"https://example.org/story"},
                     LinkCase{u"https://example.org/long\n/story", u"https://example.org/long/story"},
                     LinkCase{u" http://exa mple.org/x ", u"http://example.org/x"}));
 
-TEST(DataItemLinkAbsent, isNull)
+TEST(DataItemLinkAbsentTest, isNull)
 {
     DataItem item;
     EXPECT_TRUE(item.link().isNull());
 }
 
-TEST_F(DataItemWithSource, recordRestoresPropertiesAndFlagsButNotSourceOrUnmarkCount)
+TEST_F(DataItemWithSourceTest, recordRestoresPropertiesAndFlagsButNotSourceOrUnmarkCount)
 {
     auto source = feedNamed(u"Feed"_s, u""_s);
     DataItem item;
@@ -260,7 +260,7 @@ TEST_F(DataItemWithSource, recordRestoresPropertiesAndFlagsButNotSourceOrUnmarkC
     EXPECT_EQ(restored->unmarkCount(), 0);
 }
 
-TEST(DataItemRecord, damagedRecordsFailWithAMessage)
+TEST(DataItemRecordTest, damagedRecordsFailWithAMessage)
 {
     ArchiveWriter notADictionary;
     notADictionary.encodeObject(u"just a string"_s);
@@ -300,7 +300,7 @@ QByteArray recordWithKeys(const QList<QByteArray> &keys)
 
 // Records read in a row share what was learnt of their keys; whatever the sequence, each record
 // reads back as a dictionary would hold it: a key said twice keeps its later value.
-TEST(DataItemRecord, recordsOfVaryingKeysReadBackAsDictionaries)
+TEST(DataItemRecordTest, recordsOfVaryingKeysReadBackAsDictionaries)
 {
     const QList<QList<QByteArray>> records{
         {"a", "b", "c"}, {"a", "b", "c"}, {"a", "c"},      {"c", "b"},           {"c", "b", "c"},

@@ -347,7 +347,7 @@ TEST_F(DatasourceTest, damagedItemFileIsSetAsideAndTheSourceStartsEmpty)
     EXPECT_EQ(aside.size(), 1);
 }
 
-TEST(ItemFileNames, unsafeUuidsStayInsideTheCachesFolder)
+TEST(ItemFileNamesTest, unsafeUuidsStayInsideTheCachesFolder)
 {
     TempHome home;
     for (const QString &uuid : {u"../../etc/passwd"_s, u"/absolute"_s, u".."_s, u""_s, u"a/b"_s}) {

@@ -33,7 +33,7 @@ QString decodeEveryWay(const QByteArray &input, const QByteArray &httpCharset = 
 
 } // namespace
 
-TEST(FeedDecoderTest, Utf8SequencesSurviveAnyCut)
+TEST(FeedDecoderTest, utf8SequencesSurviveAnyCut)
 {
     EXPECT_EQ(decodeEveryWay("<a>\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80</a>"), u"<a>\u00E9\u20AC\U0001F600</a>"_s);
     // Each byte of an overlong form or a surrogate becomes U+FFFD; a truncated sequence becomes one.
@@ -41,7 +41,7 @@ TEST(FeedDecoderTest, Utf8SequencesSurviveAnyCut)
     EXPECT_EQ(decodeEveryWay("<a>x\xF0\x9F"), u"<a>x\uFFFD"_s);
 }
 
-TEST(FeedDecoderTest, DeclarationIsFoundAcrossCuts)
+TEST(FeedDecoderTest, declarationIsFoundAcrossCuts)
 {
     const QByteArray latin = "<?xml version=\"1.0\" encoding='iso-8859-1' ?><a>\xE9\x92</a>";
     EXPECT_EQ(decodeEveryWay(latin), u"<?xml version=\"1.0\" encoding='iso-8859-1' ?><a>\u00E9\u2019</a>"_s);
@@ -50,14 +50,14 @@ TEST(FeedDecoderTest, DeclarationIsFoundAcrossCuts)
     EXPECT_EQ(decodeEveryWay("<a>\x82\xA0</a>", "Shift_JIS"), u"<a>\u3042</a>"_s);
 }
 
-TEST(FeedDecoderTest, CharsetFromContentType)
+TEST(FeedDecoderTest, charsetFromContentType)
 {
     EXPECT_EQ(FeedDecoder::charsetFromContentType("application/rss+xml; charset=\"ISO-8859-1\""), "iso-8859-1");
     EXPECT_EQ(FeedDecoder::charsetFromContentType("text/xml;Charset=utf-8; q=1"), "utf-8");
     EXPECT_EQ(FeedDecoder::charsetFromContentType("text/xml"), "");
 }
 
-TEST(FeedDecoderTest, TextOfStrayBytesGrowsThreefoldIntoReplacements)
+TEST(FeedDecoderTest, textOfStrayBytesGrowsThreefoldIntoReplacements)
 {
     const QByteArray stray(300, '\x80');
     EXPECT_EQ(decodeEveryWay("<a>" + stray + "</a>"), u"<a>"_s + QString(300, QChar(0xFFFD)) + u"</a>"_s);

@@ -45,7 +45,7 @@ protected:
     static inline FeedSimProcess *server = nullptr;
 };
 
-TEST_F(FeedFetcherTest, DeliversTheBodyPlainOrCompressed)
+TEST_F(FeedFetcherTest, deliversTheBodyPlainOrCompressed)
 {
     QByteArray plain;
     const FetchResult result = get(u"/rss/news.xml?entries=3&step=1"_s, &plain);
@@ -60,7 +60,7 @@ TEST_F(FeedFetcherTest, DeliversTheBodyPlainOrCompressed)
     EXPECT_EQ(inflated, plain);
 }
 
-TEST_F(FeedFetcherTest, NamesItselfAndCanAskForAFreshCopy)
+TEST_F(FeedFetcherTest, namesItselfAndCanAskForAFreshCopy)
 {
     QByteArray headers;
     FetchOptions options = FetchOptions::forIcons();
@@ -70,7 +70,7 @@ TEST_F(FeedFetcherTest, NamesItselfAndCanAskForAFreshCopy)
     EXPECT_EQ(FeedFetcher::userAgent().section(u'/', 0, 0), u"Vantrel"_s);
 }
 
-TEST_F(FeedFetcherTest, HttpErrorsAreFailuresWhateverTheBody)
+TEST_F(FeedFetcherTest, httpErrorsAreFailuresWhateverTheBody)
 {
     int deliveries = 0;
     FeedFetcher fetcher(quick());
@@ -86,7 +86,7 @@ TEST_F(FeedFetcherTest, HttpErrorsAreFailuresWhateverTheBody)
     EXPECT_EQ(get(u"/bad/status/418"_s).error, u"HTTP 418 I'm a teapot"_s);
 }
 
-TEST_F(FeedFetcherTest, FollowsRedirectsUpToALimit)
+TEST_F(FeedFetcherTest, followsRedirectsUpToALimit)
 {
     const FetchResult chain = get(u"/bad/redirect/3"_s);
     ASSERT_TRUE(chain.ok()) << chain.error.toStdString();
@@ -96,7 +96,7 @@ TEST_F(FeedFetcherTest, FollowsRedirectsUpToALimit)
     EXPECT_EQ(get(u"/bad/redirect-to?url=file:///etc/passwd"_s).error, u"Redirected to an unsupported address"_s);
 }
 
-TEST_F(FeedFetcherTest, ConnectionAndAddressFailuresInPlainWords)
+TEST_F(FeedFetcherTest, connectionAndAddressFailuresInPlainWords)
 {
     FeedFetcher fetcher(quick());
     QByteArray body;
@@ -105,7 +105,7 @@ TEST_F(FeedFetcherTest, ConnectionAndAddressFailuresInPlainWords)
     EXPECT_EQ(fetcher.fetch(QUrl(u"file:///etc/passwd"_s), body).error, u"Unsupported address: file:///etc/passwd"_s);
 }
 
-TEST_F(FeedFetcherTest, SilentServersAndEndlessBodiesTimeOut)
+TEST_F(FeedFetcherTest, silentServersAndEndlessBodiesTimeOut)
 {
     FetchOptions options = quick();
     options.idleTimeout = 300ms;
@@ -122,7 +122,7 @@ TEST_F(FeedFetcherTest, SilentServersAndEndlessBodiesTimeOut)
     EXPECT_LT(timer.elapsed(), 4000);
 }
 
-TEST_F(FeedFetcherTest, BodiesAreCappedAfterDecompression)
+TEST_F(FeedFetcherTest, bodiesAreCappedAfterDecompression)
 {
     // Inflating tens of MiB under the sanitizers on a busy machine outlasts the quick deadline.
     FetchOptions patient = quick();
@@ -143,7 +143,7 @@ TEST_F(FeedFetcherTest, BodiesAreCappedAfterDecompression)
     EXPECT_EQ(get(u"/bad/gzip-bomb?size=4"_s, nullptr, small).error, u"Download exceeds 1 MiB"_s);
 }
 
-TEST_F(FeedFetcherTest, ReaderOrAnotherThreadCanStopATransfer)
+TEST_F(FeedFetcherTest, readerOrAnotherThreadCanStopATransfer)
 {
     FeedFetcher fetcher(quick());
     const FetchResult stopped = fetcher.fetch(server->url(u"/bad/endless?interval=10"_s),

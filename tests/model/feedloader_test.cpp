@@ -49,7 +49,7 @@ protected:
     static inline FeedSimProcess *server = nullptr;
 };
 
-TEST_F(FeedLoaderTest, FeedsChangeStepByStep)
+TEST_F(FeedLoaderTest, feedsChangeStepByStep)
 {
     const Loaded first = load(u"/rss/news.xml?entries=5&step=0&updates=2"_s);
     ASSERT_TRUE(first.error.isEmpty()) << first.error.toStdString();
@@ -70,7 +70,7 @@ TEST_F(FeedLoaderTest, FeedsChangeStepByStep)
     EXPECT_TRUE(atom.entries[0].value(u"href"_s).startsWith(u"http://127.0.0.1:"_s));
 }
 
-TEST_F(FeedLoaderTest, HttpErrorWinsEvenWhenTheBodyIsAFeed)
+TEST_F(FeedLoaderTest, httpErrorWinsEvenWhenTheBodyIsAFeed)
 {
     const Loaded loaded = load(u"/bad/status/404?body=xml"_s);
     EXPECT_EQ(loaded.error, u"HTTP 404 Not Found"_s);
@@ -78,7 +78,7 @@ TEST_F(FeedLoaderTest, HttpErrorWinsEvenWhenTheBodyIsAFeed)
     EXPECT_EQ(load(u"/bad/status/502?body=html"_s).error, u"HTTP 502 Bad Gateway"_s);
 }
 
-TEST_F(FeedLoaderTest, CharsetsFromDeclarationAndHeader)
+TEST_F(FeedLoaderTest, charsetsFromDeclarationAndHeader)
 {
     const Loaded latin = load(u"/bad/latin1"_s);
     ASSERT_TRUE(latin.error.isEmpty()) << latin.error.toStdString();
@@ -95,7 +95,7 @@ TEST_F(FeedLoaderTest, CharsetsFromDeclarationAndHeader)
     EXPECT_EQ(overridden.title, u"Feedsim \uFFFDcaf\uFFFD-windows-1252\uFFFD"_s);
 }
 
-TEST_F(FeedLoaderTest, MessyButReadableFeedsAreRead)
+TEST_F(FeedLoaderTest, messyButReadableFeedsAreRead)
 {
     EXPECT_EQ(load(u"/bad/entities"_s).title, u"Caf\u00E9\u00A0news \u2013 it\u2019s \u00A9\u2026"_s);
     const Loaded controls = load(u"/bad/controls"_s);
@@ -107,7 +107,7 @@ TEST_F(FeedLoaderTest, MessyButReadableFeedsAreRead)
     EXPECT_EQ(dtd.title, u"external subset"_s);
 }
 
-TEST_F(FeedLoaderTest, BrokenOrHostileDocumentsFailWithTheParserError)
+TEST_F(FeedLoaderTest, brokenOrHostileDocumentsFailWithTheParserError)
 {
     const struct {
         QString path;
@@ -131,7 +131,7 @@ TEST_F(FeedLoaderTest, BrokenOrHostileDocumentsFailWithTheParserError)
     EXPECT_TRUE(html.error.startsWith(u"XML error at line 2: "_s)) << html.error.toStdString();
 }
 
-TEST_F(FeedLoaderTest, TransferFailuresWinOverHalfParsedDocuments)
+TEST_F(FeedLoaderTest, transferFailuresWinOverHalfParsedDocuments)
 {
     EXPECT_EQ(load(u"/bad/gzip-bomb?size=16"_s, 1024 * 1024).error, u"Download exceeds 1 MiB"_s);
     EXPECT_EQ(load(u"/bad/redirect/2"_s).error, QString());

@@ -5,7 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(FeedUrl, turnsWhatTheUserTypedIntoAnAddress)
+TEST(FeedUrlTest, turnsWhatTheUserTypedIntoAnAddress)
 {
     EXPECT_EQ(FeedStrings::feedURL(u"feed://example"_s), QUrl(u"http://example"_s));
     EXPECT_EQ(FeedStrings::feedURL(u"FEED://example"_s), QUrl(u"http://example"_s));
@@ -16,7 +16,7 @@ TEST(FeedUrl, turnsWhatTheUserTypedIntoAnAddress)
     EXPECT_EQ(FeedStrings::feedURL(u"https://host.example/a b"_s), QUrl());
 }
 
-TEST(FeedAddresses, webAddressesAndAddressesWithoutASchemeAreTakenAndEverythingElseIsRefused)
+TEST(FeedAddressesTest, webAddressesAndAddressesWithoutASchemeAreTakenAndEverythingElseIsRefused)
 {
     for (const QString &accepted :
          {u"http://example.org/rss"_s, u"HTTPS://example.org/feed"_s, u"feed://example.org/rss"_s,
@@ -38,7 +38,7 @@ TEST(FeedAddresses, webAddressesAndAddressesWithoutASchemeAreTakenAndEverythingE
         EXPECT_EQ(FeedStrings::feedAddressRefusal(noUrl), u"\"%1\" is not a feed address."_s.arg(noUrl));
 }
 
-TEST(FeedAddresses, areTheSameOnlyWhenBothAreUrlsAndEqualAfterNormalising)
+TEST(FeedAddressesTest, areTheSameOnlyWhenBothAreUrlsAndEqualAfterNormalising)
 {
     EXPECT_TRUE(FeedStrings::sameFeedAddress(u"feed://example.org/rss"_s, u"http://example.org/rss"_s));
     EXPECT_TRUE(FeedStrings::sameFeedAddress(u"example.org/rss"_s, u"HTTP://example.org/rss"_s));
@@ -52,16 +52,16 @@ struct EntityCase {
     const char16_t *decoded;
 };
 
-class DecodingEntities : public testing::TestWithParam<EntityCase> {};
+class DecodingEntitiesTest : public testing::TestWithParam<EntityCase> {};
 
-TEST_P(DecodingEntities, givesTheCharacters)
+TEST_P(DecodingEntitiesTest, givesTheCharacters)
 {
     EXPECT_EQ(FeedStrings::stringByDecodingHTMLEntities(QString::fromUtf16(GetParam().text)),
               QString::fromUtf16(GetParam().decoded));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DecodingEntities,
+    Cases, DecodingEntitiesTest,
     testing::Values(
         EntityCase{u"plain text", u"plain text"},
         EntityCase{u"Fish &amp; Chips &lt;b&gt; &quot;q&quot; it&apos;s", u"Fish & Chips <b> \"q\" it's"},

@@ -49,7 +49,7 @@ DataItemPtr entry(const QString &title, int sequence, qint64 date)
 
 } // namespace
 
-TEST(MergeOrderSort, numbersFirstThenDatesNewestFirstAndEqualKeysInTheirOrder)
+TEST(MergeOrderSortTest, numbersFirstThenDatesNewestFirstAndEqualKeysInTheirOrder)
 {
     constexpr qint64 noDate = DataItem::noDate;
     std::vector<Key> keys = keysFrom({{0, 100}, {3, 50}, {0, noDate}, {-2, 900}, {0, 100}, {3, 70},
@@ -58,7 +58,7 @@ TEST(MergeOrderSort, numbersFirstThenDatesNewestFirstAndEqualKeysInTheirOrder)
     EXPECT_EQ(indexes(keys), (std::vector<quint32>{6, 5, 1, 0, 4, 8, 7, 2, 3}));
 }
 
-TEST(MergeOrderSort, agreesWithAComparisonSortOnRandomKeys)
+TEST(MergeOrderSortTest, agreesWithAComparisonSortOnRandomKeys)
 {
     QRandomGenerator random(3);
     for (const qint64 dateSpan : {qint64(10), qint64(7) * 24 * 3600 * 1000, std::numeric_limits<qint64>::max()}) {
@@ -77,7 +77,7 @@ TEST(MergeOrderSort, agreesWithAComparisonSortOnRandomKeys)
     }
 }
 
-class MergeOrderArrange : public testing::Test {
+class MergeOrderArrangeTest : public testing::Test {
 protected:
     MergeOrder::Entries entriesOf(const QList<DataItemPtr> &items)
     {
@@ -93,7 +93,7 @@ protected:
     const QList<DataItemPtr> sources = {older, numbered, newer}; // the lists the entries point into
 };
 
-TEST_F(MergeOrderArrange, publishesTheEntriesSortedAndHidesWhatTheOneShotsHide)
+TEST_F(MergeOrderArrangeTest, publishesTheEntriesSortedAndHidesWhatTheOneShotsHide)
 {
     newer->setRead(true);
     MergeOrder::Entries entries = entriesOf(sources);
@@ -108,7 +108,7 @@ TEST_F(MergeOrderArrange, publishesTheEntriesSortedAndHidesWhatTheOneShotsHide)
     EXPECT_EQ(newer.use_count(), 2) << "held by the test and its source list only";
 }
 
-TEST_F(MergeOrderArrange, takesThePreviousListsReferencesAndReleasesWhatItNoLongerHolds)
+TEST_F(MergeOrderArrangeTest, takesThePreviousListsReferencesAndReleasesWhatItNoLongerHolds)
 {
     const DataItemPtr dropped = entry(u"dropped"_s, 0, 1500);
     MergeOrder::Entries entries = entriesOf(sources);
@@ -121,7 +121,7 @@ TEST_F(MergeOrderArrange, takesThePreviousListsReferencesAndReleasesWhatItNoLong
         EXPECT_EQ(item.use_count(), 3) << "the test, its source list and the merged list";
 }
 
-TEST_F(MergeOrderArrange, leavesAPreviousListAReaderStillSharesAlone)
+TEST_F(MergeOrderArrangeTest, leavesAPreviousListAReaderStillSharesAlone)
 {
     const QList<DataItemPtr> readersCopy{newer, numbered, older};
     MergeOrder::Entries entries = entriesOf(sources);

@@ -35,7 +35,7 @@ protected:
     int notices = 0;
 };
 
-TEST_F(OpmlImporterTest, ExportThenImportIntoAnEmptyListRecreatesEveryFeedWithItsName)
+TEST_F(OpmlImporterTest, exportThenImportIntoAnEmptyListRecreatesEveryFeedWithItsName)
 {
     storeFeed(u"Alpha title"_s, {}, u"http://127.0.0.1:9/alpha.xml"_s);
     storeFeed(u"Beta title"_s, {}, u"feed://127.0.0.1:9/beta.xml"_s);
@@ -57,7 +57,7 @@ TEST_F(OpmlImporterTest, ExportThenImportIntoAnEmptyListRecreatesEveryFeedWithIt
                                                           {u"https://127.0.0.1:9/gamma.xml"_s, QString()}}));
 }
 
-TEST_F(OpmlImporterTest, PassesOverSubscribedFeedsQuietlyAndKeepsTheRest)
+TEST_F(OpmlImporterTest, passesOverSubscribedFeedsQuietlyAndKeepsTheRest)
 {
     storeFeed(u"Alpha"_s, {}, u"http://127.0.0.1:9/alpha.xml"_s);
     DatasourceManager &feeds = makeManager();

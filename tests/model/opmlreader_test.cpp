@@ -40,7 +40,7 @@ void expectRefused(const QByteArray &document, const QString &reasonPart)
 
 } // namespace
 
-TEST(OpmlReader, TakesTheLeafRssOutlinesOfNestedCategoriesInDocumentOrder)
+TEST(OpmlReaderTest, takesTheLeafRssOutlinesOfNestedCategoriesInDocumentOrder)
 {
     const QList<OpmlFeed> feeds = feedsOf(opml(R"X(
         <outline type="rss" title="First" text="ignored" xmlUrl="http://a.example/rss"/>
@@ -58,7 +58,7 @@ TEST(OpmlReader, TakesTheLeafRssOutlinesOfNestedCategoriesInDocumentOrder)
     EXPECT_TRUE(feeds[2].title.isNull());
 }
 
-TEST(OpmlReader, PassesOverOutlinesThatAreNotFeedsItTakes)
+TEST(OpmlReaderTest, passesOverOutlinesThatAreNotFeedsItTakes)
 {
     const OpmlReadResult result = OpmlReader::read(opml(R"X(
         <outline title="no type" xmlUrl="http://a.example/rss"/>
@@ -77,7 +77,7 @@ TEST(OpmlReader, PassesOverOutlinesThatAreNotFeedsItTakes)
     EXPECT_EQ(result.skipped, 8);
 }
 
-TEST(OpmlReader, ReadsOnlyOutlinesBelowTheBody)
+TEST(OpmlReaderTest, readsOnlyOutlinesBelowTheBody)
 {
     const QList<OpmlFeed> feeds = feedsOf(R"X(<opml version="1.1">
         <head><outline type="rss" xmlUrl="http://head.example/rss"/></head>
@@ -85,12 +85,12 @@ TEST(OpmlReader, ReadsOnlyOutlinesBelowTheBody)
     EXPECT_EQ(feeds, (QList<OpmlFeed>{{u"http://body.example/rss"_s, QString()}}));
 }
 
-TEST(OpmlReader, AnEmptyBodyIsAnEmptyList)
+TEST(OpmlReaderTest, anEmptyBodyIsAnEmptyList)
 {
     EXPECT_TRUE(feedsOf(opml("")).isEmpty());
 }
 
-TEST(OpmlReader, RefusesFilesThatAreNotSubscriptionLists)
+TEST(OpmlReaderTest, refusesFilesThatAreNotSubscriptionLists)
 {
     expectRefused("<opml><body><outline type=\"rss\" xmlUrl=\"http://a.example/\"></body></opml>", u"line 1"_s);
     expectRefused("", u"not a readable XML document"_s);
@@ -98,7 +98,7 @@ TEST(OpmlReader, RefusesFilesThatAreNotSubscriptionLists)
     expectRefused("<rss version=\"2.0\"><channel/></rss>", u"not an OPML subscription list"_s);
 }
 
-TEST(OpmlReader, NeverExpandsEntitiesNorReadsLocalFiles)
+TEST(OpmlReaderTest, neverExpandsEntitiesNorReadsLocalFiles)
 {
     const TempHome home;
     const QString dtdPath = QDir(home.path()).filePath(u"secret.dtd"_s);
@@ -133,7 +133,7 @@ TEST(OpmlReader, NeverExpandsEntitiesNorReadsLocalFiles)
     expectRefused(laughs, u"nothing was imported"_s);
 }
 
-TEST(OpmlReader, RefusesFilesPastItsBounds)
+TEST(OpmlReaderTest, refusesFilesPastItsBounds)
 {
     QByteArray many;
     for (int i = 0; i <= OpmlReader::maximumOutlines; ++i)
@@ -148,14 +148,14 @@ TEST(OpmlReader, RefusesFilesPastItsBounds)
     expectRefused(opml(QByteArray(OpmlReader::maximumFileSize, ' ')), u"too large"_s);
 }
 
-TEST(OpmlReader, ReportsFilesItCannotOpen)
+TEST(OpmlReaderTest, reportsFilesItCannotOpen)
 {
     const OpmlReadResult result = OpmlReader::readFile(u"/nonexistent/subscriptions.opml"_s);
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.errorString.startsWith(u"Cannot open /nonexistent/subscriptions.opml"_s)) << result.errorString.toStdString();
 }
 
-TEST(OpmlWriter, WritesThePrettyPrintedDocument)
+TEST(OpmlWriterTest, writesThePrettyPrintedDocument)
 {
     const QByteArray document = OpmlWriter::document({{u"http://a.example/rss?x=1&y=2"_s, u"Tom & \"Jerry\" <news>"_s},
                                                       {QString(), u"No address"_s},
@@ -175,14 +175,14 @@ TEST(OpmlWriter, WritesThePrettyPrintedDocument)
               "</opml>\n");
 }
 
-TEST(OpmlWriter, AnEmptyListHasAnEmptyBody)
+TEST(OpmlWriterTest, anEmptyListHasAnEmptyBody)
 {
     const QByteArray document = OpmlWriter::document({});
     EXPECT_TRUE(document.contains("  <body/>\n")) << document.constData();
     EXPECT_TRUE(OpmlReader::read(document).ok());
 }
 
-TEST(OpmlWriter, WhatItWritesReadsBackUnchanged)
+TEST(OpmlWriterTest, whatItWritesReadsBackUnchanged)
 {
     const TempHome home;
     const QList<OpmlFeed> feeds{{u"http://a.example/rss"_s, u"Ünïcödé — news"_s}, {u"feed://b.example/x"_s, u"B"_s}};

@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(PropertyKey, sameNameSameKeyWhicheverWayItIsSpelled)
+TEST(PropertyKeyTest, sameNameSameKeyWhicheverWayItIsSpelled)
 {
     const PropertyKey fromText(u"dc:creator"_s);
     const PropertyKey fromLatin1(QLatin1StringView("dc:creator"));
@@ -20,7 +20,7 @@ TEST(PropertyKey, sameNameSameKeyWhicheverWayItIsSpelled)
 }
 
 // A feed may invent element names without end: the table stops growing and keys hold the names.
-TEST(PropertyKey, namesBeyondTheTableAreHeldByTheirKeys)
+TEST(PropertyKeyTest, namesBeyondTheTableAreHeldByTheirKeys)
 {
     for (int i = 0; i <= PropertyKey::tableCapacity; ++i)
         PropertyKey(u"invented%1"_s.arg(i));
@@ -38,7 +38,7 @@ TEST(PropertyKey, namesBeyondTheTableAreHeldByTheirKeys)
     EXPECT_TRUE(PropertyKey(u"title"_s).isInterned()); // the program's own keys are interned first
 }
 
-TEST(PropertyKey, longNamesAreHeldByTheirKeys)
+TEST(PropertyKeyTest, longNamesAreHeldByTheirKeys)
 {
     const QString name(PropertyKey::longestInternedName + 1, u'n');
     EXPECT_FALSE(PropertyKey(name).isInterned());

@@ -364,42 +364,6 @@ TEST_F(RSSDatasourceTest, documentsWithoutRecognisedEntriesStillSucceed)
     EXPECT_FALSE(prefixed->firstRun());
 }
 
-TEST_F(RSSDatasourceTest, entriesAreRecognisedByLinkTitleAndDescription)
-{
-    DocumentServer documents;
-    const std::string item =
-        "<item><title>Same</title><link> http://a.example/1 </link><description>Text</description>"
-        "<pubdate>2026-05-28T10:00:00Z</pubdate></item>";
-    const std::string undated = "<item><title>No date</title><link>http://a.example/2</link></item>";
-    auto source = sourceFor(serveDocument(documents, "/fixed", rssWithItems(item + item + undated)));
-    refresh(source);
-    const QList<DataItemPtr> items = source->items();
-    ASSERT_EQ(items.size(), 2); // the repeated entry is known, not added twice
-    const auto dated = items.at(0)->title() == u"Same"_s ? items.at(0) : items.at(1);
-    const auto receipt = items.at(0)->title() == u"Same"_s ? items.at(1) : items.at(0);
-    EXPECT_EQ(dated->originalDate(), QDateTime(QDate(2026, 5, 28), QTime(10, 0), Qt::UTC));
-    EXPECT_EQ(dated->objectForKey(ItemKey::pubDate).toString(), u"2026-05-28T10:00:00Z"_s);
-    EXPECT_EQ(receipt->originalDate(), clock.now());
-}
-
-// Text belongs to the element started last, however the parser cuts it; values compare trimmed.
-TEST_F(RSSDatasourceTest, entryTextJoinsTheElementStartedLast)
-{
-    DocumentServer documents;
-    const std::string entry = "<item>\n<title>Fish &amp; <![CDATA[Chips]]></title>\n<category>a</category>"
-                              "<category>b</category> <link>http://a.example/3</link></item>";
-    const std::string repeated = "<item><title> Fish &amp; Chips</title><category>c</category>"
-                                 "<link>http://a.example/3 </link></item>";
-    auto source = sourceFor(serveDocument(documents, "/text", rssWithItems(entry + repeated)));
-    refresh(source);
-    const QList<DataItemPtr> items = source->items();
-    ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items.at(0)->title(), u"Fish & Chips\n"_s);
-    EXPECT_EQ(items.at(0)->objectForKey(u"category"_s).toString(), u"ab "_s);
-    EXPECT_EQ(items.at(0)->objectForKey(u"item"_s).toString(), u"\n"_s);
-    EXPECT_EQ(items.at(0)->link(), u"http://a.example/3"_s);
-}
-
 TEST_F(RSSDatasourceTest, feedAddressesOfTheTimelineServiceAreRecognised)
 {
     auto timeline = sourceFor(u"http://twitter.com/statuses/user_timeline/vantrel.rss"_s);

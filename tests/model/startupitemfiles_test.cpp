@@ -36,10 +36,10 @@ QVariantMap feed(const QString &uuid, const QString &name)
 
 // Starts of a manager on the settings file of a temporary home, as the program makes them, and
 // what each start does with the item files.
-class StartUpItemFiles : public testing::Test {
+class StartUpItemFilesTest : public testing::Test {
 protected:
-    StartUpItemFiles() : clock(QDateTime::fromSecsSinceEpoch(1780000000, Qt::UTC)) {}
-    ~StartUpItemFiles() override { stop(); }
+    StartUpItemFilesTest() : clock(QDateTime::fromSecsSinceEpoch(1780000000, Qt::UTC)) {}
+    ~StartUpItemFilesTest() override { stop(); }
 
     QString settingsFolder() const { return home.configHome() + u"/vantrel"_s; }
     QString settingsPath() const { return settingsFolder() + u"/settings.plist"_s; }
@@ -103,7 +103,7 @@ protected:
     std::unique_ptr<DatasourceManager> manager;
 };
 
-TEST_F(StartUpItemFiles, aFeedMissingFromSoundSettingsWaitsThirtyDaysInTheStaleFolderThenGoes)
+TEST_F(StartUpItemFilesTest, aFeedMissingFromSoundSettingsWaitsThirtyDaysInTheStaleFolderThenGoes)
 {
     storeEntries(u"KEPT"_s, {u"kept"_s});
     storeEntries(u"GONE"_s, {u"gone"_s});
@@ -124,7 +124,7 @@ TEST_F(StartUpItemFiles, aFeedMissingFromSoundSettingsWaitsThirtyDaysInTheStaleF
     EXPECT_EQ(titlesOf(u"KEPT"_s), QStringList{u"kept"_s});
 }
 
-TEST_F(StartUpItemFiles, aFeedPutBackIntoTheSettingsFindsItsEntriesAgain)
+TEST_F(StartUpItemFilesTest, aFeedPutBackIntoTheSettingsFindsItsEntriesAgain)
 {
     storeEntries(u"KEPT"_s, {u"kept"_s});
     storeEntries(u"EDITED"_s, {u"first"_s, u"second"_s});
@@ -151,10 +151,10 @@ void PrintTo(const UnsoundSettings &settings, std::ostream *out)
     *out << settings.name;
 }
 
-class StartUpAfterUnsoundSettings : public StartUpItemFiles,
+class StartUpAfterUnsoundSettingsTest : public StartUpItemFilesTest,
                                     public testing::WithParamInterface<UnsoundSettings> {};
 
-TEST_P(StartUpAfterUnsoundSettings, keepsEveryItemFileAndRestoringTheSettingsBringsTheEntriesBack)
+TEST_P(StartUpAfterUnsoundSettingsTest, keepsEveryItemFileAndRestoringTheSettingsBringsTheEntriesBack)
 {
     storeEntries(u"ONE"_s, {u"one"_s});
     storeEntries(u"TWO"_s, {u"two"_s, u"three"_s});
@@ -178,7 +178,7 @@ TEST_P(StartUpAfterUnsoundSettings, keepsEveryItemFileAndRestoringTheSettingsBri
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Settings, StartUpAfterUnsoundSettings,
+    Settings, StartUpAfterUnsoundSettingsTest,
     testing::Values(
         UnsoundSettings{"missing", [](const QString &path, const QByteArray &) { QFile::remove(path); }},
         UnsoundSettings{"empty", [](const QString &path, const QByteArray &) { writeFile(path, {}); }},
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                         }}),
     [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
 
-TEST_F(StartUpItemFiles, feedsSharingAUuidOrHavingNoneGetTheirOwnAndDeletingOneKeepsTheOthersFile)
+TEST_F(StartUpItemFilesTest, feedsSharingAUuidOrHavingNoneGetTheirOwnAndDeletingOneKeepsTheOthersFile)
 {
     storeEntries(u"SAME"_s, {u"shared"_s});
     QVariantMap withoutUuid = feed(QString(), u"third"_s);
@@ -236,7 +236,7 @@ TEST_F(StartUpItemFiles, feedsSharingAUuidOrHavingNoneGetTheirOwnAndDeletingOneK
     EXPECT_TRUE(ItemFile(u"SAME"_s).exists());
 }
 
-TEST_F(StartUpItemFiles, anItemFileLargerThanTheBoundIsSetAsideWithoutBeingRead)
+TEST_F(StartUpItemFilesTest, anItemFileLargerThanTheBoundIsSetAsideWithoutBeingRead)
 {
     const ItemFile file(u"HUGE"_s);
     {

@@ -8,7 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(TextFolding, ignoresCaseAndDiacritics)
+TEST(TextFoldingTest, ignoresCaseAndDiacritics)
 {
     EXPECT_EQ(TextFolding::fold(u"Café Crème"_s), u"cafe creme"_s);
     EXPECT_EQ(TextFolding::fold(u"CAFE\u0301"_s), u"cafe"_s); // combining accent
@@ -18,13 +18,13 @@ TEST(TextFolding, ignoresCaseAndDiacritics)
     EXPECT_EQ(TextFolding::fold(u"emoji \U0001F600 stays"_s), u"emoji \U0001F600 stays"_s);
 }
 
-TEST(TextFolding, anEmptyNeedleNeverMatches)
+TEST(TextFoldingTest, anEmptyNeedleNeverMatches)
 {
     EXPECT_TRUE(TextFolding::containsFolded(TextFolding::fold(u"Breaking News today"_s), TextFolding::fold(u"NEWS"_s)));
     EXPECT_FALSE(TextFolding::containsFolded(u"anything"_s, QString()));
 }
 
-TEST(TextFolding, expandsAndKeepsCharactersAsFullCaseFoldingDoes)
+TEST(TextFoldingTest, expandsAndKeepsCharactersAsFullCaseFoldingDoes)
 {
     EXPECT_EQ(TextFolding::fold(u"\uFB01NE Caf\u00C9"_s), u"fine cafe"_s); // ligature, precomposed capital
     EXPECT_EQ(TextFolding::fold(u"\u0130STANBUL"_s), u"istanbul"_s);        // decomposed first: the dot is a mark
@@ -33,7 +33,7 @@ TEST(TextFolding, expandsAndKeepsCharactersAsFullCaseFoldingDoes)
     EXPECT_EQ(TextFolding::fold(u"\U0001041CX"_s), u"\U00010444x"_s); // Deseret capital outside the BMP
 }
 
-TEST(TextFolding, foldsTwoTextsJoinedAsEachAlone)
+TEST(TextFoldingTest, foldsTwoTextsJoinedAsEachAlone)
 {
     const QString title = u"Caf\u00E9 STRA\u00DFE \U0001041C and a long ASCII Tail Of Words"_s;
     const QString description = u"\u2019Quoted\u2019 \u00C5ngstr\u00F6m: MIXED case"_s;
@@ -43,7 +43,7 @@ TEST(TextFolding, foldsTwoTextsJoinedAsEachAlone)
 }
 
 // Written as Qt's UTF-8 encoder writes the folded texts: unpaired surrogates as U+FFFD.
-TEST(TextFolding, joinedTextIsTheUtf8OfTheFoldedTexts)
+TEST(TextFoldingTest, joinedTextIsTheUtf8OfTheFoldedTexts)
 {
     const QString cases[] = {u"Caf\u00C9 \U0001041C"_s, QString::fromUtf16(u"lone \xD800 lead"),
                              QString::fromUtf16(u"trail \xDC00"), QString::fromUtf16(u"ends in \xD83D"),
@@ -56,7 +56,7 @@ TEST(TextFolding, joinedTextIsTheUtf8OfTheFoldedTexts)
     }
 }
 
-TEST(TextFolding, utf8TextsMatchWholeCharacters)
+TEST(TextFoldingTest, utf8TextsMatchWholeCharacters)
 {
     const QByteArray text = TextFolding::foldJoined(u"CafÉ ’rise’"_s, QChar(u'￿'), u"Ende"_s);
     EXPECT_TRUE(TextFolding::containsFolded(text, TextFolding::fold(u"CAFE ’RISE"_s).toUtf8()));
@@ -77,7 +77,7 @@ QString randomText(std::mt19937 &random, const QString &alphabet, qsizetype leng
 } // namespace
 
 // Letters next to the capitals' range and a character beyond ASCII, anywhere in texts of any length.
-TEST(TextFolding, lowersExactlyTheCapitals)
+TEST(TextFoldingTest, lowersExactlyTheCapitals)
 {
     std::mt19937 random(11);
     const QString alphabet = u"@AMZ[`amz{\u007f0 \u00e9"_s;
@@ -93,7 +93,7 @@ TEST(TextFolding, lowersExactlyTheCapitals)
 
 // The search agrees with a plain one wherever the needle falls: at either end, across blocks of the
 // text, in UTF-16 and in UTF-8.
-TEST(TextFolding, findsANeedleWhereverItFalls)
+TEST(TextFoldingTest, findsANeedleWhereverItFalls)
 {
     std::mt19937 random(7);
     const QString alphabet = u"ab \u00e9"_s;

@@ -16,7 +16,7 @@ QImage sampleImage()
     return image;
 }
 
-TEST(ArchiveTest, ColoursAndImagesRoundTrip)
+TEST(ArchiveTest, coloursAndImagesRoundTrip)
 {
     const QByteArray orange = Archive::archiveColor(QColor::fromRgbF(1.0f, 0.8f, 0.4f, 1.0f));
     EXPECT_EQ(orange.size(), 21);
@@ -37,7 +37,7 @@ TEST(ArchiveTest, ColoursAndImagesRoundTrip)
     EXPECT_TRUE(Archive::archive(QImage()).isEmpty());
 }
 
-TEST(ArchiveTest, DamagedBlobsGiveNoValue)
+TEST(ArchiveTest, damagedBlobsGiveNoValue)
 {
     CapturedWarnings decoderComplaints;
     const QByteArray red = Archive::archiveColor(Qt::red);

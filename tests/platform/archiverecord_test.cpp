@@ -3,7 +3,6 @@
 
 #include <QDateTime>
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -36,7 +35,7 @@ QByteArray recordOf(const QVariant &object)
 
 } // namespace
 
-TEST(ArchiveRecord, everyValueTypeReadsBackInOrder)
+TEST(ArchiveRecordTest, everyValueTypeReadsBackInOrder)
 {
     ArchiveReader reader(recordOf(everyValueType()));
     const auto object = reader.decodeObject();
@@ -48,7 +47,7 @@ TEST(ArchiveRecord, everyValueTypeReadsBackInOrder)
     EXPECT_FALSE(reader.hasError());
 }
 
-TEST(ArchiveRecord, readingTheWrongTypeIsAnError)
+TEST(ArchiveRecordTest, readingTheWrongTypeIsAnError)
 {
     ArchiveWriter writer;
     writer.encodeInt32(1);
@@ -57,7 +56,7 @@ TEST(ArchiveRecord, readingTheWrongTypeIsAnError)
     EXPECT_TRUE(reader.hasError());
 }
 
-TEST(ArchiveRecord, everyTruncationFailsCleanly)
+TEST(ArchiveRecordTest, everyTruncationFailsCleanly)
 {
     const QByteArray whole = recordOf(everyValueType());
     for (qsizetype length = 0; length < whole.size(); ++length) {
@@ -68,7 +67,7 @@ TEST(ArchiveRecord, everyTruncationFailsCleanly)
     }
 }
 
-TEST(ArchiveRecord, hugeCountsAndDeepNestingAreDamageNotAllocations)
+TEST(ArchiveRecordTest, hugeCountsAndDeepNestingAreDamageNotAllocations)
 {
     ArchiveReader hugeList(QByteArray("a\xff\xff\xff\xff", 5));
     EXPECT_FALSE(hugeList.decodeObject().has_value());
@@ -80,19 +79,4 @@ TEST(ArchiveRecord, hugeCountsAndDeepNestingAreDamageNotAllocations)
     ArchiveReader deepReader(nested);
     EXPECT_FALSE(deepReader.decodeObject().has_value());
     EXPECT_TRUE(deepReader.errorString().contains(u"deeply"_s));
-}
-
-TEST(ArchiveRecord, randomBytesNeverCrash)
-{
-    std::mt19937 random(42);
-    const QByteArray valid = recordOf(everyValueType());
-    for (int round = 0; round < 2000; ++round) {
-        QByteArray bytes = valid;
-        for (int flips = 0; flips < 4; ++flips)
-            bytes[qsizetype(random() % quint32(bytes.size()))] = char(random());
-        ArchiveReader reader(bytes);
-        if (reader.decodeObject() && reader.decodeBool())
-            reader.decodeInt32();
-    }
-    SUCCEED();
 }

@@ -36,7 +36,7 @@ QByteArray stringRecord(QByteArrayView utf8)
 
 } // namespace
 
-TEST(ArchiveStrings, wellFormedTextDecodesLikeQt)
+TEST(ArchiveStringsTest, wellFormedTextDecodesLikeQt)
 {
     const QStringList texts{
         u"plain ASCII long enough to take several eight-byte chunks"_s,
@@ -58,7 +58,7 @@ TEST(ArchiveStrings, wellFormedTextDecodesLikeQt)
 
 // Every lead byte followed by continuation candidates at the edges of the valid ranges, behind
 // ASCII runs of every length up to a chunk and a half, whole and cut short.
-TEST(ArchiveStrings, malformedSequencesBecomeWhatQtMakesOfThem)
+TEST(ArchiveStringsTest, malformedSequencesBecomeWhatQtMakesOfThem)
 {
     const unsigned char followers[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F,
                                        0xA0, 0xBF, 0xC0, 0xC2, 0xE0, 0xF4, 0xFF};
@@ -81,7 +81,7 @@ TEST(ArchiveStrings, malformedSequencesBecomeWhatQtMakesOfThem)
     }
 }
 
-TEST(ArchiveStrings, randomBytesDecodeLikeQt)
+TEST(ArchiveStringsTest, randomBytesDecodeLikeQt)
 {
     std::mt19937 random(20261206);
     const char *const pieces[] = {
@@ -100,7 +100,7 @@ TEST(ArchiveStrings, randomBytesDecodeLikeQt)
     }
 }
 
-TEST(ArchiveStrings, storedStringsReadBackAsQtDecodesTheirBytes)
+TEST(ArchiveStringsTest, storedStringsReadBackAsQtDecodesTheirBytes)
 {
     ArchiveWriter writer;
     writer.encodeObject(QVariantMap{{u"Grüße"_s, u"Zürich \U0001F600"_s}, {u"plain"_s, u"text"_s}});
@@ -123,7 +123,7 @@ TEST(ArchiveStrings, storedStringsReadBackAsQtDecodesTheirBytes)
 
 // Keys are decoded once per reader and looked up again by their bytes, whatever the order or
 // number of keys in later records.
-TEST(ArchiveStrings, keysRepeatedAcrossRecordsReadBackInAnyMix)
+TEST(ArchiveStringsTest, keysRepeatedAcrossRecordsReadBackInAnyMix)
 {
     QList<QVariantMap> records{
         {{u"alpha"_s, 1}, {u"beta"_s, 2}, {u"gamma"_s, 3}},
@@ -150,7 +150,7 @@ TEST(ArchiveStrings, keysRepeatedAcrossRecordsReadBackInAnyMix)
 }
 
 // Keys learnt while reading a nested dictionary leave the outer key being read intact.
-TEST(ArchiveStrings, outerKeysSurviveTheKeysOfNestedDictionaries)
+TEST(ArchiveStringsTest, outerKeysSurviveTheKeysOfNestedDictionaries)
 {
     QVariantMap inner;
     for (int i = 0; i < 40; ++i)

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(PathsTest, FoldersFollowTheXdgVariablesAndAreCreatedWithTheirParents)
+TEST(PathsTest, foldersFollowTheXdgVariablesAndAreCreatedWithTheirParents)
 {
     TempHome home;
     ASSERT_FALSE(QDir(home.cacheHome()).exists());
@@ -20,7 +20,7 @@ TEST(PathsTest, FoldersFollowTheXdgVariablesAndAreCreatedWithTheirParents)
     EXPECT_TRUE(QDir(home.configHome() + u"/vantrel"_s).exists());
 }
 
-TEST(PathsTest, AFolderBelowAFileCannotBeCreated)
+TEST(PathsTest, aFolderBelowAFileCannotBeCreated)
 {
     TempHome home;
     QFile file(home.path() + u"/file"_s);
@@ -30,7 +30,7 @@ TEST(PathsTest, AFolderBelowAFileCannotBeCreated)
     EXPECT_TRUE(warnings.joined().contains(file.fileName() + u"/sub"_s));
 }
 
-TEST(PathsTest, UnsetOrRelativeXdgVariablesFallBackToTheHomeFolder)
+TEST(PathsTest, unsetOrRelativeXdgVariablesFallBackToTheHomeFolder)
 {
     TempHome home;
     qunsetenv("XDG_CONFIG_HOME");

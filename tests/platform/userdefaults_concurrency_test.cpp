@@ -22,7 +22,7 @@ protected:
     UserDefaults store{folder};
 };
 
-TEST_F(UserDefaultsConcurrencyTest, ConcurrentUpdatesOfOneArrayLoseNoWriter)
+TEST_F(UserDefaultsConcurrencyTest, concurrentUpdatesOfOneArrayLoseNoWriter)
 {
     constexpr int writers = 6;
     constexpr int entriesPerWriter = 150;
@@ -51,7 +51,7 @@ TEST_F(UserDefaultsConcurrencyTest, ConcurrentUpdatesOfOneArrayLoseNoWriter)
     EXPECT_EQ(UserDefaults(folder).arrayForKey(SettingsKey::feeds).size(), writers * entriesPerWriter);
 }
 
-TEST_F(UserDefaultsConcurrencyTest, ReadersWritersAndObserversRunTogether)
+TEST_F(UserDefaultsConcurrencyTest, readersWritersAndObserversRunTogether)
 {
     store.registerDefaults({{SettingsKey::limit, 500}});
     QObject context;

@@ -35,7 +35,7 @@ void expectWholeGeneration(const QString &path, qint64 &lastGeneration)
     lastGeneration = generation;
 }
 
-TEST(SettingsCrashSafetyTest, KillingAWriterAtAnyMomentLeavesAWholeFile)
+TEST(SettingsCrashSafetyTest, killingAWriterAtAnyMomentLeavesAWholeFile)
 {
     ASSERT_TRUE(QFile::exists(writerProgram())) << writerProgram().toStdString();
     TempHome home;

@@ -39,7 +39,7 @@ protected:
     bool onMainThread = true;
 };
 
-TEST_F(UserDefaultsObservationTest, CallsAtOnceThenOnEveryChangeInOrder)
+TEST_F(UserDefaultsObservationTest, callsAtOnceThenOnEveryChangeInOrder)
 {
     store.observe(SettingsKey::limit, &context, recorder());
     store.registerDefaults({{SettingsKey::limit, 500}});
@@ -49,7 +49,7 @@ TEST_F(UserDefaultsObservationTest, CallsAtOnceThenOnEveryChangeInOrder)
     EXPECT_EQ(recorded(), (QVariantList{QVariant(), qint64(500), qint64(10), qint64(20), qint64(500)}));
 }
 
-TEST_F(UserDefaultsObservationTest, OnlyChangesOfTheEffectiveValueAreReported)
+TEST_F(UserDefaultsObservationTest, onlyChangesOfTheEffectiveValueAreReported)
 {
     store.setObject(u"Glass"_s, SettingsKey::soundName);
     store.observe(SettingsKey::soundName, &context, recorder());
@@ -59,7 +59,7 @@ TEST_F(UserDefaultsObservationTest, OnlyChangesOfTheEffectiveValueAreReported)
     EXPECT_EQ(recorded(), QVariantList{u"Glass"_s});
 }
 
-TEST_F(UserDefaultsObservationTest, StopsWhenTheContextIsDestroyedOrTheObservationRemoved)
+TEST_F(UserDefaultsObservationTest, stopsWhenTheContextIsDestroyedOrTheObservationRemoved)
 {
     auto shortLived = std::make_unique<QObject>();
     store.observe(SettingsKey::limit, shortLived.get(), recorder());
@@ -70,7 +70,7 @@ TEST_F(UserDefaultsObservationTest, StopsWhenTheContextIsDestroyedOrTheObservati
     EXPECT_EQ(recorded().size(), 2);
 }
 
-TEST_F(UserDefaultsObservationTest, WorkOfOtherThreadsIsDeliveredOnTheMainThreadInOrder)
+TEST_F(UserDefaultsObservationTest, workOfOtherThreadsIsDeliveredOnTheMainThreadInOrder)
 {
     std::thread worker([this] {
         store.observe(SettingsKey::refreshRate, &context, recorder());
@@ -85,7 +85,7 @@ TEST_F(UserDefaultsObservationTest, WorkOfOtherThreadsIsDeliveredOnTheMainThread
     EXPECT_TRUE(onMainThread);
 }
 
-TEST_F(UserDefaultsObservationTest, ACallbackMayChangeTheStore)
+TEST_F(UserDefaultsObservationTest, aCallbackMayChangeTheStore)
 {
     store.observe(SettingsKey::firstRun, &context, [this](const QVariant &value) {
         if (value.isValid())

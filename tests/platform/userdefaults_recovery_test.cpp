@@ -57,7 +57,7 @@ protected:
     TempHome home;
 };
 
-TEST_P(SettingsFileRecoveryTest, IsMovedAsideAndTheStoreStartsFromTheDefaults)
+TEST_P(SettingsFileRecoveryTest, isMovedAsideAndTheStoreStartsFromTheDefaults)
 {
     writeSettingsFile(GetParam().contents);
     CapturedWarnings warnings;
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"tooDeep", nested(100000)}),
     [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
 
-TEST(SettingsFileTest, TheStoreSaysWhetherItsValuesCameFromASoundFile)
+TEST(SettingsFileTest, theStoreSaysWhetherItsValuesCameFromASoundFile)
 {
     TempHome home;
     const QString folder = home.configHome() + u"/vantrel"_s;
@@ -123,7 +123,7 @@ TEST(SettingsFileTest, TheStoreSaysWhetherItsValuesCameFromASoundFile)
     EXPECT_TRUE(QFileInfo(folder + u"/settings.plist"_s).isDir());
 }
 
-TEST(SettingsFileTest, ALockLeftByAKilledWriterDoesNotBlockSaving)
+TEST(SettingsFileTest, aLockLeftByAKilledWriterDoesNotBlockSaving)
 {
     TempHome home;
     const QString folder = home.configHome() + u"/vantrel"_s;

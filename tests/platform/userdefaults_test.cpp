@@ -30,7 +30,7 @@ protected:
                                {SettingsKey::fontColor, QColor(Qt::white)}};
 };
 
-TEST_F(UserDefaultsTest, PersistedValuesOverrideDefaultsThatAreNeverSaved)
+TEST_F(UserDefaultsTest, persistedValuesOverrideDefaultsThatAreNeverSaved)
 {
     {
         UserDefaults store(folder);
@@ -52,7 +52,7 @@ TEST_F(UserDefaultsTest, PersistedValuesOverrideDefaultsThatAreNeverSaved)
     EXPECT_EQ(reopened.integerForKey(SettingsKey::limit), 500);
 }
 
-TEST_F(UserDefaultsTest, EveryValueTypeRoundTripsThroughTheFile)
+TEST_F(UserDefaultsTest, everyValueTypeRoundTripsThroughTheFile)
 {
     const QVariantMap feed{{u"uuid"_s, u"5E7A1C0B-1111-4222-8333-944455556666"_s},
                            {u"enabled"_s, false},
@@ -94,7 +94,7 @@ TEST_F(UserDefaultsTest, EveryValueTypeRoundTripsThroughTheFile)
     EXPECT_EQ(reopened.colorForKey(u"colour"_s), QColor(255, 204, 102));
 }
 
-TEST_F(UserDefaultsTest, ValuesOfOtherTypesAreRefused)
+TEST_F(UserDefaultsTest, valuesOfOtherTypesAreRefused)
 {
     CapturedWarnings warnings;
     UserDefaults store(folder);
@@ -106,7 +106,7 @@ TEST_F(UserDefaultsTest, ValuesOfOtherTypesAreRefused)
     EXPECT_TRUE(warnings.joined().contains(u"QUrl"_s));
 }
 
-TEST_F(UserDefaultsTest, AValueOfTheWrongKindReadsAsAbsent)
+TEST_F(UserDefaultsTest, aValueOfTheWrongKindReadsAsAbsent)
 {
     {
         UserDefaults store(folder);
@@ -130,7 +130,7 @@ TEST_F(UserDefaultsTest, AValueOfTheWrongKindReadsAsAbsent)
     EXPECT_TRUE(fileContents().contains("lots"));
 }
 
-TEST_F(UserDefaultsTest, TypedReadersConvertNumbersAndNumericStrings)
+TEST_F(UserDefaultsTest, typedReadersConvertNumbersAndNumericStrings)
 {
     UserDefaults store(folder);
     store.setObject(u" 42 "_s, u"text"_s);
@@ -146,7 +146,7 @@ TEST_F(UserDefaultsTest, TypedReadersConvertNumbersAndNumericStrings)
     EXPECT_FALSE(store.dateForKey(u"text"_s).isValid());
 }
 
-TEST_F(UserDefaultsTest, ChangesReachTheDiskSoonAndAtDestruction)
+TEST_F(UserDefaultsTest, changesReachTheDiskSoonAndAtDestruction)
 {
     auto store = std::make_unique<UserDefaults>(folder);
     store->setObject(u"soon"_s, u"first"_s);
