@@ -15,8 +15,8 @@
 
 BarWindow::BarWindow(DatasourceManager &manager, UserDefaults &defaults)
     : m_preview(VTPreviewWindowController::sharedInstance()),
-      m_notifications(std::make_unique<NotificationManager>(defaults, FreedesktopNotifications::sharedInstance(),
-                                                            BrowserSupport::sharedInstance())),
+      m_notifications(std::make_unique<NotificationManager>(
+          defaults, FreedesktopNotifications::sharedInstance(), BrowserSupport::sharedInstance())),
       m_rowSettings(std::make_unique<RowSettings>(defaults))
 {
     m_bar = std::make_unique<MainWindowController>(

@@ -35,7 +35,8 @@ void preferX11OnWayland()
         !qEnvironmentVariableIsSet("DISPLAY"))
         return;
     qputenv("QT_QPA_PLATFORM", "xcb");
-    std::fprintf(stderr, "Wayland session: the bar runs through XWayland so that it can stand at a screen edge.\n");
+    std::fprintf(stderr,
+                 "Wayland session: the bar runs through XWayland so that it can stand at a screen edge.\n");
 }
 
 void printError(const QString &message)

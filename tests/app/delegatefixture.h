@@ -31,11 +31,11 @@ public:
 
 // A delegate on a real manager, settings store and desktop-file lookup in a sandboxed home, with
 // a plain window standing in for the bar.
-class DelegateFixture : public testing::Test {
+class DelegateTest : public testing::Test {
 protected:
     static inline const QString applicationId = QStringLiteral("org.vantrel.Vantrel.desktop");
 
-    DelegateFixture()
+    DelegateTest()
         : defaults(sandbox.configHome() + QStringLiteral("/vantrel")), clock(QDateTime::currentDateTimeUtc()),
           reachability(defaults)
     {
@@ -45,7 +45,7 @@ protected:
         defaults.setObject(QVariantList(), SettingsKey::feeds);
     }
 
-    ~DelegateFixture() override
+    ~DelegateTest() override
     {
         delegate.reset();
         if (manager)

@@ -156,7 +156,7 @@ protected:
     FeedSimServer server{FeedSimOptions{.entries = 300}};
 };
 
-TEST_F(DesktopProcessTest, ASecondStartHandsItsLinkToTheRunningProgramAndEnds)
+TEST_F(DesktopProcessTest, aSecondStartHandsItsLinkToTheRunningProgramAndEnds)
 {
     DesktopProcess first;
     ASSERT_TRUE(first.waitForLine(u"bar: front"_s)) << first.errorOutput().toStdString();
@@ -175,7 +175,7 @@ TEST_F(DesktopProcessTest, ASecondStartHandsItsLinkToTheRunningProgramAndEnds)
     EXPECT_EQ(first.waitForExit(), 0) << first.errorOutput().toStdString();
 }
 
-TEST_F(DesktopProcessTest, TheFirstStartOpensTheAddFeedFlowWithItsLink)
+TEST_F(DesktopProcessTest, theFirstStartOpensTheAddFeedFlowWithItsLink)
 {
     DesktopProcess first({u"feed://example.org/rss"_s});
     EXPECT_TRUE(first.waitForLine(u"preferences: add http://example.org/rss"_s))
@@ -184,7 +184,7 @@ TEST_F(DesktopProcessTest, TheFirstStartOpensTheAddFeedFlowWithItsLink)
     EXPECT_EQ(first.waitForExit(), 0);
 }
 
-TEST_F(DesktopProcessTest, TerminationAndLogoutSaveEveryFeedAndEndCleanly)
+TEST_F(DesktopProcessTest, terminationAndLogoutSaveEveryFeedAndEndCleanly)
 {
     for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(signalNumber);
@@ -202,7 +202,7 @@ TEST_F(DesktopProcessTest, TerminationAndLogoutSaveEveryFeedAndEndCleanly)
 
 // Killed outright while feeds refresh, and while it saves at quit, the program leaves every file
 // whole. VANTREL_KILL_ROUNDS sets the rounds of each kind.
-TEST_F(DesktopProcessTest, KilledDuringRefreshOrDuringTheSaveItLosesNothing)
+TEST_F(DesktopProcessTest, killedDuringRefreshOrDuringTheSaveItLosesNothing)
 {
     const int rounds = qEnvironmentVariableIsSet("VANTREL_KILL_ROUNDS")
                            ? qEnvironmentVariableIntValue("VANTREL_KILL_ROUNDS")
@@ -231,7 +231,7 @@ TEST_F(DesktopProcessTest, KilledDuringRefreshOrDuringTheSaveItLosesNothing)
     }
 }
 
-TEST_F(DesktopProcessTest, ACrashLeavesAReportAndTouchesNoSettingsOrHeadlines)
+TEST_F(DesktopProcessTest, aCrashLeavesAReportAndTouchesNoSettingsOrHeadlines)
 {
     const QByteArray settingsBefore = fileBytes(UserDefaults(Paths::configFolder()).filePath());
     DesktopProcess program;

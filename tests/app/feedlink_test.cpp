@@ -5,7 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(FeedLink, GivesTheWebAddressWithoutTheFeedPrefix)
+TEST(FeedLinkTest, givesTheWebAddressWithoutTheFeedPrefix)
 {
     const std::pair<QString, QString> cases[] = {
         {u"feed://example.org/rss.xml"_s, u"http://example.org/rss.xml"_s},
@@ -22,7 +22,7 @@ TEST(FeedLink, GivesTheWebAddressWithoutTheFeedPrefix)
     }
 }
 
-TEST(FeedLink, RefusesWhatIsNoWebFeedAndSaysWhy)
+TEST(FeedLinkTest, refusesWhatIsNoWebFeedAndSaysWhy)
 {
     const QString refused[] = {
         u"feed:file:///etc/passwd"_s,

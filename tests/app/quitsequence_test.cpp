@@ -83,7 +83,7 @@ protected:
     std::optional<DatasourceManager> manager;
 };
 
-TEST_F(QuitSequenceTest, WindowsCloseAtOnceDownloadsAreCancelledAndEveryFeedIsSaved)
+TEST_F(QuitSequenceTest, windowsCloseAtOnceDownloadsAreCancelledAndEveryFeedIsSaved)
 {
     refreshUntilOneFeedIsInAndOneDownloads();
     QWidget window;
@@ -101,7 +101,7 @@ TEST_F(QuitSequenceTest, WindowsCloseAtOnceDownloadsAreCancelledAndEveryFeedIsSa
     EXPECT_TRUE(QFile::exists(defaults.filePath()));
 }
 
-TEST_F(QuitSequenceTest, ASecondRequestToQuitJoinsTheFirst)
+TEST_F(QuitSequenceTest, aSecondRequestToQuitJoinsTheFirst)
 {
     QuitSequence quit(*manager, defaults);
     int finishedCount = 0;
@@ -113,7 +113,7 @@ TEST_F(QuitSequenceTest, ASecondRequestToQuitJoinsTheFirst)
     EXPECT_EQ(finishedCount, 1);
 }
 
-TEST_F(QuitSequenceTest, ASaveThatOutlivesTheTimeLimitEndsTheProgramWithoutIt)
+TEST_F(QuitSequenceTest, aSaveThatOutlivesTheTimeLimitEndsTheProgramWithoutIt)
 {
     refreshUntilOneFeedIsInAndOneDownloads();
     std::atomic<bool> deadlinePassed = false;
@@ -131,7 +131,7 @@ TEST_F(QuitSequenceTest, ASaveThatOutlivesTheTimeLimitEndsTheProgramWithoutIt)
     EXPECT_EQ(ItemFile(u"NEWS"_s).load().size(), 20);
 }
 
-TEST_F(QuitSequenceTest, TheTimeLimitHoldsWhileTheMainThreadIsBlocked)
+TEST_F(QuitSequenceTest, theTimeLimitHoldsWhileTheMainThreadIsBlocked)
 {
     std::atomic<bool> deadlinePassed = false;
     QuitSequence quit(*manager, defaults, std::chrono::milliseconds(50), [&] { deadlinePassed = true; });
@@ -143,7 +143,7 @@ TEST_F(QuitSequenceTest, TheTimeLimitHoldsWhileTheMainThreadIsBlocked)
     EXPECT_TRUE(deadlinePassed);
 }
 
-TEST_F(QuitSequenceTest, AFileThatCannotBeWrittenMakesTheQuitAFailure)
+TEST_F(QuitSequenceTest, aFileThatCannotBeWrittenMakesTheQuitAFailure)
 {
     refreshUntilOneFeedIsInAndOneDownloads();
     const QString folder = home.cacheHome() + u"/org.vantrel.Vantrel"_s;

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 // The program is started again from a path that shell text would break on, and only once the
 // old process has ended.
-TEST(Relauncher, RunsTheProgramFromAnAwkwardPathAfterTheOldProcessEnded)
+TEST(RelauncherTest, runsTheProgramFromAnAwkwardPathAfterTheOldProcessEnded)
 {
     TempHome home;
     const QString folder = home.path() + u"/it's a \"folder\" $HOME; `true`"_s;

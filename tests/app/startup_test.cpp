@@ -13,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 
-class StartupSeeding : public testing::Test {
+class StartupSeedingTest : public testing::Test {
 protected:
     QString folder() const { return home.configHome() + u"/vantrel"_s; }
 
@@ -33,7 +33,7 @@ protected:
     TempHome home;
 };
 
-TEST_F(StartupSeeding, firstLaunchSubscribesToOneFeedAndRecordsTheFirstRun)
+TEST_F(StartupSeedingTest, firstLaunchSubscribesToOneFeedAndRecordsTheFirstRun)
 {
     launch();
     const QVariantList feeds = stored(SettingsKey::feeds).toList();
@@ -55,7 +55,7 @@ TEST_F(StartupSeeding, firstLaunchSubscribesToOneFeedAndRecordsTheFirstRun)
     EXPECT_EQ(stored(SettingsKey::soundName).toString(), u"Submarine"_s);
 }
 
-TEST_F(StartupSeeding, anEmptyFeedListStaysEmpty)
+TEST_F(StartupSeedingTest, anEmptyFeedListStaysEmpty)
 {
     UserDefaults(folder()).setObject(QVariantList(), SettingsKey::feeds);
     launch();
@@ -63,7 +63,7 @@ TEST_F(StartupSeeding, anEmptyFeedListStaysEmpty)
     EXPECT_TRUE(stored(SettingsKey::feeds).toList().isEmpty());
 }
 
-TEST_F(StartupSeeding, laterLaunchesKeepTheUsersChoices)
+TEST_F(StartupSeedingTest, laterLaunchesKeepTheUsersChoices)
 {
     launch();
     const QString firstUuid = stored(SettingsKey::feeds).toList().first().toMap().value(u"uuid"_s).toString();
@@ -78,7 +78,7 @@ TEST_F(StartupSeeding, laterLaunchesKeepTheUsersChoices)
     EXPECT_EQ(stored(SettingsKey::feeds).toList().first().toMap().value(u"uuid"_s).toString(), firstUuid);
 }
 
-TEST_F(StartupSeeding, taskbarPresenceFollowsShowInDock)
+TEST_F(StartupSeedingTest, taskbarPresenceFollowsShowInDock)
 {
     bool transformed = false;
     launch(&transformed);
@@ -90,7 +90,7 @@ TEST_F(StartupSeeding, taskbarPresenceFollowsShowInDock)
     EXPECT_FALSE(transformed);
 }
 
-TEST_F(StartupSeeding, registeredDefaultsAnswerButAreNeverWritten)
+TEST_F(StartupSeedingTest, registeredDefaultsAnswerButAreNeverWritten)
 {
     {
         UserDefaults defaults(folder());
@@ -110,7 +110,7 @@ TEST_F(StartupSeeding, registeredDefaultsAnswerButAreNeverWritten)
     EXPECT_FALSE(stored(SettingsKey::markFontColor).isValid());
 }
 
-TEST(DefaultSettingsTable, registersEachKeyOnce)
+TEST(DefaultSettingsTableTest, registersEachKeyOnce)
 {
     const auto table = DefaultSettings::registeredDefaults();
     QSet<QString> keys;

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 // The tray shows "vantrel_bw" at the size its host asks for, on panels of any colour, and the
 // toolkit does not recolour it: it must be black and white, with solid parts of both at every
 // common tray size so that it reads on a light panel and on a dark one.
-TEST(StatusItemImage, IsBlackAndWhiteWithSolidPartsOfBothAtEveryTraySize)
+TEST(StatusItemImageTest, isBlackAndWhiteWithSolidPartsOfBothAtEveryTraySize)
 {
     TempHome home;
     UserDefaults defaults(home.configHome() + u"/vantrel"_s);

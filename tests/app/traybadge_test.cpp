@@ -76,7 +76,7 @@ protected:
     WidgetTickerWindow mainWindow{&bar};
 };
 
-TEST_F(TrayBadgeTest, CountsWhatArrivedWhileTheBarWasHiddenAndListsTheLatestThree)
+TEST_F(TrayBadgeTest, countsWhatArrivedWhileTheBarWasHiddenAndListsTheLatestThree)
 {
     refresh(); // the first refresh files what is there: nothing arrives
     TrayBadge badge(trayIcon, *manager, mainWindow);
@@ -104,7 +104,7 @@ TEST_F(TrayBadgeTest, CountsWhatArrivedWhileTheBarWasHiddenAndListsTheLatestThre
     EXPECT_EQ(badge.unseenCount(), 1);
 }
 
-TEST_F(TrayBadgeTest, TheDotShowsAKeywordMatchAmongTheUnseen)
+TEST_F(TrayBadgeTest, theDotShowsAKeywordMatchAmongTheUnseen)
 {
     refresh();
     TrayBadge badge(trayIcon, *manager, mainWindow);
@@ -122,7 +122,7 @@ TEST_F(TrayBadgeTest, TheDotShowsAKeywordMatchAmongTheUnseen)
     EXPECT_TRUE(badge.keywordMatched());
 }
 
-TEST(TrayBadgeIcon, DrawsTheCountAndTheDotOverTheIcon)
+TEST(TrayBadgeIconTest, drawsTheCountAndTheDotOverTheIcon)
 {
     QPixmap white(64, 64);
     white.fill(Qt::white);

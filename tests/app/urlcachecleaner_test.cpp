@@ -25,13 +25,13 @@ protected:
     const QString items = caches + u"/org.vantrel.Vantrel"_s;
 };
 
-TEST_F(UrlCacheCleanerTest, AProcessNamedLikeTheItemFolderKeepsIt)
+TEST_F(UrlCacheCleanerTest, aProcessNamedLikeTheItemFolderKeepsIt)
 {
     UrlCacheCleaner::removeProcessCache(caches, u"org.vantrel.Vantrel"_s, items);
     EXPECT_TRUE(itemFileIntact());
 }
 
-TEST_F(UrlCacheCleanerTest, ALinkToTheItemFolderIsRemovedWithoutFollowingIt)
+TEST_F(UrlCacheCleanerTest, aLinkToTheItemFolderIsRemovedWithoutFollowingIt)
 {
     ASSERT_TRUE(QFile::link(items, caches + u"/vantrel"_s));
     UrlCacheCleaner::removeProcessCache(caches, u"vantrel"_s, items);
@@ -39,7 +39,7 @@ TEST_F(UrlCacheCleanerTest, ALinkToTheItemFolderIsRemovedWithoutFollowingIt)
     EXPECT_TRUE(itemFileIntact());
 }
 
-TEST_F(UrlCacheCleanerTest, AFolderThatHoldsTheItemFolderIsKept)
+TEST_F(UrlCacheCleanerTest, aFolderThatHoldsTheItemFolderIsKept)
 {
     const QString parentOfItems = caches + u"/vantrel"_s;
     QDir().mkpath(parentOfItems + u"/org.vantrel.Vantrel"_s);

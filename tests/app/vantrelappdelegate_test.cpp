@@ -64,7 +64,7 @@ QMessageBox *visibleMessageBox(const QString &objectName)
 
 // ---- The tray icon and its menu
 
-TEST_F(DelegateFixture, WithoutTaskbarEntryTheTrayMenuHasItsSevenItemsInOrder)
+TEST_F(DelegateTest, withoutTaskbarEntryTheTrayMenuHasItsSevenItemsInOrder)
 {
     defaults.setObject(false, SettingsKey::showInDock);
     launch();
@@ -76,7 +76,7 @@ TEST_F(DelegateFixture, WithoutTaskbarEntryTheTrayMenuHasItsSevenItemsInOrder)
     EXPECT_EQ(bar.windowType(), Qt::Tool);
 }
 
-TEST_F(DelegateFixture, TheShowHideItemSaysWhatItWillDo)
+TEST_F(DelegateTest, theShowHideItemSaysWhatItWillDo)
 {
     defaults.setObject(false, SettingsKey::showInDock);
     launch();
@@ -93,7 +93,7 @@ TEST_F(DelegateFixture, TheShowHideItemSaysWhatItWillDo)
     EXPECT_EQ(showHide->text(), u"Show Window"_s);
 }
 
-TEST_F(DelegateFixture, TheTrayMenuOpensThePreferencesAndShowsOnlyMarkedHeadlines)
+TEST_F(DelegateTest, theTrayMenuOpensThePreferencesAndShowsOnlyMarkedHeadlines)
 {
     defaults.setObject(false, SettingsKey::showInDock);
     launch();
@@ -110,7 +110,7 @@ TEST_F(DelegateFixture, TheTrayMenuOpensThePreferencesAndShowsOnlyMarkedHeadline
     EXPECT_FALSE(markedOnly->isChecked());
 }
 
-TEST_F(DelegateFixture, WithTaskbarEntryThereIsNoTrayIcon)
+TEST_F(DelegateTest, withTaskbarEntryThereIsNoTrayIcon)
 {
     launch();
     EXPECT_EQ(delegate->statusMenu(), nullptr);
@@ -119,7 +119,7 @@ TEST_F(DelegateFixture, WithTaskbarEntryThereIsNoTrayIcon)
 
 // ---- Switching the taskbar entry while running
 
-TEST_F(DelegateFixture, TheFirstReportOfTheSettingChangesNothing)
+TEST_F(DelegateTest, theFirstReportOfTheSettingChangesNothing)
 {
     defaults.setObject(false, SettingsKey::showInDock);
     launch();
@@ -128,7 +128,7 @@ TEST_F(DelegateFixture, TheFirstReportOfTheSettingChangesNothing)
     EXPECT_EQ(delegate->quitSequence(), nullptr);
 }
 
-TEST_F(DelegateFixture, TurningTheTaskbarEntryOnTakesEffectAtOnceAndTheTrayIconGoes)
+TEST_F(DelegateTest, turningTheTaskbarEntryOnTakesEffectAtOnceAndTheTrayIconGoes)
 {
     defaults.setObject(false, SettingsKey::showInDock);
     launch();
@@ -140,7 +140,7 @@ TEST_F(DelegateFixture, TurningTheTaskbarEntryOnTakesEffectAtOnceAndTheTrayIconG
     EXPECT_EQ(restartQuestions, 0);
 }
 
-TEST_F(DelegateFixture, TurningItOffAsksForARestartAfterSavingTheSettings)
+TEST_F(DelegateTest, turningItOffAsksForARestartAfterSavingTheSettings)
 {
     launch();
     bool savedBeforeAsking = false;
@@ -160,7 +160,7 @@ TEST_F(DelegateFixture, TurningItOffAsksForARestartAfterSavingTheSettings)
     EXPECT_EQ(defaults.objectForKey(SettingsKey::showInDock), QVariant(false));
 }
 
-TEST_F(DelegateFixture, RestartingEndsTheProgramThroughTheSaveAtQuit)
+TEST_F(DelegateTest, restartingEndsTheProgramThroughTheSaveAtQuit)
 {
     launch();
     answerRestart = true;
@@ -169,7 +169,7 @@ TEST_F(DelegateFixture, RestartingEndsTheProgramThroughTheSaveAtQuit)
     EXPECT_TRUE(delegate->quitSequence()->hasBegun());
 }
 
-TEST(RestartAlert, AsksInTheProgramsWordsAndRestartsOnlyOnRestart)
+TEST(RestartAlertTest, asksInTheProgramsWordsAndRestartsOnlyOnRestart)
 {
     for (const QString &button : {u"restartButton"_s, u"cancelButton"_s}) {
         QString text;
@@ -192,7 +192,7 @@ TEST(RestartAlert, AsksInTheProgramsWordsAndRestartsOnlyOnRestart)
 
 // ---- What's New
 
-TEST_F(DelegateFixture, WhatsNewOpensOnTheFirstLaunchAboveOtherWindowsAndNotAgain)
+TEST_F(DelegateTest, whatsNewOpensOnTheFirstLaunchAboveOtherWindowsAndNotAgain)
 {
     launch(u"100"_s);
     ASSERT_NE(delegate->whatsNewWindow(), nullptr);
@@ -204,7 +204,7 @@ TEST_F(DelegateFixture, WhatsNewOpensOnTheFirstLaunchAboveOtherWindowsAndNotAgai
     EXPECT_EQ(delegate->whatsNewWindow(), nullptr);
 }
 
-TEST_F(DelegateFixture, WhatsNewOpensAfterAnUpgradeButNotAfterADowngrade)
+TEST_F(DelegateTest, whatsNewOpensAfterAnUpgradeButNotAfterADowngrade)
 {
     defaults.setObject(u"100"_s, SettingsKey::prevVersion);
     launch(u"99"_s);
@@ -215,7 +215,7 @@ TEST_F(DelegateFixture, WhatsNewOpensAfterAnUpgradeButNotAfterADowngrade)
     EXPECT_NE(delegate->whatsNewWindow(), nullptr);
 }
 
-TEST_F(DelegateFixture, TheWhatsNewItemOpensTheReleaseNotesAtAnyTime)
+TEST_F(DelegateTest, theWhatsNewItemOpensTheReleaseNotesAtAnyTime)
 {
     defaults.setObject(false, SettingsKey::showInDock);
     defaults.setObject(u"100"_s, SettingsKey::prevVersion);
@@ -228,7 +228,7 @@ TEST_F(DelegateFixture, TheWhatsNewItemOpensTheReleaseNotesAtAnyTime)
 
 // ---- The feed: handler
 
-TEST_F(DelegateFixture, WithTheCheckOffVantrelClaimsFeedLinksWithoutAsking)
+TEST_F(DelegateTest, withTheCheckOffVantrelClaimsFeedLinksWithoutAsking)
 {
     installReader(applicationId);
     installReader(u"other.desktop"_s);
@@ -239,7 +239,7 @@ TEST_F(DelegateFixture, WithTheCheckOffVantrelClaimsFeedLinksWithoutAsking)
     EXPECT_EQ(delegate->setHandlerPanel(), nullptr);
 }
 
-TEST_F(DelegateFixture, TheOnlyFeedReaderIsMadeTheDefault)
+TEST_F(DelegateTest, theOnlyFeedReaderIsMadeTheDefault)
 {
     installReader(applicationId);
     launch();
@@ -251,7 +251,7 @@ TEST_F(DelegateFixture, TheOnlyFeedReaderIsMadeTheDefault)
     EXPECT_TRUE(mimeapps.contains("x-scheme-handler/feed=org.vantrel.Vantrel.desktop"));
 }
 
-TEST_F(DelegateFixture, WhenAnotherReaderIsTheDefaultTheUserDecides)
+TEST_F(DelegateTest, whenAnotherReaderIsTheDefaultTheUserDecides)
 {
     installReader(applicationId);
     installReader(u"other.desktop"_s);
@@ -265,7 +265,7 @@ TEST_F(DelegateFixture, WhenAnotherReaderIsTheDefaultTheUserDecides)
     EXPECT_EQ(defaultFeedReader(), applicationId);
 }
 
-TEST_F(DelegateFixture, DismissingThePanelChangesNothingAndTheDefaultIsLeftAlone)
+TEST_F(DelegateTest, dismissingThePanelChangesNothingAndTheDefaultIsLeftAlone)
 {
     installReader(applicationId);
     installReader(u"other.desktop"_s);
@@ -280,7 +280,7 @@ TEST_F(DelegateFixture, DismissingThePanelChangesNothingAndTheDefaultIsLeftAlone
     EXPECT_EQ(defaultFeedReader(), applicationId);
 }
 
-TEST_F(DelegateFixture, WithoutAnInstalledDesktopFileVantrelInstallsOneForTheUserToClaimLinks)
+TEST_F(DelegateTest, withoutAnInstalledDesktopFileVantrelInstallsOneForTheUserToClaimLinks)
 {
     launch();
     EXPECT_TRUE(QFile::exists(sandbox.userApplications() + u"/org.vantrel.Vantrel.desktop"_s));
@@ -289,7 +289,7 @@ TEST_F(DelegateFixture, WithoutAnInstalledDesktopFileVantrelInstallsOneForTheUse
 
 // ---- feed: links
 
-TEST_F(DelegateFixture, AFeedLinkOpensThePreferencesAndTheAddFeedFlowWithItsAddress)
+TEST_F(DelegateTest, aFeedLinkOpensThePreferencesAndTheAddFeedFlowWithItsAddress)
 {
     launch();
     delegate->getUrl(u"feed:https://example.org/news.xml"_s);
@@ -298,7 +298,7 @@ TEST_F(DelegateFixture, AFeedLinkOpensThePreferencesAndTheAddFeedFlowWithItsAddr
                                               u"add http://example.org/a%20b?x=1&y='2'"_s}));
 }
 
-TEST_F(DelegateFixture, ALinkThatIsNoWebFeedIsRefusedWithAMessageAndAddsNothing)
+TEST_F(DelegateTest, aLinkThatIsNoWebFeedIsRefusedWithAMessageAndAddsNothing)
 {
     launch();
     QStringList notices;
@@ -313,7 +313,7 @@ TEST_F(DelegateFixture, ALinkThatIsNoWebFeedIsRefusedWithAMessageAndAddsNothing)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // the tray menu and the bar stay usable
 }
 
-TEST_F(DelegateFixture, AStartWithoutALinkBringsTheBarBack)
+TEST_F(DelegateTest, aStartWithoutALinkBringsTheBarBack)
 {
     launch();
     EXPECT_TRUE(delegate->applicationShouldHandleReopen(false));
@@ -322,7 +322,7 @@ TEST_F(DelegateFixture, AStartWithoutALinkBringsTheBarBack)
 
 // ---- Help and about
 
-TEST_F(DelegateFixture, HelpPagesOpenInTheBrowserAtThePageTheSenderNames)
+TEST_F(DelegateTest, helpPagesOpenInTheBrowserAtThePageTheSenderNames)
 {
     defaults.setObject(false, SettingsKey::showInDock);
     launch();
@@ -340,7 +340,7 @@ TEST_F(DelegateFixture, HelpPagesOpenInTheBrowserAtThePageTheSenderNames)
     EXPECT_TRUE(page.readAll().contains("<h1>Subscribing to feeds</h1>"));
 }
 
-TEST_F(DelegateFixture, TheAboutBoxNamesTheVersion)
+TEST_F(DelegateTest, theAboutBoxNamesTheVersion)
 {
     launch();
     delegate->orderFrontStandardAboutPanel();
@@ -352,7 +352,7 @@ TEST_F(DelegateFixture, TheAboutBoxNamesTheVersion)
 
 // ---- The download cache
 
-TEST_F(DelegateFixture, StartRemovesALeftoverDownloadCacheButNeverTheItemFiles)
+TEST_F(DelegateTest, startRemovesALeftoverDownloadCacheButNeverTheItemFiles)
 {
     const QString leftover = sandbox.cacheHome() + u"/vantrel"_s;
     XdgSandbox::writeFile(leftover + u"/http/0/abc"_s, "cached");

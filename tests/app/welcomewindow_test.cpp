@@ -24,7 +24,7 @@ WelcomeWindow *welcomeWindow()
 
 } // namespace
 
-TEST_F(DelegateFixture, TheWelcomeOffersImportAddOrTheDefaultFeeds)
+TEST_F(DelegateTest, theWelcomeOffersImportAddOrTheDefaultFeeds)
 {
     launch();
     delegate->showWelcome();

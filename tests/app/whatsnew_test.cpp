@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(WhatsNewCheck, VersionsCompareByTheirLeadingDigits)
+TEST(WhatsNewCheckTest, versionsCompareByTheirLeadingDigits)
 {
     EXPECT_EQ(WhatsNewCheck::numericValue(u"100"_s), 100);
     EXPECT_EQ(WhatsNewCheck::numericValue(u"12b"_s), 12);
@@ -22,7 +22,7 @@ TEST(WhatsNewCheck, VersionsCompareByTheirLeadingDigits)
     EXPECT_EQ(WhatsNewCheck::numericValue(u"99999999999999999999"_s), std::numeric_limits<int>::max());
 }
 
-TEST(WhatsNewCheck, EachLaunchRecordsItsVersionAndOnlyAHigherOneIsAnUpgrade)
+TEST(WhatsNewCheckTest, eachLaunchRecordsItsVersionAndOnlyAHigherOneIsAnUpgrade)
 {
     TempHome home;
     UserDefaults defaults(home.configHome() + u"/vantrel"_s);
@@ -36,7 +36,7 @@ TEST(WhatsNewCheck, EachLaunchRecordsItsVersionAndOnlyAHigherOneIsAnUpgrade)
     EXPECT_FALSE(WhatsNewCheck::recordLaunch(defaults, u"nightly"_s));
 }
 
-TEST(FixedZoomTextBrowser, StaysAt102PercentWhateverTheUserDoes)
+TEST(FixedZoomTextBrowserTest, staysAt102PercentWhateverTheUserDoes)
 {
     FixedZoomTextBrowser browser;
     browser.setHtml(u"<p>Release notes</p>"_s);

@@ -42,7 +42,7 @@ protected:
     std::map<QString, QVariantList> changes;
 };
 
-TEST_F(AppearancePaneTest, WithAGradientPlacementTurnsItAwayFromTheEdge)
+TEST_F(AppearancePaneTest, withAGradientPlacementTurnsItAwayFromTheEdge)
 {
     defaults.setObject(0.0, SettingsKey::gradientAngle);
     pane();
@@ -56,7 +56,7 @@ TEST_F(AppearancePaneTest, WithAGradientPlacementTurnsItAwayFromTheEdge)
     EXPECT_EQ(defaults.doubleForKey(SettingsKey::gradientAngle), 0.0);
 }
 
-TEST_F(AppearancePaneTest, WithoutAGradientPlacementLeavesTheAngleOff)
+TEST_F(AppearancePaneTest, withoutAGradientPlacementLeavesTheAngleOff)
 {
     pane();
     EXPECT_FALSE(pane().gradientEnabled());
@@ -66,7 +66,7 @@ TEST_F(AppearancePaneTest, WithoutAGradientPlacementLeavesTheAngleOff)
     EXPECT_EQ(defaults.doubleForKey(SettingsKey::gradientAngle), -1.0);
 }
 
-TEST_F(AppearancePaneTest, TheGradientCheckboxTurnsTheGradientOnForThePlacementAndOff)
+TEST_F(AppearancePaneTest, theGradientCheckboxTurnsTheGradientOnForThePlacementAndOff)
 {
     defaults.setObject(1, SettingsKey::location);
     pane();
@@ -80,7 +80,7 @@ TEST_F(AppearancePaneTest, TheGradientCheckboxTurnsTheGradientOnForThePlacementA
     EXPECT_FALSE(find<QWidget>(u"gradientAngleField"_s)->isEnabled());
 }
 
-TEST_F(AppearancePaneTest, IconChoicesSetWhetherAndHowIconsShow)
+TEST_F(AppearancePaneTest, iconChoicesSetWhetherAndHowIconsShow)
 {
     pane();
     auto *icons = find<QComboBox>(u"iconSizePopUpButton"_s);
@@ -96,7 +96,7 @@ TEST_F(AppearancePaneTest, IconChoicesSetWhetherAndHowIconsShow)
 
 // The bar follows its settings through the store: each control must have written its setting by
 // the time the user's action returns, without waiting for the event loop.
-TEST_F(AppearancePaneTest, TheBarsSettingsAreWrittenInTheTurnOfTheUsersAction)
+TEST_F(AppearancePaneTest, theBarsSettingsAreWrittenInTheTurnOfTheUsersAction)
 {
     pane();
     QVariantList &background = recordChanges(SettingsKey::backgroundColor);
@@ -127,7 +127,7 @@ TEST_F(AppearancePaneTest, TheBarsSettingsAreWrittenInTheTurnOfTheUsersAction)
     EXPECT_EQ(font, QVariantList{13});
 }
 
-TEST_F(AppearancePaneTest, TheFontListShowsTheChosenFontEvenWhenItIsMissing)
+TEST_F(AppearancePaneTest, theFontListShowsTheChosenFontEvenWhenItIsMissing)
 {
     pane();
     auto *fonts = find<QComboBox>(u"fontNamesPopUpButton"_s);
@@ -155,7 +155,7 @@ protected:
     ColorChooserPopUpButton button;
 };
 
-TEST_F(ColorButtonTest, NoneIsStoredAsNoColourAndADefaultColourSelectsItsItem)
+TEST_F(ColorButtonTest, noneIsStoredAsNoColourAndADefaultColourSelectsItsItem)
 {
     EXPECT_EQ(button.itemText(0), u"None"_s);
     EXPECT_EQ(button.itemText(button.count() - 1), u"Other…"_s);
@@ -172,7 +172,7 @@ TEST_F(ColorButtonTest, NoneIsStoredAsNoColourAndADefaultColourSelectsItsItem)
     EXPECT_EQ(button.currentText(), u"Red"_s);
 }
 
-TEST_F(ColorButtonTest, ACustomColourShowsOnOtherAndTheNextPanelStartsFromIt)
+TEST_F(ColorButtonTest, aCustomColourShowsOnOtherAndTheNextPanelStartsFromIt)
 {
     const QColor teal(0, 128, 128);
     activate(button.count() - 1);
@@ -196,7 +196,7 @@ TEST_F(ColorButtonTest, ACustomColourShowsOnOtherAndTheNextPanelStartsFromIt)
     button.colorPanel()->reject();
 }
 
-TEST_F(ColorButtonTest, ResetReportsTheDefaultColour)
+TEST_F(ColorButtonTest, resetReportsTheDefaultColour)
 {
     const QColor blue(0, 0, 255);
     button.setDefaultColor(blue);
@@ -209,7 +209,7 @@ TEST_F(ColorButtonTest, ResetReportsTheDefaultColour)
     EXPECT_EQ(defaults.colorForKey(SettingsKey::markBackgroundColor), blue);
 }
 
-TEST_F(ColorButtonTest, EachSwatchIsTheColourFramedInBlack)
+TEST_F(ColorButtonTest, eachSwatchIsTheColourFramedInBlack)
 {
     const QImage swatch = ColorChooserPopUpButton::swatch(QColor(0, 200, 0))
                               .pixmap(ColorChooserPopUpButton::swatchSize)
@@ -222,7 +222,7 @@ TEST_F(ColorButtonTest, EachSwatchIsTheColourFramedInBlack)
 
 // ---- Screens (run with two offscreen screens, see CMakeLists.txt)
 
-TEST_F(AppearancePaneTest, TheScreenListNamesEachScreenWithItsSizeAndChoosingOneStoresIt)
+TEST_F(AppearancePaneTest, theScreenListNamesEachScreenWithItsSizeAndChoosingOneStoresIt)
 {
     const QList<QScreen *> screens = QGuiApplication::screens();
     if (screens.size() < 2)
@@ -243,7 +243,7 @@ TEST_F(AppearancePaneTest, TheScreenListNamesEachScreenWithItsSizeAndChoosingOne
     EXPECT_EQ(list->currentIndex(), 0);
 }
 
-TEST_F(AppearancePaneTest, TwoScreensOfTheSameSizeAreEachListed)
+TEST_F(AppearancePaneTest, twoScreensOfTheSameSizeAreEachListed)
 {
     if (QGuiApplication::screens().size() < 3)
         GTEST_SKIP() << "runs with the screen file of three";

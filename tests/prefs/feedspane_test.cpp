@@ -65,7 +65,7 @@ protected:
     }
 };
 
-TEST_F(FeedsPaneTest, RowsShowEnabledStateDisplayNameAddressAndStatus)
+TEST_F(FeedsPaneTest, rowsShowEnabledStateDisplayNameAddressAndStatus)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s), {{u"customName"_s, u"Gadgets"_s}}, 3);
     storeFeed(u"Science"_s, deadUrl(u"s.xml"_s), {{u"enabled"_s, false}});
@@ -82,7 +82,7 @@ TEST_F(FeedsPaneTest, RowsShowEnabledStateDisplayNameAddressAndStatus)
               u"Never updated"_s);
 }
 
-TEST_F(FeedsPaneTest, TheCheckboxAndTheNameCellEditTheSource)
+TEST_F(FeedsPaneTest, theCheckboxAndTheNameCellEditTheSource)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s), {{u"customName"_s, u"Gadgets"_s}});
     pane();
@@ -99,7 +99,7 @@ TEST_F(FeedsPaneTest, TheCheckboxAndTheNameCellEditTheSource)
     EXPECT_EQ(cell(0, FeedTableModel::NameColumn), u"Engadget"_s);
 }
 
-TEST_F(FeedsPaneTest, TheClipboardPrefillsOnlyAddressesLongEnoughToNameAHost)
+TEST_F(FeedsPaneTest, theClipboardPrefillsOnlyAddressesLongEnoughToNameAHost)
 {
     pane();
     const std::pair<QString, QString> cases[] = {
@@ -119,7 +119,7 @@ TEST_F(FeedsPaneTest, TheClipboardPrefillsOnlyAddressesLongEnoughToNameAHost)
     EXPECT_TRUE(manager->datasources().isEmpty());
 }
 
-TEST_F(FeedsPaneTest, AnEntryBeginningWithAtAddsTheUserTimelineAndAnyOtherIsAddedAsTyped)
+TEST_F(FeedsPaneTest, anEntryBeginningWithAtAddsTheUserTimelineAndAnyOtherIsAddedAsTyped)
 {
     pane();
     addThroughSheet(u"@vantrel"_s);
@@ -130,7 +130,7 @@ TEST_F(FeedsPaneTest, AnEntryBeginningWithAtAddsTheUserTimelineAndAnyOtherIsAdde
     EXPECT_TRUE(alerts().isEmpty());
 }
 
-TEST_F(FeedsPaneTest, ADuplicateAddressIsRefusedWithAnAlert)
+TEST_F(FeedsPaneTest, aDuplicateAddressIsRefusedWithAnAlert)
 {
     storeFeed(u"Engadget"_s, u"http://example.com/rss.xml"_s);
     pane();
@@ -139,7 +139,7 @@ TEST_F(FeedsPaneTest, ADuplicateAddressIsRefusedWithAnAlert)
     EXPECT_EQ(alerts(), QStringList{u"Feed already exists."_s});
 }
 
-TEST_F(FeedsPaneTest, ABurstOfChangesReloadsTheTableOnce)
+TEST_F(FeedsPaneTest, aBurstOfChangesReloadsTheTableOnce)
 {
     storeFeed(u"A"_s, deadUrl(u"a.xml"_s));
     storeFeed(u"B"_s, deadUrl(u"b.xml"_s));
@@ -158,7 +158,7 @@ TEST_F(FeedsPaneTest, ABurstOfChangesReloadsTheTableOnce)
     EXPECT_EQ(rowChanges.size(), 2);
 }
 
-TEST_F(FeedsPaneTest, AFeedAddedThroughTheSheetIsReadFromTheServerAndItsStatusShowsIt)
+TEST_F(FeedsPaneTest, aFeedAddedThroughTheSheetIsReadFromTheServerAndItsStatusShowsIt)
 {
     FeedSimServer server;
     const int port = server.start();
@@ -176,7 +176,7 @@ TEST_F(FeedsPaneTest, AFeedAddedThroughTheSheetIsReadFromTheServerAndItsStatusSh
     EXPECT_FALSE(source(0)->name().isEmpty());
 }
 
-TEST_F(FeedsPaneTest, AFailingFeedShowsItsErrorAsTheStatusLine)
+TEST_F(FeedsPaneTest, aFailingFeedShowsItsErrorAsTheStatusLine)
 {
     FeedSimServer server;
     ASSERT_GT(server.start(), 0);
@@ -189,7 +189,7 @@ TEST_F(FeedsPaneTest, AFailingFeedShowsItsErrorAsTheStatusLine)
     EXPECT_TRUE(source(0)->errorString().contains(u"404"_s));
 }
 
-TEST_F(FeedsPaneTest, TheSettingsSheetShowsATimelineAsAtNameAndSavesItInTheFeedForm)
+TEST_F(FeedsPaneTest, theSettingsSheetShowsATimelineAsAtNameAndSavesItInTheFeedForm)
 {
     storeFeed(u"Timeline"_s, u"http://twitter.com/statuses/user_timeline/vantrel.rss"_s);
     FeedSettingsSheet &sheet = openSettings(0);
@@ -200,7 +200,7 @@ TEST_F(FeedsPaneTest, TheSettingsSheetShowsATimelineAsAtNameAndSavesItInTheFeedF
     EXPECT_EQ(feed(0)->url(), u"feed://twitter.com/statuses/user_timeline/vantrel.rss"_s);
 }
 
-TEST_F(FeedsPaneTest, LimitFieldsStoreWhatTheDigitsFormAndRemoveTheOwnValueForNothing)
+TEST_F(FeedsPaneTest, limitFieldsStoreWhatTheDigitsFormAndRemoveTheOwnValueForNothing)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s), {{u"limit"_s, 40}, {u"refreshRate"_s, 10}});
     FeedSettingsSheet &sheet = openSettings(0);
@@ -225,7 +225,7 @@ TEST_F(FeedsPaneTest, LimitFieldsStoreWhatTheDigitsFormAndRemoveTheOwnValueForNo
     EXPECT_EQ(sheet.limitField()->placeholderText(), u"500"_s);
 }
 
-TEST_F(FeedsPaneTest, CancelPutsTheColoursBackAndSaveKeepsThem)
+TEST_F(FeedsPaneTest, cancelPutsTheColoursBackAndSaveKeepsThem)
 {
     const QColor red(255, 0, 0);
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s), {{u"fontColor"_s, Archive::archiveColor(red)}});
@@ -248,7 +248,7 @@ TEST_F(FeedsPaneTest, CancelPutsTheColoursBackAndSaveKeepsThem)
     EXPECT_EQ(Archive::unarchiveColor(feedEntry(0).value(u"fontColor"_s).toByteArray()), blue);
 }
 
-TEST_F(FeedsPaneTest, ResetRemovesEveryFeedsOwnSettingsButKeepsNamesAddressesAndStates)
+TEST_F(FeedsPaneTest, resetRemovesEveryFeedsOwnSettingsButKeepsNamesAddressesAndStates)
 {
     const QVariantMap own{{u"limit"_s, 3},
                           {u"ageLimit"_s, 2},
@@ -272,7 +272,7 @@ TEST_F(FeedsPaneTest, ResetRemovesEveryFeedsOwnSettingsButKeepsNamesAddressesAnd
     }
 }
 
-TEST_F(FeedsPaneTest, DeleteCanBeUndoneWithTheFeedsEntriesAndSettings)
+TEST_F(FeedsPaneTest, deleteCanBeUndoneWithTheFeedsEntriesAndSettings)
 {
     storeFeed(u"A"_s, deadUrl(u"a.xml"_s), {{u"customName"_s, u"Mine"_s}, {u"limit"_s, 7}}, 5);
     storeFeed(u"B"_s, deadUrl(u"b.xml"_s));
@@ -293,7 +293,7 @@ TEST_F(FeedsPaneTest, DeleteCanBeUndoneWithTheFeedsEntriesAndSettings)
     EXPECT_EQ(source(1)->items().size(), 5);
 }
 
-TEST_F(FeedsPaneTest, TheDeleteKeyAsksFirstAndDeletesEverySelectedFeed)
+TEST_F(FeedsPaneTest, theDeleteKeyAsksFirstAndDeletesEverySelectedFeed)
 {
     storeFeed(u"A"_s, deadUrl(u"a.xml"_s));
     storeFeed(u"B"_s, deadUrl(u"b.xml"_s));
@@ -313,7 +313,7 @@ TEST_F(FeedsPaneTest, TheDeleteKeyAsksFirstAndDeletesEverySelectedFeed)
     EXPECT_EQ(source(0)->name(), u"B"_s);
 }
 
-TEST_F(FeedsPaneTest, TheFilterMatchesNamesAndAddresses)
+TEST_F(FeedsPaneTest, theFilterMatchesNamesAndAddresses)
 {
     storeFeed(u"Science"_s, deadUrl(u"science.xml"_s));
     storeFeed(u"Sport"_s, deadUrl(u"sport.xml"_s));
@@ -329,7 +329,7 @@ TEST_F(FeedsPaneTest, TheFilterMatchesNamesAndAddresses)
     EXPECT_EQ(cell(0, FeedTableModel::NameColumn), u"City"_s);
 }
 
-TEST_F(FeedsPaneTest, ADroppedAddressIsSubscribedTo)
+TEST_F(FeedsPaneTest, aDroppedAddressIsSubscribedTo)
 {
     pane();
     QMimeData dropped;
@@ -345,7 +345,7 @@ TEST_F(FeedsPaneTest, ADroppedAddressIsSubscribedTo)
 
 namespace {
 
-TEST_F(FeedsPaneTest, TheContextMenuTurnsEverySelectedFeedOffAndOn)
+TEST_F(FeedsPaneTest, theContextMenuTurnsEverySelectedFeedOffAndOn)
 {
     storeFeed(u"A"_s, deadUrl(u"a.xml"_s));
     storeFeed(u"B"_s, deadUrl(u"b.xml"_s));
@@ -364,7 +364,7 @@ TEST_F(FeedsPaneTest, TheContextMenuTurnsEverySelectedFeedOffAndOn)
 }
 
 // The sheet and a refresh both write the feed's element of the settings: neither change is lost.
-TEST_F(FeedsPaneTest, ARefreshEndingWhileTheSheetIsOpenKeepsBothChanges)
+TEST_F(FeedsPaneTest, aRefreshEndingWhileTheSheetIsOpenKeepsBothChanges)
 {
     FeedSimServer server;
     ASSERT_GT(server.start(), 0);

@@ -31,7 +31,7 @@ protected:
     }
 };
 
-TEST_F(GeneralPaneTest, EveryKeystrokeInALimitFieldStoresTheNumberAndReloadsEveryFeed)
+TEST_F(GeneralPaneTest, everyKeystrokeInALimitFieldStoresTheNumberAndReloadsEveryFeed)
 {
     storeFeed(u"A"_s, deadUrl(u"a.xml"_s), {}, 5);
     storeFeed(u"B"_s, deadUrl(u"b.xml"_s), {}, 4);
@@ -56,7 +56,7 @@ TEST_F(GeneralPaneTest, EveryKeystrokeInALimitFieldStoresTheNumberAndReloadsEver
     EXPECT_EQ(defaults.integerForKey(SettingsKey::ageLimit), 30);
 }
 
-TEST_F(GeneralPaneTest, OnlyALineEndSeparatesKeywords)
+TEST_F(GeneralPaneTest, onlyALineEndSeparatesKeywords)
 {
     pane();
     auto *keywords = find<QPlainTextEdit>(u"keywordsTokenField"_s);
@@ -71,7 +71,7 @@ TEST_F(GeneralPaneTest, OnlyALineEndSeparatesKeywords)
     EXPECT_EQ(keywords->toPlainText(), u"storm\nfestival"_s);
 }
 
-TEST_F(GeneralPaneTest, TheSoundListIsThePlayersAndThePlayButtonPlaysTheChosenSound)
+TEST_F(GeneralPaneTest, theSoundListIsThePlayersAndThePlayButtonPlaysTheChosenSound)
 {
     pane();
     auto *sounds = find<QComboBox>(u"soundPopUpButton"_s);
@@ -93,7 +93,7 @@ TEST_F(GeneralPaneTest, TheSoundListIsThePlayersAndThePlayButtonPlaysTheChosenSo
     EXPECT_TRUE(defaults.boolForKey(SettingsKey::alwaysPlaySound));
 }
 
-TEST_F(GeneralPaneTest, TheLoginCheckboxAddsAndRemovesTheAutostartEntry)
+TEST_F(GeneralPaneTest, theLoginCheckboxAddsAndRemovesTheAutostartEntry)
 {
     writeVantrelDesktopFile();
     pane();
@@ -107,7 +107,7 @@ TEST_F(GeneralPaneTest, TheLoginCheckboxAddsAndRemovesTheAutostartEntry)
     EXPECT_FALSE(openAtLogin->isChecked());
 }
 
-TEST_F(GeneralPaneTest, AFailedLoginChangeIsReportedAndTheCheckboxShowsTheTruth)
+TEST_F(GeneralPaneTest, aFailedLoginChangeIsReportedAndTheCheckboxShowsTheTruth)
 {
     pane(); // no desktop file for the entry to be made from
     auto *openAtLogin = find<QCheckBox>(u"openAtLoginButton"_s);
@@ -116,7 +116,7 @@ TEST_F(GeneralPaneTest, AFailedLoginChangeIsReportedAndTheCheckboxShowsTheTruth)
     EXPECT_EQ(alerts(), QStringList{u"Vantrel could not be set to start at login."_s});
 }
 
-TEST_F(GeneralPaneTest, TheFeedReaderListNamesEveryHandlerAndMakesTheChosenOneTheDefault)
+TEST_F(GeneralPaneTest, theFeedReaderListNamesEveryHandlerAndMakesTheChosenOneTheDefault)
 {
     writeVantrelDesktopFile();
     XdgSandbox::writeApplication(sandbox.userApplications(), u"org.example.Reader.desktop"_s,
@@ -138,7 +138,7 @@ TEST_F(GeneralPaneTest, TheFeedReaderListNamesEveryHandlerAndMakesTheChosenOneTh
     EXPECT_EQ(handlers.defaultHandler(u"feed"_s), general.rssReaders().at(other));
 }
 
-TEST_F(GeneralPaneTest, WithoutAnyFeedReaderTheListStaysEmpty)
+TEST_F(GeneralPaneTest, withoutAnyFeedReaderTheListStaysEmpty)
 {
     GeneralPreferencesController &general = pane();
     EXPECT_TRUE(general.rssReaders().isEmpty());

@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(IntegerTextTest, TakesTheNumberTheLeadingDigitsForm)
+TEST(IntegerTextTest, takesTheNumberTheLeadingDigitsForm)
 {
     EXPECT_EQ(IntegerText::value(u"12a"_s), 12);
     EXPECT_EQ(IntegerText::value(u"  -7 days"_s), -7);

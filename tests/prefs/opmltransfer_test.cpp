@@ -58,7 +58,7 @@ protected:
     }
 };
 
-TEST_F(OpmlTransferTest, ExportThenImportOnAnEmptyListRecreatesEveryFeedUnderItsDisplayName)
+TEST_F(OpmlTransferTest, exportThenImportOnAnEmptyListRecreatesEveryFeedUnderItsDisplayName)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s), {{u"customName"_s, u"Gadgets"_s}});
     storeFeed(u"Science"_s, deadUrl(u"s.xml"_s));
@@ -77,7 +77,7 @@ TEST_F(OpmlTransferTest, ExportThenImportOnAnEmptyListRecreatesEveryFeedUnderIts
     EXPECT_TRUE(alerts().isEmpty());
 }
 
-TEST_F(OpmlTransferTest, ImportTakesTheRssLeavesInsideCategoriesAndSkipsKnownAddressesQuietly)
+TEST_F(OpmlTransferTest, importTakesTheRssLeavesInsideCategoriesAndSkipsKnownAddressesQuietly)
 {
     storeFeed(u"Known"_s, u"http://example.com/known.xml"_s);
     run(u"importOPMLButton"_s, write(u"nested.opml"_s, R"(<?xml version="1.0"?>
@@ -98,7 +98,7 @@ TEST_F(OpmlTransferTest, ImportTakesTheRssLeavesInsideCategoriesAndSkipsKnownAdd
     EXPECT_EQ(find<QLabel>(u"opmlStatusLabel"_s)->text(), u"2 feed(s) imported, 1 already subscribed."_s);
 }
 
-TEST_F(OpmlTransferTest, AHostileOrOversizedFileIsReportedAndAddsNothing)
+TEST_F(OpmlTransferTest, aHostileOrOversizedFileIsReportedAndAddsNothing)
 {
     const QByteArray entities = R"(<?xml version="1.0"?>
 <!DOCTYPE opml [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>
@@ -118,7 +118,7 @@ TEST_F(OpmlTransferTest, AHostileOrOversizedFileIsReportedAndAddsNothing)
     }
 }
 
-TEST_F(OpmlTransferTest, CancellingAnImportKeepsWhatWasAddedAndAddsNoMore)
+TEST_F(OpmlTransferTest, cancellingAnImportKeepsWhatWasAddedAndAddsNoMore)
 {
     const QString file = write(u"many.opml"_s, outlines(400));
     pane();
@@ -142,7 +142,7 @@ TEST_F(OpmlTransferTest, CancellingAnImportKeepsWhatWasAddedAndAddsNoMore)
     EXPECT_TRUE(find<QLabel>(u"opmlStatusLabel"_s)->text().endsWith(u"then cancelled."_s));
 }
 
-TEST_F(OpmlTransferTest, ExportingNoFeedsWritesAnEmptyBody)
+TEST_F(OpmlTransferTest, exportingNoFeedsWritesAnEmptyBody)
 {
     run(u"exportOPMLButton"_s, path(u"empty.xml"_s));
     const QByteArray exported = contentsOf(path(u"empty.xml"_s));
@@ -150,7 +150,7 @@ TEST_F(OpmlTransferTest, ExportingNoFeedsWritesAnEmptyBody)
     EXPECT_FALSE(exported.contains("<outline"));
 }
 
-TEST_F(OpmlTransferTest, AFailedExportIsReported)
+TEST_F(OpmlTransferTest, aFailedExportIsReported)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s));
     run(u"exportOPMLButton"_s, path(u"no-such-folder/out.xml"_s));

@@ -27,7 +27,7 @@ void clickToolbarItem(PreferencesController &window, int tag)
     QTest::mouseClick(toolbar->widgetForAction(window.toolbarItem(tag)), Qt::LeftButton);
 }
 
-TEST_F(PreferencesWindowTest, OpensOnTheGeneralPaneTitledWithItsLabel)
+TEST_F(PreferencesWindowTest, opensOnTheGeneralPaneTitledWithItsLabel)
 {
     PreferencesController &prefs = openWindow();
     EXPECT_EQ(prefs.windowTitle(), u"General"_s);
@@ -35,7 +35,7 @@ TEST_F(PreferencesWindowTest, OpensOnTheGeneralPaneTitledWithItsLabel)
     EXPECT_TRUE(prefs.toolbarItem(PreferencesController::GeneralTag)->isChecked());
 }
 
-TEST_F(PreferencesWindowTest, EachToolbarItemShowsItsPaneUnderItsLabel)
+TEST_F(PreferencesWindowTest, eachToolbarItemShowsItsPaneUnderItsLabel)
 {
     PreferencesController &prefs = openWindow();
     const std::pair<int, const char16_t *> panes[] = {
@@ -52,7 +52,7 @@ TEST_F(PreferencesWindowTest, EachToolbarItemShowsItsPaneUnderItsLabel)
     }
 }
 
-TEST_F(PreferencesWindowTest, SwitchingToAShorterPaneShrinksTheWindowBelowAFixedTopEdge)
+TEST_F(PreferencesWindowTest, switchingToAShorterPaneShrinksTheWindowBelowAFixedTopEdge)
 {
     PreferencesController &prefs = openWindow(PreferencesController::GeneralTag);
     const QRect tall = prefs.geometry();
@@ -65,14 +65,14 @@ TEST_F(PreferencesWindowTest, SwitchingToAShorterPaneShrinksTheWindowBelowAFixed
     EXPECT_EQ(prefs.geometry(), tall);
 }
 
-TEST_F(PreferencesWindowTest, ATagWithoutAPaneChangesOnlyTheTitle)
+TEST_F(PreferencesWindowTest, aTagWithoutAPaneChangesOnlyTheTitle)
 {
     PreferencesController &prefs = openWindow(PreferencesController::AppearanceTag);
     prefs.showPane(9);
     EXPECT_EQ(prefs.currentView()->objectName(), u"appearanceView"_s);
 }
 
-TEST_F(PreferencesWindowTest, AFeedLinkOpensTheAddSheetOnTheFeedsPaneAndLeavesTheToolbarAlone)
+TEST_F(PreferencesWindowTest, aFeedLinkOpensTheAddSheetOnTheFeedsPaneAndLeavesTheToolbarAlone)
 {
     PreferencesController &prefs = openWindow(PreferencesController::AppearanceTag);
     prefs.addFeed(QUrl(u"feed://example.com/News.xml"_s));
@@ -84,7 +84,7 @@ TEST_F(PreferencesWindowTest, AFeedLinkOpensTheAddSheetOnTheFeedsPaneAndLeavesTh
     EXPECT_EQ(prefs.windowTitle(), u"Appearance"_s);
 }
 
-TEST_F(PreferencesWindowTest, TheAddFeedActionSelectsTheFeedsItemAndPrefillsFromTheClipboard)
+TEST_F(PreferencesWindowTest, theAddFeedActionSelectsTheFeedsItemAndPrefillsFromTheClipboard)
 {
     PreferencesController &prefs = openWindow(PreferencesController::GeneralTag);
     QGuiApplication::clipboard()->setText(u"HTTPS://Example.com/Feed.XML"_s);
@@ -94,7 +94,7 @@ TEST_F(PreferencesWindowTest, TheAddFeedActionSelectsTheFeedsItemAndPrefillsFrom
     EXPECT_EQ(find<QLineEdit>(u"addRSSField"_s)->text(), u"https://example.com/feed.xml"_s);
 }
 
-TEST_F(PreferencesWindowTest, ClosingTheWindowCommitsTheNameBeingEdited)
+TEST_F(PreferencesWindowTest, closingTheWindowCommitsTheNameBeingEdited)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s));
     PreferencesController &prefs = openWindow(PreferencesController::FeedsTag);
@@ -111,7 +111,7 @@ TEST_F(PreferencesWindowTest, ClosingTheWindowCommitsTheNameBeingEdited)
     EXPECT_EQ(feedEntry(0).value(u"customName"_s).toString(), u"Gadgets"_s);
 }
 
-TEST_F(PreferencesWindowTest, WithoutANotificationServerTheChoiceIsDisabledButThePaneOpens)
+TEST_F(PreferencesWindowTest, withoutANotificationServerTheChoiceIsDisabledButThePaneOpens)
 {
     PreferencesController &prefs = openWindow(PreferencesController::NotificationsTag);
     EXPECT_EQ(prefs.currentView()->objectName(), u"notificationsView"_s);
@@ -121,7 +121,7 @@ TEST_F(PreferencesWindowTest, WithoutANotificationServerTheChoiceIsDisabledButTh
 }
 
 // With a notification server on the bus, each choice stores its level at once.
-TEST(NotificationsPaneTest, EachChoiceStoresItsLevel)
+TEST(NotificationsPaneTest, eachChoiceStoresItsLevel)
 {
     PrivateBus bus;
     ASSERT_FALSE(bus.address().isEmpty()) << qPrintable(bus.error());

@@ -20,7 +20,7 @@ void captureMessage(QtMsgType, const QMessageLogContext &, const QString &messag
     capturedLog->append(message);
 }
 
-TEST_F(ReaderServicePaneTest, TypedCredentialsAreNeitherStoredNorLoggedAndTheButtonsDoNothing)
+TEST_F(ReaderServicePaneTest, typedCredentialsAreNeitherStoredNorLoggedAndTheButtonsDoNothing)
 {
     openWindow(PreferencesController::ReaderServiceTag);
     const QByteArray settingsBefore = [&] {

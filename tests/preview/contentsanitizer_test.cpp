@@ -37,7 +37,7 @@ class DroppedContentTest : public ::testing::TestWithParam<Dropped> {};
 
 } // namespace
 
-TEST(ContentSanitizer, anOrdinaryArticlePassesUnchanged)
+TEST(ContentSanitizerTest, anOrdinaryArticlePassesUnchanged)
 {
     const QString article =
         u"<div class=\"story\"><p>Rain &amp; wind at <b>noon</b>&nbsp;&#8212; see <a "
@@ -50,7 +50,7 @@ TEST(ContentSanitizer, anOrdinaryArticlePassesUnchanged)
     EXPECT_FALSE(sanitizer.wasCut());
 }
 
-TEST(ContentSanitizer, aLongArticleOf70KilobytesPassesWhole)
+TEST(ContentSanitizerTest, aLongArticleOf70KilobytesPassesWhole)
 {
     QString article;
     for (int i = 0; article.size() < 70 * 1024; ++i) {
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(ContentSanitizer, fiveMegabytesOfTextInOneBlockAreCutToTheBudgetWithAVisibleEllipsis)
+TEST(ContentSanitizerTest, fiveMegabytesOfTextInOneBlockAreCutToTheBudgetWithAVisibleEllipsis)
 {
     const QString huge = repeated(u"All work and no play. "_s, 5 * 1024 * 1024 / 22);
     ContentSanitizer sanitizer;
@@ -106,7 +106,7 @@ TEST(ContentSanitizer, fiveMegabytesOfTextInOneBlockAreCutToTheBudgetWithAVisibl
     EXPECT_EQ(sanitizer.sanitize(u"<p>more</p>"_s), QString());
 }
 
-TEST(ContentSanitizer, tablesNestedTooDeepAreCutAtTheTableThatIsTooDeep)
+TEST(ContentSanitizerTest, tablesNestedTooDeepAreCutAtTheTableThatIsTooDeep)
 {
     const QString nested = repeated(u"<table><tr><td>x"_s, 2000);
     const QString cut = sanitized(nested);
@@ -117,7 +117,7 @@ TEST(ContentSanitizer, tablesNestedTooDeepAreCutAtTheTableThatIsTooDeep)
     EXPECT_EQ(sanitized(siblings), siblings);
 }
 
-TEST(ContentSanitizer, elementsNestedTooDeepCellsAndElementsBeyondTheBudgetAreCut)
+TEST(ContentSanitizerTest, elementsNestedTooDeepCellsAndElementsBeyondTheBudgetAreCut)
 {
     EXPECT_EQ(sanitized(repeated(u"<b>"_s, 1000)), repeated(u"<b>"_s, 64) + ContentSanitizer::ellipsis);
     // Paragraphs and list items close their open neighbours: they never nest.
@@ -135,7 +135,7 @@ TEST(ContentSanitizer, elementsNestedTooDeepCellsAndElementsBeyondTheBudgetAreCu
     EXPECT_LE(sanitized(closings).size(), ContentSanitizer::Limits().markup + 1);
 }
 
-TEST(ContentSanitizer, aVeryLongWordGetsPlacesToBreak)
+TEST(ContentSanitizerTest, aVeryLongWordGetsPlacesToBreak)
 {
     const QString word(250, u'a');
     const QString broken = sanitized(u"<p>"_s + word + u" end</p>"_s);
@@ -147,7 +147,7 @@ TEST(ContentSanitizer, aVeryLongWordGetsPlacesToBreak)
               repeated(u"&amp;"_s, 100) + ContentSanitizer::wordBreak + repeated(u"&amp;"_s, 50));
 }
 
-TEST(ContentSanitizer, longAttributesCountAgainstTheMarkupLimit)
+TEST(ContentSanitizerTest, longAttributesCountAgainstTheMarkupLimit)
 {
     ContentSanitizer::Limits limits;
     limits.markup = 1000;
@@ -155,7 +155,7 @@ TEST(ContentSanitizer, longAttributesCountAgainstTheMarkupLimit)
     EXPECT_EQ(sanitized(u"<p>before</p>"_s + image, limits), u"<p>before</p>"_s + ContentSanitizer::ellipsis);
 }
 
-TEST(ContentSanitizer, theTitleAndTheContentShareOneBudget)
+TEST(ContentSanitizerTest, theTitleAndTheContentShareOneBudget)
 {
     ContentSanitizer::Limits limits;
     limits.budget = 100;

@@ -4,7 +4,7 @@
 
 // Frames are bottom-up: (x, y, width, height) with y the bottom edge.
 
-TEST(PreviewGeometry, aWindowHasRoomForTheEdgesTheArrowAndTheButtonRowAndScrollsPast400)
+TEST(PreviewGeometryTest, aWindowHasRoomForTheEdgesTheArrowAndTheButtonRowAndScrollsPast400)
 {
     EXPECT_EQ(PreviewGeometry::windowSize(QSize(300, 200)), QSize(322, 232));
     EXPECT_FALSE(PreviewGeometry::needsScroller(QSize(300, 200)));
@@ -17,7 +17,7 @@ TEST(PreviewGeometry, aWindowHasRoomForTheEdgesTheArrowAndTheButtonRowAndScrolls
     EXPECT_EQ(PreviewGeometry::windowSize(QSize(5000, 100)).width(), 622);
 }
 
-TEST(PreviewGeometry, theWindowIsCentredOnTheArrowBesideTheBar)
+TEST(PreviewGeometryTest, theWindowIsCentredOnTheArrowBesideTheBar)
 {
     const QRect visible(0, 0, 1920, 1080);
     EXPECT_EQ(PreviewGeometry::resizedFrame(QSize(322, 232), QPoint(300, 500), true, visible),
@@ -26,7 +26,7 @@ TEST(PreviewGeometry, theWindowIsCentredOnTheArrowBesideTheBar)
               QRect(1298, 384, 322, 232));
 }
 
-TEST(PreviewGeometry, nearTheScreensEdgesTheWindowStaysOnTheVisibleFrameButKeepsTheArrow30Inside)
+TEST(PreviewGeometryTest, nearTheScreensEdgesTheWindowStaysOnTheVisibleFrameButKeepsTheArrow30Inside)
 {
     // A panel takes the bottom 40.
     const QRect visible(0, 40, 1920, 1040);
@@ -41,7 +41,7 @@ TEST(PreviewGeometry, nearTheScreensEdgesTheWindowStaysOnTheVisibleFrameButKeeps
     EXPECT_EQ(PreviewGeometry::resizedFrame(size, QPoint(300, 10), true, visible).y(), -20);
 }
 
-TEST(PreviewGeometry, followingTheRowKeepsTheArrow30InsideAndTheEdgeAtTheArrow)
+TEST(PreviewGeometryTest, followingTheRowKeepsTheArrow30InsideAndTheEdgeAtTheArrow)
 {
     const QRect frame(300, 400, 322, 232); // top at 632
     EXPECT_EQ(PreviewGeometry::followedFrame(frame, QPoint(300, 500), true), frame);
@@ -52,7 +52,7 @@ TEST(PreviewGeometry, followingTheRowKeepsTheArrow30InsideAndTheEdgeAtTheArrow)
     EXPECT_EQ(PreviewGeometry::followedFrame(frame, QPoint(1600, 500), false), QRect(1278, 400, 322, 232));
 }
 
-TEST(PreviewGeometry, aWindowAboveTheScreenOrAnArrowBelowItLeavesTheScreen)
+TEST(PreviewGeometryTest, aWindowAboveTheScreenOrAnArrowBelowItLeavesTheScreen)
 {
     const QRect screen(0, 0, 1920, 1080);
     EXPECT_FALSE(PreviewGeometry::leavesScreen(QRect(300, 848, 322, 232), QPoint(300, 1000), screen));
@@ -61,13 +61,13 @@ TEST(PreviewGeometry, aWindowAboveTheScreenOrAnArrowBelowItLeavesTheScreen)
     EXPECT_TRUE(PreviewGeometry::leavesScreen(QRect(300, -31, 322, 232), QPoint(300, -1), screen));
 }
 
-TEST(PreviewGeometry, theViewStandsBesideTheArrowAboveTheButtonRow)
+TEST(PreviewGeometryTest, theViewStandsBesideTheArrowAboveTheButtonRow)
 {
     EXPECT_EQ(PreviewGeometry::webViewFrame(QSize(322, 232), true), QRect(14, 28, 308, 200));
     EXPECT_EQ(PreviewGeometry::webViewFrame(QSize(322, 232), false), QRect(4, 28, 308, 200));
 }
 
-TEST(PreviewGeometry, theCloseButtonIsOnTheSideAwayFromTheArrowOpenAndShareOnTheOther)
+TEST(PreviewGeometryTest, theCloseButtonIsOnTheSideAwayFromTheArrowOpenAndShareOnTheOther)
 {
     const auto left = PreviewGeometry::buttonFrames(QSize(322, 232), true);
     EXPECT_EQ(left.open, QRect(22, 8, 16, 16));

@@ -29,7 +29,7 @@ protected:
     VTGradientView *view = new VTGradientView(defaults, &window);
 };
 
-TEST_F(GradientViewTest, ANegativeAngleLeavesTheViewUndrawn)
+TEST_F(GradientViewTest, aNegativeAngleLeavesTheViewUndrawn)
 {
     defaults.setObject(-1.0, SettingsKey::gradientAngle);
     EXPECT_EQ(partlyTransparentPixels(grabbed(*view)), 0);
@@ -38,7 +38,7 @@ TEST_F(GradientViewTest, ANegativeAngleLeavesTheViewUndrawn)
     EXPECT_EQ(colorAt(image, {0, 0}).alpha(), 0);
 }
 
-TEST_F(GradientViewTest, AngleZeroFadesFromLeftToRightAndNinetyFromTheBottomUp)
+TEST_F(GradientViewTest, angleZeroFadesFromLeftToRightAndNinetyFromTheBottomUp)
 {
     defaults.setObject(0.0, SettingsKey::gradientAngle);
     QImage image = grabbed(*view);
@@ -55,7 +55,7 @@ TEST_F(GradientViewTest, AngleZeroFadesFromLeftToRightAndNinetyFromTheBottomUp)
     EXPECT_NEAR(colorAt(image, {50, 0}).alphaF(), 0.0f, 0.03f);
 }
 
-TEST_F(GradientViewTest, FollowsColourAndOpacityChangesAndKeepsItsColourWhenTheSettingHoldsNone)
+TEST_F(GradientViewTest, followsColourAndOpacityChangesAndKeepsItsColourWhenTheSettingHoldsNone)
 {
     defaults.setObject(0.0, SettingsKey::gradientAngle);
     defaults.setObject(QColor(255, 0, 0), SettingsKey::backgroundColor);
@@ -68,7 +68,7 @@ TEST_F(GradientViewTest, FollowsColourAndOpacityChangesAndKeepsItsColourWhenTheS
     EXPECT_EQ(view->backgroundColor(), QColor::fromRgbF(1, 0, 0, 0.5f));
 }
 
-TEST_F(GradientViewTest, WithoutAnyColourNothingIsDrawn)
+TEST_F(GradientViewTest, withoutAnyColourNothingIsDrawn)
 {
     defaults.removeObjectForKey(SettingsKey::backgroundColor);
     view->hide();
@@ -79,7 +79,7 @@ TEST_F(GradientViewTest, WithoutAnyColourNothingIsDrawn)
     EXPECT_EQ(colorAt(grabbed(fresh), {0, 10}).alpha(), 0);
 }
 
-TEST(ScrollBarViewTest, IsAGreyRoundedBarWithTransparentCorners)
+TEST(ScrollBarViewTest, isAGreyRoundedBarWithTransparentCorners)
 {
     TranslucentWindow window;
     ScrollBarView bar(&window);

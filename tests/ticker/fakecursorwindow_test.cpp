@@ -43,7 +43,7 @@ protected:
     FakeCursorWindow window{BottomUpGeometry::desktop().rect(20, 20, 100, 100), &bar};
 };
 
-TEST_F(FakeCursorWindowTest, AtTheScreensLeftSideTheRightEdgeFollowsThePointerBetween117And600)
+TEST_F(FakeCursorWindowTest, atTheScreensLeftSideTheRightEdgeFollowsThePointerBetween117And600)
 {
     dragTo(screen.x() + 250);
     EXPECT_EQ(bar.geometry(), QRect(screen.x(), screen.y(), 250, screen.height()));
@@ -55,7 +55,7 @@ TEST_F(FakeCursorWindowTest, AtTheScreensLeftSideTheRightEdgeFollowsThePointerBe
     EXPECT_EQ(bar.x(), screen.x());
 }
 
-TEST_F(FakeCursorWindowTest, ElsewhereTheLeftEdgeFollowsAndTheRightEdgeStaysBetween117And600)
+TEST_F(FakeCursorWindowTest, elsewhereTheLeftEdgeFollowsAndTheRightEdgeStaysBetween117And600)
 {
     dockRight();
     const int rightEdge = right();
@@ -69,7 +69,7 @@ TEST_F(FakeCursorWindowTest, ElsewhereTheLeftEdgeFollowsAndTheRightEdgeStaysBetw
     EXPECT_EQ(right(), rightEdge);
 }
 
-TEST_F(FakeCursorWindowTest, HidingTwiceHidesTheCursorOnceWithOneTimerAndShowingUndoesItOnce)
+TEST_F(FakeCursorWindowTest, hidingTwiceHidesTheCursorOnceWithOneTimerAndShowingUndoesItOnce)
 {
     window.hideCursor();
     window.hideCursor();
@@ -93,7 +93,7 @@ TEST_F(FakeCursorWindowTest, HidingTwiceHidesTheCursorOnceWithOneTimerAndShowing
     QGuiApplication::restoreOverrideCursor();
 }
 
-TEST_F(FakeCursorWindowTest, MovingFourPixelsFromTheDraggedEdgeGivesThePointerBack)
+TEST_F(FakeCursorWindowTest, movingFourPixelsFromTheDraggedEdgeGivesThePointerBack)
 {
     window.hideCursor();
     moveTo(right() + 3);
@@ -110,7 +110,7 @@ TEST_F(FakeCursorWindowTest, MovingFourPixelsFromTheDraggedEdgeGivesThePointerBa
     EXPECT_FALSE(window.isCursorHidden());
 }
 
-TEST_F(FakeCursorWindowTest, TheWindowFollowsThePointerOnItsOwn)
+TEST_F(FakeCursorWindowTest, theWindowFollowsThePointerOnItsOwn)
 {
     QCursor::setPos(right() + 1, 300);
     window.hideCursor();
@@ -121,7 +121,7 @@ TEST_F(FakeCursorWindowTest, TheWindowFollowsThePointerOnItsOwn)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isCursorHidden(); }));
 }
 
-TEST_F(FakeCursorWindowTest, LeavingKeepsTheFakeCursorOnlyWhileThePrimaryButtonIsHeld)
+TEST_F(FakeCursorWindowTest, leavingKeepsTheFakeCursorOnlyWhileThePrimaryButtonIsHeld)
 {
     window.hideCursor();
     const QPoint middle = window.rect().center();

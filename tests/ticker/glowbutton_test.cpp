@@ -35,7 +35,7 @@ protected:
     GlowButton *button = new GlowButton(&bar);
 };
 
-TEST_F(GlowButtonTest, RestsDimAndGlowsInATenthOfASecondWhileThePointerIsOver)
+TEST_F(GlowButtonTest, restsDimAndGlowsInATenthOfASecondWhileThePointerIsOver)
 {
     button->setUseTrackingArea(true);
     EXPECT_DOUBLE_EQ(alpha(), 0.3);
@@ -53,7 +53,7 @@ TEST_F(GlowButtonTest, RestsDimAndGlowsInATenthOfASecondWhileThePointerIsOver)
     EXPECT_DOUBLE_EQ(alpha(), 0.3);
 }
 
-TEST_F(GlowButtonTest, TheRightmostFourPixelsAreNotTracked)
+TEST_F(GlowButtonTest, theRightmostFourPixelsAreNotTracked)
 {
     button->setUseTrackingArea(true);
     pointTo(QPoint(17, 8));
@@ -67,7 +67,7 @@ TEST_F(GlowButtonTest, TheRightmostFourPixelsAreNotTracked)
     EXPECT_DOUBLE_EQ(alpha(), 0.3);
 }
 
-TEST_F(GlowButtonTest, WithoutATrackingAreaThePointerChangesNothing)
+TEST_F(GlowButtonTest, withoutATrackingAreaThePointerChangesNothing)
 {
     EXPECT_FALSE(button->useTrackingArea());
     pointTo(QPoint(8, 8));
@@ -82,7 +82,7 @@ TEST_F(GlowButtonTest, WithoutATrackingAreaThePointerChangesNothing)
     EXPECT_DOUBLE_EQ(alpha(), 0.3);
 }
 
-TEST_F(GlowButtonTest, AButtonThatRespectsItsStateStaysLitWhileOnAndFadesWhenOff)
+TEST_F(GlowButtonTest, aButtonThatRespectsItsStateStaysLitWhileOnAndFadesWhenOff)
 {
     button->setCheckable(true);
     button->setRespectsState(true);
@@ -102,7 +102,7 @@ TEST_F(GlowButtonTest, AButtonThatRespectsItsStateStaysLitWhileOnAndFadesWhenOff
     EXPECT_DOUBLE_EQ(alpha(), GlowButton::defaultInactiveAlpha);
 }
 
-TEST_F(GlowButtonTest, ClickingARespectingButtonLightsItWhenOnAndDimsItAtOnceWhenOff)
+TEST_F(GlowButtonTest, clickingARespectingButtonLightsItWhenOnAndDimsItAtOnceWhenOff)
 {
     button->setCheckable(true);
     button->setRespectsState(true);

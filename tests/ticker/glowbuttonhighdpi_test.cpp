@@ -16,7 +16,7 @@ QImage nativeRender(const QString &name, const QColor &tint, qreal ratio)
         .convertToFormat(QImage::Format_ARGB32);
 }
 
-TEST(GlowButtonHighDpiTest, AButtonDrawsItsIconAtTheScreensRatio)
+TEST(GlowButtonHighDpiTest, aButtonDrawsItsIconAtTheScreensRatio)
 {
     // Run once as is and once more with QT_SCALE_FACTOR=2 (a separate test entry).
     const qreal ratio = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")

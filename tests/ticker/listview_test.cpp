@@ -52,7 +52,7 @@ protected:
     ListView *list = new ListView;
 };
 
-TEST_F(ListViewTest, RowsStackFromTheBottomAndTheScrollAreaShowsTheTopFirstThenScrollsDown)
+TEST_F(ListViewTest, rowsStackFromTheBottomAndTheScrollAreaShowsTheTopFirstThenScrollsDown)
 {
     QWidget *top = fill(10);
     EXPECT_EQ(top->geometry(), QRect(0, 0, 100, rowHeight));
@@ -67,7 +67,7 @@ TEST_F(ListViewTest, RowsStackFromTheBottomAndTheScrollAreaShowsTheTopFirstThenS
     EXPECT_EQ(list->visibleRect(), QRect(0, 150, 100, 100));
 }
 
-TEST_F(ListViewTest, ResizingKeepsRowsOnTheBottomEdgeAndFollowsTheWidth)
+TEST_F(ListViewTest, resizingKeepsRowsOnTheBottomEdgeAndFollowsTheWidth)
 {
     fill(3);
     QWidget *bottom = list->childAt(QPoint(5, 2 * rowHeight + 5));
@@ -76,7 +76,7 @@ TEST_F(ListViewTest, ResizingKeepsRowsOnTheBottomEdgeAndFollowsTheWidth)
     EXPECT_EQ(list->subviewFrame(bottom), QRect(0, 0, 120, rowHeight));
 }
 
-TEST_F(ListViewTest, GrowingPushesTheRowsDownForOneSecondThenFadesTheNewRowIn)
+TEST_F(ListViewTest, growingPushesTheRowsDownForOneSecondThenFadesTheNewRowIn)
 {
     fill(3);
     QWidget *newest = addRow(4, Qt::white);
@@ -112,7 +112,7 @@ TEST_F(ListViewTest, GrowingPushesTheRowsDownForOneSecondThenFadesTheNewRowIn)
     EXPECT_EQ(seen(50, 45), QColor::fromHsv(90, 255, 255).rgba());
 }
 
-TEST_F(ListViewTest, AnAnimationCutShortStillFadesItsTargetIn)
+TEST_F(ListViewTest, anAnimationCutShortStillFadesItsTargetIn)
 {
     fill(3);
     QWidget *newest = addRow(4, Qt::white);

@@ -85,7 +85,7 @@ protected:
 
 const QString title = u"Storm closes the harbour bridge as the city council meets tonight"_s;
 
-TEST_F(RowGoldenTest, PlainMarkedAndReadRows)
+TEST_F(RowGoldenTest, plainMarkedAndReadRows)
 {
     check(u"row-plain"_s, render(u"Council reopens the harbour bridge after repairs"_s));
     defaults.setObject(QColor(120, 20, 20), SettingsKey::markBackgroundColor);
@@ -94,7 +94,7 @@ TEST_F(RowGoldenTest, PlainMarkedAndReadRows)
                                 [](DataItem &item) { item.setRead(true); }));
 }
 
-TEST_F(RowGoldenTest, SmallIconAndGradientRows)
+TEST_F(RowGoldenTest, smallIconAndGradientRows)
 {
     defaults.setObject(true, SettingsKey::smallImage);
     check(u"row-small-icon"_s, render(u"Council reopens the harbour bridge after repairs"_s));
@@ -105,7 +105,7 @@ TEST_F(RowGoldenTest, SmallIconAndGradientRows)
 
 // Every kind of row in one column over a dark desktop: plain, marked, read, hovered with its star
 // and share buttons, starred, with small icons, without icons, and under a gradient.
-TEST_F(RowGoldenTest, AColumnOfEveryKindOfRow)
+TEST_F(RowGoldenTest, aColumnOfEveryKindOfRow)
 {
     defaults.setObject(QColor(120, 20, 20), SettingsKey::markBackgroundColor);
     const auto harbour = addFeed(u"Harbour Watch"_s, {{u"backgroundColor"_s, QColor(20, 110, 90)}});

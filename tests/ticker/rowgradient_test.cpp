@@ -33,7 +33,7 @@ protected:
     QList<DataItemView *> rows;
 };
 
-TEST_F(RowGradientTest, ATwelfthColourIsDrawnWithoutEmptyingTheCacheAndLooksTheSame)
+TEST_F(RowGradientTest, aTwelfthColourIsDrawnWithoutEmptyingTheCacheAndLooksTheSame)
 {
     paintAll();
     GradientCache &cache = GradientCache::shared();
@@ -62,7 +62,7 @@ TEST_F(RowGradientTest, ATwelfthColourIsDrawnWithoutEmptyingTheCacheAndLooksTheS
     EXPECT_GT(qAlpha(fromTheCache.pixel(75, 2)), qAlpha(fromTheCache.pixel(rowWidth - 5, 2)) + 100);
 }
 
-TEST_F(RowGradientTest, ANewWindowSizeOrAngleRendersTheGradientsAnew)
+TEST_F(RowGradientTest, aNewWindowSizeOrAngleRendersTheGradientsAnew)
 {
     paintAll();
     GradientCache &cache = GradientCache::shared();

@@ -63,7 +63,7 @@ protected:
     std::shared_ptr<TestSource> feed = addFeed(u"City Desk"_s, {{u"backgroundColor"_s, QColor(0, 0, 160)}});
 };
 
-TEST_F(RowIconTest, ALargerIconIsScaledDownInProportionAndCentred)
+TEST_F(RowIconTest, aLargerIconIsScaledDownInProportionAndCentred)
 {
     // 65 × 70 points of room: a 200 × 100 icon becomes 65 × 32, 19 points below the top.
     feed->setImage(filled({200, 100}, Qt::red));
@@ -76,7 +76,7 @@ TEST_F(RowIconTest, ALargerIconIsScaledDownInProportionAndCentred)
     EXPECT_EQ(tall, QRect(4 + 15, 4, 35, 70));
 }
 
-TEST_F(RowIconTest, ASmallerIconKeepsItsSizeAndIsCentred)
+TEST_F(RowIconTest, aSmallerIconKeepsItsSizeAndIsCentred)
 {
     feed->setImage(filled({11, 10}, Qt::red));
     const auto [red, icon] = redExtent(row(entry(feed, u"small"_s)));
@@ -84,7 +84,7 @@ TEST_F(RowIconTest, ASmallerIconKeepsItsSizeAndIsCentred)
     EXPECT_EQ(red, QRect(31, 4 + 30, 11, 10));
 }
 
-TEST_F(RowIconTest, AFeedWithoutAnIconShowsTheBuiltInOneAndIconsCanBeHidden)
+TEST_F(RowIconTest, aFeedWithoutAnIconShowsTheBuiltInOneAndIconsCanBeHidden)
 {
     const auto bare = addFeed(u"Bare"_s);
     DataItemView *view = row(entry(bare, u"no icon"_s));
@@ -158,7 +158,7 @@ protected:
     const QPoint onTheIcon{30, 40};
 };
 
-TEST_F(RowDropTest, AnImageDroppedOnTheIconBecomesTheIconOfEveryRowOfTheFeed)
+TEST_F(RowDropTest, anImageDroppedOnTheIconBecomesTheIconOfEveryRowOfTheFeed)
 {
     DataItemView *view = row(entry(feed, u"first"_s), 1);
     DataItemView *sibling = row(entry(feed, u"second"_s), 2);
@@ -171,7 +171,7 @@ TEST_F(RowDropTest, AnImageDroppedOnTheIconBecomesTheIconOfEveryRowOfTheFeed)
     EXPECT_EQ(colorAt(grabbed(*sibling), {36, 39}), QColor(0, 200, 0));
 }
 
-TEST_F(RowDropTest, TheIconTakesImageDataOfEveryCommonFormat)
+TEST_F(RowDropTest, theIconTakesImageDataOfEveryCommonFormat)
 {
     DataItemView *view = row(entry(feed, u"first"_s));
     // Qt writes no GIF: a 1 × 1 one by hand.
@@ -192,7 +192,7 @@ TEST_F(RowDropTest, TheIconTakesImageDataOfEveryCommonFormat)
     }
 }
 
-TEST_F(RowDropTest, TheIconTakesAnImageFileAndLargeImagesAreScaledDown)
+TEST_F(RowDropTest, theIconTakesAnImageFileAndLargeImagesAreScaledDown)
 {
     DataItemView *view = row(entry(feed, u"first"_s));
     const QString path = writeFile(u"big.png"_s, encoded(filled({2000, 1000}, Qt::red), "PNG"));
@@ -201,7 +201,7 @@ TEST_F(RowDropTest, TheIconTakesAnImageFileAndLargeImagesAreScaledDown)
     EXPECT_EQ(feed->image().size(), QSize(512, 256));
 }
 
-TEST_F(RowDropTest, DropsBesideTheIconWithIconsHiddenOrOfNoImageAreRefusedAndKeepTheIcon)
+TEST_F(RowDropTest, dropsBesideTheIconWithIconsHiddenOrOfNoImageAreRefusedAndKeepTheIcon)
 {
     const QImage original = filled({20, 20}, Qt::red);
     feed->setImage(original);
@@ -223,7 +223,7 @@ TEST_F(RowDropTest, DropsBesideTheIconWithIconsHiddenOrOfNoImageAreRefusedAndKee
     EXPECT_EQ(feed->image().pixelColor(5, 5), QColor(Qt::red));
 }
 
-TEST_F(RowIconTest, ResetIconInTheContextMenuForgetsTheFeedsIcon)
+TEST_F(RowIconTest, resetIconInTheContextMenuForgetsTheFeedsIcon)
 {
     feed->setImage(filled({20, 20}, Qt::red));
     DataItemView *view = row(entry(feed, u"first"_s));
@@ -250,7 +250,7 @@ protected:
     }
 };
 
-TEST_F(RowHighDpiTest, AnIconWithPixelsToSpareIsDrawnAtTheScreensResolution)
+TEST_F(RowHighDpiTest, anIconWithPixelsToSpareIsDrawnAtTheScreensResolution)
 {
     // 1-pixel stripes, 65 × 70 points at a ratio of 2.
     QImage stripes(130, 140, QImage::Format_ARGB32);
@@ -267,7 +267,7 @@ TEST_F(RowHighDpiTest, AnIconWithPixelsToSpareIsDrawnAtTheScreensResolution)
         ASSERT_EQ(qRed(shown.pixel(x, y)), x % 2 ? 255 : 0) << "device pixel " << x;
 }
 
-TEST_F(RowHighDpiTest, GradientSlicesAreRenderedAtTheScreensResolutionAndJoinAcrossRows)
+TEST_F(RowHighDpiTest, gradientSlicesAreRenderedAtTheScreensResolutionAndJoinAcrossRows)
 {
     GradientCache::shared().clear();
     defaults.setObject(90.0, SettingsKey::gradientAngle);

@@ -48,7 +48,7 @@ protected:
 
 using RowClickTest = RowMouseTest;
 
-TEST_F(RowClickTest, AClickOpensThePreviewBesideTheRowAndASecondClickClosesIt)
+TEST_F(RowClickTest, aClickOpensThePreviewBesideTheRowAndASecondClickClosesIt)
 {
     const DataItemPtr item = entry(feed, u"Harbour"_s);
     DataItemView *view = row(item);
@@ -66,7 +66,7 @@ TEST_F(RowClickTest, AClickOpensThePreviewBesideTheRowAndASecondClickClosesIt)
     EXPECT_EQ(preview.shown, item);
 }
 
-TEST_F(RowClickTest, AClickOnAnotherRowMovesThePreviewThere)
+TEST_F(RowClickTest, aClickOnAnotherRowMovesThePreviewThere)
 {
     const DataItemPtr first = entry(feed, u"first"_s);
     const DataItemPtr second = entry(feed, u"second"_s);
@@ -79,7 +79,7 @@ TEST_F(RowClickTest, AClickOnAnotherRowMovesThePreviewThere)
     EXPECT_EQ(preview.closes, 0);
 }
 
-TEST_F(RowClickTest, ADoubleClickOpensTheBrowserOnceClosesThePreviewAndDimsTheTexts)
+TEST_F(RowClickTest, aDoubleClickOpensTheBrowserOnceClosesThePreviewAndDimsTheTexts)
 {
     const DataItemPtr item = entry(feed, u"Harbour"_s);
     DataItemView *view = row(item);
@@ -92,7 +92,7 @@ TEST_F(RowClickTest, ADoubleClickOpensTheBrowserOnceClosesThePreviewAndDimsTheTe
     EXPECT_EQ(view->titleTextField()->alphaValue(), DataItemView::readAlpha);
 }
 
-TEST_F(RowClickTest, WithoutThePreviewAClickOpensTheBrowserAndADoubleClickOnlyOnce)
+TEST_F(RowClickTest, withoutThePreviewAClickOpensTheBrowserAndADoubleClickOnlyOnce)
 {
     defaults.setObject(false, SettingsKey::enablePreview);
     const DataItemPtr item = entry(feed, u"Harbour"_s);
@@ -105,7 +105,7 @@ TEST_F(RowClickTest, WithoutThePreviewAClickOpensTheBrowserAndADoubleClickOnlyOn
     EXPECT_EQ(opened.size(), 2);
 }
 
-TEST_F(RowClickTest, TheRightmostTenPointsTakeNoClicks)
+TEST_F(RowClickTest, theRightmostTenPointsTakeNoClicks)
 {
     defaults.setObject(false, SettingsKey::enablePreview);
     const DataItemPtr item = entry(feed, u"Harbour"_s);
@@ -120,7 +120,7 @@ TEST_F(RowClickTest, TheRightmostTenPointsTakeNoClicks)
     EXPECT_EQ(opened.size(), 1);
 }
 
-TEST_F(RowClickTest, ARowScrolledOutOfSightOpensNoPreview)
+TEST_F(RowClickTest, aRowScrolledOutOfSightOpensNoPreview)
 {
     // The window shows the top 400 points of a list of 8 rows: the bottom row is out of sight.
     setRowCount(8);
@@ -132,7 +132,7 @@ TEST_F(RowClickTest, ARowScrolledOutOfSightOpensNoPreview)
     EXPECT_FALSE(item->read());
 }
 
-TEST_F(RowClickTest, TheArrowPointsAtTheRowsMiddleOnTheEdgeFacingThePreview)
+TEST_F(RowClickTest, theArrowPointsAtTheRowsMiddleOnTheEdgeFacingThePreview)
 {
     DataItemView *view = row(entry(feed, u"Harbour"_s));
     const QPoint middleRight = view->mapToGlobal(QPoint(rowWidth, rowHeight / 2));
@@ -148,7 +148,7 @@ TEST_F(RowClickTest, TheArrowPointsAtTheRowsMiddleOnTheEdgeFacingThePreview)
 
 using RowHoverTest = RowMouseTest;
 
-TEST_F(RowHoverTest, HoveringARowEndsTheHoverStateOfTheRowHoveredBefore)
+TEST_F(RowHoverTest, hoveringARowEndsTheHoverStateOfTheRowHoveredBefore)
 {
     DataItemView *lower = row(entry(feed, u"first"_s), 1);
     DataItemView *upper = row(entry(feed, u"second"_s), 2);
@@ -166,7 +166,7 @@ TEST_F(RowHoverTest, HoveringARowEndsTheHoverStateOfTheRowHoveredBefore)
     EXPECT_FALSE(upper->isHighlighted());
 }
 
-TEST_F(RowHoverTest, TheBarsEdgeStripIsOutsideTheHoverArea)
+TEST_F(RowHoverTest, theBarsEdgeStripIsOutsideTheHoverArea)
 {
     DataItemView *view = row(entry(feed, u"Harbour"_s));
     hover(view, {rowWidth - 2, 20});
@@ -178,7 +178,7 @@ TEST_F(RowHoverTest, TheBarsEdgeStripIsOutsideTheHoverArea)
     EXPECT_FALSE(view->isHighlighted());
 }
 
-TEST_F(RowHoverTest, ARowStaysStillWhileTheCursorIsHiddenForTheWidthDrag)
+TEST_F(RowHoverTest, aRowStaysStillWhileTheCursorIsHiddenForTheWidthDrag)
 {
     DataItemView *view = row(entry(feed, u"Harbour"_s));
     QGuiApplication::setOverrideCursor(Qt::BlankCursor);
@@ -187,7 +187,7 @@ TEST_F(RowHoverTest, ARowStaysStillWhileTheCursorIsHiddenForTheWidthDrag)
     EXPECT_FALSE(view->isHighlighted());
 }
 
-TEST_F(RowHoverTest, TheStarAndShareButtonsFadeInOnHoverAndOutAfter)
+TEST_F(RowHoverTest, theStarAndShareButtonsFadeInOnHoverAndOutAfter)
 {
     DataItemView *view = row(entry(feed, u"Harbour"_s));
     RowButton *star = view->starButton();
@@ -214,7 +214,7 @@ TEST_F(RowHoverTest, TheStarAndShareButtonsFadeInOnHoverAndOutAfter)
     EXPECT_EQ(view->sourceTextField()->width(), sourceWidth);
 }
 
-TEST_F(RowHoverTest, TheShareButtonOpensTheShareEntriesBelowItOrBeepsWithNothingToShare)
+TEST_F(RowHoverTest, theShareButtonOpensTheShareEntriesBelowItOrBeepsWithNothingToShare)
 {
     const DataItemPtr item = entry(feed, u"Harbour"_s);
     DataItemView *view = row(item);
@@ -237,7 +237,7 @@ TEST_F(RowHoverTest, TheShareButtonOpensTheShareEntriesBelowItOrBeepsWithNothing
 
 using RowStarTest = RowMouseTest;
 
-TEST_F(RowStarTest, TheStarTogglesTheEntryInTheStarStore)
+TEST_F(RowStarTest, theStarTogglesTheEntryInTheStarStore)
 {
     const DataItemPtr item = entry(feed, u"Harbour"_s);
     DataItemView *view = row(item);
@@ -261,7 +261,7 @@ TEST_F(RowStarTest, TheStarTogglesTheEntryInTheStarStore)
     EXPECT_TRUE(view->starButton()->isHidden());
 }
 
-TEST_F(RowStarTest, EveryRowOfTheEntryFollowsAStarSetElsewhere)
+TEST_F(RowStarTest, everyRowOfTheEntryFollowsAStarSetElsewhere)
 {
     const DataItemPtr item = entry(feed, u"Harbour"_s);
     DataItemView *view = row(item, 1);
@@ -284,7 +284,7 @@ TEST_F(RowStarTest, EveryRowOfTheEntryFollowsAStarSetElsewhere)
     EXPECT_FALSE(other->starButton()->isChecked());
 }
 
-TEST_F(RowStarTest, TheStarIsDrawnFilledForAStarredEntry)
+TEST_F(RowStarTest, theStarIsDrawnFilledForAStarredEntry)
 {
     const DataItemPtr item = entry(feed, u"Harbour"_s);
     DataItemView *view = row(item);

@@ -16,7 +16,7 @@ const QString narrowSpace = QString(QChar(0x202f));
 
 using SourceLineTest = RowFixture;
 
-TEST_F(SourceLineTest, TodayShowsTheTimeAndEarlierDaysTheDateEachFollowedByTheFeedsName)
+TEST_F(SourceLineTest, todayShowsTheTimeAndEarlierDaysTheDateEachFollowedByTheFeedsName)
 {
     const auto feed = addFeed(u"City Desk"_s);
     EXPECT_EQ(SourceLine::text(*entry(feed, u"a"_s, berlin(2024, 1, 5, 9, 7)), clock),
@@ -30,7 +30,7 @@ TEST_F(SourceLineTest, TodayShowsTheTimeAndEarlierDaysTheDateEachFollowedByTheFe
               u"Jan 6, 2024 City Desk"_s);
 }
 
-TEST_F(SourceLineTest, TheDayEndsAtMidnightOfTheProcesssTimeZone)
+TEST_F(SourceLineTest, theDayEndsAtMidnightOfTheProcesssTimeZone)
 {
     const auto feed = addFeed(u"City Desk"_s);
     // 23:30 UTC on the 4th is already the 5th in Berlin, where the clock stands.
@@ -41,7 +41,7 @@ TEST_F(SourceLineTest, TheDayEndsAtMidnightOfTheProcesssTimeZone)
     EXPECT_EQ(SourceLine::dateText(*entry(feed, u"b"_s, lateUtc), clock), u"Jan 4, 2024"_s);
 }
 
-TEST_F(SourceLineTest, TheNameIsTheCustomNameElseTheFeedsNameElseTheEntrysOwn)
+TEST_F(SourceLineTest, theNameIsTheCustomNameElseTheFeedsNameElseTheEntrysOwn)
 {
     const auto feed = addFeed(u"city-desk-rss"_s, {{u"customName"_s, u"City"_s}});
     const DataItemPtr item = entry(feed, u"a"_s);
@@ -59,7 +59,7 @@ TEST_F(SourceLineTest, TheNameIsTheCustomNameElseTheFeedsNameElseTheEntrysOwn)
     EXPECT_EQ(SourceLine::text(*orphan, clock), u"Stored Name"_s);
 }
 
-TEST_F(SourceLineTest, ARowRefreshesItsLineWhenTheFeedIsRenamedAndWhenAskedAfterMidnight)
+TEST_F(SourceLineTest, aRowRefreshesItsLineWhenTheFeedIsRenamedAndWhenAskedAfterMidnight)
 {
     const auto feed = addFeed(u"City Desk"_s);
     DataItemView *view = row(entry(feed, u"a"_s, berlin(2024, 1, 5, 9, 7)));
@@ -77,7 +77,7 @@ protected:
     std::shared_ptr<TestSource> feed = addFeed(u"City Desk"_s);
 };
 
-TEST_F(RowTextsTest, TheTitleShowsDecodedAndTrimmedAndALongOneEndsInAnEllipsis)
+TEST_F(RowTextsTest, theTitleShowsDecodedAndTrimmedAndALongOneEndsInAnEllipsis)
 {
     DataItemView *view = row(entry(feed, u"\n  Tom &amp; Jerry&#39;s &lt;b&gt;day&#x21;  \n\t"_s));
     EXPECT_EQ(view->titleTextField()->text(), u"Tom & Jerry's <b>day!"_s);
@@ -93,7 +93,7 @@ TEST_F(RowTextsTest, TheTitleShowsDecodedAndTrimmedAndALongOneEndsInAnEllipsis)
     EXPECT_GT(shown.size(), 20);
 }
 
-TEST_F(RowTextsTest, AReadEntryIsDimmedAndMarkingItUnreadElsewhereBringsItBack)
+TEST_F(RowTextsTest, aReadEntryIsDimmedAndMarkingItUnreadElsewhereBringsItBack)
 {
     const DataItemPtr item = entry(feed, u"Harbour news"_s);
     item->setRead(true);
@@ -123,7 +123,7 @@ TEST_F(RowTextsTest, AReadEntryIsDimmedAndMarkingItUnreadElsewhereBringsItBack)
     EXPECT_LT(brightest, 235);
 }
 
-TEST_F(RowTextsTest, ReusingARowForAnotherEntryShowsItsTextsAndReadStateAtOnce)
+TEST_F(RowTextsTest, reusingARowForAnotherEntryShowsItsTextsAndReadStateAtOnce)
 {
     const DataItemPtr read = entry(feed, u"Old"_s);
     read->setRead(true);
@@ -135,7 +135,7 @@ TEST_F(RowTextsTest, ReusingARowForAnotherEntryShowsItsTextsAndReadStateAtOnce)
     EXPECT_EQ(view->titleTextField()->alphaValue(), 1.0);
 }
 
-TEST_F(RowTextsTest, MarkColoursComeBeforeTheFeedsAndTheFeedsBeforeTheGeneralOnes)
+TEST_F(RowTextsTest, markColoursComeBeforeTheFeedsAndTheFeedsBeforeTheGeneralOnes)
 {
     const auto tinted = addFeed(u"Tinted"_s, {{u"fontColor"_s, QColor(0, 200, 0)}});
     DataItemView *general = row(entry(feed, u"plain"_s), 1);
@@ -158,7 +158,7 @@ TEST_F(RowTextsTest, MarkColoursComeBeforeTheFeedsAndTheFeedsBeforeTheGeneralOne
     EXPECT_EQ(marked->titleTextField()->textColor().rgb(), orange.rgb());
 }
 
-TEST_F(RowTextsTest, TheRowsBackgroundIsTheMarksTheFeedsOrNoneAtTheOpacity)
+TEST_F(RowTextsTest, theRowsBackgroundIsTheMarksTheFeedsOrNoneAtTheOpacity)
 {
     defaults.setObject(1.0, SettingsKey::opacity);
     const auto tinted = addFeed(u"Tinted"_s, {{u"backgroundColor"_s, QColor(0, 0, 200)}});
@@ -188,7 +188,7 @@ TEST_F(RowTextsTest, TheRowsBackgroundIsTheMarksTheFeedsOrNoneAtTheOpacity)
     EXPECT_EQ(colorAt(bare, {150, rowHeight - 2}).alpha(), 0);
 }
 
-TEST_F(RowTextsTest, TheLayoutLeavesRoomForTheIconAndFollowsTheIconAndFontSettings)
+TEST_F(RowTextsTest, theLayoutLeavesRoomForTheIconAndFollowsTheIconAndFontSettings)
 {
     DataItemView *view = row(entry(feed, u"Harbour"_s));
     const int srcH = view->sourceTextField()->height();
@@ -214,7 +214,7 @@ TEST_F(RowTextsTest, TheLayoutLeavesRoomForTheIconAndFollowsTheIconAndFontSettin
     EXPECT_EQ(view->sourceTextField()->font().pointSizeF(), 18.0);
 }
 
-TEST_F(RowTextsTest, AssistiveTechnologyReadsTheHeadlineFeedTimeAndStates)
+TEST_F(RowTextsTest, assistiveTechnologyReadsTheHeadlineFeedTimeAndStates)
 {
     const DataItemPtr item = entry(feed, u"Storm  warning"_s, berlin(2024, 1, 5, 9, 7));
     item->setObject(true, ItemKey::mark);

@@ -8,7 +8,7 @@ namespace {
 
 constexpr float tolerance = 1.0f / 255.0f;
 
-TEST(ColorAdditionsTest, HighlightOfWhiteIsOneStepDarkerGrey)
+TEST(ColorAdditionsTest, highlightOfWhiteIsOneStepDarkerGrey)
 {
     const QColor highlighted = ColorAdditions::highlight(Qt::white);
     EXPECT_NEAR(highlighted.valueF(), 0.9f, tolerance);
@@ -16,7 +16,7 @@ TEST(ColorAdditionsTest, HighlightOfWhiteIsOneStepDarkerGrey)
     EXPECT_FLOAT_EQ(highlighted.alphaF(), 1.0f);
 }
 
-TEST(ColorAdditionsTest, HighlightOfBlackMovesThirtyPercentTowardsThePalettesLight)
+TEST(ColorAdditionsTest, highlightOfBlackMovesThirtyPercentTowardsThePalettesLight)
 {
     const QColor light = QGuiApplication::palette().color(QPalette::Light);
     const QColor black = QColor::fromRgbF(0, 0, 0, 0.5f);
@@ -27,7 +27,7 @@ TEST(ColorAdditionsTest, HighlightOfBlackMovesThirtyPercentTowardsThePalettesLig
     EXPECT_NEAR(highlighted.alphaF(), 0.5f + 0.3f * (light.alphaF() - 0.5f), tolerance);
 }
 
-TEST(ColorAdditionsTest, DarkerKeepsHueSaturationAndAlphaAndStopsAtBlack)
+TEST(ColorAdditionsTest, darkerKeepsHueSaturationAndAlphaAndStopsAtBlack)
 {
     const QColor orange = QColor::fromHsvF(0.08f, 0.8f, 0.9f, 0.6f);
     const QColor darker = ColorAdditions::darkerWithLevel(orange, 0.3);

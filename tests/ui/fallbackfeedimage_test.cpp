@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 // A row whose feed has no icon draws the built-in "vantrel-single" at 24 × 24 points. Its tile
 // starts 2 points inside on every side, on whole pixels at both ratios, so it is never blurred.
-TEST(FallbackFeedImage, IsATileOf24PointsWithEdgesOnWholePixelsAtRatiosOneAndTwo)
+TEST(FallbackFeedImageTest, isATileOf24PointsWithEdgesOnWholePixelsAtRatiosOneAndTwo)
 {
     ASSERT_EQ(NamedImage::size(u"vantrel-single"_s), QSize(24, 24));
     for (const int ratio : {1, 2}) {

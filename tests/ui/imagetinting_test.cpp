@@ -15,7 +15,7 @@ const QStringList toolImages{u"search"_s,     u"minimize"_s,     u"starred"_s,  
                              u"add"_s,        u"preferences"_s,  u"autohide_off"_s, u"autohide_on"_s,
                              u"share-icon"_s, u"star-outline"_s, u"star-filled"_s};
 
-TEST(NamedImageTest, EveryToolImageIsAWhiteShapeOnTransparency)
+TEST(NamedImageTest, everyToolImageIsAWhiteShapeOnTransparency)
 {
     for (const QString &name : toolImages) {
         SCOPED_TRACE(name.toStdString());
@@ -40,7 +40,7 @@ TEST(NamedImageTest, EveryToolImageIsAWhiteShapeOnTransparency)
     }
 }
 
-TEST(ImageTintingTest, TheColourReplacesTheImagesColoursAndKeepsItsAlpha)
+TEST(ImageTintingTest, theColourReplacesTheImagesColoursAndKeepsItsAlpha)
 {
     const QColor tint(200, 40, 10);
     const QImage original = NamedImage::render(u"preferences"_s, 2.0);
@@ -61,7 +61,7 @@ TEST(ImageTintingTest, TheColourReplacesTheImagesColoursAndKeepsItsAlpha)
     }
 }
 
-TEST(ImageTintingTest, AnIconShowsItsAlternateImageWhenOn)
+TEST(ImageTintingTest, anIconShowsItsAlternateImageWhenOn)
 {
     const QIcon icon = ImageTinting::imageNamed(u"autohide_off"_s, Qt::white, u"autohide_on"_s);
     const QImage off = icon.pixmap(QSize(20, 20), 1.0, QIcon::Normal, QIcon::Off).toImage();
@@ -85,7 +85,7 @@ protected:
     }
 };
 
-TEST_F(HighDpiTest, IconPixmapsAtRatioTwoAreRenderedAtTwiceTheResolution)
+TEST_F(HighDpiTest, iconPixmapsAtRatioTwoAreRenderedAtTwiceTheResolution)
 {
     const QColor tint(30, 160, 240);
     const QIcon icon = ImageTinting::imageNamed(u"search"_s, tint);
