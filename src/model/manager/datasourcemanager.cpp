@@ -109,9 +109,9 @@ void DatasourceManager::createDatasources()
         uuids.append(feed.toMap().value(uuidKey).toString());
     const StaleItemFiles stale(m_clock);
     stale.restore(uuids);
-    const ItemFileReadAhead readAhead(uuids);
+    ItemFileReadAhead readAhead(uuids);
     for (const QVariant &feed : feeds) {
-        const auto source = RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this);
+        const auto source = RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this, &readAhead);
         attach(source);
         append(source);
     }
@@ -493,7 +493,7 @@ MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *f
         const SourceList &visible = lists[list];
         for (qsizetype i = 0; i < visible.count; ++i) {
             if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
-                MergeOrder::prefetch(visible.items.at(i + prefetchDistance).get());
+                visible.items.at(i + prefetchDistance)->prefetchMergeReads();
             const DataItemPtr &item = visible.items.at(i);
             if (!item || (item->hidden() && !includeHidden))
                 continue;
@@ -529,7 +529,7 @@ void DatasourceManager::prefetchItems(const SourceList &list, qsizetype from, qs
 {
     for (qsizetype i = from; i < std::min(to, list.count); ++i)
         if (const DataItem *item = list.items.at(i).get())
-            MergeOrder::prefetch(item);
+            item->prefetchMergeReads();
 }
 
 // Waiters of mergeSync are released after the signal, so they see what its receivers did.

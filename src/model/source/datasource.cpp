@@ -511,12 +511,13 @@ KeywordPredicate Datasource::keywordPredicate() const
 
 // ---- Persistence and bookkeeping
 
-void Datasource::load()
+void Datasource::load(ItemFileReadAhead *readAhead)
 {
     Q_ASSERT(!weak_from_this().expired());
     ItemFile::Contents contents;
-    if (auto readAhead = ItemFileReadAhead::take(m_uuid)) {
-        contents = std::move(*readAhead);
+    std::optional<ItemFile::Contents> readAheadContents = readAhead ? readAhead->take(m_uuid) : std::nullopt;
+    if (readAheadContents) {
+        contents = std::move(*readAheadContents);
     } else {
         const ItemFile file(m_uuid);
         if (!file.exists())

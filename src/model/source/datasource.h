@@ -18,6 +18,8 @@
 #include <mutex>
 #include <optional>
 
+class ItemFileReadAhead;
+
 class Clock;
 class DatasourceDelegate;
 class RefreshEnvironment;
@@ -89,8 +91,9 @@ public:
     void removeSequence();
 
     // Persistence and refresh bookkeeping
-    // Replaces the entries with those of the item file, if there is one.
-    void load();
+    // Replaces the entries with those of the item file, if there is one; taken from the
+    // read-ahead when it holds the file.
+    void load(ItemFileReadAhead *readAhead = nullptr);
     // Writes the item file. False when it could not be written: the old file stays, and the
     // reason becomes the source's error text (and saveErrorString) until a save succeeds. An
     // existing file that could not be read at load is never replaced.

@@ -58,7 +58,8 @@ QString trimmedText(const QVariant &value)
 
 std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVariantMap> &configuration,
                                                      UserDefaults &defaults, const Clock &clock,
-                                                     RefreshEnvironment &environment)
+                                                     RefreshEnvironment &environment,
+                                                     ItemFileReadAhead *readAhead)
 {
     // Refresh threads may hold the last reference; the object belongs to the main thread.
     auto deleteOnMainThread = [](RSSDatasource *source) {
@@ -69,7 +70,7 @@ std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVarian
     };
     std::shared_ptr<RSSDatasource> source(new RSSDatasource(configuration, defaults, clock, environment),
                                           deleteOnMainThread);
-    source->load();
+    source->load(readAhead);
     return source;
 }
 

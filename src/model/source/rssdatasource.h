@@ -33,10 +33,11 @@ public:
     };
 
     // Sources are shared: a running refresh holds its source. Destruction happens on the main
-    // thread. The source has loaded its item file.
+    // thread. The source has loaded its item file, from the read-ahead when it holds the file.
     static std::shared_ptr<RSSDatasource> create(const std::optional<QVariantMap> &configuration,
                                                  UserDefaults &defaults, const Clock &clock,
-                                                 RefreshEnvironment &environment);
+                                                 RefreshEnvironment &environment,
+                                                 ItemFileReadAhead *readAhead = nullptr);
 
     QString url() const;
     void setURL(const QString &url);
