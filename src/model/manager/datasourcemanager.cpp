@@ -162,8 +162,7 @@ void DatasourceManager::append(const std::shared_ptr<RSSDatasource> &source)
     std::lock_guard sourcesGuard(m_sourcesLock);
     m_datasources.append(source);
     m_sourceCount = int(m_datasources.size());
-    std::lock_guard queueGuard(m_queueLock);
-    m_managed.insert(source.get());
+    m_arrivals.manage(source.get());
 }
 
 QList<std::shared_ptr<Datasource>> DatasourceManager::datasources() const
@@ -218,16 +217,7 @@ void DatasourceManager::deleteDatasource(Datasource *source)
     std::shared_ptr<Datasource> removed; // released after the locks
     {
         std::lock_guard sourcesGuard(m_sourcesLock);
-        {
-            std::lock_guard queueGuard(m_queueLock);
-            m_managed.remove(source);
-            m_newItems.removeIf([this, source](const DataItemPtr &item) {
-                const bool fromSource = Datasource::of(*item).get() == source;
-                if (fromSource)
-                    m_queued.remove(item.get());
-                return fromSource;
-            });
-        }
+        m_arrivals.forget(source);
         for (qsizetype i = 0; i < m_datasources.size(); ++i) {
             if (m_datasources.at(i).get() == source) {
                 removed = m_datasources.takeAt(i);
@@ -365,11 +355,8 @@ void DatasourceManager::sourceDidFinishRefresh(Datasource *source)
 {
     {
         std::lock_guard sourcesGuard(m_sourcesLock);
-        {
-            std::lock_guard queueGuard(m_queueLock);
-            if (!m_managed.contains(source))
-                return;
-        }
+        if (!m_arrivals.isManaged(source))
+            return;
         m_refreshedOnce.insert(source);
     }
     if (everySourceRefreshedOnce())
@@ -405,11 +392,7 @@ void DatasourceManager::newItemInDatasource(const DataItemPtr &item, Datasource 
     if (m_gather.load()) {
         const std::shared_ptr<const SearchFilter> filter = currentFilter();
         if (!filter || filter->matches(*item, filter->matchesSourceName(*source))) {
-            std::lock_guard guard(m_queueLock);
-            if (m_managed.contains(source) && !m_queued.contains(item.get())) {
-                m_newItems.append(item);
-                m_queued.insert(item.get());
-            }
+            m_arrivals.enqueue(item, source);
             return;
         }
     }
@@ -484,7 +467,7 @@ MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *f
     entries.items.reserve(size_t(m_lastMergeSize.load()));
     entries.addresses.reserve(size_t(m_lastMergeSize.load()));
     const bool includeHidden = m_showHidden.load();
-    std::lock_guard queueGuard(m_queueLock);
+    const QSet<const DataItem *> queued = m_arrivals.queued();
     for (size_t list = 0; list < lists.size(); ++list) {
         // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
         // included.
@@ -497,7 +480,7 @@ MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *f
             const DataItemPtr &item = visible.items.at(i);
             if (!item || (item->hidden() && !includeHidden))
                 continue;
-            if (!m_queued.isEmpty() && m_queued.contains(item.get()))
+            if (!queued.isEmpty() && queued.contains(item.get()))
                 continue;
             if (filter && !filter->matches(*item, visible.sourceNameMatches))
                 continue;
@@ -560,38 +543,23 @@ ViewDataSource::ItemList DatasourceManager::items()
 
 QList<DataItemPtr> DatasourceManager::theNewItems()
 {
-    std::lock_guard guard(m_queueLock);
-    return m_newItems;
+    return m_arrivals.items();
 }
 
 DataItemPtr DatasourceManager::theNewItem()
 {
-    std::lock_guard guard(m_queueLock);
-    return m_newItems.isEmpty() ? nullptr : m_newItems.first();
+    return m_arrivals.first();
 }
 
 bool DatasourceManager::hasNew()
 {
-    std::lock_guard guard(m_queueLock);
-    m_newItems.removeIf([this](const DataItemPtr &item) {
-        const std::shared_ptr<Datasource> source = Datasource::of(*item);
-        const bool gone = !source || !m_managed.contains(source.get()) || !source->isEnabled();
-        if (gone)
-            m_queued.remove(item.get());
-        return gone;
-    });
-    return !m_newItems.isEmpty();
+    return m_arrivals.dropGoneAndHasAny();
 }
 
 // The list is replaced by a copy with the arrival on top; readers keep their snapshot.
 void DatasourceManager::removeNew()
 {
-    {
-        std::lock_guard queueGuard(m_queueLock);
-        if (m_newItems.isEmpty())
-            return;
-        const DataItemPtr item = m_newItems.takeFirst();
-        m_queued.remove(item.get());
+    const bool broughtIn = m_arrivals.takeFirst([this](const DataItemPtr &item) {
         item->setObject(m_pool.nextSequence(), ItemKey::sequence);
         std::lock_guard stateGuard(m_stateLock);
         QList<DataItemPtr> list;
@@ -602,8 +570,9 @@ void DatasourceManager::removeNew()
                 list.append(listed);
         m_items = RetiredList::share(std::move(list), m_retired);
         m_refresh = true;
-    }
-    merge();
+    });
+    if (broughtIn)
+        merge();
 }
 
 void DatasourceManager::setFilter(const QString &filter)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/manager/arrivalqueue.h"
 #include "model/manager/mergeorder.h"
 #include "model/manager/retiredlist.h"
 #include "model/manager/serialqueue.h"
@@ -185,10 +186,7 @@ private:
     QSet<const Datasource *> m_refreshedOnce;
     std::atomic<int> m_sourceCount = 0;
 
-    mutable std::recursive_mutex m_queueLock; // the arrival queue
-    QList<DataItemPtr> m_newItems;
-    QSet<const DataItem *> m_queued;
-    QSet<const Datasource *> m_managed; // the sources whose arrivals are queued
+    ArrivalQueue m_arrivals;
 
     mutable std::mutex m_stateLock; // filter, generations, published list
     std::condition_variable m_published;
