@@ -444,75 +444,21 @@ void DatasourceManager::runMerge(quint64 generation)
 {
     // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
     const MergeOrder::OneShots oneShots = takeOneShots();
-    std::vector<SourceList> lists;
-    MergeOrder::Entries entries = collectVisibleItems(currentFilter().get(), lists);
+    const std::shared_ptr<const SearchFilter> filter = currentFilter();
+    std::vector<MergeCollector::SourceList> lists;
+    MergeOrder::Entries entries;
+    {
+        std::lock_guard sourcesGuard(m_sourcesLock);
+        entries = m_collector.collect(m_datasources, filter.get(), m_showHidden.load(), m_arrivals, lists);
+    }
     QList<DataItemPtr> merged = MergeOrder::arrange(entries, oneShots, m_retired->take());
     // A source changes its list in place once no copy shares it: the copies are dropped under the
     // source's lock, so that its next change comes after the merge read them.
-    for (SourceList &list : lists) {
+    for (MergeCollector::SourceList &list : lists) {
         std::lock_guard guard(list.source->lock());
         list.items = {};
     }
     publish(generation, std::move(merged));
-}
-
-// The visible entries of the enabled sources that pass the filter, queued arrivals left out.
-// `lists` receives the sources' lists, which the entries point into.
-MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists)
-{
-    std::lock_guard sourcesGuard(m_sourcesLock);
-    lists = visibleLists(filter);
-    MergeOrder::Entries entries;
-    entries.keys.reserve(size_t(m_lastMergeSize.load()));
-    entries.items.reserve(size_t(m_lastMergeSize.load()));
-    entries.addresses.reserve(size_t(m_lastMergeSize.load()));
-    const bool includeHidden = m_showHidden.load();
-    const QSet<const DataItem *> queued = m_arrivals.queued();
-    for (size_t list = 0; list < lists.size(); ++list) {
-        // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
-        // included.
-        if (list + 1 < lists.size())
-            prefetchItems(lists[list + 1], 0, prefetchDistance);
-        const SourceList &visible = lists[list];
-        for (qsizetype i = 0; i < visible.count; ++i) {
-            if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
-                visible.items.at(i + prefetchDistance)->prefetchMergeReads();
-            const DataItemPtr &item = visible.items.at(i);
-            if (!item || (item->hidden() && !includeHidden))
-                continue;
-            if (!queued.isEmpty() && queued.contains(item.get()))
-                continue;
-            if (filter && !filter->matches(*item, visible.sourceNameMatches))
-                continue;
-            entries.add(item);
-        }
-    }
-    m_lastMergeSize = qsizetype(entries.keys.size());
-    return entries;
-}
-
-// The lists of the sources with visible entries, as they are now. The caller holds sourcesLock.
-std::vector<DatasourceManager::SourceList> DatasourceManager::visibleLists(const SearchFilter *filter) const
-{
-    std::vector<SourceList> lists;
-    lists.reserve(size_t(m_datasources.size()));
-    for (const auto &source : std::as_const(m_datasources)) {
-        std::lock_guard sourceGuard(source->lock());
-        const int count = source->numberOfItems();
-        if (count == 0)
-            continue;
-        SourceList &list = lists.emplace_back(SourceList{source, source->items(), 0, false});
-        list.count = std::min<qsizetype>(count, list.items.size());
-        list.sourceNameMatches = filter && filter->matchesSourceName(*source);
-    }
-    return lists;
-}
-
-void DatasourceManager::prefetchItems(const SourceList &list, qsizetype from, qsizetype to)
-{
-    for (qsizetype i = from; i < std::min(to, list.count); ++i)
-        if (const DataItem *item = list.items.at(i).get())
-            item->prefetchMergeReads();
 }
 
 // Waiters of mergeSync are released after the signal, so they see what its receivers did.
