@@ -2,6 +2,7 @@
 
 #include "model/entry/dataitem.h"
 #include "model/entry/itemsource.h"
+#include "model/source/feedsettings.h"
 #include "model/source/filingindex.h"
 #include "model/source/keywordpredicate.h"
 
@@ -124,12 +125,6 @@ protected:
 
 private:
     void loadGeneralDefaults(const QVariantMap &entry);
-    // This feed's element of "feeds"; empty when it has none.
-    QVariantMap feedEntry() const;
-    // The index of this feed's element in `feeds`, or -1.
-    qsizetype indexInFeeds(const QVariantList &feeds) const;
-    // The entry's value for the key, else (unless returnNil) the general setting; blobs unarchived.
-    QVariant setting(const QVariantMap &entry, const QString &key, bool returnNil = false) const;
     void _updateMark();
     void _setCurrentDateIfNeeded(DataItem &item);
     void keywordsDidChange(const QVariant &keywords);
@@ -143,6 +138,7 @@ private:
     const Clock &m_clock;
     RefreshEnvironment &m_environment;
     const QString m_uuid;
+    FeedSettings m_settings;
 
     // The ordered insertion into the source's own list, placed by the filing index.
     void fileInOrderLocked(const DataItemPtr &item);
@@ -190,7 +186,6 @@ private:
     QString m_errorString;
     QString m_saveErrorString;
 
-    mutable std::atomic<qsizetype> m_feedIndexHint = -1; // where feedEntry() found the entry last
     quint64 m_keywordsObservation = 0;
     std::atomic<DatasourceDelegate *> m_delegate = nullptr;
     std::atomic<int> m_itemCount = -1;
