@@ -2,7 +2,6 @@
 
 #include "model/dates/feeddate.h"
 #include "model/entry/itemkeys.h"
-#include "model/entry/textfolding.h"
 #include "model/source/datasourcedelegate.h"
 #include "model/source/itemfile.h"
 #include "model/source/itemfilereadahead.h"
@@ -276,29 +275,13 @@ void Datasource::addItem(const DataItemPtr &item)
     reportItemsDidChange();
 }
 
-// An item matches when a keyword occurs in its title or description, or in the names of the
-// source holding it: the names are the same for all the source's items, so they are searched once.
+// The names are read under the field lock, which is a leaf, so the marker runs inside it.
 bool Datasource::keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText)
 {
-    return !predicate.isEmpty() && (namesMatchLocked(predicate) || predicate.matchesFolded(foldedItemText));
-}
-
-bool Datasource::namesMatchLocked(const KeywordPredicate &predicate)
-{
-    NamesMatch &cached = m_namesMatch;
-    QString name, customName;
-    {
-        // Compared in place: every entry filed asks, and the names seldom change.
-        std::lock_guard guard(m_fieldLock);
-        if (cached.known && cached.name == m_name && cached.customName == m_customName &&
-            cached.predicate == predicate)
-            return cached.matches;
-        name = m_name;
-        customName = m_customName;
-    }
-    cached = {true, name, customName, predicate,
-              predicate.matchesFolded(TextFolding::fold(name + customName))};
-    return cached.matches;
+    if (predicate.isEmpty())
+        return false;
+    std::lock_guard guard(m_fieldLock);
+    return m_keywordMarker.marks(predicate, m_name, m_customName, foldedItemText);
 }
 
 void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)

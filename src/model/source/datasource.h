@@ -4,6 +4,7 @@
 #include "model/entry/itemsource.h"
 #include "model/source/feedsettings.h"
 #include "model/source/filingindex.h"
+#include "model/source/keywordmarker.h"
 #include "model/source/keywordpredicate.h"
 
 #include <QColor>
@@ -149,16 +150,6 @@ private:
     const FilingIndex &filingIndexLocked();
     void forgetFilingIndexLocked() { m_filingIndexBuilt = false; }
 
-    // Whether the source's names hold one of the keywords, worked out again only when the names or
-    // the keywords have changed; guarded by m_lock (the names are read under m_fieldLock inside it).
-    struct NamesMatch {
-        bool known = false;
-        QString name;
-        QString customName;
-        KeywordPredicate predicate;
-        bool matches = false;
-    };
-    bool namesMatchLocked(const KeywordPredicate &predicate);
     bool keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText);
 
     mutable std::recursive_mutex m_lock;
@@ -167,7 +158,7 @@ private:
     FilingIndex m_filingIndex; // mirrors m_items while m_filingIndexBuilt
     bool m_filingIndexBuilt = false;
     quint64 m_filingIndexChanges = 0; // entryOrderChanges() when the index was built
-    NamesMatch m_namesMatch;
+    KeywordMarker m_keywordMarker;    // used under m_fieldLock too, which holds the names it reads
     QSet<const DataItem *> m_markedItems;
     QImage m_image;
 
