@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
-  libcurl4-openssl-dev libxml2-dev libicu-dev zlib1g-dev libcanberra-dev
+  libcurl4-openssl-dev libxml2-dev libicu-dev zlib1g-dev libcanberra-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  dbus xvfb xauth sound-theme-freedesktop xdg-utils desktop-file-utils
+  dbus xvfb xauth openbox xcompmgr xdotool x11-utils sound-theme-freedesktop xdg-utils desktop-file-utils
   appstream man-db file dpkg-dev
 )
 

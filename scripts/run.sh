@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Vantrel and shows it at work on demo feeds: tools/feedsim serves feeds on loopback whose
-# entries keep arriving, a throw-away profile subscribes to them, and the headless ticker prints
-# each headline as it comes in. Arguments replace --headless (e.g. --refresh-once, --list-feeds).
-# Ctrl+C stops both programs and removes the profile.
+# entries keep arriving, a throw-away profile subscribes to them, and the ticker bar opens on the
+# display (DISPLAY or WAYLAND_DISPLAY); without a display the headless ticker prints each headline
+# as it comes in. Arguments replace that choice (e.g. --headless, --refresh-once, --list-feeds).
+# Ctrl+C (or closing the bar) stops both programs and removes the profile.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -51,6 +52,11 @@ mkdir -p "$XDG_CONFIG_HOME/vantrel"
 } >"$XDG_CONFIG_HOME/vantrel/settings.plist"
 
 if [ $# -eq 0 ]; then
-  set -- --headless
+  if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Opening the ticker bar on the display; close it or press Ctrl+C to quit."
+  else
+    echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the headless ticker."
+    set -- --headless
+  fi
 fi
 build/release/src/vantrel "$@"

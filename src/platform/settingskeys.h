@@ -39,10 +39,18 @@ inline constexpr QLatin1String autoHide{"autoHide"};
 inline constexpr QLatin1String markBackgroundColor{"markBackgroundColor"};
 // Feed icons drawn small, on a headline's source line.
 inline constexpr QLatin1String smallImage{"smallImage"};
+// The name of the screen the bar docks on (QScreen::name()); absent means the primary screen.
+inline constexpr QLatin1String screen{"screen"};
 // The host whose reachability decides whether refresh rounds run.
 inline constexpr QLatin1String reachabilityHost{"reachabilityHost"};
 // Base address of the reader service (login and API); its scheme is used for every request.
 inline constexpr QLatin1String googleReaderURL{"googleReaderURL"};
 // When the last complete push of subscription edits to the reader service ended.
 inline constexpr QLatin1String lastGoogleSync{"lastGoogleSync"};
+// Every headline brought in sounds, not only those that match a keyword; absent means no.
+inline constexpr QLatin1String alwaysPlaySound{"alwaysPlaySound"};
+// Arrivals and fades of the bar happen at once; absent means the desktop's own choice.
+inline constexpr QLatin1String reduceMotion{"reduceMotion"};
+// The docked bar keeps maximised windows off its screen edge.
+inline constexpr QLatin1String reserveScreenEdge{"reserveScreenEdge"};
 } // namespace SettingsKey

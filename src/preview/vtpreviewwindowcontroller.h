@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 #include <optional>
@@ -21,7 +22,6 @@ class QMenu;
 class QPropertyAnimation;
 class QScreen;
 class QToolButton;
-class QWidget;
 class ShareManager;
 class SoundPlayer;
 class UserDefaults;

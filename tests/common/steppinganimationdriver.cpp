@@ -6,6 +6,9 @@
 
 SteppingAnimationDriver::SteppingAnimationDriver()
 {
+    // Qt reads elapsed() as the time since the driver started; it starts again whenever an
+    // animation begins after all had ended.
+    connect(this, &QAnimationDriver::started, this, [this] { m_elapsed = 0; });
     install();
 }
 

@@ -1,8 +1,8 @@
 #include "ticker/widgets/listview.h"
 
-#include "ui/drawing/bottomupgeometry.h"
 #include "ui/animation/animationtiming.h"
 #include "ui/animation/viewalpha.h"
+#include "ui/drawing/bottomupgeometry.h"
 
 #include <QChildEvent>
 #include <QPropertyAnimation>
@@ -10,6 +10,14 @@
 ListView::ListView(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("listView"));
+}
+
+ListView::~ListView()
+{
+    if (m_runningAnimation) {
+        m_runningAnimation->disconnect(this);
+        m_runningAnimation->stop();
+    }
 }
 
 void ListView::setResizeTarget(QWidget *view)

@@ -22,6 +22,8 @@ public:
     static constexpr int frameSizeAnimationDurationMs = 1000;
 
     explicit ListView(QWidget *parent = nullptr);
+    // A running frame-size animation ends without reporting to the list being destroyed.
+    ~ListView() override;
 
     // Whether a frame-size animation is running (callers also set it just before starting one).
     bool isAnimating() const { return m_animating; }

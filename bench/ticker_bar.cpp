@@ -1,0 +1,223 @@
+// The bar's main-thread work over 100,000 listed entries (1,000 feeds of 100), offscreen: a tick
+// with nothing new, a rebuild with nothing changed, a tick that brings one entry in with the
+// rebuild after it, and scrolls within one row range and across one row.
+#include "managerbenchdata.h"
+#include "model/source/datasource.h"
+#include "model/manager/datasourcemanager.h"
+#include "model/stars/starmanager.h"
+#include "platform/desktop/freedesktopnotifications.h"
+#include "platform/desktop/soundplayer.h"
+#include "platform/desktop/xdgurlschemehandlers.h"
+#include "platform/manualclock.h"
+#include "platform/network/reachability.h"
+#include "platform/settingskeys.h"
+#include "platform/userdefaults.h"
+#include "preview/vtpreviewwindowcontroller.h"
+#include "services/browser/browsersupport.h"
+#include "services/notifications/notificationmanager.h"
+#include "services/sharing/sharemanager.h"
+#include "ticker/bar/listflow.h"
+#include "ticker/bar/mainwindowcontroller.h"
+#include "ticker/bar/rsswindow.h"
+#include "ticker/rows/rowsettings.h"
+#include "ticker/widgets/flippedclipview.h"
+#include "ticker/widgets/listview.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int feedCount = 1000;
+constexpr int entriesPerFeed = 100;
+constexpr int rowHeight = 78;
+
+class Unreachable : public Reachability {
+public:
+    using Reachability::Reachability;
+    bool isReachable() const override { return false; }
+};
+
+class Silence : public SoundPlayer {
+public:
+    QStringList soundNames() const override { return {}; }
+    void play(const QString &) override {}
+    void beep() override {}
+};
+
+struct World {
+    World()
+        : defaults(ManagerBenchData::temporaryHome().path() + u"/config/vantrel"_s),
+          clock(QDateTime::fromSecsSinceEpoch(ManagerBenchData::now, Qt::UTC)), reachability(defaults),
+          notificationBus(QDBusConnection::sessionBus()), browser(defaults, handlers, sounds),
+          sharing(browser), notifications(defaults, notificationBus, browser), rowSettings(defaults)
+    {
+        defaults.registerDefaults({{SettingsKey::ageLimit, 30},
+                                   {SettingsKey::limit, 0},
+                                   {SettingsKey::refreshRate, 30},
+                                   {SettingsKey::receiveTimeStamp, false},
+                                   {SettingsKey::keywords, QVariantList()},
+                                   {SettingsKey::itemHeight, rowHeight},
+                                   {SettingsKey::fontSize, 12},
+                                   {SettingsKey::imageWidth, 65},
+                                   {SettingsKey::displayImage, true},
+                                   {SettingsKey::opacity, 0.75},
+                                   {SettingsKey::gradientAngle, -1.0},
+                                   {SettingsKey::fontName, u"DejaVu Sans"_s},
+                                   {SettingsKey::scrollToTopInterval, 120},
+                                   {SettingsKey::notificationCenterLevel, 0},
+                                   {SettingsKey::location, 1},
+                                   {SettingsKey::reduceMotion, true}});
+        QVariantList feeds;
+        for (int feed = 0; feed < feedCount; ++feed)
+            feeds.append(QVariantMap{{u"uuid"_s, u"FEED-%1"_s.arg(feed)},
+                                     {u"name"_s, u"Feed number %1"_s.arg(feed)},
+                                     {u"url"_s, u"http://127.0.0.1:9/%1.xml"_s.arg(feed)},
+                                     {u"enabled"_s, true}});
+        defaults.setObject(feeds, SettingsKey::feeds);
+        DatasourceManager::Options options;
+        options.startTimers = false;
+        manager = std::make_unique<DatasourceManager>(defaults, clock, reachability, options);
+        QRandomGenerator filling(7);
+        const auto sources = manager->datasources();
+        for (int feed = 0; feed < feedCount; ++feed) {
+            for (int index = entriesPerFeed - 1; index >= 0; --index)
+                sources.at(feed)->addItem(ManagerBenchData::entry(filling, feed, index));
+        }
+        manager->mergeSync();
+        stars = std::make_unique<StarManager>(defaults, manager.get());
+        preview = std::make_unique<VTPreviewWindowController>(defaults, browser, sharing, sounds);
+        RowContext rows{.settings = rowSettings,
+                        .clock = clock,
+                        .preview = *preview,
+                        .stars = stars.get(),
+                        .openInBrowser = {},
+                        .shareActions = {}};
+        bar = std::make_unique<MainWindowController>(
+            MainWindowController::Collaborators{.defaults = defaults,
+                                                .clock = clock,
+                                                .manager = *manager,
+                                                .stars = stars.get(),
+                                                .preview = *preview,
+                                                .sounds = sounds,
+                                                .notifications = notifications,
+                                                .rows = rows,
+                                                .startTimers = false});
+        bar->showWindow();
+        flow().rebuildViews();
+        QCoreApplication::processEvents();
+        if (flow().items().count() != feedCount * entriesPerFeed)
+            qFatal("expected %d listed entries, got %d", feedCount * entriesPerFeed, flow().items().count());
+    }
+    ListFlow &flow() const { return bar->listFlow(); }
+
+    // An entry filed as a refresh after the first files it: queued for the bar.
+    void arrive()
+    {
+        auto item = ManagerBenchData::entry(random, 0, 0);
+        item->setObject(u"arrival %1"_s.arg(++arrivals), ItemKey::guid);
+        const std::shared_ptr<Datasource> source = manager->datasources().constFirst();
+        source->setInsertMode(true);
+        source->addItem(item);
+        source->setInsertMode(false);
+    }
+
+    UserDefaults defaults;
+    ManualClock clock;
+    Unreachable reachability;
+    Silence sounds;
+    FreedesktopNotifications notificationBus;
+    XdgUrlSchemeHandlers handlers;
+    BrowserSupport browser;
+    ShareManager sharing;
+    NotificationManager notifications;
+    RowSettings rowSettings;
+    std::unique_ptr<DatasourceManager> manager;
+    std::unique_ptr<StarManager> stars;
+    std::unique_ptr<VTPreviewWindowController> preview;
+    std::unique_ptr<MainWindowController> bar;
+    QRandomGenerator random{11};
+    int arrivals = 0;
+};
+
+World &world()
+{
+    static World *instance = new World;
+    return *instance;
+}
+
+void BM_TickWithNothingNew(benchmark::State &state)
+{
+    ListFlow &flow = world().flow();
+    world().clock.advance(10000);
+    flow.timer(); // ends any gap
+    for (auto _ : state)
+        flow.timer();
+}
+BENCHMARK(BM_TickWithNothingNew)->Unit(benchmark::kMicrosecond);
+
+void BM_RebuildWithNothingChanged(benchmark::State &state)
+{
+    ListFlow &flow = world().flow();
+    flow.rebuildViews();
+    for (auto _ : state)
+        flow.rebuildViews();
+}
+BENCHMARK(BM_RebuildWithNothingChanged)->Unit(benchmark::kMicrosecond);
+
+// The arrival is filed, and the gap of the one before ended, outside the measurement. The merge
+// that follows runs on the merge worker and is waited for outside it too.
+void BM_TickBringingOneInAndRebuild(benchmark::State &state)
+{
+    World &w = world();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.clock.advance(3100);
+        w.flow().timer();
+        w.arrive();
+        w.manager->mergeSync();
+        state.ResumeTiming();
+        w.flow().timer();
+        w.flow().rebuildViews();
+    }
+}
+BENCHMARK(BM_TickBringingOneInAndRebuild)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+void BM_ScrollWithinTheRowRange(benchmark::State &state)
+{
+    FlippedClipView &scroll = *world().bar->scrollView();
+    scroll.scrollToPoint(QPoint(0, 100 * rowHeight + 10));
+    world().flow().rebuildViews(true);
+    int step = 0;
+    for (auto _ : state)
+        scroll.scrollToPoint(QPoint(0, 100 * rowHeight + 10 + (++step % 2)));
+}
+BENCHMARK(BM_ScrollWithinTheRowRange)->Unit(benchmark::kMicrosecond);
+
+void BM_ScrollByOneRow(benchmark::State &state)
+{
+    FlippedClipView &scroll = *world().bar->scrollView();
+    scroll.scrollToPoint(QPoint(0, 200 * rowHeight));
+    int step = 0;
+    for (auto _ : state)
+        scroll.scrollToPoint(QPoint(0, (200 + (++step % 2)) * rowHeight));
+}
+BENCHMARK(BM_ScrollByOneRow)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    world();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
