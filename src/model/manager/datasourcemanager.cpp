@@ -2,6 +2,7 @@
 
 #include "model/entry/itemkeys.h"
 #include "model/manager/mergeorder.h"
+#include "model/manager/refreshround.h"
 #include "model/manager/retiredlist.h"
 #include "model/manager/searchfilter.h"
 #include "model/parse/feedstrings.h"
@@ -25,7 +26,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString uuidKey = u"uuid"_s;
-constexpr qint64 resetAfterSeconds = 3600;
 
 } // namespace
 
@@ -315,34 +315,10 @@ void DatasourceManager::refreshRound()
     if (!internetAvailable())
         return;
     std::lock_guard guard(m_sourcesLock);
-    const double lastSuccess = m_pool.lastUpdateSince1970();
     const double now = double(m_clock.now().toMSecsSinceEpoch()) / 1000.0;
-    if (lastSuccess != 0 && now - lastSuccess > resetAfterSeconds) {
-        for (const auto &source : std::as_const(m_datasources))
-            if (!source->firstRun())
-                source->reset();
-    }
-    struct Due {
-        QDateTime lastUpdatedAt;
-        Datasource *source;
-    };
-    std::vector<Due> order;
-    order.reserve(size_t(m_datasources.size()));
-    for (const auto &source : std::as_const(m_datasources))
-        order.push_back({source->lastUpdatedAt(), source.get()});
-    std::stable_sort(order.begin(), order.end(), [](const Due &a, const Due &b) {
-        if (!a.lastUpdatedAt.isValid() || !b.lastUpdatedAt.isValid())
-            return !a.lastUpdatedAt.isValid() && b.lastUpdatedAt.isValid();
-        return a.lastUpdatedAt < b.lastUpdatedAt;
+    RefreshRound::run(m_datasources, m_pool.lastUpdateSince1970(), now, [this](const Datasource *source) {
+        return m_options.refreshOnce && m_refreshedOnce.contains(source);
     });
-    for (const Due &due : order) {
-        if (!due.source->isEnabled())
-            continue;
-        if (m_options.refreshOnce && m_refreshedOnce.contains(due.source))
-            continue;
-        if (!due.source->updateData())
-            break;
-    }
 }
 
 void DatasourceManager::dirtyTimer()
