@@ -3,6 +3,7 @@
 #include "model/entry/itemkeys.h"
 #include "model/recordingdelegate.h"
 #include "model/source/itemfile.h"
+#include "model/source/itemfilereadahead.h"
 #include "model/source/notificationcenter.h"
 #include "model/testenvironment.h"
 #include "model/testsource.h"
@@ -331,6 +332,26 @@ TEST_F(DatasourceTest, itemFileRestoresEntriesWithoutNumbers)
     EXPECT_TRUE(restored->read());
     EXPECT_FALSE(restored->objectForKey(ItemKey::sequence).isValid());
     EXPECT_EQ(Datasource::of(*restored), reloaded);
+}
+
+TEST_F(DatasourceTest, aSourceGivenAReadAheadTakesItsEntriesFromItOnce)
+{
+    ASSERT_TRUE(ItemFile(u"EARLY"_s).save({itemAged(1, u"first"_s), itemAged(2, u"second"_s)}));
+    ItemFileReadAhead readAhead({u"EARLY"_s, u"NO-FILE"_s});
+    ASSERT_TRUE(ItemFile(u"EARLY"_s).remove()) << "what loads is what was read ahead";
+
+    const auto source =
+        std::make_shared<TestSource>(QVariantMap{{u"uuid"_s, u"EARLY"_s}}, defaults, clock, environment);
+    source->load(&readAhead);
+    ASSERT_EQ(source->items().size(), 2);
+    EXPECT_EQ(source->items().first()->title(), u"first"_s);
+    EXPECT_EQ(Datasource::of(*source->items().first()), source);
+
+    EXPECT_FALSE(readAhead.take(u"EARLY"_s)) << "each file is handed out once";
+    const auto missing = readAhead.take(u"NO-FILE"_s);
+    ASSERT_TRUE(missing);
+    EXPECT_TRUE(missing->items.isEmpty());
+    EXPECT_FALSE(readAhead.take(u"NOT-ASKED"_s));
 }
 
 TEST_F(DatasourceTest, damagedItemFileIsSetAsideAndTheSourceStartsEmpty)

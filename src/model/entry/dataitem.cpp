@@ -1,10 +1,8 @@
 #include "model/entry/dataitem.h"
 
+#include "model/entry/dataitemrecord.h"
 #include "model/entry/itemkeys.h"
-#include "model/entry/textcaps.h"
 #include "model/entry/textfolding.h"
-#include "platform/archivereader.h"
-#include "platform/archivewriter.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -55,19 +53,8 @@ bool sameKey(const PropertyKey &a, QLatin1StringView b)
 // The program's own keys, made once, so that storing one needs no look-up in the key table.
 PropertyKey keyFor(QLatin1StringView key)
 {
-    static const PropertyKey known[] = {
-        PropertyKey(ItemKey::title),        PropertyKey(ItemKey::link),
-        PropertyKey(ItemKey::description),  PropertyKey(ItemKey::contentEncoded),
-        PropertyKey(ItemKey::guid),         PropertyKey(ItemKey::pubDate),
-        PropertyKey(ItemKey::pubdate),      PropertyKey(ItemKey::published),
-        PropertyKey(ItemKey::dcDate),       PropertyKey(ItemKey::href),
-        PropertyKey(ItemKey::originalDate), PropertyKey(ItemKey::parsedDate),
-        PropertyKey(ItemKey::sequence),     PropertyKey(ItemKey::mark),
-        PropertyKey(ItemKey::name),
-    };
-    for (const PropertyKey &candidate : known)
-        if (sameKey(candidate.name(), key))
-            return candidate;
+    if (const PropertyKey *known = ItemPropertyKeys::get().find(key))
+        return *known;
     return PropertyKey(key);
 }
 
@@ -80,14 +67,6 @@ const PropertyKey &keyFor(const PropertyKey &key)
 {
     return key;
 }
-
-// The keys of the record read last on this thread, by position, with the reader's identity of
-// each. Every prefix of the list is the distinct keys of a record, so while a record repeats them
-// in order its keys need neither a look-up nor a check for a key said twice.
-struct RecentKey {
-    const void *identity = nullptr;
-    PropertyKey key;
-};
 
 } // namespace
 
@@ -231,12 +210,13 @@ template <typename Key> bool DataItem::updateQuickReadsLocked(const Key &key, co
 {
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     if (sameKey(keys.sequence, key)) {
-        m_sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
+        m_mergeReads.sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
         return true;
     }
     if (sameKey(keys.parsedDate, key)) {
         const QDateTime date = value ? value->toDateTime() : QDateTime();
-        m_parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate, std::memory_order_relaxed);
+        m_mergeReads.parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate,
+                                           std::memory_order_relaxed);
         return true;
     }
     if (sameKey(keys.title, key) || sameKey(keys.description, key)) {
@@ -351,169 +331,12 @@ QString DataItem::previewContent() const
 
 void DataItem::encodeWithCoder(ArchiveWriter &coder) const
 {
-    QVariantMap properties;
-    {
-        std::lock_guard guard(m_lock);
-        properties = propertiesLocked();
-    }
-    coder.encodeObject(properties);
-    coder.encodeBool(marked());
-    coder.encodeBool(shown());
-    coder.encodeBool(read());
-    coder.encodeBool(hidden());
+    DataItemRecord::encode(*this, coder);
 }
 
 std::shared_ptr<DataItem> DataItem::initWithCoder(ArchiveReader &coder)
 {
-    thread_local std::vector<RecentKey> recent;
-    auto item = std::make_shared<DataItem>();
-    // The records of a file are alike: the list is sized for as many properties as the last one.
-    item->m_properties.reserve(recent.size());
-    size_t position = 0;
-    bool repeating = true; // every key so far was the recent key at its position
-    const bool intact = coder.decodeDictionary([&](const ArchiveReader::Key &key, QVariant &&value) {
-        if (repeating && key.identity && position < recent.size() &&
-            recent[position].identity == key.identity) {
-            item->addPropertyLocked(recent[position].key, std::move(value));
-        } else {
-            const bool added = item->addDecodedProperty(key.name, std::move(value));
-            if (repeating) {
-                recent.resize(position);
-                repeating = added && key.identity;
-                if (repeating)
-                    recent.push_back({key.identity, item->m_properties.back().key});
-            }
-        }
-        ++position;
-    });
-    if (!intact)
-        return nullptr;
-    const auto marked = coder.decodeBool();
-    const auto shown = coder.decodeBool();
-    const auto read = coder.decodeBool();
-    const auto hidden = coder.decodeBool();
-    if (!marked || !shown || !read || !hidden)
-        return nullptr;
-    item->m_marked = *marked;
-    item->m_shown = *shown;
-    item->m_read = *read;
-    item->m_hidden = *hidden;
-    item->updateQuickReadsFromListLocked();
-    return item;
-}
-
-// A key said twice in a record (a damaged or hand-made file) replaces its earlier value, as a
-// dictionary would. True when the key was new and appended.
-bool DataItem::addDecodedProperty(const QString &name, QVariant &&value)
-{
-    PropertyKey key(QStringView{name});
-    const auto found = std::find_if(m_properties.begin(), m_properties.end(),
-                                    [&key](const Property &property) { return property.key == key; });
-    if (found != m_properties.end()) {
-        found->value = std::move(value);
-        return false;
-    }
-    addPropertyLocked(std::move(key), std::move(value));
-    return true;
-}
-
-// Text arrives in runs for one key (an element's text, then the white space after it): the key
-// used last is tried first.
-DataItem::Draft::Text *DataItem::Draft::find(const PropertyKey &key)
-{
-    if (m_last < m_texts.size() && m_texts[m_last].key == key)
-        return &m_texts[m_last];
-    for (size_t i = 0; i < m_texts.size(); ++i) {
-        if (m_texts[i].key == key) {
-            m_last = i;
-            return &m_texts[i];
-        }
-    }
-    return nullptr;
-}
-
-// A text added to after another one (a repeated element) moves to the end of the buffer; the
-// space it leaves is never copied into the item.
-DataItem::Draft::Text &DataItem::Draft::lastText(const PropertyKey &key)
-{
-    Text *text = find(key);
-    if (!text) {
-        m_last = m_tail = m_texts.size();
-        return m_texts.emplace_back(Text{key, m_units.size(), 0, unknownCap});
-    }
-    if (m_last != m_tail) {
-        const std::u16string moved = m_units.substr(text->start, text->length);
-        text->start = m_units.size();
-        m_units += moved;
-        m_tail = m_last;
-    }
-    return *text;
-}
-
-void DataItem::Draft::appendText(QStringView text, const PropertyKey &key)
-{
-    // Most often the text continues the one that ends the buffer.
-    Text *stored = m_tail < m_texts.size() && m_texts[m_tail].key == key ? &m_texts[m_tail] : &lastText(key);
-    m_last = m_tail;
-    const qsizetype length = qsizetype(stored->length);
-    // Most texts stay short: the cap of their key is looked up only for one that grows long.
-    if (stored->cap == unknownCap && length + text.size() > TextCaps::smallest)
-        stored->cap = TextCaps::forKey(stored->key);
-    const qsizetype kept =
-        stored->cap == unknownCap ? text.size() : TextCaps::fittingLength(text, stored->cap - length);
-    m_units.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(kept));
-    stored->length += size_t(kept);
-    if (kept < text.size())
-        stored->cap = qsizetype(stored->length); // cut: nothing may follow the gap
-}
-
-// The text ends the buffer once lastText() returns, and every other text ends before it.
-void DataItem::Draft::setText(QStringView text, const PropertyKey &key)
-{
-    Text &stored = lastText(key);
-    m_units.resize(stored.start);
-    stored.length = 0;
-    appendText(text, key);
-}
-
-void DataItem::Draft::clear()
-{
-    m_texts.clear();
-    m_units.clear();
-    m_last = 0;
-    m_tail = 0;
-}
-
-// Each text is followed by a terminating zero in the block, as every Qt string's data is.
-std::shared_ptr<DataItem> DataItem::Draft::take()
-{
-    size_t blockSize = 0;
-    for (const Text &text : m_texts)
-        blockSize += text.length + 1;
-    QString block(qsizetype(blockSize), Qt::Uninitialized);
-    QStringPrivate &shared = block.data_ptr();
-    // The block is still this thread's alone: the references that the texts' temporary strings
-    // hold are taken in one step; each property takes its own as it copies its string.
-    if (shared.d)
-        shared.d->ref_.fetchAndAddRelaxed(int(m_texts.size()));
-    auto item = std::make_shared<DataItem>();
-    item->m_properties.reserve(m_texts.size() + filedPropertyCount);
-    char16_t *out = shared.data();
-    // A feed may name an element after one of the program's keys.
-    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-    bool namesQuickRead = false;
-    for (Text &text : m_texts) {
-        namesQuickRead = namesQuickRead || text.key == keys.sequence || text.key == keys.parsedDate;
-        std::copy_n(m_units.data() + text.start, text.length, out);
-        out[text.length] = u'\0';
-        item->m_properties.emplace_back(std::move(text.key),
-                                        QString(QStringPrivate(shared.d, out, qsizetype(text.length))));
-        out += text.length + 1;
-    }
-    clear();
-    if (namesQuickRead)
-        item->updateQuickReadsFromListLocked();
-    return item;
+    return DataItemRecord::decode(coder);
 }
 
 std::shared_ptr<ItemSource> DataItem::datasource() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/entry/dataitemdraft.h"
 #include "model/entry/itemsource.h"
 #include "model/entry/propertykey.h"
 
@@ -88,9 +89,9 @@ public:
 
     // Quick reads for sorting and searching, kept in step with the dictionary.
     // The arrival number, 0 when absent.
-    int sequence() const { return m_sequence.load(std::memory_order_relaxed); }
+    int sequence() const { return m_mergeReads.sequence.load(std::memory_order_relaxed); }
     // parsedDate in milliseconds since the epoch; noDate when there is none.
-    qint64 parsedDateMsecs() const { return m_parsedDateMsecs.load(std::memory_order_relaxed); }
+    qint64 parsedDateMsecs() const { return m_mergeReads.parsedDateMsecs.load(std::memory_order_relaxed); }
     static constexpr qint64 noDate = std::numeric_limits<qint64>::min();
     // The title and the description folded for searching (see TextFolding), separated by
     // searchSeparator, in UTF-8; folded once and kept until either changes.
@@ -101,60 +102,38 @@ public:
     std::shared_ptr<ItemSource> datasource() const;
     void setDatasource(std::weak_ptr<ItemSource> source);
 
-    bool marked() const { return m_marked.load(std::memory_order_relaxed); }
-    bool read() const { return m_read.load(std::memory_order_relaxed); }
-    void setRead(bool read) { m_read.store(read, std::memory_order_relaxed); }
-    bool shown() const { return m_shown.load(std::memory_order_relaxed); }
-    void setShown(bool shown) { m_shown.store(shown, std::memory_order_relaxed); }
-    bool hidden() const { return m_hidden.load(std::memory_order_relaxed); }
-    void setHidden(bool hidden) { m_hidden.store(hidden, std::memory_order_relaxed); }
-    qint32 unmarkCount() const { return m_unmarkCount.load(std::memory_order_relaxed); }
-    void setUnmarkCount(qint32 count) { m_unmarkCount.store(count, std::memory_order_relaxed); }
+    bool marked() const { return m_mergeReads.marked.load(std::memory_order_relaxed); }
+    bool read() const { return m_mergeReads.read.load(std::memory_order_relaxed); }
+    void setRead(bool read) { m_mergeReads.read.store(read, std::memory_order_relaxed); }
+    bool shown() const { return m_mergeReads.shown.load(std::memory_order_relaxed); }
+    void setShown(bool shown) { m_mergeReads.shown.store(shown, std::memory_order_relaxed); }
+    bool hidden() const { return m_mergeReads.hidden.load(std::memory_order_relaxed); }
+    void setHidden(bool hidden) { m_mergeReads.hidden.store(hidden, std::memory_order_relaxed); }
+    qint32 unmarkCount() const { return m_mergeReads.unmarkCount.load(std::memory_order_relaxed); }
+    void setUnmarkCount(qint32 count) { m_mergeReads.unmarkCount.store(count, std::memory_order_relaxed); }
 
-    // The archive record: the properties, then marked, shown, read and hidden.
+    // The archive record: the properties, then marked, shown, read and hidden (see DataItemRecord).
     void encodeWithCoder(ArchiveWriter &coder) const;
     // The item a record describes, without source and with unmarkCount 0; nullptr when the record
     // is damaged (the coder's errorString() says why).
     static std::shared_ptr<DataItem> initWithCoder(ArchiveReader &coder);
 
-    // The texts of an entry being parsed. Private to the parser, it needs no lock; it becomes an
-    // item in one step, with a property list sized to it. Reusable: take() leaves it empty.
-    //
-    // The texts are gathered one after another in one buffer, and the item's strings all share a
-    // single block copied from it: one allocation per entry instead of one per text. A string
-    // shares its block as any Qt string shares its data, so changing one copies it first.
-    class Draft {
-    public:
-        // Appends to the text under the key, or stores the text when there is none. Texts are cut
-        // at their cap (see TextCaps).
-        void appendText(QStringView text, const PropertyKey &key);
-        // Stores the text under the key, replacing any there.
-        void setText(QStringView text, const PropertyKey &key);
-        void clear();
-        // The item holding the texts, with room for the properties filing adds to every entry.
-        std::shared_ptr<DataItem> take();
+    // The texts of an entry being parsed (see DataItemDraft).
+    using Draft = DataItemDraft;
 
-    private:
-        struct Text {
-            PropertyKey key;
-            size_t start; // in m_units
-            size_t length;
-            // TextCaps::forKey(key) once the text grows past the smallest cap (unknownCap until
-            // then), and its length once it was cut.
-            qsizetype cap;
-        };
-        static constexpr qsizetype unknownCap = -1;
-        Text *find(const PropertyKey &key);
-        // The text under the key, last in the buffer so that it can grow; a new one when absent.
-        Text &lastText(const PropertyKey &key);
-
-        std::vector<Text> m_texts;
-        std::u16string m_units;
-        size_t m_last = 0; // the index of the text found or added last
-        size_t m_tail = 0; // the index of the text that ends m_units, which alone may grow in place
-    };
+    // Fetches ahead what merging reads of every entry while collecting them: the flags and the
+    // sort keys. The entries lie scattered in memory; a hint only.
+    void prefetchMergeReads() const
+    {
+        const char *first = reinterpret_cast<const char *>(&m_mergeReads);
+        __builtin_prefetch(first);
+        __builtin_prefetch(first + sizeof(m_mergeReads) - 1);
+    }
 
 private:
+    friend class DataItemDraft;
+    friend class DataItemRecord;
+
     // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
     struct Property {
         Property(PropertyKey name, QVariant &&content) : key(std::move(name)), value(std::move(content)) {}
@@ -177,8 +156,6 @@ private:
     template <typename Key> bool storeLocked(const QVariant &value, const Key &key);
     void addPropertyLocked(PropertyKey key, QVariant &&value);
     template <typename Key> std::vector<Property>::iterator findPropertyLocked(const Key &key);
-    // For an item still private to its decoder: no lock taken.
-    bool addDecodedProperty(const QString &name, QVariant &&value);
     template <typename Key> bool updateQuickReadsLocked(const Key &key, const QVariant *value);
     // Tells the source the entry has a new arrival number or date; `source` is m_source as it was
     // under the lock, which this is called after.
@@ -192,13 +169,19 @@ private:
     mutable QByteArray m_foldedSearchText; // valid while m_folded is set
     mutable bool m_folded = false;
     std::weak_ptr<ItemSource> m_source; // guarded by m_lock
-    std::atomic<bool> m_marked = false;
-    std::atomic<bool> m_read = false;
-    std::atomic<bool> m_shown = false;
-    std::atomic<bool> m_hidden = false;
-    std::atomic<qint32> m_unmarkCount = 0;
-    std::atomic<int> m_sequence = 0;
-    std::atomic<qint64> m_parsedDateMsecs = noDate;
+
+    // Read for every entry of every merge, so kept together: two prefetches cover them.
+    struct MergeReads {
+        std::atomic<bool> marked = false;
+        std::atomic<bool> read = false;
+        std::atomic<bool> shown = false;
+        std::atomic<bool> hidden = false;
+        std::atomic<qint32> unmarkCount = 0;
+        std::atomic<int> sequence = 0;
+        std::atomic<qint64> parsedDateMsecs = noDate;
+    };
+    static_assert(sizeof(MergeReads) <= 64, "prefetchMergeReads() covers one cache line's worth");
+    MergeReads m_mergeReads;
 };
 
 using DataItemPtr = std::shared_ptr<DataItem>;

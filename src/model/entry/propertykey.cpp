@@ -15,10 +15,7 @@ class InternTable {
 public:
     InternTable()
     {
-        for (QLatin1StringView key :
-             {ItemKey::title, ItemKey::link, ItemKey::description, ItemKey::contentEncoded, ItemKey::guid,
-              ItemKey::pubDate, ItemKey::pubdate, ItemKey::published, ItemKey::dcDate, ItemKey::href,
-              ItemKey::originalDate, ItemKey::parsedDate, ItemKey::sequence, ItemKey::mark, ItemKey::name})
+        for (QLatin1StringView key : ItemKey::stored)
             intern(QString(key));
     }
     ~InternTable()

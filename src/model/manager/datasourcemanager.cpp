@@ -2,6 +2,7 @@
 
 #include "model/entry/itemkeys.h"
 #include "model/manager/mergeorder.h"
+#include "model/manager/refreshround.h"
 #include "model/manager/retiredlist.h"
 #include "model/manager/searchfilter.h"
 #include "model/parse/feedstrings.h"
@@ -25,7 +26,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString uuidKey = u"uuid"_s;
-constexpr qint64 resetAfterSeconds = 3600;
 
 } // namespace
 
@@ -109,9 +109,9 @@ void DatasourceManager::createDatasources()
         uuids.append(feed.toMap().value(uuidKey).toString());
     const StaleItemFiles stale(m_clock);
     stale.restore(uuids);
-    const ItemFileReadAhead readAhead(uuids);
+    ItemFileReadAhead readAhead(uuids);
     for (const QVariant &feed : feeds) {
-        const auto source = RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this);
+        const auto source = RSSDatasource::create(feed.toMap(), m_defaults, m_clock, *this, &readAhead);
         attach(source);
         append(source);
     }
@@ -162,8 +162,7 @@ void DatasourceManager::append(const std::shared_ptr<RSSDatasource> &source)
     std::lock_guard sourcesGuard(m_sourcesLock);
     m_datasources.append(source);
     m_sourceCount = int(m_datasources.size());
-    std::lock_guard queueGuard(m_queueLock);
-    m_managed.insert(source.get());
+    m_arrivals.manage(source.get());
 }
 
 QList<std::shared_ptr<Datasource>> DatasourceManager::datasources() const
@@ -218,16 +217,7 @@ void DatasourceManager::deleteDatasource(Datasource *source)
     std::shared_ptr<Datasource> removed; // released after the locks
     {
         std::lock_guard sourcesGuard(m_sourcesLock);
-        {
-            std::lock_guard queueGuard(m_queueLock);
-            m_managed.remove(source);
-            m_newItems.removeIf([this, source](const DataItemPtr &item) {
-                const bool fromSource = Datasource::of(*item).get() == source;
-                if (fromSource)
-                    m_queued.remove(item.get());
-                return fromSource;
-            });
-        }
+        m_arrivals.forget(source);
         for (qsizetype i = 0; i < m_datasources.size(); ++i) {
             if (m_datasources.at(i).get() == source) {
                 removed = m_datasources.takeAt(i);
@@ -325,34 +315,10 @@ void DatasourceManager::refreshRound()
     if (!internetAvailable())
         return;
     std::lock_guard guard(m_sourcesLock);
-    const double lastSuccess = m_pool.lastUpdateSince1970();
     const double now = double(m_clock.now().toMSecsSinceEpoch()) / 1000.0;
-    if (lastSuccess != 0 && now - lastSuccess > resetAfterSeconds) {
-        for (const auto &source : std::as_const(m_datasources))
-            if (!source->firstRun())
-                source->reset();
-    }
-    struct Due {
-        QDateTime lastUpdatedAt;
-        Datasource *source;
-    };
-    std::vector<Due> order;
-    order.reserve(size_t(m_datasources.size()));
-    for (const auto &source : std::as_const(m_datasources))
-        order.push_back({source->lastUpdatedAt(), source.get()});
-    std::stable_sort(order.begin(), order.end(), [](const Due &a, const Due &b) {
-        if (!a.lastUpdatedAt.isValid() || !b.lastUpdatedAt.isValid())
-            return !a.lastUpdatedAt.isValid() && b.lastUpdatedAt.isValid();
-        return a.lastUpdatedAt < b.lastUpdatedAt;
+    RefreshRound::run(m_datasources, m_pool.lastUpdateSince1970(), now, [this](const Datasource *source) {
+        return m_options.refreshOnce && m_refreshedOnce.contains(source);
     });
-    for (const Due &due : order) {
-        if (!due.source->isEnabled())
-            continue;
-        if (m_options.refreshOnce && m_refreshedOnce.contains(due.source))
-            continue;
-        if (!due.source->updateData())
-            break;
-    }
 }
 
 void DatasourceManager::dirtyTimer()
@@ -365,11 +331,8 @@ void DatasourceManager::sourceDidFinishRefresh(Datasource *source)
 {
     {
         std::lock_guard sourcesGuard(m_sourcesLock);
-        {
-            std::lock_guard queueGuard(m_queueLock);
-            if (!m_managed.contains(source))
-                return;
-        }
+        if (!m_arrivals.isManaged(source))
+            return;
         m_refreshedOnce.insert(source);
     }
     if (everySourceRefreshedOnce())
@@ -405,11 +368,7 @@ void DatasourceManager::newItemInDatasource(const DataItemPtr &item, Datasource 
     if (m_gather.load()) {
         const std::shared_ptr<const SearchFilter> filter = currentFilter();
         if (!filter || filter->matches(*item, filter->matchesSourceName(*source))) {
-            std::lock_guard guard(m_queueLock);
-            if (m_managed.contains(source) && !m_queued.contains(item.get())) {
-                m_newItems.append(item);
-                m_queued.insert(item.get());
-            }
+            m_arrivals.enqueue(item, source);
             return;
         }
     }
@@ -461,75 +420,21 @@ void DatasourceManager::runMerge(quint64 generation)
 {
     // The one-shot flags are taken at the start, so each is consumed by exactly one merge.
     const MergeOrder::OneShots oneShots = takeOneShots();
-    std::vector<SourceList> lists;
-    MergeOrder::Entries entries = collectVisibleItems(currentFilter().get(), lists);
+    const std::shared_ptr<const SearchFilter> filter = currentFilter();
+    std::vector<MergeCollector::SourceList> lists;
+    MergeOrder::Entries entries;
+    {
+        std::lock_guard sourcesGuard(m_sourcesLock);
+        entries = m_collector.collect(m_datasources, filter.get(), m_showHidden.load(), m_arrivals, lists);
+    }
     QList<DataItemPtr> merged = MergeOrder::arrange(entries, oneShots, m_retired->take());
     // A source changes its list in place once no copy shares it: the copies are dropped under the
     // source's lock, so that its next change comes after the merge read them.
-    for (SourceList &list : lists) {
+    for (MergeCollector::SourceList &list : lists) {
         std::lock_guard guard(list.source->lock());
         list.items = {};
     }
     publish(generation, std::move(merged));
-}
-
-// The visible entries of the enabled sources that pass the filter, queued arrivals left out.
-// `lists` receives the sources' lists, which the entries point into.
-MergeOrder::Entries DatasourceManager::collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists)
-{
-    std::lock_guard sourcesGuard(m_sourcesLock);
-    lists = visibleLists(filter);
-    MergeOrder::Entries entries;
-    entries.keys.reserve(size_t(m_lastMergeSize.load()));
-    entries.items.reserve(size_t(m_lastMergeSize.load()));
-    entries.addresses.reserve(size_t(m_lastMergeSize.load()));
-    const bool includeHidden = m_showHidden.load();
-    std::lock_guard queueGuard(m_queueLock);
-    for (size_t list = 0; list < lists.size(); ++list) {
-        // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
-        // included.
-        if (list + 1 < lists.size())
-            prefetchItems(lists[list + 1], 0, prefetchDistance);
-        const SourceList &visible = lists[list];
-        for (qsizetype i = 0; i < visible.count; ++i) {
-            if (i + prefetchDistance < visible.count && visible.items.at(i + prefetchDistance))
-                MergeOrder::prefetch(visible.items.at(i + prefetchDistance).get());
-            const DataItemPtr &item = visible.items.at(i);
-            if (!item || (item->hidden() && !includeHidden))
-                continue;
-            if (!m_queued.isEmpty() && m_queued.contains(item.get()))
-                continue;
-            if (filter && !filter->matches(*item, visible.sourceNameMatches))
-                continue;
-            entries.add(item);
-        }
-    }
-    m_lastMergeSize = qsizetype(entries.keys.size());
-    return entries;
-}
-
-// The lists of the sources with visible entries, as they are now. The caller holds sourcesLock.
-std::vector<DatasourceManager::SourceList> DatasourceManager::visibleLists(const SearchFilter *filter) const
-{
-    std::vector<SourceList> lists;
-    lists.reserve(size_t(m_datasources.size()));
-    for (const auto &source : std::as_const(m_datasources)) {
-        std::lock_guard sourceGuard(source->lock());
-        const int count = source->numberOfItems();
-        if (count == 0)
-            continue;
-        SourceList &list = lists.emplace_back(SourceList{source, source->items(), 0, false});
-        list.count = std::min<qsizetype>(count, list.items.size());
-        list.sourceNameMatches = filter && filter->matchesSourceName(*source);
-    }
-    return lists;
-}
-
-void DatasourceManager::prefetchItems(const SourceList &list, qsizetype from, qsizetype to)
-{
-    for (qsizetype i = from; i < std::min(to, list.count); ++i)
-        if (const DataItem *item = list.items.at(i).get())
-            MergeOrder::prefetch(item);
 }
 
 // Waiters of mergeSync are released after the signal, so they see what its receivers did.
@@ -560,38 +465,23 @@ ViewDataSource::ItemList DatasourceManager::items()
 
 QList<DataItemPtr> DatasourceManager::theNewItems()
 {
-    std::lock_guard guard(m_queueLock);
-    return m_newItems;
+    return m_arrivals.items();
 }
 
 DataItemPtr DatasourceManager::theNewItem()
 {
-    std::lock_guard guard(m_queueLock);
-    return m_newItems.isEmpty() ? nullptr : m_newItems.first();
+    return m_arrivals.first();
 }
 
 bool DatasourceManager::hasNew()
 {
-    std::lock_guard guard(m_queueLock);
-    m_newItems.removeIf([this](const DataItemPtr &item) {
-        const std::shared_ptr<Datasource> source = Datasource::of(*item);
-        const bool gone = !source || !m_managed.contains(source.get()) || !source->isEnabled();
-        if (gone)
-            m_queued.remove(item.get());
-        return gone;
-    });
-    return !m_newItems.isEmpty();
+    return m_arrivals.dropGoneAndHasAny();
 }
 
 // The list is replaced by a copy with the arrival on top; readers keep their snapshot.
 void DatasourceManager::removeNew()
 {
-    {
-        std::lock_guard queueGuard(m_queueLock);
-        if (m_newItems.isEmpty())
-            return;
-        const DataItemPtr item = m_newItems.takeFirst();
-        m_queued.remove(item.get());
+    const bool broughtIn = m_arrivals.takeFirst([this](const DataItemPtr &item) {
         item->setObject(m_pool.nextSequence(), ItemKey::sequence);
         std::lock_guard stateGuard(m_stateLock);
         QList<DataItemPtr> list;
@@ -602,8 +492,9 @@ void DatasourceManager::removeNew()
                 list.append(listed);
         m_items = RetiredList::share(std::move(list), m_retired);
         m_refresh = true;
-    }
-    merge();
+    });
+    if (broughtIn)
+        merge();
 }
 
 void DatasourceManager::setFilter(const QString &filter)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/manager/arrivalqueue.h"
+#include "model/manager/mergecollector.h"
 #include "model/manager/mergeorder.h"
 #include "model/manager/retiredlist.h"
 #include "model/manager/serialqueue.h"
@@ -158,16 +160,6 @@ private:
     void append(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
-    // A source's list as a merge reads it: its first `count` entries are the visible ones.
-    struct SourceList {
-        std::shared_ptr<Datasource> source; // kept alive until the merge has dropped its copy
-        QList<DataItemPtr> items;
-        qsizetype count;
-        bool sourceNameMatches;
-    };
-    MergeOrder::Entries collectVisibleItems(const SearchFilter *filter, std::vector<SourceList> &lists);
-    std::vector<SourceList> visibleLists(const SearchFilter *filter) const;
-    static void prefetchItems(const SourceList &list, qsizetype from, qsizetype to);
     void publish(quint64 generation, QList<DataItemPtr> list);
     MergeOrder::OneShots takeOneShots();
     std::shared_ptr<const SearchFilter> currentFilter() const;
@@ -185,10 +177,7 @@ private:
     QSet<const Datasource *> m_refreshedOnce;
     std::atomic<int> m_sourceCount = 0;
 
-    mutable std::recursive_mutex m_queueLock; // the arrival queue
-    QList<DataItemPtr> m_newItems;
-    QSet<const DataItem *> m_queued;
-    QSet<const Datasource *> m_managed; // the sources whose arrivals are queued
+    ArrivalQueue m_arrivals;
 
     mutable std::mutex m_stateLock; // filter, generations, published list
     std::condition_variable m_published;
@@ -198,8 +187,7 @@ private:
     quint64 m_publishedGeneration = 0;
     ItemList m_items;
     const std::shared_ptr<RetiredList> m_retired = std::make_shared<RetiredList>(); // published lists nobody reads
-    std::atomic<qsizetype> m_lastMergeSize = 0; // sizes the next merge's buffers
-    static constexpr qsizetype prefetchDistance = 16;
+    MergeCollector m_collector;
 
     mutable std::mutex m_saveLock; // sources whose item files wait to be saved
     QHash<const Datasource *, std::weak_ptr<Datasource>> m_unsaved;

@@ -9,7 +9,7 @@
 // | StarManager lock              | starred records, the cached list            | -      | no       |
 // | DatasourceManager sourcesLock | the list of sources, the one-pass record    | yes    | no       |
 // | Datasource lock() (recursive) | items and filing index, marked set, image   | yes    | no       |
-// | DatasourceManager queue lock  | the arrival queue                           | no     | no       |
+// | ArrivalQueue lock             | the arrival queue                           | no     | no       |
 // | DatasourceManager state lock  | filter, generations, published list         | no     | no       |
 // | RetiredList lock (leaf)       | the latest retired list                     | no     | no       |
 // | DatasourceManager save lock   | sources whose item files wait (leaf)        | no     | no       |

@@ -43,15 +43,6 @@ struct OneShots {
 // same entries in the same order, its references move into the result; the rest is released.
 QList<DataItemPtr> arrange(Entries &entries, const OneShots &oneShots, QList<DataItemPtr> previous = {});
 
-// Fetches ahead what collecting reads of an entry: its flags and sort keys, the last members of
-// a DataItem (a hint: a change of that layout costs speed, not correctness).
-inline void prefetch(const DataItem *item)
-{
-    const char *bytes = reinterpret_cast<const char *>(item);
-    __builtin_prefetch(bytes + sizeof(DataItem) - 24);
-    __builtin_prefetch(bytes + sizeof(DataItem) - 1);
-}
-
 // Sorts by arrival number, then date, both descending; equal keys keep their order.
 void sortNewestFirst(std::vector<Entries::Key> &keys);
 

@@ -2,14 +2,12 @@
 
 #include "model/dates/feeddate.h"
 #include "model/entry/itemkeys.h"
-#include "model/entry/textfolding.h"
 #include "model/source/datasourcedelegate.h"
 #include "model/source/itemfile.h"
 #include "model/source/itemfilereadahead.h"
 #include "model/source/notificationcenter.h"
 #include "model/source/refreshenvironment.h"
 #include "model/source/refreshpool.h"
-#include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
@@ -38,7 +36,8 @@ QString nullIfEmpty(const QString &string)
 Datasource::Datasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults,
                        const Clock &clock, RefreshEnvironment &environment, QObject *parent)
     : QObject(parent), m_defaults(defaults), m_clock(clock), m_environment(environment),
-      m_uuid(configuration ? configuration->value(uuidKey).toString() : StringAdditions::uuid())
+      m_uuid(configuration ? configuration->value(uuidKey).toString() : StringAdditions::uuid()),
+      m_settings(defaults, m_uuid)
 {
     if (configuration) {
         m_enabled = configuration->value(enabledKey, true).toBool();
@@ -50,7 +49,7 @@ Datasource::Datasource(const std::optional<QVariantMap> &configuration, UserDefa
         SettingsKey::keywords, this, [this](const QVariant &keywords) { keywordsDidChange(keywords); });
     // The configuration is this feed's element of "feeds": reading it directly spares a search of
     // the whole array per setting, which made creating the sources quadratic in the feeds.
-    loadGeneralDefaults(configuration ? *configuration : feedEntry());
+    loadGeneralDefaults(configuration ? *configuration : m_settings.entry());
 }
 
 // Entries refer to the source weakly: those that outlive it find it gone by themselves.
@@ -68,23 +67,23 @@ std::shared_ptr<Datasource> Datasource::of(const DataItem &item)
 
 void Datasource::loadGeneralDefaults()
 {
-    loadGeneralDefaults(feedEntry());
+    loadGeneralDefaults(m_settings.entry());
 }
 
 void Datasource::loadGeneralDefaults(const QVariantMap &entry)
 {
     {
         std::lock_guard guard(m_fieldLock);
-        m_ageLimit = setting(entry, SettingsKey::ageLimit).toInt();
-        m_limit = setting(entry, SettingsKey::limit).toInt();
-        m_customName = nullIfEmpty(setting(entry, customNameKey).toString());
-        m_name = setting(entry, nameKey).toString();
-        m_fontColor = setting(entry, SettingsKey::fontColor).value<QColor>();
-        m_backGroundColor = setting(entry, SettingsKey::backgroundColor).value<QColor>();
+        m_ageLimit = m_settings.value(entry, SettingsKey::ageLimit).toInt();
+        m_limit = m_settings.value(entry, SettingsKey::limit).toInt();
+        m_customName = nullIfEmpty(m_settings.value(entry, customNameKey).toString());
+        m_name = m_settings.value(entry, nameKey).toString();
+        m_fontColor = m_settings.value(entry, SettingsKey::fontColor).value<QColor>();
+        m_backGroundColor = m_settings.value(entry, SettingsKey::backgroundColor).value<QColor>();
     }
     {
         std::lock_guard guard(m_lock);
-        m_image = setting(entry, imageKey).value<QImage>();
+        m_image = m_settings.value(entry, imageKey).value<QImage>();
     }
     m_itemCount = -1;
     reportItemsDidChange();
@@ -92,70 +91,12 @@ void Datasource::loadGeneralDefaults(const QVariantMap &entry)
 
 QVariant Datasource::getUserDefaultsForKey(const QString &key, bool returnNil) const
 {
-    return setting(feedEntry(), key, returnNil);
-}
-
-QVariant Datasource::setting(const QVariantMap &entry, const QString &key, bool returnNil) const
-{
-    QVariant value = entry.value(key);
-    if (!value.isValid() && !returnNil)
-        value = m_defaults.objectForKey(key);
-    return Archive::unarchiveIfBlob(value);
-}
-
-QVariantMap Datasource::feedEntry() const
-{
-    const QVariantList feeds = m_defaults.arrayForKey(SettingsKey::feeds);
-    const qsizetype index = indexInFeeds(feeds);
-    return index < 0 ? QVariantMap() : feeds.at(index).toMap();
-}
-
-// Feeds keep their places in "feeds" unless one before them is deleted, so the place where the
-// entry was found last is tried first; a refresh round asks every source for its interval.
-qsizetype Datasource::indexInFeeds(const QVariantList &feeds) const
-{
-    auto isOurs = [this, &feeds](qsizetype i) { return feeds.at(i).toMap().value(uuidKey).toString() == m_uuid; };
-    const qsizetype hint = m_feedIndexHint.load(std::memory_order_relaxed);
-    if (hint >= 0 && hint < feeds.size() && isOurs(hint))
-        return hint;
-    for (qsizetype i = 0; i < feeds.size(); ++i) {
-        if (isOurs(i)) {
-            m_feedIndexHint.store(i, std::memory_order_relaxed);
-            return i;
-        }
-    }
-    return -1;
+    return m_settings.value(m_settings.entry(), key, returnNil);
 }
 
 void Datasource::setUserDefaults(const QVariant &value, const QString &key)
 {
-    const bool isArchivable = value.typeId() == QMetaType::QColor || value.typeId() == QMetaType::QImage;
-    const QVariant stored = isArchivable ? QVariant(Archive::archive(value)) : value;
-    const bool creating = !value.isValid() && key.isNull();
-    bool written = false;
-    m_defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
-        QVariantList feeds = current.toList();
-        const qsizetype index = indexInFeeds(feeds);
-        if (index < 0 && !creating)
-            return current;
-        QVariantMap entry = index < 0 ? QVariantMap{{uuidKey, m_uuid}, {enabledKey, m_enabled.load()}}
-                                      : feeds.at(index).toMap();
-        if (!key.isNull()) {
-            if (stored.isValid())
-                entry.insert(key, stored);
-            else
-                entry.remove(key);
-        }
-        if (index < 0)
-            feeds.append(entry);
-        else
-            feeds[index] = entry;
-        written = true;
-        return QVariant(feeds);
-    });
-    // The store saves the change within half a second; a synchronous save of the whole file here
-    // would serialise every refresh thread behind one disk write per feed.
-    if (!written)
+    if (!m_settings.write(value, key, m_enabled.load()))
         return;
     loadGeneralDefaults();
     postConfigurationDidChange();
@@ -334,29 +275,13 @@ void Datasource::addItem(const DataItemPtr &item)
     reportItemsDidChange();
 }
 
-// An item matches when a keyword occurs in its title or description, or in the names of the
-// source holding it: the names are the same for all the source's items, so they are searched once.
+// The names are read under the field lock, which is a leaf, so the marker runs inside it.
 bool Datasource::keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText)
 {
-    return !predicate.isEmpty() && (namesMatchLocked(predicate) || predicate.matchesFolded(foldedItemText));
-}
-
-bool Datasource::namesMatchLocked(const KeywordPredicate &predicate)
-{
-    NamesMatch &cached = m_namesMatch;
-    QString name, customName;
-    {
-        // Compared in place: every entry filed asks, and the names seldom change.
-        std::lock_guard guard(m_fieldLock);
-        if (cached.known && cached.name == m_name && cached.customName == m_customName &&
-            cached.predicate == predicate)
-            return cached.matches;
-        name = m_name;
-        customName = m_customName;
-    }
-    cached = {true, name, customName, predicate,
-              predicate.matchesFolded(TextFolding::fold(name + customName))};
-    return cached.matches;
+    if (predicate.isEmpty())
+        return false;
+    std::lock_guard guard(m_fieldLock);
+    return m_keywordMarker.marks(predicate, m_name, m_customName, foldedItemText);
 }
 
 void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &array)
@@ -511,12 +436,13 @@ KeywordPredicate Datasource::keywordPredicate() const
 
 // ---- Persistence and bookkeeping
 
-void Datasource::load()
+void Datasource::load(ItemFileReadAhead *readAhead)
 {
     Q_ASSERT(!weak_from_this().expired());
     ItemFile::Contents contents;
-    if (auto readAhead = ItemFileReadAhead::take(m_uuid)) {
-        contents = std::move(*readAhead);
+    std::optional<ItemFile::Contents> readAheadContents = readAhead ? readAhead->take(m_uuid) : std::nullopt;
+    if (readAheadContents) {
+        contents = std::move(*readAheadContents);
     } else {
         const ItemFile file(m_uuid);
         if (!file.exists())

@@ -2,7 +2,9 @@
 
 #include "model/entry/dataitem.h"
 #include "model/entry/itemsource.h"
+#include "model/source/feedsettings.h"
 #include "model/source/filingindex.h"
+#include "model/source/keywordmarker.h"
 #include "model/source/keywordpredicate.h"
 
 #include <QColor>
@@ -17,6 +19,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+
+class ItemFileReadAhead;
 
 class Clock;
 class DatasourceDelegate;
@@ -89,8 +93,9 @@ public:
     void removeSequence();
 
     // Persistence and refresh bookkeeping
-    // Replaces the entries with those of the item file, if there is one.
-    void load();
+    // Replaces the entries with those of the item file, if there is one; taken from the
+    // read-ahead when it holds the file.
+    void load(ItemFileReadAhead *readAhead = nullptr);
     // Writes the item file. False when it could not be written: the old file stays, and the
     // reason becomes the source's error text (and saveErrorString) until a save succeeds. An
     // existing file that could not be read at load is never replaced.
@@ -121,12 +126,6 @@ protected:
 
 private:
     void loadGeneralDefaults(const QVariantMap &entry);
-    // This feed's element of "feeds"; empty when it has none.
-    QVariantMap feedEntry() const;
-    // The index of this feed's element in `feeds`, or -1.
-    qsizetype indexInFeeds(const QVariantList &feeds) const;
-    // The entry's value for the key, else (unless returnNil) the general setting; blobs unarchived.
-    QVariant setting(const QVariantMap &entry, const QString &key, bool returnNil = false) const;
     void _updateMark();
     void _setCurrentDateIfNeeded(DataItem &item);
     void keywordsDidChange(const QVariant &keywords);
@@ -140,6 +139,7 @@ private:
     const Clock &m_clock;
     RefreshEnvironment &m_environment;
     const QString m_uuid;
+    FeedSettings m_settings;
 
     // The ordered insertion into the source's own list, placed by the filing index.
     void fileInOrderLocked(const DataItemPtr &item);
@@ -150,16 +150,6 @@ private:
     const FilingIndex &filingIndexLocked();
     void forgetFilingIndexLocked() { m_filingIndexBuilt = false; }
 
-    // Whether the source's names hold one of the keywords, worked out again only when the names or
-    // the keywords have changed; guarded by m_lock (the names are read under m_fieldLock inside it).
-    struct NamesMatch {
-        bool known = false;
-        QString name;
-        QString customName;
-        KeywordPredicate predicate;
-        bool matches = false;
-    };
-    bool namesMatchLocked(const KeywordPredicate &predicate);
     bool keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText);
 
     mutable std::recursive_mutex m_lock;
@@ -168,7 +158,7 @@ private:
     FilingIndex m_filingIndex; // mirrors m_items while m_filingIndexBuilt
     bool m_filingIndexBuilt = false;
     quint64 m_filingIndexChanges = 0; // entryOrderChanges() when the index was built
-    NamesMatch m_namesMatch;
+    KeywordMarker m_keywordMarker;    // used under m_fieldLock too, which holds the names it reads
     QSet<const DataItem *> m_markedItems;
     QImage m_image;
 
@@ -187,7 +177,6 @@ private:
     QString m_errorString;
     QString m_saveErrorString;
 
-    mutable std::atomic<qsizetype> m_feedIndexHint = -1; // where feedEntry() found the entry last
     quint64 m_keywordsObservation = 0;
     std::atomic<DatasourceDelegate *> m_delegate = nullptr;
     std::atomic<int> m_itemCount = -1;

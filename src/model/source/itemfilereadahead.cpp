@@ -8,14 +8,12 @@
 
 namespace {
 
-thread_local ItemFileReadAhead *current = nullptr;
-
 // Fewer files than this are not worth a thread.
 constexpr qsizetype filesPerHelper = 16;
 
 } // namespace
 
-ItemFileReadAhead::ItemFileReadAhead(const QStringList &uuids) : m_outer(current)
+ItemFileReadAhead::ItemFileReadAhead(const QStringList &uuids)
 {
     std::vector<ItemFile::Contents> lists(size_t(uuids.size()));
     std::atomic<qsizetype> next = 0;
@@ -35,22 +33,14 @@ ItemFileReadAhead::ItemFileReadAhead(const QStringList &uuids) : m_outer(current
     m_contents.reserve(uuids.size());
     for (qsizetype i = 0; i < uuids.size(); ++i)
         m_contents.insert(uuids.at(i), std::move(lists[size_t(i)]));
-    current = this;
-}
-
-ItemFileReadAhead::~ItemFileReadAhead()
-{
-    current = m_outer;
 }
 
 std::optional<ItemFile::Contents> ItemFileReadAhead::take(const QString &uuid)
 {
-    if (!current)
-        return std::nullopt;
-    const auto found = current->m_contents.find(uuid);
-    if (found == current->m_contents.end())
+    const auto found = m_contents.find(uuid);
+    if (found == m_contents.end())
         return std::nullopt;
     ItemFile::Contents contents = std::move(*found);
-    current->m_contents.erase(found);
+    m_contents.erase(found);
     return contents;
 }

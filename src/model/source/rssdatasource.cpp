@@ -2,9 +2,7 @@
 
 #include "model/dates/feeddate.h"
 #include "model/entry/itemkeys.h"
-#include "model/entry/textcaps.h"
 #include "model/parse/feedloader.h"
-#include "model/parse/feedpaths.h"
 #include "model/parse/feedstrings.h"
 #include "model/source/refreshenvironment.h"
 #include "model/source/refreshpool.h"
@@ -14,7 +12,6 @@
 
 #include <QImage>
 #include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -24,20 +21,6 @@ const QString RSSDatasource::twitterTimelinePrefix = u"http://twitter.com/status
 namespace {
 
 const QString urlKey = u"url"_s;
-
-// An IPv6 address, or an IPv4 address whose labels are all numbers.
-bool isNumericHost(const QString &host)
-{
-    if (host.contains(u':'))
-        return true;
-    static const QRegularExpression ipv4(u"^[0-9]+(\\.[0-9]+)*$"_s);
-    return ipv4.match(host).hasMatch();
-}
-
-bool isAtomEntryPath(const QStringList &path)
-{
-    return path == QStringList{u"feed"_s, u"entry"_s};
-}
 
 // Values are read trimmed, and most end with the white space that follows their element: a view
 // of the text spares a trimmed copy of it.
@@ -58,7 +41,8 @@ QString trimmedText(const QVariant &value)
 
 std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVariantMap> &configuration,
                                                      UserDefaults &defaults, const Clock &clock,
-                                                     RefreshEnvironment &environment)
+                                                     RefreshEnvironment &environment,
+                                                     ItemFileReadAhead *readAhead)
 {
     // Refresh threads may hold the last reference; the object belongs to the main thread.
     auto deleteOnMainThread = [](RSSDatasource *source) {
@@ -69,7 +53,7 @@ std::shared_ptr<RSSDatasource> RSSDatasource::create(const std::optional<QVarian
     };
     std::shared_ptr<RSSDatasource> source(new RSSDatasource(configuration, defaults, clock, environment),
                                           deleteOnMainThread);
-    source->load();
+    source->load(readAhead);
     return source;
 }
 
@@ -177,8 +161,10 @@ bool RSSDatasource::_update()
             const QString error = loader.load(feedUrl, entryHandler());
             if (error.isEmpty()) {
                 m_failedTries = 0;
-                if (image().isNull())
-                    fetchFavicon(feedUrl);
+                if (image().isNull()) {
+                    if (const auto icon = iconFetcher().favicon(feedUrl))
+                        setImage(*icon);
+                }
                 fileEntries();
                 const QString notice = entriesLeftOutNotice();
                 if (!notice.isNull())
@@ -189,8 +175,10 @@ bool RSSDatasource::_update()
                 success = false;
                 onMainThread([this, error] { setErrorString(error); });
             }
-            if (image().isNull())
-                fetchIconOfLastTwoLabels(feedUrl);
+            if (image().isNull()) {
+                if (const auto icon = iconFetcher().iconOfLastTwoLabels(feedUrl))
+                    setImage(*icon);
+            }
         }
     } catch (const std::exception &exception) {
         // Shown with the feed like any failure, not only logged.
@@ -207,8 +195,7 @@ bool RSSDatasource::_update()
 void RSSDatasource::beginRefresh()
 {
     unmarkItems();
-    m_title.clear();
-    m_entriesInDocument = 0;
+    m_reader.begin();
     setInsertMode(!items().isEmpty() && !firstRun());
 }
 
@@ -221,11 +208,8 @@ void RSSDatasource::fileEntries()
 
 void RSSDatasource::endRefresh()
 {
-    m_parsedEntries.clear();
+    m_reader.clear();
     m_newList.clear();
-    m_entryDepth = 0;
-    m_entry.clear();
-    m_elementKeys.clear();
     m_duplicates.clear();
 }
 
@@ -255,75 +239,28 @@ void RSSDatasource::onMainThread(const std::function<void()> &function)
 
 // ---- Parser events
 
-void RSSDatasource::startElement(const QStringList &path, const FeedAttributes &attributes)
+void RSSDatasource::feedTitleRead(const QString &title)
 {
-    // Entries do not nest: inside one, no element starts another.
-    if (m_entryDepth == 0) {
-        if (!FeedPaths::isEntryPath(path))
-            return;
-        m_entry.clear();
-        m_entryDepth = path.size();
-        m_atomEntry = isAtomEntryPath(path);
-        m_entryLeftOut = ++m_entriesInDocument > maxEntriesPerDocument;
-    } else if (m_entryLeftOut) {
-        return;
-    } else if (m_atomEntry && path.size() == m_entryDepth + 1 && path.last() == u"link") {
-        if (const QString href = attributes.value(u"href"); !href.isNull())
-            m_entry.setText(href, ItemPropertyKeys::get().href);
-    }
-    m_currentElement = m_elementKeys.keyFor(path.last());
+    onMainThread([this, title] { setName(title); });
 }
 
-void RSSDatasource::characters(const QStringList &path, const QString &text)
+void RSSDatasource::feedImageAddressRead(const QUrl &address)
 {
-    // Text joins the value of the entry's element started last, so the white space after a child's
-    // end joins that child.
-    if (m_entryDepth != 0) {
-        if (!text.isEmpty() && !m_entryLeftOut)
-            m_entry.appendText(text, m_currentElement);
-    } else if (FeedPaths::isTitlePath(path)) {
-        m_title += text.first(TextCaps::fittingLength(text, TextCaps::title - m_title.size()));
-    } else if (FeedPaths::isImageUrlPath(path) && image().isNull()) {
-        if (const QUrl address(text.trimmed(), QUrl::StrictMode); address.isValid() && !address.isRelative())
-            fetchImage(address);
-    }
-}
-
-void RSSDatasource::endElement(const QStringList &path)
-{
-    // The feed's title lies outside every entry.
-    if (m_entryDepth == 0) {
-        if (FeedPaths::isTitlePath(path)) {
-            const QString title = m_title;
-            onMainThread([this, title] { setName(title); });
-        }
-        return;
-    }
-    // Closing at the entry's depth is the entry itself.
-    if (path.size() == m_entryDepth && m_entryLeftOut) {
-        m_entryDepth = 0;
-    } else if (path.size() == m_entryDepth) {
-        m_entryDepth = 0;
-        DataItemPtr entry = m_entry.take();
-        if (m_atomEntry)
-            entry = convertAtomToRSS(*entry);
-        // Worked out while the entry's texts are still in the processor's cache.
-        DuplicateIndex::Key key = DuplicateIndex::keyOf(*entry);
-        m_parsedEntries.push_back({std::move(entry), std::move(key)});
-    }
+    if (image().isNull())
+        setImage(iconFetcher().image(address));
 }
 
 // Entries are filed once the whole document has parsed, so a document that breaks off half way
 // adds nothing.
 void RSSDatasource::fileParsedEntries()
 {
+    const std::vector<ParsedEntry> parsed = m_reader.takeEntries();
     {
         std::lock_guard guard(lock());
-        m_duplicates.rebuild(itemsLocked(), qsizetype(m_parsedEntries.size()));
+        m_duplicates.rebuild(itemsLocked(), qsizetype(parsed.size()));
     }
-    for (const ParsedEntry &entry : m_parsedEntries)
+    for (const ParsedEntry &entry : parsed)
         fileEntry(entry);
-    m_parsedEntries.clear();
 }
 
 // Files the entry unless the source already has it; replaces an updated one.
@@ -363,26 +300,6 @@ void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataIt
     addCurrentItem(entry, key);
     setInsertMode(wasInserting);
     markItem(entry);
-}
-
-DataItemPtr RSSDatasource::convertAtomToRSS(const DataItem &entry)
-{
-    DataItem::Draft converted;
-    auto copy = [&](QLatin1StringView from, QLatin1StringView to) {
-        if (const QVariant value = entry.objectForKey(from); value.isValid()) {
-            converted.setText(value.toString(), PropertyKey(to));
-            return true;
-        }
-        return false;
-    };
-    copy(ItemKey::href, ItemKey::link);
-    copy(ItemKey::title, ItemKey::title);
-    if (!copy("content"_L1, ItemKey::description))
-        copy("summary"_L1, ItemKey::description);
-    copy("id"_L1, ItemKey::guid);
-    if (!copy(ItemKey::published, ItemKey::published))
-        copy("updated"_L1, ItemKey::published);
-    return converted.take();
 }
 
 // ---- Filing
@@ -455,11 +372,12 @@ QDateTime RSSDatasource::correctFutureDate(const QDateTime &date) const
 
 QString RSSDatasource::entriesLeftOutNotice() const
 {
-    if (m_entriesInDocument <= maxEntriesPerDocument)
+    const qsizetype entriesInDocument = m_reader.entriesInDocument();
+    if (entriesInDocument <= maxEntriesPerDocument)
         return QString();
     const QLocale english(QLocale::English);
     return u"The feed lists %1 entries; only the first %2 were read."_s.arg(
-        english.toString(m_entriesInDocument), english.toString(maxEntriesPerDocument));
+        english.toString(entriesInDocument), english.toString(maxEntriesPerDocument));
 }
 
 // Arrivals are filed oldest first, so the newest ends on top and is announced last.
@@ -470,46 +388,4 @@ void RSSDatasource::fileNewList()
     });
     for (const DataItemPtr &item : std::as_const(m_newList))
         addItem(item);
-}
-
-// ---- Icons
-
-// The icon of the feed's own server: same scheme and port, so feeds on other ports find theirs.
-void RSSDatasource::fetchFavicon(const QUrl &feedUrl)
-{
-    QUrl icon;
-    icon.setScheme(feedUrl.scheme());
-    icon.setHost(feedUrl.host());
-    icon.setPort(feedUrl.port());
-    icon.setPath(u"/favicon.ico"_s);
-    const QByteArray bytes = dataFromURL(icon);
-    if (!bytes.isEmpty())
-        setImage(QImage::fromData(bytes));
-}
-
-// An address given by number has no labels to shorten.
-void RSSDatasource::fetchIconOfLastTwoLabels(const QUrl &feedUrl)
-{
-    const QStringList labels = feedUrl.host().split(u'.');
-    if (labels.size() < 2 || isNumericHost(feedUrl.host()))
-        return;
-    QUrl icon;
-    icon.setScheme(feedUrl.scheme());
-    icon.setHost(labels.at(labels.size() - 2) + u'.' + labels.last());
-    icon.setPort(feedUrl.port());
-    icon.setPath(u"/favicon.ico"_s);
-    if (icon.isValid())
-        setImage(QImage::fromData(dataFromURL(icon)));
-}
-
-void RSSDatasource::fetchImage(const QUrl &address)
-{
-    setImage(QImage::fromData(dataFromURL(address)));
-}
-
-QByteArray RSSDatasource::dataFromURL(const QUrl &address) const
-{
-    QByteArray body;
-    FeedFetcher fetcher(loadOptions().icon);
-    return fetcher.fetch(address, body).ok() ? body : QByteArray();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "model/parse/elementkeycache.h"
 #include "model/parse/feedparser.h"
-#include "model/parse/feedparserhandler.h"
 #include "model/source/datasource.h"
 #include "model/source/duplicateindex.h"
+#include "model/source/feediconfetcher.h"
+#include "model/source/rssentryreader.h"
 #include "platform/network/feedfetcher.h"
 
 #include <QStringList>
@@ -23,7 +23,7 @@ class RefreshEnvironment;
 // owner's sources. The parse state below belongs to the refresh thread; `running` makes
 // refreshes of one source exclusive. Names, error text and refresh bookkeeping are handed to the
 // main thread, which the refresh waits for. Closing the pool cancels the downloads under way.
-class RSSDatasource : public Datasource, private FeedParserHandler {
+class RSSDatasource : public Datasource, private RSSEntryReader::Listener {
     Q_OBJECT
 public:
     struct LoadOptions {
@@ -33,10 +33,11 @@ public:
     };
 
     // Sources are shared: a running refresh holds its source. Destruction happens on the main
-    // thread. The source has loaded its item file.
+    // thread. The source has loaded its item file, from the read-ahead when it holds the file.
     static std::shared_ptr<RSSDatasource> create(const std::optional<QVariantMap> &configuration,
                                                  UserDefaults &defaults, const Clock &clock,
-                                                 RefreshEnvironment &environment);
+                                                 RefreshEnvironment &environment,
+                                                 ItemFileReadAhead *readAhead = nullptr);
 
     QString url() const;
     void setURL(const QString &url);
@@ -63,18 +64,21 @@ public:
     // fileEntries() when it parsed whole, then endRefresh(). The refresh bookkeeping (first run,
     // last update, error text) is left to _update.
     void beginRefresh();
-    FeedParserHandler &entryHandler() { return *this; }
+    FeedParserHandler &entryHandler() { return m_reader; }
     // Files the parsed entries: known ones are marked, updated ones replaced, new ones added or
     // (after the first run) announced; entries the feed no longer has are counted out.
     void fileEntries();
     void endRefresh();
 
     // New item with the RSS keys of an Atom entry.
-    static DataItemPtr convertAtomToRSS(const DataItem &entry);
+    static DataItemPtr convertAtomToRSS(const DataItem &entry)
+    {
+        return RSSEntryReader::convertAtomToRSS(entry);
+    }
 
     // A document contributes at most this many entries, the first ones in document order; a
     // refresh that leaves some out says so in the error text.
-    static constexpr qsizetype maxEntriesPerDocument = 10000;
+    static constexpr qsizetype maxEntriesPerDocument = RSSEntryReader::maxEntriesPerDocument;
 
     // The address prefix of the social network's user timelines.
     static const QString twitterTimelinePrefix;
@@ -87,15 +91,11 @@ private:
     RSSDatasource(const std::optional<QVariantMap> &configuration, UserDefaults &defaults, const Clock &clock,
                   RefreshEnvironment &environment);
 
-    void startElement(const QStringList &path, const FeedAttributes &attributes) override;
-    void characters(const QStringList &path, const QString &text) override;
-    void endElement(const QStringList &path) override;
+    void feedTitleRead(const QString &title) override;
+    void feedImageAddressRead(const QUrl &address) override;
 
     void fileParsedEntries();
-    struct ParsedEntry {
-        DataItemPtr item;
-        DuplicateIndex::Key key;
-    };
+    using ParsedEntry = RSSEntryReader::ParsedEntry;
     void fileEntry(const ParsedEntry &entry);
     void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
                             const DuplicateIndex::Key &key);
@@ -105,10 +105,7 @@ private:
     void fileNewList();
     // The error text of a refresh that read the whole document; null unless entries were left out.
     QString entriesLeftOutNotice() const;
-    void fetchFavicon(const QUrl &feedUrl);
-    void fetchIconOfLastTwoLabels(const QUrl &feedUrl);
-    void fetchImage(const QUrl &address);
-    QByteArray dataFromURL(const QUrl &address) const;
+    FeedIconFetcher iconFetcher() const { return FeedIconFetcher(loadOptions().icon); }
     bool isDue() const;
     void finishRefresh(bool success);
     void endRunning(bool success);
@@ -125,16 +122,8 @@ private:
     std::atomic<int> m_failedTries = 0;
     std::atomic<bool> m_lastRefreshSucceeded = false;
 
-    // Parse state, owned by the refresh under way.
-    qsizetype m_entryDepth = 0; // the path length of the entry being read; 0 outside entries
-    bool m_atomEntry = false;
-    bool m_entryLeftOut = false; // the entry being read is past maxEntriesPerDocument
-    qsizetype m_entriesInDocument = 0;
-    DataItem::Draft m_entry;
-    PropertyKey m_currentElement;
-    ElementKeyCache m_elementKeys;
-    QString m_title;
-    std::vector<ParsedEntry> m_parsedEntries;
+    // Parse and filing state, owned by the refresh under way.
+    RSSEntryReader m_reader{*this};
     QList<DataItemPtr> m_newList;
     DuplicateIndex m_duplicates;
 };
