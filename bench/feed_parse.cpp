@@ -16,17 +16,26 @@ namespace {
 
 QByteArray rssDocument(int entries)
 {
-    QByteArray doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\" "
-                     "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n<channel>\n<title>Benchmark feed</title>\n"
-                     "<link>http://127.0.0.1/</link>\n<description>2000 entries</description>\n";
+    QByteArray doc =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\" "
+        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n<channel>\n<title>Benchmark feed</title>\n"
+        "<link>http://127.0.0.1/</link>\n<description>2000 entries</description>\n";
     for (int i = 0; i < entries; ++i) {
         const QByteArray n = QByteArray::number(i);
-        doc += "<item>\n<title>Harbour council debates the new bridge \xE2\x80\x94 story " + n + "</title>\n"
-               "<link>http://127.0.0.1/articles/" + n + "</link>\n"
-               "<description>&lt;p&gt;Story " + n + ": the council met on Tuesday to debate the plans for a new "
-               "bridge across the harbour. Caf\xC3\xA9 owners welcomed the &amp; news.&lt;/p&gt;</description>\n"
-               "<pubDate>Sun, 06 Dec 2026 10:00:00 +0000</pubDate>\n<guid isPermaLink=\"false\">story-" + n + "</guid>\n"
-               "<dc:creator>Feedsim</dc:creator>\n</item>\n";
+        doc +=
+            "<item>\n<title>Harbour council debates the new bridge \xE2\x80\x94 story " + n +
+            "</title>\n"
+            "<link>http://127.0.0.1/articles/" +
+            n +
+            "</link>\n"
+            "<description>&lt;p&gt;Story " +
+            n +
+            ": the council met on Tuesday to debate the plans for a new "
+            "bridge across the harbour. Caf\xC3\xA9 owners welcomed the &amp; news.&lt;/p&gt;</description>\n"
+            "<pubDate>Sun, 06 Dec 2026 10:00:00 +0000</pubDate>\n<guid isPermaLink=\"false\">story-" +
+            n +
+            "</guid>\n"
+            "<dc:creator>Feedsim</dc:creator>\n</item>\n";
     }
     return doc + "</channel>\n</rss>\n";
 }
@@ -42,7 +51,8 @@ struct Counts {
     long characters = 0;
 };
 
-void countStart(void *data, const xmlChar *, const xmlChar *, const xmlChar *, int, const xmlChar **, int, int, const xmlChar **)
+void countStart(void *data, const xmlChar *, const xmlChar *, const xmlChar *, int, const xmlChar **, int,
+                int, const xmlChar **)
 {
     ++static_cast<Counts *>(data)->elements;
 }

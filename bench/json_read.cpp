@@ -18,7 +18,8 @@ constexpr qsizetype kDocumentSize = 10 * 1024 * 1024;
 // objects repeat across entries as in real subscription lists, their combinations much less.
 QByteArray categories(int index)
 {
-    static const char *const labels[] = {"News", "Tech", "Science", "Sports", "Music", "Local", "World", "Blogs"};
+    static const char *const labels[] = {"News",  "Tech",  "Science", "Sports",
+                                         "Music", "Local", "World",   "Blogs"};
     const quint32 scrambled = quint32(index) * 2654435761U;
     const int count = 1 + int(scrambled >> 28) % 3;
     QByteArray list = "[";
@@ -36,11 +37,11 @@ QByteArray entry(int index, bool decimals)
     const QByteArray n = QByteArray::number(index);
     const QByteArray number = decimals ? QByteArray::number(index) + ".25" : QByteArray::number(index * 7);
     const QByteArray negative = QByteArray(decimals ? "-0." : "-") + n;
-    return "{\"id\":\"feed/http://example.org/" + n + "/rss\",\"title\":\"Headline number " + n
-           + " \\u00e9t\xc3\xa9 \\\"quoted\\\" \\/ slash\",\"sortid\":" + number
-           + ",\"categories\":" + categories(index) + ",\"firstitemmsec\":" + number
-           + ",\"stats\":{\"unread\":" + negative
-           + ",\"starred\":true,\"hidden\":false,\"icon\":null,\"counts\":[1,22,333," + number + "]}}";
+    return "{\"id\":\"feed/http://example.org/" + n + "/rss\",\"title\":\"Headline number " + n +
+           " \\u00e9t\xc3\xa9 \\\"quoted\\\" \\/ slash\",\"sortid\":" + number +
+           ",\"categories\":" + categories(index) + ",\"firstitemmsec\":" + number +
+           ",\"stats\":{\"unread\":" + negative +
+           ",\"starred\":true,\"hidden\":false,\"icon\":null,\"counts\":[1,22,333," + number + "]}}";
 }
 
 QByteArray makeDocument(bool decimals)

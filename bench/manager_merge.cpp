@@ -58,7 +58,8 @@ World &world()
         made->defaults.setObject(feeds, SettingsKey::feeds);
         DatasourceManager::Options options;
         options.startTimers = false;
-        made->manager = std::make_unique<DatasourceManager>(made->defaults, made->clock, made->reachability, options);
+        made->manager =
+            std::make_unique<DatasourceManager>(made->defaults, made->clock, made->reachability, options);
         QRandomGenerator random(7);
         const auto sources = made->manager->datasources();
         for (int feed = 0; feed < feedCount; ++feed) {

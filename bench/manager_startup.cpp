@@ -27,20 +27,23 @@ QString uuidOf(int feed)
 
 QByteArray rssDocument(const QList<DataItemPtr> &entries, int feed)
 {
-    QString document = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel><title>Feed %1</title>"
-                       u"<link>https://news.example/</link><description>Generated</description>\n"_s.arg(feed);
+    QString document =
+        u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel><title>Feed %1</title>"
+        u"<link>https://news.example/</link><description>Generated</description>\n"_s.arg(feed);
     for (const auto &entry : entries) {
-        document += u"<item><title>"_s + entry->title().toHtmlEscaped() + u"</title><link>"_s + entry->link() +
-                    u"</link><guid>"_s + entry->objectForKey(ItemKey::guid).toString() + u"</guid><pubDate>"_s +
-                    entry->objectForKey(ItemKey::pubDate).toString() + u"</pubDate><description>"_s +
-                    entry->description().toHtmlEscaped() + u"</description></item>\n"_s;
+        document += u"<item><title>"_s + entry->title().toHtmlEscaped() + u"</title><link>"_s +
+                    entry->link() + u"</link><guid>"_s + entry->objectForKey(ItemKey::guid).toString() +
+                    u"</guid><pubDate>"_s + entry->objectForKey(ItemKey::pubDate).toString() +
+                    u"</pubDate><description>"_s + entry->description().toHtmlEscaped() +
+                    u"</description></item>\n"_s;
     }
     document += u"</channel></rss>\n"_s;
     return document.toUtf8();
 }
 
 struct World {
-    World() : defaults(ManagerBenchData::temporaryHome().path() + u"/config/vantrel"_s), reachability(defaults)
+    World()
+        : defaults(ManagerBenchData::temporaryHome().path() + u"/config/vantrel"_s), reachability(defaults)
     {
         defaults.registerDefaults({{SettingsKey::ageLimit, 30},
                                    {SettingsKey::limit, 0},
@@ -111,7 +114,8 @@ void BM_ManagerStartUp(benchmark::State &state)
     DatasourceManager::Options options;
     options.startTimers = false;
     for (auto _ : state) {
-        auto manager = std::make_unique<DatasourceManager>(data.defaults, data.clock, data.reachability, options);
+        auto manager =
+            std::make_unique<DatasourceManager>(data.defaults, data.clock, data.reachability, options);
         if (manager->datasources().size() != feedCount)
             state.SkipWithError("not every feed created");
         state.PauseTiming();

@@ -30,13 +30,16 @@ inline QTemporaryDir &temporaryHome()
 inline QString words(QRandomGenerator &random, int characters)
 {
     static const QStringList vocabulary = {
-        QStringLiteral("government"), QStringLiteral("announced"), QStringLiteral("market"), QStringLiteral("the"),
-        QStringLiteral("of"), QStringLiteral("and"), QStringLiteral("résumé"), QStringLiteral("weather"),
-        QStringLiteral("Council"), QStringLiteral("report"), QStringLiteral("energy"), QStringLiteral("Zürich"),
-        QStringLiteral("election"), QStringLiteral("science"), QStringLiteral("a"), QStringLiteral("new"),
-        QStringLiteral("study"), QStringLiteral("shows"), QStringLiteral("that"), QStringLiteral("city"),
-        QStringLiteral("league"), QStringLiteral("final"), QStringLiteral("café"), QStringLiteral("budget"),
-        QStringLiteral("researchers"), QStringLiteral("minister"), QStringLiteral("<p>"), QStringLiteral("</p>")};
+        QStringLiteral("government"),  QStringLiteral("announced"), QStringLiteral("market"),
+        QStringLiteral("the"),         QStringLiteral("of"),        QStringLiteral("and"),
+        QStringLiteral("résumé"),      QStringLiteral("weather"),   QStringLiteral("Council"),
+        QStringLiteral("report"),      QStringLiteral("energy"),    QStringLiteral("Zürich"),
+        QStringLiteral("election"),    QStringLiteral("science"),   QStringLiteral("a"),
+        QStringLiteral("new"),         QStringLiteral("study"),     QStringLiteral("shows"),
+        QStringLiteral("that"),        QStringLiteral("city"),      QStringLiteral("league"),
+        QStringLiteral("final"),       QStringLiteral("café"),      QStringLiteral("budget"),
+        QStringLiteral("researchers"), QStringLiteral("minister"),  QStringLiteral("<p>"),
+        QStringLiteral("</p>")};
     QString text;
     text.reserve(characters + 16);
     while (text.size() < characters) {
@@ -66,8 +69,7 @@ inline DataItemPtr entry(QRandomGenerator &random, int feed, int index)
 
 // The benchmarks' main: an application for the manager's timers and signals, and the data built
 // before the first measurement rather than inside it.
-template <typename Prepare>
-int runBenchmarks(int argc, char **argv, Prepare prepare)
+template <typename Prepare> int runBenchmarks(int argc, char **argv, Prepare prepare)
 {
     QCoreApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -2,8 +2,8 @@
 // general limit field (applied to every feed), and one feed's status change against a reload of
 // the whole table.
 #include "managerbenchdata.h"
-#include "model/source/datasource.h"
 #include "model/manager/datasourcemanager.h"
+#include "model/source/datasource.h"
 #include "model/source/itemfile.h"
 #include "platform/desktop/canberrasoundplayer.h"
 #include "platform/desktop/freedesktopnotifications.h"
@@ -32,7 +32,8 @@ constexpr int feedCount = 1000;
 constexpr int entriesPerFeed = 20;
 
 struct World {
-    World() : defaults(ManagerBenchData::temporaryHome().path() + u"/config/vantrel"_s), reachability(defaults)
+    World()
+        : defaults(ManagerBenchData::temporaryHome().path() + u"/config/vantrel"_s), reachability(defaults)
     {
         defaults.registerDefaults({{SettingsKey::ageLimit, 30},
                                    {SettingsKey::limit, 500},
@@ -62,8 +63,9 @@ struct World {
     }
     PreferencesServices services()
     {
-        return PreferencesServices{defaults, *manager, player, handlers, loginItems, notifications, nullptr, QString(),
-                                   u"org.vantrel.Vantrel.desktop"_s};
+        return PreferencesServices{defaults, *manager,   player,
+                                   handlers, loginItems, notifications,
+                                   nullptr,  QString(),  u"org.vantrel.Vantrel.desktop"_s};
     }
     UserDefaults defaults;
     ManualClock clock{QDateTime::fromSecsSinceEpoch(ManagerBenchData::now, Qt::UTC)};

@@ -80,7 +80,8 @@ public:
     UserDefaults defaults;
     ManualClock clock;
     DocumentServer server; // from memory and uncompressed, so it costs next to nothing
-    const QString feedUrl = QString::fromStdString(server.serve("/feed.xml", document(), "application/rss+xml"));
+    const QString feedUrl =
+        QString::fromStdString(server.serve("/feed.xml", document(), "application/rss+xml"));
     int count = 0;
     RefreshPool pool;
 };
@@ -95,8 +96,8 @@ void BM_BareLibxml2Sax(benchmark::State &state)
 {
     xmlSAXHandler handler = {};
     handler.initialized = XML_SAX2_MAGIC;
-    handler.startElementNs = [](void *, const xmlChar *, const xmlChar *, const xmlChar *, int, const xmlChar **, int,
-                                int, const xmlChar **) {};
+    handler.startElementNs = [](void *, const xmlChar *, const xmlChar *, const xmlChar *, int,
+                                const xmlChar **, int, int, const xmlChar **) {};
     handler.endElementNs = [](void *, const xmlChar *, const xmlChar *, const xmlChar *) {};
     handler.characters = [](void *, const xmlChar *, int) {};
     const std::string &bytes = document();

@@ -2,8 +2,8 @@
 // with nothing new, a rebuild with nothing changed, a tick that brings one entry in with the
 // rebuild after it, and scrolls within one row range and across one row.
 #include "managerbenchdata.h"
-#include "model/source/datasource.h"
 #include "model/manager/datasourcemanager.h"
+#include "model/source/datasource.h"
 #include "model/stars/starmanager.h"
 #include "platform/desktop/freedesktopnotifications.h"
 #include "platform/desktop/soundplayer.h"

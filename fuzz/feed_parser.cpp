@@ -103,7 +103,8 @@ Outcome parse(QByteArrayView document, const QByteArray &charset, uint8_t patter
         qsizetype offset = 0;
         while (offset < document.size()) {
             state = state * 1103515245u + 12345u;
-            const qsizetype size = std::min<qsizetype>(1 + (state >> 16) % (pattern % 4 == 0 ? 2 : 64), document.size() - offset);
+            const qsizetype size = std::min<qsizetype>(1 + (state >> 16) % (pattern % 4 == 0 ? 2 : 64),
+                                                       document.size() - offset);
             parser.feed(document.sliced(offset, size));
             offset += size;
         }
@@ -135,7 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Outcome pieces = parse(document, charset, pattern, true);
     if (whole.ok != pieces.ok)
         abort();
-    if (whole.ok && (whole.events != pieces.events || whole.entries != pieces.entries || whole.title != pieces.title))
+    if (whole.ok &&
+        (whole.events != pieces.events || whole.entries != pieces.entries || whole.title != pieces.title))
         abort();
     return 0;
 }

@@ -115,17 +115,22 @@ int CliApplication::runWithManager(const CliRequest &request, DatasourceManager 
 int CliApplication::runHeadless(DatasourceManager &manager)
 {
     const QList<std::shared_ptr<Datasource>> sources = manager.datasources();
-    const auto enabled = std::count_if(sources.cbegin(), sources.cend(), [](const auto &source) { return source->isEnabled(); });
-    Console::printError(u"Vantrel is watching %1 feed(s), %2 enabled. Headlines appear as the ticker brings them in; "
-                        "\"*\" marks keyword matches. Press Ctrl+C to quit."_s.arg(sources.size()).arg(enabled));
+    const auto enabled = std::count_if(sources.cbegin(), sources.cend(),
+                                       [](const auto &source) { return source->isEnabled(); });
+    Console::printError(
+        u"Vantrel is watching %1 feed(s), %2 enabled. Headlines appear as the ticker brings them in; "
+        "\"*\" marks keyword matches. Press Ctrl+C to quit."_s.arg(sources.size())
+            .arg(enabled));
     if (enabled == 0)
-        Console::printError(u"No feed is enabled: add one with --add-feed <address> or enable one with --enable-feed."_s);
+        Console::printError(
+            u"No feed is enabled: add one with --add-feed <address> or enable one with --enable-feed."_s);
     if (!manager.internetAvailable())
         Console::printError(u"The network is unreachable now; feeds refresh once it is back."_s);
 
     FeedErrorReporter errors(manager);
     const HeadlineFormatter formatter(Clock::system());
-    HeadlessTicker ticker(manager, Clock::system(), [&formatter](const DataItemPtr &item) { Console::print(formatter.line(*item)); });
+    HeadlessTicker ticker(manager, Clock::system(),
+                          [&formatter](const DataItemPtr &item) { Console::print(formatter.line(*item)); });
     QEventLoop loop;
     UnixSignalWatcher signalWatcher({SIGINT, SIGTERM, SIGHUP});
     QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &loop, &QEventLoop::quit);

@@ -107,7 +107,8 @@ int FeedCommands::setFeedEnabled(const QString &feed, bool enabled)
     source->setEnabled(enabled);
     if (!m_saveSettings())
         return ExitCode::failure;
-    Console::print((enabled ? u"Enabled %1."_s : u"Disabled %1."_s).arg(FeedErrorReporter::describe(*source)));
+    Console::print(
+        (enabled ? u"Enabled %1."_s : u"Disabled %1."_s).arg(FeedErrorReporter::describe(*source)));
     return ExitCode::success;
 }
 
@@ -121,7 +122,8 @@ int FeedCommands::importOpml(const QString &path)
     if (!m_saveSettings())
         return ExitCode::failure;
     Console::print(u"Imported %1 feed(s) from %2; %3 already subscribed, %4 outline(s) passed over."_s.arg(
-        QString::number(result.added), path, QString::number(result.duplicates), QString::number(result.skipped)));
+        QString::number(result.added), path, QString::number(result.duplicates),
+        QString::number(result.skipped)));
     return ExitCode::success;
 }
 
@@ -136,7 +138,8 @@ int FeedCommands::exportOpml(const QString &path)
         Console::printError(error);
         return ExitCode::failure;
     }
-    Console::print(u"Exported %1 feed(s) to %2."_s.arg(QString::number(m_manager.datasources().size()), path));
+    Console::print(
+        u"Exported %1 feed(s) to %2."_s.arg(QString::number(m_manager.datasources().size()), path));
     return ExitCode::success;
 }
 

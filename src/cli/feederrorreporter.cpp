@@ -11,8 +11,9 @@ FeedErrorReporter::FeedErrorReporter(DatasourceManager &manager, QObject *parent
     : QObject(parent), m_manager(manager)
 {
     // Queued: reports may come from refresh threads; the source is looked up again on arrival.
-    connect(&NotificationCenter::defaultCenter(), &NotificationCenter::datasourceConfigurationDidChangeNotification,
-            this, &FeedErrorReporter::check, Qt::QueuedConnection);
+    connect(&NotificationCenter::defaultCenter(),
+            &NotificationCenter::datasourceConfigurationDidChangeNotification, this,
+            &FeedErrorReporter::check, Qt::QueuedConnection);
 }
 
 QString FeedErrorReporter::describe(const Datasource &source)

@@ -51,7 +51,8 @@ bool RefreshOnce::reportFailures() const
             Console::printError(u"%1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
             continue;
         }
-        Console::printError(u"Cannot refresh %1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
+        Console::printError(
+            u"Cannot refresh %1: %2"_s.arg(FeedErrorReporter::describe(*source), error.simplified()));
         allRefreshed = false;
     }
     return allRefreshed;

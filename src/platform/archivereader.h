@@ -29,8 +29,7 @@ public:
     // visit(const Key &, QVariant &&), for callers that keep the entries in a form of their own
     // instead of a QVariantMap. False, with errorString(), when the next value is not an intact
     // dictionary.
-    template <typename Visitor>
-    bool decodeDictionary(Visitor &&visit);
+    template <typename Visitor> bool decodeDictionary(Visitor &&visit);
     std::optional<bool> decodeBool();
     std::optional<qint32> decodeInt32();
 
@@ -93,12 +92,11 @@ private:
     QString m_error;
     static constexpr size_t maximumSharedKeys = 32;
     static constexpr qsizetype maximumSharedKeyLength = 64;
-    std::vector<std::pair<QByteArray, Key>> m_keys;     // decoded map keys by their UTF-8 form
-    size_t m_nextKey = 0;                               // where the next key search in m_keys starts
+    std::vector<std::pair<QByteArray, Key>> m_keys; // decoded map keys by their UTF-8 form
+    size_t m_nextKey = 0;                           // where the next key search in m_keys starts
 };
 
-template <typename Visitor>
-bool ArchiveReader::decodeDictionary(Visitor &&visit)
+template <typename Visitor> bool ArchiveReader::decodeDictionary(Visitor &&visit)
 {
     const auto count = beginDictionary();
     if (!count)

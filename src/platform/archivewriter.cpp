@@ -88,7 +88,10 @@ void ArchiveWriter::encodeInt32(qint32 value)
     writeUInt32(quint32(value));
 }
 
-void ArchiveWriter::writeTag(char tag) { m_data.append(tag); }
+void ArchiveWriter::writeTag(char tag)
+{
+    m_data.append(tag);
+}
 
 void ArchiveWriter::writeUInt32(quint32 value)
 {
@@ -110,4 +113,7 @@ void ArchiveWriter::writeBytes(const QByteArray &bytes)
     m_data.append(bytes);
 }
 
-void ArchiveWriter::writeString(const QString &string) { writeBytes(string.toUtf8()); }
+void ArchiveWriter::writeString(const QString &string)
+{
+    writeBytes(string.toUtf8());
+}

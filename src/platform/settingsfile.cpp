@@ -87,7 +87,8 @@ QString SettingsFile::write(const QVariantMap &values) const
             return u"%1 is being written by another process (%2, pid %3)"_s.arg(m_path, application).arg(pid);
         return u"%1 is locked (%2)"_s.arg(m_path, m_path + u".lock"_s);
     }
-    if (const QString failure = AtomicFile::replace(m_path, {PropertyList::serialize(values)}); !failure.isEmpty())
+    if (const QString failure = AtomicFile::replace(m_path, {PropertyList::serialize(values)});
+        !failure.isEmpty())
         return u"%1 cannot be written: %2"_s.arg(m_path, failure);
     return {};
 }

@@ -1,7 +1,7 @@
 #include "prefs/generalpreferencescontroller.h"
 
-#include "model/source/datasource.h"
 #include "model/manager/datasourcemanager.h"
+#include "model/source/datasource.h"
 #include "model/stars/starmanager.h"
 #include "platform/desktop/soundplayer.h"
 #include "platform/desktop/urlschemehandlers.h"

@@ -1,7 +1,7 @@
 #include "prefs/rsspreferencescontroller.h"
 
-#include "model/source/datasource.h"
 #include "model/manager/datasourcemanager.h"
+#include "model/source/datasource.h"
 #include "platform/settingskeys.h"
 #include "prefs/addfeedsheet.h"
 #include "prefs/alertsheet.h"

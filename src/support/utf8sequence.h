@@ -18,7 +18,10 @@ constexpr int length(unsigned char lead)
     return 0;
 }
 
-constexpr bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+constexpr bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
 
 // The second byte is the one that rules out overlong forms, surrogates and values past U+10FFFF.
 constexpr bool secondByteFits(unsigned char lead, unsigned char second)

@@ -54,7 +54,9 @@ TEST_F(CliEndToEndTest, subscriptionCommandsChangeTheFeedListAndSayWhatWentWrong
 
     QStringList listed = VantrelRun::run({u"--list-feeds"_s}).outLines();
     ASSERT_EQ(listed.size(), 2);
-    EXPECT_EQ(listed[0], QStringList({u"1"_s, u"enabled"_s, u"3"_s, u"Feedsim “news”"_s, news, u"never updated"_s}).join(u'\t'));
+    EXPECT_EQ(listed[0],
+              QStringList({u"1"_s, u"enabled"_s, u"3"_s, u"Feedsim “news”"_s, news, u"never updated"_s})
+                  .join(u'\t'));
     EXPECT_EQ(field(listed[1], 3), u"Feedsim “sport”"_s);
 
     EXPECT_EQ(VantrelRun::run({u"--disable-feed"_s, u"2"_s}).exitCode, ExitCode::success);
@@ -70,7 +72,8 @@ TEST_F(CliEndToEndTest, subscriptionCommandsChangeTheFeedListAndSayWhatWentWrong
     const VantrelRun::Result missing = VantrelRun::run({u"--delete-feed"_s, u"7"_s});
     EXPECT_EQ(missing.exitCode, ExitCode::failure);
     EXPECT_EQ(missing.err, u"There is no feed number 7; --list-feeds shows the numbers.\n"_s);
-    EXPECT_EQ(VantrelRun::run({u"--enable-feed"_s, u"http://elsewhere.example/rss"_s}).exitCode, ExitCode::failure);
+    EXPECT_EQ(VantrelRun::run({u"--enable-feed"_s, u"http://elsewhere.example/rss"_s}).exitCode,
+              ExitCode::failure);
     EXPECT_EQ(VantrelRun::run({u"--list-feeds"_s, u"--headless"_s}).exitCode, ExitCode::usage);
 }
 
@@ -78,7 +81,8 @@ TEST_F(CliEndToEndTest, opmlExportThenImportIntoAnEmptyProfileRecreatesEveryFeed
 {
     const QString news = feedUrl(u"/rss/news.xml"_s);
     const QString sport = feedUrl(u"/atom/sport.xml"_s);
-    VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{VantrelRun::feed(news, u"My News"_s), VantrelRun::feed(sport)}}});
+    VantrelRun::writeSettings(
+        {{SettingsKey::feeds, QVariantList{VantrelRun::feed(news, u"My News"_s), VantrelRun::feed(sport)}}});
     // The refresh teaches the second feed its title, which the export carries as its name.
     ASSERT_EQ(VantrelRun::run({u"--refresh-once"_s}).exitCode, ExitCode::success);
     const QString exported = file(u"subscriptions.xml"_s);
@@ -90,7 +94,9 @@ TEST_F(CliEndToEndTest, opmlExportThenImportIntoAnEmptyProfileRecreatesEveryFeed
     VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList()}});
     const VantrelRun::Result imported = VantrelRun::run({u"--import-opml"_s, exported});
     EXPECT_EQ(imported.exitCode, ExitCode::success) << imported.err.toStdString();
-    EXPECT_EQ(imported.out, u"Imported 2 feed(s) from %1; 0 already subscribed, 0 outline(s) passed over.\n"_s.arg(exported));
+    EXPECT_EQ(
+        imported.out,
+        u"Imported 2 feed(s) from %1; 0 already subscribed, 0 outline(s) passed over.\n"_s.arg(exported));
     const QStringList listed = VantrelRun::run({u"--list-feeds"_s}).outLines();
     ASSERT_EQ(listed.size(), 2);
     EXPECT_EQ(field(listed[0], 3), u"My News"_s);
@@ -112,13 +118,16 @@ TEST_F(CliEndToEndTest, opmlExportThenImportIntoAnEmptyProfileRecreatesEveryFeed
                    .toUtf8());
     more.close();
     const VantrelRun::Result merged = VantrelRun::run({u"--import-opml"_s, more.fileName()});
-    EXPECT_EQ(merged.out, u"Imported 1 feed(s) from %1; 1 already subscribed, 2 outline(s) passed over.\n"_s.arg(more.fileName()));
+    EXPECT_EQ(merged.out,
+              u"Imported 1 feed(s) from %1; 1 already subscribed, 2 outline(s) passed over.\n"_s.arg(
+                  more.fileName()));
     EXPECT_EQ(field(VantrelRun::run({u"--list-feeds"_s}).outLines().value(2), 3), u"Weather"_s);
 }
 
 TEST_F(CliEndToEndTest, aMalformedOpmlFileGivesAClearErrorAndAddsNothing)
 {
-    VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s))}}});
+    VantrelRun::writeSettings(
+        {{SettingsKey::feeds, QVariantList{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s))}}});
     QFile broken(file(u"broken.opml"_s));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("<opml><body><outline type=\"rss\" xmlUrl=\"http://a.example/rss\"></body>");
@@ -126,7 +135,8 @@ TEST_F(CliEndToEndTest, aMalformedOpmlFileGivesAClearErrorAndAddsNothing)
 
     const VantrelRun::Result result = VantrelRun::run({u"--import-opml"_s, broken.fileName()});
     EXPECT_EQ(result.exitCode, ExitCode::failure);
-    EXPECT_TRUE(result.err.startsWith(u"The file is not a readable XML document (line 1: "_s)) << result.err.toStdString();
+    EXPECT_TRUE(result.err.startsWith(u"The file is not a readable XML document (line 1: "_s))
+        << result.err.toStdString();
     EXPECT_EQ(VantrelRun::run({u"--list-feeds"_s}).outLines().size(), 1);
 
     const VantrelRun::Result absent = VantrelRun::run({u"--import-opml"_s, file(u"absent.opml"_s)});
@@ -141,8 +151,9 @@ TEST_F(CliEndToEndTest, refreshOncePrintsTheMergedListAndFailsWhenAFeedCannotBeR
     const qint64 origin = QDateTime::currentSecsSinceEpoch() / 60 * 60 - 3600;
     const QString news = feedUrl(u"/rss/news.xml?origin=%1"_s.arg(origin));
     const QString sport = feedUrl(u"/rss/sport.xml?origin=%1"_s.arg(origin + 30));
-    VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{VantrelRun::feed(news), VantrelRun::feed(sport),
-                                                                 VantrelRun::feed(broken, u"Broken"_s)}}});
+    VantrelRun::writeSettings(
+        {{SettingsKey::feeds, QVariantList{VantrelRun::feed(news), VantrelRun::feed(sport),
+                                           VantrelRun::feed(broken, u"Broken"_s)}}});
     const VantrelRun::Result refreshed = VantrelRun::run({u"--refresh-once"_s});
     EXPECT_EQ(refreshed.exitCode, ExitCode::failure);
     const QStringList lines = refreshed.outLines();
@@ -151,7 +162,8 @@ TEST_F(CliEndToEndTest, refreshOncePrintsTheMergedListAndFailsWhenAFeedCannotBeR
     EXPECT_TRUE(lines[0].contains(u"[Feedsim “sport”] "_s)) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith(u"— sport #3"_s)) << lines[0].toStdString();
     EXPECT_TRUE(lines[5].endsWith(u"— news #1"_s)) << lines[5].toStdString();
-    EXPECT_TRUE(refreshed.err.startsWith(u"Cannot refresh Broken (%1): "_s.arg(broken))) << refreshed.err.toStdString();
+    EXPECT_TRUE(refreshed.err.startsWith(u"Cannot refresh Broken (%1): "_s.arg(broken)))
+        << refreshed.err.toStdString();
 
     const VantrelRun::Result deleted = VantrelRun::run({u"--delete-feed"_s, u"3"_s});
     ASSERT_EQ(deleted.exitCode, ExitCode::success) << deleted.err.toStdString();
@@ -174,18 +186,22 @@ TEST_F(CliEndToEndTest, aFeedCutToItsFirstEntriesIsReadAndSaysWhatWasLeftOut)
 
 TEST_F(CliEndToEndTest, theHeadlessTickerPrintsHeadlinesKeepsTheProfileAndSavesOnCtrlC)
 {
-    VantrelRun::writeSettings({{SettingsKey::feeds, QVariantList{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s))}},
-                               {SettingsKey::keywords, QVariantList{u"news #2"_s}}});
+    VantrelRun::writeSettings(
+        {{SettingsKey::feeds, QVariantList{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s))}},
+         {SettingsKey::keywords, QVariantList{u"news #2"_s}}});
     VantrelRun ticker({u"--headless"_s});
-    ASSERT_TRUE(waitFor([&] { return ticker.output().count(u'\n') >= 3; }, 20000)) << ticker.output().toStdString();
+    ASSERT_TRUE(waitFor([&] { return ticker.output().count(u'\n') >= 3; }, 20000))
+        << ticker.output().toStdString();
     const QStringList lines = ticker.output().split(u'\n', Qt::SkipEmptyParts);
-    EXPECT_TRUE(lines[0].startsWith(u"  "_s) && lines[0].contains(u" [Feedsim “news”] "_s)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"  "_s) && lines[0].contains(u" [Feedsim “news”] "_s))
+        << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith(u"— news #1"_s)) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(u"* "_s)) << lines[1].toStdString();
 
     const VantrelRun::Result second = VantrelRun::run({u"--add-feed"_s, feedUrl(u"/rss/sport.xml"_s)});
     EXPECT_EQ(second.exitCode, ExitCode::failure);
-    EXPECT_TRUE(second.err.startsWith(u"Vantrel is already running on this profile"_s)) << second.err.toStdString();
+    EXPECT_TRUE(second.err.startsWith(u"Vantrel is already running on this profile"_s))
+        << second.err.toStdString();
     EXPECT_EQ(VantrelRun::run({u"--list-feeds"_s}).exitCode, ExitCode::success);
 
     ::kill(pid_t(ticker.process().processId()), SIGINT);
@@ -216,7 +232,8 @@ TEST_F(CliEndToEndTest, terminatingARefreshDuringADrippingDownloadCancelsItAndSa
 
 TEST_F(CliEndToEndTest, afterAKillDuringRefreshesTheNextStartHasTheSettingsStarsAndLastSavedEntries)
 {
-    const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s)), VantrelRun::feed(feedUrl(u"/rss/sport.xml?entries=4"_s)),
+    const QVariantList feeds{VantrelRun::feed(feedUrl(u"/rss/news.xml"_s)),
+                             VantrelRun::feed(feedUrl(u"/rss/sport.xml?entries=4"_s)),
                              VantrelRun::feed(feedUrl(u"/bad/slow?delay=60000"_s), u"Slow"_s)};
     const QVariantList starred{QVariantMap{{u"title"_s, u"Kept"_s}, {u"link"_s, u"http://a.example/1"_s}}};
     VantrelRun::writeSettings({{SettingsKey::feeds, feeds}, {SettingsKey::starred, starred}});

@@ -93,7 +93,8 @@ TEST_F(HeadlessTickerTest, showsTheTopOfTheListOnceOldestFirst)
     const QList<DataItemPtr> first = headlines(u"h"_s, 14);
     source.publish(first);
     ticker.tick();
-    EXPECT_EQ(shown, (QStringList{u"h10"_s, u"h9"_s, u"h8"_s, u"h7"_s, u"h6"_s, u"h5"_s, u"h4"_s, u"h3"_s, u"h2"_s, u"h1"_s}));
+    EXPECT_EQ(shown, (QStringList{u"h10"_s, u"h9"_s, u"h8"_s, u"h7"_s, u"h6"_s, u"h5"_s, u"h4"_s, u"h3"_s,
+                                  u"h2"_s, u"h1"_s}));
 
     // A later list with one new row at the top shows only that row.
     ticker.tick();

@@ -116,7 +116,8 @@ void VantrelRun::writeSettings(const QVariantMap &values)
 
 QVariantMap VantrelRun::feed(const QString &url, const QString &customName)
 {
-    QVariantMap feed{{u"uuid"_s, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()}, {u"url"_s, url}};
+    QVariantMap feed{{u"uuid"_s, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
+                     {u"url"_s, url}};
     if (!customName.isNull())
         feed.insert(u"customName"_s, customName);
     return feed;

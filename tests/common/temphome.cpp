@@ -21,9 +21,18 @@ TempHome::~TempHome()
     }
 }
 
-QString TempHome::configHome() const { return m_dir.filePath(QStringLiteral(".config")); }
-QString TempHome::cacheHome() const { return m_dir.filePath(QStringLiteral(".cache")); }
-QString TempHome::dataHome() const { return m_dir.filePath(QStringLiteral(".local/share")); }
+QString TempHome::configHome() const
+{
+    return m_dir.filePath(QStringLiteral(".config"));
+}
+QString TempHome::cacheHome() const
+{
+    return m_dir.filePath(QStringLiteral(".cache"));
+}
+QString TempHome::dataHome() const
+{
+    return m_dir.filePath(QStringLiteral(".local/share"));
+}
 
 void TempHome::setVariable(const char *name, const QString &value)
 {

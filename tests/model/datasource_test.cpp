@@ -325,7 +325,8 @@ TEST_F(DatasourceTest, itemFileRestoresEntriesWithoutNumbers)
     source->addItem(item);
     ASSERT_TRUE(source->sync());
 
-    const auto reloaded = TestSource::create(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock, environment);
+    const auto reloaded =
+        TestSource::create(QVariantMap{{u"uuid"_s, u"KEEP"_s}}, defaults, clock, environment);
     ASSERT_EQ(reloaded->items().size(), 1);
     const DataItemPtr restored = reloaded->items().first();
     EXPECT_EQ(restored->title(), u"Kept"_s);

@@ -3,7 +3,6 @@
 
 #include <QFile>
 
-
 using namespace Qt::StringLiterals;
 
 class MergeTest : public ManagerFixture {};
@@ -286,7 +285,8 @@ TEST_F(SubscriptionTest, startUpReadsManyItemFilesAtOnceAndADamagedOneStartsEmpt
 {
     constexpr int feeds = 40; // enough for the files to be read on several threads
     for (int feed = 0; feed < feeds; ++feed)
-        storeFeed(u"Feed %1"_s.arg(feed), {item(u"newer %1"_s.arg(feed), feed), item(u"older %1"_s.arg(feed), 100 + feed)});
+        storeFeed(u"Feed %1"_s.arg(feed),
+                  {item(u"newer %1"_s.arg(feed), feed), item(u"older %1"_s.arg(feed), 100 + feed)});
     QFile damaged(ItemFile(u"FEED-7"_s).path());
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write("VantrelItems\1not records");

@@ -37,7 +37,8 @@ protected:
 
     QString feedUrl(const QString &name, int entries = 5) const
     {
-        return QString::fromStdString(server.baseUrl()) + u"/rss/%1.xml?entries=%2&origin=%3"_s.arg(name).arg(entries).arg(feedOrigin);
+        return QString::fromStdString(server.baseUrl()) +
+               u"/rss/%1.xml?entries=%2&origin=%3"_s.arg(name).arg(entries).arg(feedOrigin);
     }
 
     void subscribe(int feeds, int entries = 5)
@@ -145,7 +146,8 @@ TEST_F(RefreshTest, refreshOnceRefreshesEachEnabledSourceOnceAndSaysSo)
     for (const auto &source : manager->datasources()) {
         if (!source->isEnabled())
             continue;
-        EXPECT_TRUE(waitFor([&] { return ItemFile(source->uuid()).load().size() == 5; })) << "saved after its refresh";
+        EXPECT_TRUE(waitFor([&] { return ItemFile(source->uuid()).load().size() == 5; }))
+            << "saved after its refresh";
     }
 }
 
@@ -172,12 +174,13 @@ TEST_F(RefreshTest, aSlowMergeNeverOverwritesALaterOne)
     source(1)->addItem(item(u"banana"_s, 2));
     std::mutex lock;
     std::vector<quint64> published;
-    QObject::connect(manager.get(), &DatasourceManager::itemsPublished, manager.get(),
-            [&](quint64 generation) {
-                std::lock_guard guard(lock);
-                published.push_back(generation);
-            },
-            Qt::DirectConnection);
+    QObject::connect(
+        manager.get(), &DatasourceManager::itemsPublished, manager.get(),
+        [&](quint64 generation) {
+            std::lock_guard guard(lock);
+            published.push_back(generation);
+        },
+        Qt::DirectConnection);
 
     {
         // The first merge waits for this source while later ones are requested.

@@ -35,9 +35,11 @@ QString decodeEveryWay(const QByteArray &input, const QByteArray &httpCharset = 
 
 TEST(FeedDecoderTest, utf8SequencesSurviveAnyCut)
 {
-    EXPECT_EQ(decodeEveryWay("<a>\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80</a>"), u"<a>\u00E9\u20AC\U0001F600</a>"_s);
+    EXPECT_EQ(decodeEveryWay("<a>\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80</a>"),
+              u"<a>\u00E9\u20AC\U0001F600</a>"_s);
     // Each byte of an overlong form or a surrogate becomes U+FFFD; a truncated sequence becomes one.
-    EXPECT_EQ(decodeEveryWay("<a>\xC0\xAF\xED\xA0\x80\xE2\x82</a>"), u"<a>\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD</a>"_s);
+    EXPECT_EQ(decodeEveryWay("<a>\xC0\xAF\xED\xA0\x80\xE2\x82</a>"),
+              u"<a>\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD</a>"_s);
     EXPECT_EQ(decodeEveryWay("<a>x\xF0\x9F"), u"<a>x\uFFFD"_s);
 }
 
@@ -52,7 +54,8 @@ TEST(FeedDecoderTest, declarationIsFoundAcrossCuts)
 
 TEST(FeedDecoderTest, charsetFromContentType)
 {
-    EXPECT_EQ(FeedDecoder::charsetFromContentType("application/rss+xml; charset=\"ISO-8859-1\""), "iso-8859-1");
+    EXPECT_EQ(FeedDecoder::charsetFromContentType("application/rss+xml; charset=\"ISO-8859-1\""),
+              "iso-8859-1");
     EXPECT_EQ(FeedDecoder::charsetFromContentType("text/xml;Charset=utf-8; q=1"), "utf-8");
     EXPECT_EQ(FeedDecoder::charsetFromContentType("text/xml"), "");
 }

@@ -74,10 +74,11 @@ TEST_F(FeedFetcherTest, httpErrorsAreFailuresWhateverTheBody)
 {
     int deliveries = 0;
     FeedFetcher fetcher(quick());
-    const FetchResult withFeed = fetcher.fetch(server->url(u"/bad/status/404?body=xml"_s), [&](const FetchResponse &, QByteArrayView) {
-        ++deliveries;
-        return true;
-    });
+    const FetchResult withFeed =
+        fetcher.fetch(server->url(u"/bad/status/404?body=xml"_s), [&](const FetchResponse &, QByteArrayView) {
+            ++deliveries;
+            return true;
+        });
     EXPECT_EQ(withFeed.error, u"HTTP 404 Not Found"_s);
     EXPECT_EQ(withFeed.status, 404);
     EXPECT_EQ(deliveries, 0);
@@ -93,7 +94,8 @@ TEST_F(FeedFetcherTest, followsRedirectsUpToALimit)
     EXPECT_EQ(chain.url.path(), u"/rss/redirected.xml"_s);
     EXPECT_EQ(get(u"/bad/redirect/11"_s).error, u"Too many redirects (more than 10)"_s);
     EXPECT_EQ(get(u"/bad/loop/a"_s).error, u"Too many redirects (more than 10)"_s);
-    EXPECT_EQ(get(u"/bad/redirect-to?url=file:///etc/passwd"_s).error, u"Redirected to an unsupported address"_s);
+    EXPECT_EQ(get(u"/bad/redirect-to?url=file:///etc/passwd"_s).error,
+              u"Redirected to an unsupported address"_s);
 }
 
 TEST_F(FeedFetcherTest, connectionAndAddressFailuresInPlainWords)
@@ -101,8 +103,10 @@ TEST_F(FeedFetcherTest, connectionAndAddressFailuresInPlainWords)
     FeedFetcher fetcher(quick());
     QByteArray body;
     EXPECT_EQ(fetcher.fetch(QUrl(u"http://127.0.0.1:1/feed.xml"_s), body).error, u"Connection refused"_s);
-    EXPECT_EQ(fetcher.fetch(QUrl(u"ftp://127.0.0.1/feed.xml"_s), body).error, u"Unsupported address: ftp://127.0.0.1/feed.xml"_s);
-    EXPECT_EQ(fetcher.fetch(QUrl(u"file:///etc/passwd"_s), body).error, u"Unsupported address: file:///etc/passwd"_s);
+    EXPECT_EQ(fetcher.fetch(QUrl(u"ftp://127.0.0.1/feed.xml"_s), body).error,
+              u"Unsupported address: ftp://127.0.0.1/feed.xml"_s);
+    EXPECT_EQ(fetcher.fetch(QUrl(u"file:///etc/passwd"_s), body).error,
+              u"Unsupported address: file:///etc/passwd"_s);
 }
 
 TEST_F(FeedFetcherTest, silentServersAndEndlessBodiesTimeOut)
@@ -117,8 +121,10 @@ TEST_F(FeedFetcherTest, silentServersAndEndlessBodiesTimeOut)
     options.idleTimeout = 2s;
     options.deadline = 600ms;
     timer.restart();
-    EXPECT_EQ(get(u"/bad/endless?interval=20"_s, nullptr, options).error, u"Download not finished after 600 ms"_s);
-    EXPECT_EQ(get(u"/bad/drip?interval=50"_s, nullptr, options).error, u"Download not finished after 600 ms"_s);
+    EXPECT_EQ(get(u"/bad/endless?interval=20"_s, nullptr, options).error,
+              u"Download not finished after 600 ms"_s);
+    EXPECT_EQ(get(u"/bad/drip?interval=50"_s, nullptr, options).error,
+              u"Download not finished after 600 ms"_s);
     EXPECT_LT(timer.elapsed(), 4000);
 }
 
@@ -130,10 +136,11 @@ TEST_F(FeedFetcherTest, bodiesAreCappedAfterDecompression)
     patient.deadline = 60s;
     qint64 received = 0;
     FeedFetcher fetcher(patient);
-    const FetchResult bomb = fetcher.fetch(server->url(u"/bad/gzip-bomb?size=64"_s), [&](const FetchResponse &, QByteArrayView bytes) {
-        received += bytes.size();
-        return true;
-    });
+    const FetchResult bomb = fetcher.fetch(server->url(u"/bad/gzip-bomb?size=64"_s),
+                                           [&](const FetchResponse &, QByteArrayView bytes) {
+                                               received += bytes.size();
+                                               return true;
+                                           });
     EXPECT_EQ(bomb.error, u"Download exceeds 32 MiB"_s);
     EXPECT_LE(received, 32 * 1024 * 1024);
 

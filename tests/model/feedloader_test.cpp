@@ -59,8 +59,8 @@ TEST_F(FeedLoaderTest, feedsChangeStepByStep)
 
     const Loaded later = load(u"/rss/news.xml?entries=5&step=2&updates=2"_s);
     ASSERT_EQ(later.entries.size(), 5);
-    EXPECT_EQ(later.entries[0].value(u"guid"_s).trimmed(), u"news-7"_s);  // two new entries
-    EXPECT_EQ(later.entries[4].value(u"guid"_s).trimmed(), u"news-3"_s);  // two vanished
+    EXPECT_EQ(later.entries[0].value(u"guid"_s).trimmed(), u"news-7"_s);       // two new entries
+    EXPECT_EQ(later.entries[4].value(u"guid"_s).trimmed(), u"news-3"_s);       // two vanished
     EXPECT_TRUE(later.entries[2].value(u"title"_s).contains(u"(update 1)"_s)); // same guid, new title
     EXPECT_EQ(later.entries[2].value(u"guid"_s).trimmed(), u"news-5"_s);
 
@@ -113,13 +113,15 @@ TEST_F(FeedLoaderTest, brokenOrHostileDocumentsFailWithTheParserError)
         QString path;
         QString error;
     } cases[] = {
-        {u"/bad/malformed?kind=mismatch"_s, u"XML error at line 4: Opening and ending tag mismatch: title line 4 and titel"_s},
+        {u"/bad/malformed?kind=mismatch"_s,
+         u"XML error at line 4: Opening and ending tag mismatch: title line 4 and titel"_s},
         {u"/bad/malformed?kind=truncated"_s, u"XML error at line 5: document ends before </title>"_s},
         {u"/bad/malformed?kind=garbage"_s, u"XML error at line 1: Start tag expected, '<' not found"_s},
         {u"/bad/empty"_s, u"XML error at line 1: Document is empty"_s},
         {u"/bad/unknown-entity"_s, u"XML error at line 2: undefined entity &bogus;"_s},
         {u"/bad/xxe?file=/etc/hostname"_s, u"XML error at line 2: external entity xxe is not allowed"_s},
-        {u"/bad/xxe?kind=parameter&file=/etc/hostname"_s, u"XML error at line 2: external entity xxe is not allowed"_s},
+        {u"/bad/xxe?kind=parameter&file=/etc/hostname"_s,
+         u"XML error at line 2: external entity xxe is not allowed"_s},
         {u"/bad/billion-laughs"_s, u"XML error at line 14: entity expansion exceeds the limit of 1 MiB"_s},
         {u"/bad/quadratic"_s, u"XML error at line 3: entity expansion exceeds the limit of 1 MiB"_s},
     };

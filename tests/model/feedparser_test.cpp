@@ -61,7 +61,8 @@ Outcome parseInChunks(const QByteArray &document, const std::function<qsizetype(
 
 Outcome parseWhole(const QByteArray &document, const QByteArray &httpCharset = {})
 {
-    return parseInChunks(document, [&] { return document.size(); }, httpCharset);
+    return parseInChunks(
+        document, [&] { return document.size(); }, httpCharset);
 }
 
 struct Parsed {
@@ -87,11 +88,18 @@ QByteArray rssDocument(int entries)
                      "xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">\n<channel>\n"
                      "<title>Caf\xC3\xA9 &amp; News</title>\n<image><url>http://h/i.png</url></image>\n";
     for (int i = 0; i < entries; ++i) {
-        doc += "<item>\n<title>Entry " + QByteArray::number(i) + " \xE2\x80\x94 &lt;b&gt;</title>\n"
-               "<link>http://h/" + QByteArray::number(i) + "?a=1&amp;b=2</link>\n"
-               "<description><![CDATA[<p>Body " + QByteArray::number(i) + "</p>]]></description>\n"
+        doc += "<item>\n<title>Entry " + QByteArray::number(i) +
+               " \xE2\x80\x94 &lt;b&gt;</title>\n"
+               "<link>http://h/" +
+               QByteArray::number(i) +
+               "?a=1&amp;b=2</link>\n"
+               "<description><![CDATA[<p>Body " +
+               QByteArray::number(i) +
+               "</p>]]></description>\n"
                "<content:encoded>&#x263A; &#9731;</content:encoded>\n"
-               "<dc:date>2026-12-06T10:00:00Z</dc:date>\n<guid isPermaLink=\"false\">g" + QByteArray::number(i) + "</guid>\n"
+               "<dc:date>2026-12-06T10:00:00Z</dc:date>\n<guid isPermaLink=\"false\">g" +
+               QByteArray::number(i) +
+               "</guid>\n"
                "</item>\n";
     }
     return doc + "</channel>\n</rss>\n";
@@ -119,17 +127,21 @@ TEST(FeedParserChunksTest, sameEventsWholeByteByByteAndRandomChunks)
 
 TEST(FeedParserChunksTest, byteByByteInWindows1252AndUtf16)
 {
-    const QByteArray latin = "<?xml version=\"1.0\" encoding=\"windows-1252\"?><rss><channel><title>\x93" "Caf\xE9\x94</title></channel></rss>";
+    const QByteArray latin = "<?xml version=\"1.0\" encoding=\"windows-1252\"?><rss><channel><title>\x93"
+                             "Caf\xE9\x94</title></channel></rss>";
     const Outcome whole = parseWhole(latin);
     EXPECT_EQ(parseInChunks(latin, [] { return qsizetype(1); }).events, whole.events);
-    EXPECT_TRUE(whole.events.contains(u"text rss/channel/title: \u201CCaf\u00E9\u201D"_s)) << whole.events.join(u'\n').toStdString();
+    EXPECT_TRUE(whole.events.contains(u"text rss/channel/title: \u201CCaf\u00E9\u201D"_s))
+        << whole.events.join(u'\n').toStdString();
 
-    const QString text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><rss><channel><title>\u00E9t\u00E9 \U0001F600</title></channel></rss>"_s;
+    const QString text =
+        u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><rss><channel><title>\u00E9t\u00E9 \U0001F600</title></channel></rss>"_s;
     QByteArray utf16 = "\xFF\xFE";
     utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     const Outcome wide = parseInChunks(utf16, [] { return qsizetype(1); });
     EXPECT_TRUE(wide.error.isEmpty()) << wide.error.toStdString();
-    EXPECT_TRUE(wide.events.contains(u"text rss/channel/title: \u00E9t\u00E9 \U0001F600"_s)) << wide.events.join(u'\n').toStdString();
+    EXPECT_TRUE(wide.events.contains(u"text rss/channel/title: \u00E9t\u00E9 \U0001F600"_s))
+        << wide.events.join(u'\n').toStdString();
 }
 
 TEST(FeedParserEventsTest, qualifiedNamesAsWrittenAndPaths)
@@ -138,18 +150,19 @@ TEST(FeedParserEventsTest, qualifiedNamesAsWrittenAndPaths)
         "<feed xmlns=\"http://www.w3.org/2005/Atom\" xmlns:media=\"m\"><entry><media:thumbnail url=\"u\"/>"
         "<link rel=\"alternate\" href=\"http://a/1\"/></entry></feed>");
     ASSERT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
-    EXPECT_EQ(outcome.events,
-              (QStringList{u"start feed xmlns=http://www.w3.org/2005/Atom xmlns:media=m"_s, u"start feed/entry"_s,
-                           u"start feed/entry/media:thumbnail url=u"_s, u"end feed/entry/media:thumbnail"_s,
-                           u"start feed/entry/link rel=alternate href=http://a/1"_s, u"end feed/entry/link"_s,
-                           u"end feed/entry"_s, u"end feed"_s}));
+    EXPECT_EQ(outcome.events, (QStringList{u"start feed xmlns=http://www.w3.org/2005/Atom xmlns:media=m"_s,
+                                           u"start feed/entry"_s, u"start feed/entry/media:thumbnail url=u"_s,
+                                           u"end feed/entry/media:thumbnail"_s,
+                                           u"start feed/entry/link rel=alternate href=http://a/1"_s,
+                                           u"end feed/entry/link"_s, u"end feed/entry"_s, u"end feed"_s}));
 }
 
 // In text, the same entities are decoded (see the feed documents); here, in attribute values.
 TEST(FeedParserEntitiesTest, undeclaredHtmlEntitiesInAttributesAreDecoded)
 {
     const Outcome outcome = parseWhole("<a><b c=\"x&eacute;&nbsp;&amp;y\"/></a>");
-    EXPECT_TRUE(outcome.events.contains(u"start a/b c=x\u00E9\u00A0&y"_s)) << outcome.events.join(u'\n').toStdString();
+    EXPECT_TRUE(outcome.events.contains(u"start a/b c=x\u00E9\u00A0&y"_s))
+        << outcome.events.join(u'\n').toStdString();
 }
 
 TEST(FeedParserEntitiesTest, unsafeOrBrokenEntitiesFailTheDocument)
@@ -164,14 +177,17 @@ TEST(FeedParserEntitiesTest, unsafeOrBrokenEntitiesFailTheDocument)
         QByteArray document;
         QString error;
     } cases[] = {
-        {"<rss><channel><title>&bogus;</title></channel></rss>", u"XML error at line 1: undefined entity &bogus;"_s},
-        {"<!DOCTYPE rss [<!ENTITY x SYSTEM \"" + url + "\">]><rss><channel><title>&x;</title></channel></rss>",
+        {"<rss><channel><title>&bogus;</title></channel></rss>",
+         u"XML error at line 1: undefined entity &bogus;"_s},
+        {"<!DOCTYPE rss [<!ENTITY x SYSTEM \"" + url +
+             "\">]><rss><channel><title>&x;</title></channel></rss>",
          u"XML error at line 1: external entity x is not allowed"_s},
         {"<!DOCTYPE rss [<!ENTITY % p SYSTEM \"" + url + "\"> %p;]><rss/>",
          u"XML error at line 1: external entity p is not allowed"_s},
         {"<!DOCTYPE rss SYSTEM \"" + url + "\"><rss><channel><title>&x;</title></channel></rss>",
          u"XML error at line 1: undefined entity &x;"_s},
-        {"<!DOCTYPE r [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><r>&a;</r>", u"XML error at line 1: entity &a; refers to itself"_s},
+        {"<!DOCTYPE r [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><r>&a;</r>",
+         u"XML error at line 1: entity &a; refers to itself"_s},
         {"<rss>\n<channel>\n<title>x</titel></channel></rss>",
          u"XML error at line 3: Opening and ending tag mismatch: title line 3 and titel"_s},
         {"<rss><channel>", u"XML error at line 1: document ends before </channel>"_s},
@@ -196,13 +212,15 @@ TEST(FeedParserEntitiesTest, expansionBombsAreStopped)
         laughs += "\">";
     }
     laughs += "]><lolz>&lol9;</lolz>";
-    EXPECT_EQ(parseWhole(laughs).error, u"XML error at line 1: entity expansion exceeds the limit of 1 MiB"_s);
+    EXPECT_EQ(parseWhole(laughs).error,
+              u"XML error at line 1: entity expansion exceeds the limit of 1 MiB"_s);
 
     QByteArray quadratic = "<!DOCTYPE r [<!ENTITY big \"" + QByteArray(64 * 1024, 'a') + "\">]><r>";
     for (int i = 0; i < 100; ++i)
         quadratic += "&big;";
     quadratic += "</r>";
-    EXPECT_EQ(parseWhole(quadratic).error, u"XML error at line 1: entity expansion exceeds the limit of 1 MiB"_s);
+    EXPECT_EQ(parseWhole(quadratic).error,
+              u"XML error at line 1: entity expansion exceeds the limit of 1 MiB"_s);
 }
 
 TEST(FeedParserEventsTest, textDecodesWhereverLongerSequencesFall)

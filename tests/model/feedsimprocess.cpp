@@ -41,6 +41,7 @@ QUrl FeedSimProcess::url(const QString &pathAndQuery) const
 QString FeedSimProcess::program()
 {
     const QByteArray binaryDir = qgetenv("VANTREL_BINARY_DIR");
-    const QString root = binaryDir.isEmpty() ? QCoreApplication::applicationDirPath() + u"/.."_s : QString::fromLocal8Bit(binaryDir);
+    const QString root = binaryDir.isEmpty() ? QCoreApplication::applicationDirPath() + u"/.."_s
+                                             : QString::fromLocal8Bit(binaryDir);
     return QDir(root).filePath(u"tools/feedsim/feedsim"_s);
 }

@@ -30,10 +30,9 @@ public:
     static constexpr qint64 now = 1780000000;
 
 protected:
-
     ManagerFixture()
-        : defaults(home.configHome() + QStringLiteral("/vantrel")), clock(QDateTime::fromSecsSinceEpoch(now, Qt::UTC)),
-          reachability(defaults)
+        : defaults(home.configHome() + QStringLiteral("/vantrel")),
+          clock(QDateTime::fromSecsSinceEpoch(now, Qt::UTC)), reachability(defaults)
     {
         defaults.registerDefaults({{SettingsKey::ageLimit, 7},
                                    {SettingsKey::limit, 500},
@@ -60,8 +59,11 @@ protected:
     QString storeFeed(const QString &name, const QList<DataItemPtr> &entries, const QString &url = QString())
     {
         const QString uuid = QStringLiteral("FEED-%1").arg(++feedCount);
-        QVariantMap entry{{QStringLiteral("uuid"), uuid}, {QStringLiteral("name"), name}, {QStringLiteral("enabled"), true}};
-        entry.insert(QStringLiteral("url"), url.isNull() ? QStringLiteral("http://127.0.0.1:9/%1.xml").arg(uuid) : url);
+        QVariantMap entry{{QStringLiteral("uuid"), uuid},
+                          {QStringLiteral("name"), name},
+                          {QStringLiteral("enabled"), true}};
+        entry.insert(QStringLiteral("url"),
+                     url.isNull() ? QStringLiteral("http://127.0.0.1:9/%1.xml").arg(uuid) : url);
         defaults.updateObject(SettingsKey::feeds,
                               [&](const QVariant &current) { return QVariant(current.toList() << entry); });
         EXPECT_TRUE(ItemFile(uuid).save(entries));

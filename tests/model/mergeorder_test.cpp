@@ -52,8 +52,15 @@ DataItemPtr entry(const QString &title, int sequence, qint64 date)
 TEST(MergeOrderSortTest, numbersFirstThenDatesNewestFirstAndEqualKeysInTheirOrder)
 {
     constexpr qint64 noDate = DataItem::noDate;
-    std::vector<Key> keys = keysFrom({{0, 100}, {3, 50}, {0, noDate}, {-2, 900}, {0, 100}, {3, 70},
-                                      {std::numeric_limits<int>::max(), noDate}, {0, -5}, {0, 100}});
+    std::vector<Key> keys = keysFrom({{0, 100},
+                                      {3, 50},
+                                      {0, noDate},
+                                      {-2, 900},
+                                      {0, 100},
+                                      {3, 70},
+                                      {std::numeric_limits<int>::max(), noDate},
+                                      {0, -5},
+                                      {0, 100}});
     MergeOrder::sortNewestFirst(keys);
     EXPECT_EQ(indexes(keys), (std::vector<quint32>{6, 5, 1, 0, 4, 8, 7, 2, 3}));
 }
@@ -61,7 +68,8 @@ TEST(MergeOrderSortTest, numbersFirstThenDatesNewestFirstAndEqualKeysInTheirOrde
 TEST(MergeOrderSortTest, agreesWithAComparisonSortOnRandomKeys)
 {
     QRandomGenerator random(3);
-    for (const qint64 dateSpan : {qint64(10), qint64(7) * 24 * 3600 * 1000, std::numeric_limits<qint64>::max()}) {
+    for (const qint64 dateSpan :
+         {qint64(10), qint64(7) * 24 * 3600 * 1000, std::numeric_limits<qint64>::max()}) {
         std::vector<std::pair<int, qint64>> values;
         for (int i = 0; i < 5000; ++i) {
             const int sequence = random.bounded(4) == 0 ? int(random.generate()) : 0;

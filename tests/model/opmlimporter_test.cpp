@@ -53,8 +53,8 @@ TEST_F(OpmlImporterTest, exportThenImportIntoAnEmptyListRecreatesEveryFeedWithIt
     EXPECT_EQ(result.added, 3);
     // A feed without a custom name comes back named after its title; "feed:" addresses as http.
     EXPECT_EQ(subscriptions(feeds), (QList<QStringList>{{u"http://127.0.0.1:9/alpha.xml"_s, u"Alpha"_s},
-                                                          {u"http://127.0.0.1:9/beta.xml"_s, u"Beta title"_s},
-                                                          {u"https://127.0.0.1:9/gamma.xml"_s, QString()}}));
+                                                        {u"http://127.0.0.1:9/beta.xml"_s, u"Beta title"_s},
+                                                        {u"https://127.0.0.1:9/gamma.xml"_s, QString()}}));
 }
 
 TEST_F(OpmlImporterTest, passesOverSubscribedFeedsQuietlyAndKeepsTheRest)
@@ -68,7 +68,8 @@ TEST_F(OpmlImporterTest, passesOverSubscribedFeedsQuietlyAndKeepsTheRest)
         <outline type="rss" title="New" xmlUrl="http://127.0.0.1:9/new.xml"/>
         <outline type="rss" title="New again" xmlUrl="http://127.0.0.1:9/new.xml"/>
         <outline type="link" title="Web page" xmlUrl="http://127.0.0.1:9/page.html"/>
-        </body></opml>)X"), feeds);
+        </body></opml>)X"),
+                                                                 feeds);
     EXPECT_EQ(result.added, 1);
     EXPECT_EQ(result.duplicates, 2);
     EXPECT_EQ(result.skipped, 1);

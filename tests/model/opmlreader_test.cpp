@@ -12,15 +12,17 @@ using namespace Qt::StringLiterals;
 
 inline void PrintTo(const OpmlFeed &feed, std::ostream *out)
 {
-    *out << "{" << feed.url.toStdString() << ", " << (feed.title.isNull() ? "null" : '"' + feed.title.toStdString() + '"') << "}";
+    *out << "{" << feed.url.toStdString() << ", "
+         << (feed.title.isNull() ? "null" : '"' + feed.title.toStdString() + '"') << "}";
 }
 
 namespace {
 
 QByteArray opml(const QByteArray &body)
 {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<opml version=\"1.0\"><head><title>t</title></head><body>" + body +
-           "</body></opml>\n";
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<opml "
+           "version=\"1.0\"><head><title>t</title></head><body>" +
+           body + "</body></opml>\n";
 }
 
 QList<OpmlFeed> feedsOf(const QByteArray &document)
@@ -34,7 +36,8 @@ void expectRefused(const QByteArray &document, const QString &reasonPart)
 {
     const OpmlReadResult result = OpmlReader::read(document);
     EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.errorString.contains(reasonPart, Qt::CaseInsensitive)) << result.errorString.toStdString();
+    EXPECT_TRUE(result.errorString.contains(reasonPart, Qt::CaseInsensitive))
+        << result.errorString.toStdString();
     EXPECT_TRUE(result.feeds.isEmpty());
 }
 
@@ -92,7 +95,8 @@ TEST(OpmlReaderTest, anEmptyBodyIsAnEmptyList)
 
 TEST(OpmlReaderTest, refusesFilesThatAreNotSubscriptionLists)
 {
-    expectRefused("<opml><body><outline type=\"rss\" xmlUrl=\"http://a.example/\"></body></opml>", u"line 1"_s);
+    expectRefused("<opml><body><outline type=\"rss\" xmlUrl=\"http://a.example/\"></body></opml>",
+                  u"line 1"_s);
     expectRefused("", u"not a readable XML document"_s);
     expectRefused("just text", u"not a readable XML document"_s);
     expectRefused("<rss version=\"2.0\"><channel/></rss>", u"not an OPML subscription list"_s);
@@ -109,7 +113,8 @@ TEST(OpmlReaderTest, neverExpandsEntitiesNorReadsLocalFiles)
     const QByteArray fileUrl = QUrl::fromLocalFile(dtdPath).toEncoded();
 
     expectRefused(R"X(<?xml version="1.0"?>
-        <!DOCTYPE opml [<!ENTITY secret SYSTEM ")X" + fileUrl + R"X(">]>
+        <!DOCTYPE opml [<!ENTITY secret SYSTEM ")X" +
+                      fileUrl + R"X(">]>
         <opml><body><outline type="rss" title="&secret;" xmlUrl="http://a.example/rss"/></body></opml>)X",
                   u"external entity"_s);
     expectRefused(R"X(<?xml version="1.0"?>
@@ -129,7 +134,8 @@ TEST(OpmlReaderTest, neverExpandsEntitiesNorReadsLocalFiles)
         laughs += QByteArray("<!ENTITY l%1 \"&l%0;&l%0;&l%0;&l%0;&l%0;&l%0;&l%0;&l%0;&l%0;&l%0;\">\n")
                       .replace("%1", QByteArray::number(i))
                       .replace("%0", QByteArray::number(i - 1));
-    laughs += "]>\n<opml><body><outline type=\"rss\" title=\"&l12;\" xmlUrl=\"http://a.example/rss\"/></body></opml>";
+    laughs += "]>\n<opml><body><outline type=\"rss\" title=\"&l12;\" "
+              "xmlUrl=\"http://a.example/rss\"/></body></opml>";
     expectRefused(laughs, u"nothing was imported"_s);
 }
 
@@ -152,27 +158,30 @@ TEST(OpmlReaderTest, reportsFilesItCannotOpen)
 {
     const OpmlReadResult result = OpmlReader::readFile(u"/nonexistent/subscriptions.opml"_s);
     EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.errorString.startsWith(u"Cannot open /nonexistent/subscriptions.opml"_s)) << result.errorString.toStdString();
+    EXPECT_TRUE(result.errorString.startsWith(u"Cannot open /nonexistent/subscriptions.opml"_s))
+        << result.errorString.toStdString();
 }
 
 TEST(OpmlWriterTest, writesThePrettyPrintedDocument)
 {
-    const QByteArray document = OpmlWriter::document({{u"http://a.example/rss?x=1&y=2"_s, u"Tom & \"Jerry\" <news>"_s},
-                                                      {QString(), u"No address"_s},
-                                                      {u"https://b.example/feed"_s, QString()}});
-    EXPECT_EQ(document.toStdString(),
-              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-              "<opml version=\"1.0\">\n"
-              "  <head>\n"
-              "    <title>Subscriptions in Vantrel</title>\n"
-              "  </head>\n"
-              "  <body>\n"
-              "    <outline type=\"rss\" text=\"Tom &amp; &quot;Jerry&quot; &lt;news&gt;\" "
-              "title=\"Tom &amp; &quot;Jerry&quot; &lt;news&gt;\" xmlUrl=\"http://a.example/rss?x=1&amp;y=2\"/>\n"
-              "    <outline type=\"rss\" text=\"No address\" title=\"No address\"/>\n"
-              "    <outline type=\"rss\" text=\"\" title=\"\" xmlUrl=\"https://b.example/feed\"/>\n"
-              "  </body>\n"
-              "</opml>\n");
+    const QByteArray document =
+        OpmlWriter::document({{u"http://a.example/rss?x=1&y=2"_s, u"Tom & \"Jerry\" <news>"_s},
+                              {QString(), u"No address"_s},
+                              {u"https://b.example/feed"_s, QString()}});
+    EXPECT_EQ(
+        document.toStdString(),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<opml version=\"1.0\">\n"
+        "  <head>\n"
+        "    <title>Subscriptions in Vantrel</title>\n"
+        "  </head>\n"
+        "  <body>\n"
+        "    <outline type=\"rss\" text=\"Tom &amp; &quot;Jerry&quot; &lt;news&gt;\" "
+        "title=\"Tom &amp; &quot;Jerry&quot; &lt;news&gt;\" xmlUrl=\"http://a.example/rss?x=1&amp;y=2\"/>\n"
+        "    <outline type=\"rss\" text=\"No address\" title=\"No address\"/>\n"
+        "    <outline type=\"rss\" text=\"\" title=\"\" xmlUrl=\"https://b.example/feed\"/>\n"
+        "  </body>\n"
+        "</opml>\n");
 }
 
 TEST(OpmlWriterTest, anEmptyListHasAnEmptyBody)
@@ -185,7 +194,8 @@ TEST(OpmlWriterTest, anEmptyListHasAnEmptyBody)
 TEST(OpmlWriterTest, whatItWritesReadsBackUnchanged)
 {
     const TempHome home;
-    const QList<OpmlFeed> feeds{{u"http://a.example/rss"_s, u"Ünïcödé — news"_s}, {u"feed://b.example/x"_s, u"B"_s}};
+    const QList<OpmlFeed> feeds{{u"http://a.example/rss"_s, u"Ünïcödé — news"_s},
+                                {u"feed://b.example/x"_s, u"B"_s}};
     const QString path = QDir(home.path()).filePath(u"subscriptions.xml"_s);
     ASSERT_TRUE(OpmlWriter::writeFile(feeds, path).isNull());
     const OpmlReadResult read = OpmlReader::readFile(path);
@@ -193,5 +203,6 @@ TEST(OpmlWriterTest, whatItWritesReadsBackUnchanged)
     EXPECT_EQ(read.feeds, feeds);
 
     const QString error = OpmlWriter::writeFile(feeds, u"/nonexistent/folder/subscriptions.xml"_s);
-    EXPECT_TRUE(error.startsWith(u"Cannot write /nonexistent/folder/subscriptions.xml"_s)) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(u"Cannot write /nonexistent/folder/subscriptions.xml"_s))
+        << error.toStdString();
 }

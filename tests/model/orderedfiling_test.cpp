@@ -133,7 +133,8 @@ TEST_F(OrderedFilingTest, randomListsFileLikeTheWalk)
             const bool empty = source->items().isEmpty();
             if (operation < 55 || empty) {
                 const int choice = random.bounded(10);
-                const int sequence = choice == 0   ? environment.refreshPool().currentSequence() - random.bounded(5)
+                const int sequence = choice == 0
+                                         ? environment.refreshPool().currentSequence() - random.bounded(5)
                                      : choice == 1 ? random.bounded(lowestNumber, 40)
                                                    : 0;
                 ASSERT_NO_FATAL_FAILURE(fileAndCompare(this->entry(randomDate(), sequence)))

@@ -349,12 +349,13 @@ TEST_F(RSSDatasourceTest, datesAheadOfNowAreTakenBackByWholeHours)
 TEST_F(RSSDatasourceTest, documentsWithoutRecognisedEntriesStillSucceed)
 {
     DocumentServer documents;
-    auto rdf = sourceFor(serveDocument(documents, 
-        "/rdf", "<?xml version=\"1.0\"?><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
-                "xmlns=\"http://purl.org/rss/1.0/\"><channel><title>R</title></channel><item><title>x</"
-                "title></item></rdf:RDF>"));
-    auto prefixed = sourceFor(serveDocument(documents, 
-        "/prefixed",
+    auto rdf = sourceFor(serveDocument(
+        documents, "/rdf",
+        "<?xml version=\"1.0\"?><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+        "xmlns=\"http://purl.org/rss/1.0/\"><channel><title>R</title></channel><item><title>x</"
+        "title></item></rdf:RDF>"));
+    auto prefixed = sourceFor(serveDocument(
+        documents, "/prefixed",
         "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\"><a:entry><a:title>x</a:title></a:entry></a:feed>"));
     refresh(rdf);
     refresh(prefixed);

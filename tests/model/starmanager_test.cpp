@@ -53,8 +53,9 @@ TEST_F(StarManagerTest, starsSurviveARestartNewestFirstAndStillRecogniseTheirEnt
 TEST_F(StarManagerTest, starringTwiceKeepsOneRecordAndNotifiesEachTime)
 {
     int changed = 0;
-    const auto connection = QObject::connect(&NotificationCenter::defaultCenter(),
-                                             &NotificationCenter::notificationStarChanged, [&] { ++changed; });
+    const auto connection =
+        QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notificationStarChanged,
+                         [&] { ++changed; });
     const auto comet = entry(0, u"Comet seen"_s);
     stars->starItem(comet);
     stars->starItem(comet);
@@ -95,9 +96,9 @@ TEST_F(StarManagerTest, filterMatchesTitleDescriptionAndFeedNameAndBlankShowsAll
 TEST_F(StarManagerTest, removeAllEmptiesTheListAndNotifiesOnce)
 {
     QList<StarManager *> removed;
-    const auto connection =
-        QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::starManagerItemsRemovedNotification,
-                         [&](StarManager *sender) { removed.append(sender); });
+    const auto connection = QObject::connect(&NotificationCenter::defaultCenter(),
+                                             &NotificationCenter::starManagerItemsRemovedNotification,
+                                             [&](StarManager *sender) { removed.append(sender); });
     stars->starItem(entry(0, u"Comet seen"_s));
     ASSERT_EQ(starredTitles().size(), 1);
     stars->removeAll();

@@ -152,7 +152,7 @@ void PrintTo(const UnsoundSettings &settings, std::ostream *out)
 }
 
 class StartUpAfterUnsoundSettingsTest : public StartUpItemFilesTest,
-                                    public testing::WithParamInterface<UnsoundSettings> {};
+                                        public testing::WithParamInterface<UnsoundSettings> {};
 
 TEST_P(StartUpAfterUnsoundSettingsTest, keepsEveryItemFileAndRestoringTheSettingsBringsTheEntriesBack)
 {

@@ -20,14 +20,15 @@ TEST(TextFoldingTest, ignoresCaseAndDiacritics)
 
 TEST(TextFoldingTest, anEmptyNeedleNeverMatches)
 {
-    EXPECT_TRUE(TextFolding::containsFolded(TextFolding::fold(u"Breaking News today"_s), TextFolding::fold(u"NEWS"_s)));
+    EXPECT_TRUE(TextFolding::containsFolded(TextFolding::fold(u"Breaking News today"_s),
+                                            TextFolding::fold(u"NEWS"_s)));
     EXPECT_FALSE(TextFolding::containsFolded(u"anything"_s, QString()));
 }
 
 TEST(TextFoldingTest, expandsAndKeepsCharactersAsFullCaseFoldingDoes)
 {
     EXPECT_EQ(TextFolding::fold(u"\uFB01NE Caf\u00C9"_s), u"fine cafe"_s); // ligature, precomposed capital
-    EXPECT_EQ(TextFolding::fold(u"\u0130STANBUL"_s), u"istanbul"_s);        // decomposed first: the dot is a mark
+    EXPECT_EQ(TextFolding::fold(u"\u0130STANBUL"_s), u"istanbul"_s); // decomposed first: the dot is a mark
     EXPECT_EQ(TextFolding::fold(u"\u03A3\u0391\u03A3"_s), TextFolding::fold(u"\u03C3\u03B1\u03C2"_s));
     EXPECT_EQ(TextFolding::fold(u"\u2019rise\u2019 \u20AC5"_s), u"\u2019rise\u2019 \u20AC5"_s);
     EXPECT_EQ(TextFolding::fold(u"\U0001041CX"_s), u"\U00010444x"_s); // Deseret capital outside the BMP

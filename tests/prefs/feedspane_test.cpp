@@ -171,7 +171,8 @@ TEST_F(FeedsPaneTest, aFeedAddedThroughTheSheetIsReadFromTheServerAndItsStatusSh
     };
     // The entry count and the status line may reach the table in separate reloads.
     EXPECT_TRUE(waitFor([&] { return cell(0, FeedTableModel::EntriesColumn) == u"4"_s; }, 10000));
-    EXPECT_TRUE(waitFor([&] { return status().startsWith(u"Updated at "_s); }, 10000)) << qPrintable(status());
+    EXPECT_TRUE(waitFor([&] { return status().startsWith(u"Updated at "_s); }, 10000))
+        << qPrintable(status());
     EXPECT_EQ(cell(0, FeedTableModel::NameColumn), source(0)->name());
     EXPECT_FALSE(source(0)->name().isEmpty());
 }
@@ -351,8 +352,10 @@ TEST_F(FeedsPaneTest, theContextMenuTurnsEverySelectedFeedOffAndOn)
     storeFeed(u"B"_s, deadUrl(u"b.xml"_s));
     storeFeed(u"C"_s, deadUrl(u"c.xml"_s));
     pane();
-    table()->selectionModel()->select(rows()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    table()->selectionModel()->select(rows()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table()->selectionModel()->select(rows()->index(0, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table()->selectionModel()->select(rows()->index(2, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
     find<QAction>(u"disableFeedsAction"_s)->trigger();
     EXPECT_FALSE(source(0)->isEnabled());
     EXPECT_TRUE(source(1)->isEnabled());

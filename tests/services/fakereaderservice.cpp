@@ -6,7 +6,8 @@ using namespace Qt::StringLiterals;
 
 FakeReaderService::FakeReaderService()
 {
-    m_server.Post("/accounts/ClientLogin", [this](const httplib::Request &request, httplib::Response &response) {
+    m_server.Post("/accounts/ClientLogin", [this](const httplib::Request &request,
+                                                  httplib::Response &response) {
         std::lock_guard lock(m_mutex);
         m_events.push_back("login");
         m_logins.push_back(request);
@@ -14,24 +15,25 @@ FakeReaderService::FakeReaderService()
             response.set_content(m_loginAnswer, "text/plain");
             return;
         }
-        if (request.get_param_value("Email") != m_account || request.get_param_value("Passwd") != m_password) {
+        if (request.get_param_value("Email") != m_account ||
+            request.get_param_value("Passwd") != m_password) {
             response.status = 403;
             response.set_content("Error=BadAuthentication\n", "text/plain");
             return;
         }
         response.set_content(std::string("SID=") + sid + "\nLSID=other\nAuth=" + auth + "\n", "text/plain");
     });
-    m_server.Get("/reader/api/0/subscription/list", [this](const httplib::Request &request,
-                                                           httplib::Response &response) {
-        record("list");
-        std::lock_guard lock(m_mutex);
-        m_lastList = request;
-        if (!authenticated(request)) {
-            response.status = 401;
-            return;
-        }
-        response.set_content(m_listBody, "application/json");
-    });
+    m_server.Get("/reader/api/0/subscription/list",
+                 [this](const httplib::Request &request, httplib::Response &response) {
+                     record("list");
+                     std::lock_guard lock(m_mutex);
+                     m_lastList = request;
+                     if (!authenticated(request)) {
+                         response.status = 401;
+                         return;
+                     }
+                     response.set_content(m_listBody, "application/json");
+                 });
     m_server.Get("/reader/api/0/token", [this](const httplib::Request &request, httplib::Response &response) {
         record("token");
         std::lock_guard lock(m_mutex);
@@ -41,19 +43,19 @@ FakeReaderService::FakeReaderService()
         }
         response.set_content(m_token, "text/plain");
     });
-    m_server.Post("/reader/api/0/subscription/edit", [this](const httplib::Request &request,
-                                                            httplib::Response &response) {
-        record(request.get_param_value("ac") + " " + request.get_param_value("s"));
-        std::lock_guard lock(m_mutex);
-        m_edits.push_back(request);
-        ++m_editCount;
-        if (!authenticated(request) || request.get_param_value("T") != m_token ||
-            request.get_param_value("client") != "vantrel") {
-            response.status = 401;
-            return;
-        }
-        response.set_content(m_editCount == m_failingEdit ? "Error\n" : "OK\n", "text/plain");
-    });
+    m_server.Post("/reader/api/0/subscription/edit",
+                  [this](const httplib::Request &request, httplib::Response &response) {
+                      record(request.get_param_value("ac") + " " + request.get_param_value("s"));
+                      std::lock_guard lock(m_mutex);
+                      m_edits.push_back(request);
+                      ++m_editCount;
+                      if (!authenticated(request) || request.get_param_value("T") != m_token ||
+                          request.get_param_value("client") != "vantrel") {
+                          response.status = 401;
+                          return;
+                      }
+                      response.set_content(m_editCount == m_failingEdit ? "Error\n" : "OK\n", "text/plain");
+                  });
     m_port = m_server.bind_to_any_port("127.0.0.1");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });
     while (!m_server.is_running())

@@ -66,17 +66,18 @@ FakeReadLaterService::FakeReadLaterService()
                                  "&oauth_token=" + percentEncode(token) + "&oauth_callback_confirmed=true",
                              "application/x-www-form-urlencoded");
     });
-    m_server.Post("/api/rest/v1/bookmarks", [this](const httplib::Request &request, httplib::Response &response) {
-        std::lock_guard lock(m_mutex);
-        m_requests.push_back(request);
-        auto parameters = verifiedParameters(request, tokenSecret);
-        if (parameters.empty())
-            return refuse(response, "bad signature");
-        if (parameters["oauth_token"] != token)
-            return refuse(response, "unknown token");
-        m_bookmarks.push_back(parameters["url"]);
-        response.status = m_bookmarkStatus;
-    });
+    m_server.Post("/api/rest/v1/bookmarks",
+                  [this](const httplib::Request &request, httplib::Response &response) {
+                      std::lock_guard lock(m_mutex);
+                      m_requests.push_back(request);
+                      auto parameters = verifiedParameters(request, tokenSecret);
+                      if (parameters.empty())
+                          return refuse(response, "bad signature");
+                      if (parameters["oauth_token"] != token)
+                          return refuse(response, "unknown token");
+                      m_bookmarks.push_back(parameters["url"]);
+                      response.status = m_bookmarkStatus;
+                  });
     m_port = m_server.bind_to_any_port("127.0.0.1");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });
     while (!m_server.is_running())
@@ -137,12 +138,13 @@ std::map<std::string, std::string> FakeReadLaterService::verifiedParameters(cons
                                                                             const std::string &secret)
 {
     m_lastRefusal.clear();
-    std::map<std::string, std::string> parameters = headerParameters(request.get_header_value("Authorization"));
+    std::map<std::string, std::string> parameters =
+        headerParameters(request.get_header_value("Authorization"));
     const std::string signature = parameters["oauth_signature"];
     parameters.erase("oauth_signature");
-    if (parameters["oauth_consumer_key"] != consumerKey || parameters["oauth_signature_method"] != "HMAC-SHA1" ||
-        parameters["oauth_version"] != "1.0" || parameters["oauth_nonce"].empty() ||
-        parameters["oauth_timestamp"].empty())
+    if (parameters["oauth_consumer_key"] != consumerKey ||
+        parameters["oauth_signature_method"] != "HMAC-SHA1" || parameters["oauth_version"] != "1.0" ||
+        parameters["oauth_nonce"].empty() || parameters["oauth_timestamp"].empty())
         return {};
     // The form body, which is sent without a Content-Type, read by hand.
     std::string body = request.body;
@@ -166,10 +168,10 @@ std::map<std::string, std::string> FakeReadLaterService::verifiedParameters(cons
     const std::string address = "http://127.0.0.1:" + std::to_string(m_port) + request.path;
     const std::string baseString = "POST&" + percentEncode(address) + "&" + percentEncode(normalized);
     const std::string key = percentEncode(consumerSecret) + "&" + percentEncode(secret);
-    const QByteArray expected = QMessageAuthenticationCode::hash(QByteArray::fromStdString(baseString),
-                                                                 QByteArray::fromStdString(key),
-                                                                 QCryptographicHash::Sha1)
-                                    .toBase64();
+    const QByteArray expected =
+        QMessageAuthenticationCode::hash(QByteArray::fromStdString(baseString),
+                                         QByteArray::fromStdString(key), QCryptographicHash::Sha1)
+            .toBase64();
     if (expected.toStdString() != signature)
         return {};
     return parameters;

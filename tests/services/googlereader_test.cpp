@@ -101,7 +101,8 @@ TEST_F(GoogleReaderListTest, logsInAndListsSubscriptionsWithSharedCategories)
 
 TEST_F(GoogleReaderListTest, categoryWithoutLabelHasNoTitle)
 {
-    fake.setListBody(R"({"subscriptions":[{"id":"feed/http://x.org/","categories":[{"id":"c"},{"label":"no id"}]}]})");
+    fake.setListBody(
+        R"({"subscriptions":[{"id":"feed/http://x.org/","categories":[{"id":"c"},{"label":"no id"}]}]})");
     list();
     ASSERT_TRUE(result);
     ASSERT_EQ(result->at(0).categories.size(), 1);
@@ -166,8 +167,9 @@ TEST_F(GoogleReaderListTest, unexpectedListDataSaysWhatCame)
     EXPECT_EQ(error->code, 4097);
     EXPECT_EQ(error->localizedDescription, u"Unknown data returned from Google Reader"_s);
     EXPECT_EQ(error->recoverySuggestion, u"Please retry at a later time."_s);
-    EXPECT_EQ(error->failureReason, u"Google Reader doesn't return an array for its \"subscriptions\" value but "
-                                    u"instead returned dictionary"_s);
+    EXPECT_EQ(error->failureReason,
+              u"Google Reader doesn't return an array for its \"subscriptions\" value but "
+              u"instead returned dictionary"_s);
     EXPECT_FALSE(result);
 }
 
@@ -221,10 +223,13 @@ TEST(BSCallbackOperationTest, exceptionBecomesAnErrorAndTheCallbackRunsOnTheGive
     QThread callbackThread;
     callbackThread.start();
     QThread *calledOn = nullptr;
-    ThrowingOperation operation(nullptr, [&](BSCallbackOperation &) {
-        calledOn = QThread::currentThread();
-        throw std::logic_error("callback failure is logged, not thrown on");
-    }, &callbackThread);
+    ThrowingOperation operation(
+        nullptr,
+        [&](BSCallbackOperation &) {
+            calledOn = QThread::currentThread();
+            throw std::logic_error("callback failure is logged, not thrown on");
+        },
+        &callbackThread);
     std::thread worker([&] { operation.main(); });
     worker.join();
     callbackThread.quit();
@@ -273,8 +278,9 @@ protected:
         QVariantMap configuration{{u"uuid"_s, url}, {u"url"_s, url}, {u"name"_s, name}};
         if (!customName.isEmpty())
             configuration.insert(u"customName"_s, customName);
-        defaults.updateObject(SettingsKey::feeds,
-                              [&](const QVariant &current) { return QVariant(current.toList() << configuration); });
+        defaults.updateObject(SettingsKey::feeds, [&](const QVariant &current) {
+            return QVariant(current.toList() << configuration);
+        });
         return RSSDatasource::create(configuration, defaults, clock, environment);
     }
 
@@ -285,8 +291,8 @@ protected:
 
     std::shared_ptr<GReaderSyncOperation> syncOperation()
     {
-        auto operation = std::make_shared<GReaderSyncOperation>(GoogleReaderService(fake.baseAddress(), clock),
-                                                                defaults, clock);
+        auto operation = std::make_shared<GReaderSyncOperation>(
+            GoogleReaderService(fake.baseAddress(), clock), defaults, clock);
         operation->setUser(u"reader@example.org"_s);
         operation->setPassword(u"s3cret"_s);
         operation->setAddList({source(u"example.org/one.xml"_s, u"One"_s, u"My One"_s),
@@ -309,10 +315,9 @@ TEST_F(GReaderSyncTest, subscribesThenUnsubscribesAndRecordsTheSync)
     queue.addOperation(operation);
     queue.waitUntilAllOperationsAreFinished();
 
-    EXPECT_THAT(fake.events(),
-                ElementsAre("login", "token", "subscribe feed/http://example.org/one.xml", "login", "token",
-                            "subscribe feed/http://example.org/two.xml", "login", "token",
-                            "unsubscribe feed/http://example.org/old.xml"));
+    EXPECT_THAT(fake.events(), ElementsAre("login", "token", "subscribe feed/http://example.org/one.xml",
+                                           "login", "token", "subscribe feed/http://example.org/two.xml",
+                                           "login", "token", "unsubscribe feed/http://example.org/old.xml"));
     const std::vector<httplib::Request> edits = fake.editRequests();
     ASSERT_EQ(edits.size(), 3u);
     EXPECT_EQ(edits[0].get_param_value("t"), "My One");
@@ -327,8 +332,8 @@ TEST_F(GReaderSyncTest, failedEditStopsTheSyncWithoutRecordingIt)
     fake.setFailingEdit(2);
     syncOperation()->main();
 
-    EXPECT_THAT(fake.events(), ElementsAre("login", "token", "subscribe feed/http://example.org/one.xml", "login",
-                                           "token", "subscribe feed/http://example.org/two.xml"));
+    EXPECT_THAT(fake.events(), ElementsAre("login", "token", "subscribe feed/http://example.org/one.xml",
+                                           "login", "token", "subscribe feed/http://example.org/two.xml"));
     EXPECT_FALSE(defaults.objectForKey(SettingsKey::lastGoogleSync).isValid());
 }
 

@@ -1,8 +1,8 @@
-#include "services/operations/operationqueue.h"
 #include "services/operations/operation.h"
+#include "services/operations/operationqueue.h"
 
-#include <gtest/gtest.h>
 #include <atomic>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -19,7 +19,10 @@ struct Tally {
 
 class CountingOperation : public Operation {
 public:
-    CountingOperation(Tally &tally, int number, bool fail = false) : m_tally(tally), m_number(number), m_fail(fail) {}
+    CountingOperation(Tally &tally, int number, bool fail = false)
+        : m_tally(tally), m_number(number), m_fail(fail)
+    {
+    }
     void main() override
     {
         {

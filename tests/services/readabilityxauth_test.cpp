@@ -1,7 +1,7 @@
-#include "services/readlater/readabilityxauth.h"
 #include "common/waitfor.h"
 #include "fakereadlaterservice.h"
 #include "platform/manualclock.h"
+#include "services/readlater/readabilityxauth.h"
 #include "services/readlater/readabilityxauthdelegate.h"
 #include "support/encoding/urlencode.h"
 
@@ -19,7 +19,10 @@ const QString reservedLink = u"https://example.org/a b?q=1&r=caf\u00e9#frag+x/~y
 class RecordingDelegate : public ReadabilityXAuthDelegate {
 public:
     void readabilityXAuthDidAuthorize(ReadabilityXAuth &) override { calls.push_back("didAuthorize"); }
-    void readabilityXAuthAuthorizationDidFail(ReadabilityXAuth &) override { calls.push_back("authorizationDidFail"); }
+    void readabilityXAuthAuthorizationDidFail(ReadabilityXAuth &) override
+    {
+        calls.push_back("authorizationDidFail");
+    }
     void readabilityXAuthDidBookmark(ReadabilityXAuth &) override { calls.push_back("didBookmark"); }
     void readabilityXAuthBookmarkDidFail(ReadabilityXAuth &) override { calls.push_back("bookmarkDidFail"); }
     std::vector<std::string> calls;
@@ -67,11 +70,13 @@ TEST_F(ReadabilityXAuthTest, authorizesWithReservedCharactersAndBookmarksAReserv
     ASSERT_TRUE(waitForCalls(2));
     ASSERT_THAT(delegate.calls, ElementsAre("didAuthorize", "didBookmark")) << fake.lastRefusal();
     EXPECT_THAT(fake.bookmarks(), ElementsAre(reservedLink.toStdString()));
-    EXPECT_EQ(fake.requests().at(1).body, "url=https%3A%2F%2Fexample.org%2Fa%20b%3Fq%3D1%26r%3Dcaf%C3%A9%23frag%2Bx%2F~y");
+    EXPECT_EQ(fake.requests().at(1).body,
+              "url=https%3A%2F%2Fexample.org%2Fa%20b%3Fq%3D1%26r%3Dcaf%C3%A9%23frag%2Bx%2F~y");
     EXPECT_FALSE(fake.requests().at(1).has_header("Content-Type"));
     // The test server hands header values over percent-decoded.
     const std::string header = fake.requests().at(1).get_header_value("Authorization");
-    EXPECT_NE(header.find(", oauth_version=\"1.0\", oauth_token=\"access/token+1\""), std::string::npos) << header;
+    EXPECT_NE(header.find(", oauth_version=\"1.0\", oauth_token=\"access/token+1\""), std::string::npos)
+        << header;
 }
 
 TEST_F(ReadabilityXAuthTest, refusedAuthorizationCallsOnlyTheFailure)
@@ -121,7 +126,10 @@ TEST_F(ReadabilityXAuthTest, callbacksArriveOnTheClientsThread)
     class ThreadDelegate : public ReadabilityXAuthDelegate {
     public:
         explicit ThreadDelegate(QThread *&thread) : m_thread(thread) {}
-        void readabilityXAuthDidAuthorize(ReadabilityXAuth &) override { m_thread = QThread::currentThread(); }
+        void readabilityXAuthDidAuthorize(ReadabilityXAuth &) override
+        {
+            m_thread = QThread::currentThread();
+        }
         QThread *&m_thread;
     } threadDelegate(calledOn);
     client.setDelegate(&threadDelegate);
@@ -138,7 +146,8 @@ TEST_F(ReadabilityXAuthTest, signingPiecesOfABookmark)
     EXPECT_TRUE(base.startsWith(u"POST&http%3A%2F%2F127.0.0.1%3A"_s)) << base.toStdString();
     EXPECT_TRUE(base.contains(u"%2Fapi%2Frest%2Fv1%2Fbookmarks&"_s));
     // The link encoded twice; parameters sorted by name and joined with an encoded "&".
-    EXPECT_TRUE(base.endsWith(u"oauth_token%3Dtok%26oauth_version%3D1.0%26url%3Dhttp%253A%252F%252Fx.org%252F%253Fa%253Db"_s))
+    EXPECT_TRUE(base.endsWith(
+        u"oauth_token%3Dtok%26oauth_version%3D1.0%26url%3Dhttp%253A%252F%252Fx.org%252F%253Fa%253Db"_s))
         << base.toStdString();
     EXPECT_TRUE(base.contains(u"%26oauth_signature_method%3DHMAC-SHA1%26oauth_timestamp%3D1700000128%26"_s));
     const QString header = client.authorizationHeader();

@@ -6,20 +6,30 @@
 
 namespace {
 
-constexpr std::array kWords{"markets", "council", "harbour", "election", "bridge", "museum",  "storm",   "festival",
-                            "library", "railway", "orchard", "summit",   "airport", "theatre", "glacier", "vineyard",
-                            "reopens", "delays",  "expands", "debates",  "records", "unveils", "closes",  "welcomes"};
+constexpr std::array kWords{"markets", "council",  "harbour", "election", "bridge",  "museum",
+                            "storm",   "festival", "library", "railway",  "orchard", "summit",
+                            "airport", "theatre",  "glacier", "vineyard", "reopens", "delays",
+                            "expands", "debates",  "records", "unveils",  "closes",  "welcomes"};
 
 std::string escape(const std::string &text)
 {
     std::string out;
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -33,9 +43,16 @@ std::string encodeSingleByte(const std::string &utf8, bool windows1252)
         const auto c = static_cast<unsigned char>(utf8[i]);
         uint32_t code = c;
         size_t length = 1;
-        if (c >= 0xF0) { code = c & 0x07; length = 4; }
-        else if (c >= 0xE0) { code = c & 0x0F; length = 3; }
-        else if (c >= 0xC0) { code = c & 0x1F; length = 2; }
+        if (c >= 0xF0) {
+            code = c & 0x07;
+            length = 4;
+        } else if (c >= 0xE0) {
+            code = c & 0x0F;
+            length = 3;
+        } else if (c >= 0xC0) {
+            code = c & 0x1F;
+            length = 2;
+        }
         for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
             code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
         i += length;
@@ -109,14 +126,16 @@ std::string FeedGenerator::headline(const FeedSpec &spec, int64_t entry, int rev
 
 std::string FeedGenerator::rssHead(const FeedSpec &spec)
 {
-    std::string out = "<?xml version=\"1.0\" encoding=\"" + spec.encoding + "\"?>\n"
+    std::string out = "<?xml version=\"1.0\" encoding=\"" + spec.encoding +
+                      "\"?>\n"
                       "<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
                       "xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">\n<channel>\n";
     out += "<title>" + escape("Feedsim \xE2\x80\x9C" + spec.id + "\xE2\x80\x9D") + "</title>\n";
-    out += "<link>" + spec.baseUrl + "/</link>\n<description>Generated feed " + escape(spec.id) + "</description>\n";
+    out += "<link>" + spec.baseUrl + "/</link>\n<description>Generated feed " + escape(spec.id) +
+           "</description>\n";
     if (spec.image)
-        out += "<image>\n<url>" + spec.baseUrl + "/images/" + escape(spec.id) + ".png</url>\n<title>" + escape(spec.id)
-            + "</title>\n<link>" + spec.baseUrl + "/</link>\n</image>\n";
+        out += "<image>\n<url>" + spec.baseUrl + "/images/" + escape(spec.id) + ".png</url>\n<title>" +
+               escape(spec.id) + "</title>\n<link>" + spec.baseUrl + "/</link>\n</image>\n";
     return out;
 }
 
@@ -150,22 +169,26 @@ std::string FeedGenerator::rssTail()
 std::string FeedGenerator::atom(const FeedSpec &spec)
 {
     const int64_t newest = newestEntry(spec);
-    std::string out = "<?xml version=\"1.0\" encoding=\"" + spec.encoding + "\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\">\n";
+    std::string out = "<?xml version=\"1.0\" encoding=\"" + spec.encoding +
+                      "\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\">\n";
     out += "<title>" + escape("Feedsim \xE2\x80\x9C" + spec.id + "\xE2\x80\x9D") + "</title>\n";
-    out += "<id>urn:feedsim:" + escape(spec.id) + "</id>\n<updated>" + isoDate(entryDate(spec, newest)) + "</updated>\n";
+    out += "<id>urn:feedsim:" + escape(spec.id) + "</id>\n<updated>" + isoDate(entryDate(spec, newest)) +
+           "</updated>\n";
     out += "<link href=\"" + spec.baseUrl + "/\"/>\n";
     for (int64_t entry = newest; entry > newest - spec.entries && entry > 0; --entry) {
         const int rev = revision(spec, entry);
         const std::string number = std::to_string(entry);
         out += "<entry>\n<title>" + escape(headline(spec, entry, rev)) + "</title>\n";
-        out += "<link rel=\"alternate\" href=\"" + spec.baseUrl + "/articles/" + escape(spec.id) + "/" + number + "\"/>\n";
+        out += "<link rel=\"alternate\" href=\"" + spec.baseUrl + "/articles/" + escape(spec.id) + "/" +
+               number + "\"/>\n";
         out += "<id>urn:feedsim:" + escape(spec.id) + ":" + number + "</id>\n";
         if (spec.dated) {
             out += "<published>" + isoDate(entryDate(spec, entry)) + "</published>\n";
             out += "<updated>" + isoDate(entryDate(spec, entry) + rev * spec.period) + "</updated>\n";
         }
         out += "<summary>Story " + number + ", revision " + std::to_string(rev) + "</summary>\n";
-        out += "<content type=\"html\">" + escape("<p>Story " + number + " of " + spec.id + "</p>") + "</content>\n";
+        out += "<content type=\"html\">" + escape("<p>Story " + number + " of " + spec.id + "</p>") +
+               "</content>\n";
         out += "</entry>\n";
     }
     return out + "</feed>\n";

@@ -17,12 +17,12 @@ struct FeedSpec {
     int64_t step = 0;
     int rate = 1;
     int updateEvery = 0;
-    int64_t period = 60;          // seconds per step
-    int64_t origin = 1780000000;  // Unix time of step 0
-    std::string baseUrl;          // "http://127.0.0.1:port", for links and the channel image
-    bool image = true;            // RSS channel image
-    bool dated = true;            // entries carry their dates
-    bool bare = false;            // RSS entries hold only a title, a guid and their date
+    int64_t period = 60;            // seconds per step
+    int64_t origin = 1780000000;    // Unix time of step 0
+    std::string baseUrl;            // "http://127.0.0.1:port", for links and the channel image
+    bool image = true;              // RSS channel image
+    bool dated = true;              // entries carry their dates
+    bool bare = false;              // RSS entries hold only a title, a guid and their date
     std::string encoding = "UTF-8"; // declared and used: "UTF-8", "ISO-8859-1" or "windows-1252"
 };
 

@@ -33,7 +33,9 @@ struct FeedRequest {
         spec.step = numberParameter(request, "step", server.step());
         spec.rate = static_cast<int>(std::clamp<int64_t>(numberParameter(request, "rate", 1), 1, 1000));
         spec.updateEvery = static_cast<int>(std::max<int64_t>(numberParameter(request, "updates", 0), 0));
-        const int64_t defaultPeriod = server.m_options.tick > 0 ? std::max<int64_t>(1, static_cast<int64_t>(server.m_options.tick)) : 60;
+        const int64_t defaultPeriod = server.m_options.tick > 0
+                                          ? std::max<int64_t>(1, static_cast<int64_t>(server.m_options.tick))
+                                          : 60;
         spec.period = std::max<int64_t>(1, numberParameter(request, "period", defaultPeriod));
         spec.origin = numberParameter(request, "origin", server.m_origin);
         spec.baseUrl = server.m_baseUrl;
@@ -48,14 +50,16 @@ struct FeedRequest {
 
     static std::string contentType(const httplib::Request &request, const FeedSpec &spec)
     {
-        std::string type = spec.format == FeedSpec::Format::Atom ? "application/atom+xml" : "application/rss+xml";
+        std::string type =
+            spec.format == FeedSpec::Format::Atom ? "application/atom+xml" : "application/rss+xml";
         if (request.has_param("charset"))
             type += "; charset=" + request.get_param_value("charset");
         return type;
     }
 
     // Sends the body, gzip-compressed when the request asks with gzip=1.
-    static void send(const httplib::Request &request, httplib::Response &response, std::string body, const std::string &type)
+    static void send(const httplib::Request &request, httplib::Response &response, std::string body,
+                     const std::string &type)
     {
         if (request.get_param_value("gzip") != "1") {
             response.set_content(body, type);
@@ -63,17 +67,18 @@ struct FeedRequest {
         }
         auto compressed = std::make_shared<std::string>(images::gzip(body));
         response.set_header("Content-Encoding", "gzip");
-        response.set_content_provider(compressed->size(), type, [compressed](size_t offset, size_t length, httplib::DataSink &sink) {
-            return sink.write(compressed->data() + offset, length);
-        });
+        response.set_content_provider(compressed->size(), type,
+                                      [compressed](size_t offset, size_t length, httplib::DataSink &sink) {
+                                          return sink.write(compressed->data() + offset, length);
+                                      });
     }
 };
 
-FeedSimServer::FeedSimServer(FeedSimOptions options)
-    : m_options(options)
-    , m_favicon(options.favicon)
+FeedSimServer::FeedSimServer(FeedSimOptions options) : m_options(options), m_favicon(options.favicon)
 {
-    const auto now = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    const auto now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     // Without a ticking clock, steps are simulated minutes: start an hour back so that the first
     // sixty steps stay in the past.
     m_origin = now - now % 60 - (options.tick > 0 ? 0 : 3600);
@@ -97,7 +102,8 @@ FeedSimServer::~FeedSimServer()
 
 int FeedSimServer::start(const std::string &host, int port)
 {
-    const int bound = port == 0 ? m_server.bind_to_any_port(host) : (m_server.bind_to_port(host, port) ? port : -1);
+    const int bound =
+        port == 0 ? m_server.bind_to_any_port(host) : (m_server.bind_to_port(host, port) ? port : -1);
     if (bound <= 0)
         return -1;
     const std::string shownHost = host.find(':') != std::string::npos ? "[" + host + "]" : host;
@@ -169,25 +175,33 @@ bool FeedSimServer::pauseFor(std::chrono::milliseconds duration)
 
 void FeedSimServer::addFeedRoutes()
 {
-    m_server.Get(R"(/(rss|atom)/([A-Za-z0-9_.-]+)\.xml)", [this](const httplib::Request &request, httplib::Response &response) {
+    m_server.Get(R"(/(rss|atom)/([A-Za-z0-9_.-]+)\.xml)", [this](const httplib::Request &request,
+                                                                 httplib::Response &response) {
         const auto format = request.matches[1] == "atom" ? FeedSpec::Format::Atom : FeedSpec::Format::Rss;
         const FeedSpec spec = FeedRequest::spec(*this, request, request.matches[2], format);
-        FeedRequest::send(request, response, FeedGenerator::document(spec), FeedRequest::contentType(request, spec));
+        FeedRequest::send(request, response, FeedGenerator::document(spec),
+                          FeedRequest::contentType(request, spec));
     });
-    m_server.Get(R"(/feeds/(\d+)\.xml)", [this](const httplib::Request &request, httplib::Response &response) {
-        const FeedSpec spec = FeedRequest::spec(*this, request, "feed" + std::string(request.matches[1]), FeedSpec::Format::Rss);
-        FeedRequest::send(request, response, FeedGenerator::document(spec), FeedRequest::contentType(request, spec));
-    });
+    m_server.Get(R"(/feeds/(\d+)\.xml)",
+                 [this](const httplib::Request &request, httplib::Response &response) {
+                     const FeedSpec spec = FeedRequest::spec(
+                         *this, request, "feed" + std::string(request.matches[1]), FeedSpec::Format::Rss);
+                     FeedRequest::send(request, response, FeedGenerator::document(spec),
+                                       FeedRequest::contentType(request, spec));
+                 });
     m_server.Get(R"(/demo/(\d+)\.xml)", [this](const httplib::Request &request, httplib::Response &response) {
-        static const char *const names[] = {"city", "science", "sport", "culture", "weather", "travel", "markets", "tech"};
+        static const char *const names[] = {"city",    "science", "sport",   "culture",
+                                            "weather", "travel",  "markets", "tech"};
         const size_t index = std::stoul(request.matches[1]) % std::size(names);
-        FeedSpec spec = FeedRequest::spec(*this, request, names[index], index % 3 == 2 ? FeedSpec::Format::Atom : FeedSpec::Format::Rss);
+        FeedSpec spec = FeedRequest::spec(*this, request, names[index],
+                                          index % 3 == 2 ? FeedSpec::Format::Atom : FeedSpec::Format::Rss);
         // Demo feeds take turns, so that a new headline arrives every few seconds somewhere.
         const auto turns = static_cast<int64_t>(std::size(names) / 2);
         spec.step = (spec.step + static_cast<int64_t>(index)) / turns;
         spec.origin -= static_cast<int64_t>(index) * spec.period; // dated when it appears, never ahead
         spec.period *= turns;
-        FeedRequest::send(request, response, FeedGenerator::document(spec), FeedRequest::contentType(request, spec));
+        FeedRequest::send(request, response, FeedGenerator::document(spec),
+                          FeedRequest::contentType(request, spec));
     });
     m_server.Get("/favicon.ico", [this](const httplib::Request &, httplib::Response &response) {
         std::lock_guard lock(m_mutex);
@@ -198,9 +212,10 @@ void FeedSimServer::addFeedRoutes()
         }
         response.set_content(images::ico(images::colourFor(m_baseUrl)), "image/vnd.microsoft.icon");
     });
-    m_server.Get(R"(/images/([A-Za-z0-9_.-]+)\.png)", [](const httplib::Request &request, httplib::Response &response) {
-        response.set_content(images::png(images::colourFor(request.matches[1])), "image/png");
-    });
+    m_server.Get(R"(/images/([A-Za-z0-9_.-]+)\.png)",
+                 [](const httplib::Request &request, httplib::Response &response) {
+                     response.set_content(images::png(images::colourFor(request.matches[1])), "image/png");
+                 });
     m_server.Get("/echo", [](const httplib::Request &request, httplib::Response &response) {
         std::string body;
         for (const auto &[name, value] : request.headers)
@@ -208,7 +223,8 @@ void FeedSimServer::addFeedRoutes()
         response.set_content(body, "text/plain");
     });
     m_server.Get(R"(/articles/.*)", [](const httplib::Request &request, httplib::Response &response) {
-        response.set_content("<!DOCTYPE html><html><body><h1>" + request.path + "</h1><p>An article.</p></body></html>\n",
+        response.set_content("<!DOCTYPE html><html><body><h1>" + request.path +
+                                 "</h1><p>An article.</p></body></html>\n",
                              "text/html; charset=utf-8");
     });
 }
@@ -248,7 +264,8 @@ std::string FeedSimServer::gzipBomb(int mebibytes)
     auto found = m_bombs.find(mebibytes);
     if (found == m_bombs.end()) {
         const std::string head = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\"><channel><title>bomb</title>";
-        const std::string body = images::gzipPadded(head, ' ', uint64_t(mebibytes) * 1024 * 1024, "</channel></rss>\n");
+        const std::string body =
+            images::gzipPadded(head, ' ', uint64_t(mebibytes) * 1024 * 1024, "</channel></rss>\n");
         found = m_bombs.emplace(mebibytes, body).first;
     }
     return found->second;

@@ -12,9 +12,9 @@
 #include <thread>
 
 struct FeedSimOptions {
-    int entries = 20;        // entries per feed unless a request says otherwise
-    double tick = 0;         // seconds per automatic step of the clock; 0: only the admin moves it
-    bool favicon = true;     // serve /favicon.ico
+    int entries = 20;    // entries per feed unless a request says otherwise
+    double tick = 0;     // seconds per automatic step of the clock; 0: only the admin moves it
+    bool favicon = true; // serve /favicon.ico
 };
 
 // The loopback feed server: generated feeds whose entries change step by step, icons, and

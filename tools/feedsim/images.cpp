@@ -25,7 +25,8 @@ void appendChunk(std::string &out, const char *type, const std::string &data)
     appendBigEndian(out, static_cast<uint32_t>(data.size()));
     const std::string typed = std::string(type, 4) + data;
     out += typed;
-    appendBigEndian(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(typed.data()), static_cast<uInt>(typed.size()))));
+    appendBigEndian(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(typed.data()),
+                                                     static_cast<uInt>(typed.size()))));
 }
 
 std::string deflateBytes(const std::string &bytes, int windowBits)
@@ -77,11 +78,11 @@ std::string ico(uint32_t rgb)
     const std::string image = png(rgb);
     std::string out;
     appendLittleEndian(out, 0, 2);
-    appendLittleEndian(out, 1, 2); // icon
-    appendLittleEndian(out, 1, 2); // one image
+    appendLittleEndian(out, 1, 2);             // icon
+    appendLittleEndian(out, 1, 2);             // one image
     out += std::string("\x10\x10\x00\x00", 4); // 16×16, no palette
-    appendLittleEndian(out, 1, 2);  // planes
-    appendLittleEndian(out, 32, 2); // bits per pixel
+    appendLittleEndian(out, 1, 2);             // planes
+    appendLittleEndian(out, 32, 2);            // bits per pixel
     appendLittleEndian(out, static_cast<uint32_t>(image.size()), 4);
     appendLittleEndian(out, 22, 4); // offset of the image
     return out + image;

@@ -10,8 +10,10 @@ namespace {
 
 int usage(const char *program)
 {
-    std::cerr << "usage: " << program << " [--port N] [--host ADDRESS] [--entries M] [--tick SECONDS] [--no-favicon]\n"
-              << "Serves generated feeds on loopback; prints the port, stops on SIGINT, SIGTERM or POST /admin/quit.\n";
+    std::cerr << "usage: " << program
+              << " [--port N] [--host ADDRESS] [--entries M] [--tick SECONDS] [--no-favicon]\n"
+              << "Serves generated feeds on loopback; prints the port, stops on SIGINT, SIGTERM or POST "
+                 "/admin/quit.\n";
     return 2;
 }
 
@@ -57,7 +59,8 @@ int main(int argc, char **argv)
     FeedSimServer server(options);
     const int bound = server.start(host, port);
     if (bound < 0) {
-        std::cerr << "feedsim: cannot listen on " << host << ":" << port << ": " << std::strerror(errno) << "\n";
+        std::cerr << "feedsim: cannot listen on " << host << ":" << port << ": " << std::strerror(errno)
+                  << "\n";
         return 1;
     }
     std::cout << bound << std::endl;

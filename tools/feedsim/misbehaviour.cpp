@@ -9,7 +9,8 @@ namespace {
 
 constexpr const char *kRss = "application/rss+xml";
 
-std::chrono::milliseconds millisecondsParameter(const httplib::Request &request, const char *name, int64_t fallback)
+std::chrono::milliseconds millisecondsParameter(const httplib::Request &request, const char *name,
+                                                int64_t fallback)
 {
     int64_t value = fallback;
     if (request.has_param(name)) {
@@ -32,8 +33,8 @@ std::string smallFeed(const std::string &baseUrl, const std::string &id)
 
 std::string wrapInFeed(const std::string &prolog, const std::string &title)
 {
-    return prolog + "<rss version=\"2.0\"><channel><title>" + title
-        + "</title><item><title>entry</title><link>http://127.0.0.1/x</link></item></channel></rss>\n";
+    return prolog + "<rss version=\"2.0\"><channel><title>" + title +
+           "</title><item><title>entry</title><link>http://127.0.0.1/x</link></item></channel></rss>\n";
 }
 
 } // namespace
@@ -53,33 +54,36 @@ void FeedSimServer::addMisbehaviourRoutes()
         FeedSpec spec;
         spec.id = "endless";
         spec.baseUrl = m_baseUrl;
-        response.set_chunked_content_provider(kRss, [this, interval, spec](size_t offset, httplib::DataSink &sink) {
-            if (offset == 0) {
-                const std::string head = FeedGenerator::rssHead(spec);
-                return sink.write(head.data(), head.size());
-            }
-            if (!pauseFor(interval))
-                return false;
-            const std::string item = FeedGenerator::rssItem(spec, static_cast<int64_t>(offset));
-            return sink.write(item.data(), item.size());
-        });
+        response.set_chunked_content_provider(
+            kRss, [this, interval, spec](size_t offset, httplib::DataSink &sink) {
+                if (offset == 0) {
+                    const std::string head = FeedGenerator::rssHead(spec);
+                    return sink.write(head.data(), head.size());
+                }
+                if (!pauseFor(interval))
+                    return false;
+                const std::string item = FeedGenerator::rssItem(spec, static_cast<int64_t>(offset));
+                return sink.write(item.data(), item.size());
+            });
     });
 
     // A complete feed, one byte per interval: never idle, never done in time.
     m_server.Get("/bad/drip", [this](const httplib::Request &request, httplib::Response &response) {
         const auto interval = millisecondsParameter(request, "interval", 1000);
         auto body = std::make_shared<std::string>(smallFeed(m_baseUrl, "drip"));
-        response.set_content_provider(body->size(), kRss, [this, interval, body](size_t offset, size_t, httplib::DataSink &sink) {
-            if (offset > 0 && !pauseFor(interval))
-                return false;
-            return sink.write(body->data() + offset, 1);
-        });
+        response.set_content_provider(body->size(), kRss,
+                                      [this, interval, body](size_t offset, size_t, httplib::DataSink &sink) {
+                                          if (offset > 0 && !pauseFor(interval))
+                                              return false;
+                                          return sink.write(body->data() + offset, 1);
+                                      });
     });
 
     // /bad/redirect/<n>: n redirects, then a feed.
     m_server.Get(R"(/bad/redirect/(\d+))", [](const httplib::Request &request, httplib::Response &response) {
         const int left = std::stoi(request.matches[1]);
-        response.set_redirect(left > 0 ? "/bad/redirect/" + std::to_string(left - 1) : "/rss/redirected.xml", 302);
+        response.set_redirect(left > 0 ? "/bad/redirect/" + std::to_string(left - 1) : "/rss/redirected.xml",
+                              302);
     });
     m_server.Get(R"(/bad/loop/(a|b))", [](const httplib::Request &request, httplib::Response &response) {
         response.set_redirect(request.matches[1] == "a" ? "/bad/loop/b" : "/bad/loop/a", 301);
@@ -89,41 +93,49 @@ void FeedSimServer::addMisbehaviourRoutes()
     });
 
     // /bad/status/<code>?body=xml|html|none: an error status whose body may even be a valid feed.
-    m_server.Get(R"(/bad/status/(\d+))", [this](const httplib::Request &request, httplib::Response &response) {
+    m_server.Get(R"(/bad/status/(\d+))", [this](const httplib::Request &request,
+                                                httplib::Response &response) {
         response.status = std::stoi(request.matches[1]);
         const std::string body = request.get_param_value("body");
         if (body == "xml")
             response.set_content(smallFeed(m_baseUrl, "error"), kRss);
         else if (body != "none")
-            response.set_content("<!DOCTYPE html>\n<html><head><title>Error</title></head><body><h1>Error "
-                                     + std::to_string(response.status) + "</h1><p>Something&nbsp;went wrong<br></body></html>\n",
+            response.set_content("<!DOCTYPE html>\n<html><head><title>Error</title></head><body><h1>Error " +
+                                     std::to_string(response.status) +
+                                     "</h1><p>Something&nbsp;went wrong<br></body></html>\n",
                                  "text/html");
     });
 
     // A small gzip stream that inflates to `size` MiB.
     m_server.Get("/bad/gzip-bomb", [this](const httplib::Request &request, httplib::Response &response) {
-        const int size = static_cast<int>(std::clamp<int64_t>(millisecondsParameter(request, "size", 64).count(), 1, 1024));
+        const int size = static_cast<int>(
+            std::clamp<int64_t>(millisecondsParameter(request, "size", 64).count(), 1, 1024));
         auto body = std::make_shared<std::string>(gzipBomb(size));
         response.set_header("Content-Encoding", "gzip");
-        response.set_content_provider(body->size(), kRss, [body](size_t offset, size_t length, httplib::DataSink &sink) {
-            return sink.write(body->data() + offset, length);
-        });
+        response.set_content_provider(body->size(), kRss,
+                                      [body](size_t offset, size_t length, httplib::DataSink &sink) {
+                                          return sink.write(body->data() + offset, length);
+                                      });
     });
 
     // A plain body of `size` MiB (whitespace inside a valid feed).
     m_server.Get("/bad/huge", [](const httplib::Request &request, httplib::Response &response) {
-        const size_t size = static_cast<size_t>(std::clamp<int64_t>(millisecondsParameter(request, "size", 64).count(), 1, 1024)) << 20;
+        const size_t size = static_cast<size_t>(std::clamp<int64_t>(
+                                millisecondsParameter(request, "size", 64).count(), 1, 1024))
+                            << 20;
         const std::string head = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\"><channel><title>huge</title>";
         const std::string tail = "</channel></rss>\n";
         const std::string padding(64 * 1024, ' ');
-        response.set_content_provider(head.size() + size + tail.size(), kRss,
-                                      [=](size_t offset, size_t length, httplib::DataSink &sink) {
-                                          if (offset == 0)
-                                              return sink.write(head.data(), head.size());
-                                          if (offset >= head.size() + size)
-                                              return sink.write(tail.data(), tail.size());
-                                          return sink.write(padding.data(), std::min({length, padding.size(), head.size() + size - offset}));
-                                      });
+        response.set_content_provider(
+            head.size() + size + tail.size(), kRss,
+            [=](size_t offset, size_t length, httplib::DataSink &sink) {
+                if (offset == 0)
+                    return sink.write(head.data(), head.size());
+                if (offset >= head.size() + size)
+                    return sink.write(tail.data(), tail.size());
+                return sink.write(padding.data(),
+                                  std::min({length, padding.size(), head.size() + size - offset}));
+            });
     });
 
     // A valid feed whose one entry has a title of `size` MiB.
@@ -154,19 +166,23 @@ void FeedSimServer::addMisbehaviourRoutes()
         const std::string kind = request.get_param_value("kind");
         std::string body;
         if (kind == "mismatch")
-            body = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\">\n<channel>\n<title>Broken</titel>\n</channel>\n</rss>\n";
+            body = "<?xml version=\"1.0\"?>\n<rss "
+                   "version=\"2.0\">\n<channel>\n<title>Broken</titel>\n</channel>\n</rss>\n";
         else if (kind == "garbage")
             body = "this is not a feed at all\n";
         else if (kind == "html")
             body = "<!DOCTYPE html>\n<html><body><p>Not a feed<br></body></html>\n";
         else
-            body = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\">\n<channel>\n<title>Cut short</title>\n<item><title>half";
+            body = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\">\n<channel>\n<title>Cut "
+                   "short</title>\n<item><title>half";
         response.set_content(body, kRss);
     });
 
     // Generated feeds in single-byte sets, declared only in the XML declaration.
-    for (const auto &[path, encoding] : {std::pair{"/bad/latin1", "ISO-8859-1"}, std::pair{"/bad/cp1252", "windows-1252"}}) {
-        m_server.Get(path, [this, enc = std::string(encoding)](const httplib::Request &request, httplib::Response &response) {
+    for (const auto &[path, encoding] :
+         {std::pair{"/bad/latin1", "ISO-8859-1"}, std::pair{"/bad/cp1252", "windows-1252"}}) {
+        m_server.Get(path, [this, enc = std::string(encoding)](const httplib::Request &request,
+                                                               httplib::Response &response) {
             FeedSpec spec;
             spec.id = "caf\xC3\xA9-" + enc;
             spec.entries = 3;
@@ -180,7 +196,9 @@ void FeedSimServer::addMisbehaviourRoutes()
     }
 
     m_server.Get("/bad/entities", [](const httplib::Request &, httplib::Response &response) {
-        response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n", "Caf&eacute;&nbsp;news &ndash; it&rsquo;s &copy;&hellip;"), kRss);
+        response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n",
+                                        "Caf&eacute;&nbsp;news &ndash; it&rsquo;s &copy;&hellip;"),
+                             kRss);
     });
     m_server.Get("/bad/unknown-entity", [](const httplib::Request &, httplib::Response &response) {
         response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n", "Mystery &bogus; entity"), kRss);
@@ -218,11 +236,17 @@ void FeedSimServer::addMisbehaviourRoutes()
         std::string title;
         for (int i = 0; i < 1000; ++i)
             title += "&big;";
-        response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n<!DOCTYPE rss [<!ENTITY big \"" + std::string(50000, 'x') + "\">]>\n", title), kRss);
+        response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n<!DOCTYPE rss [<!ENTITY big \"" +
+                                            std::string(50000, 'x') + "\">]>\n",
+                                        title),
+                             kRss);
     });
 
     m_server.Get("/bad/controls", [](const httplib::Request &, httplib::Response &response) {
-        response.set_content(wrapInFeed("<?xml version=\"1.0\"?>\n", std::string("Bell\x07 and\x00 null\x1B", 16)), kRss);
+        response.set_content(
+            wrapInFeed("<?xml version=\"1.0\"?>\n", std::string("Bell\x07 and\x00 null\x1B", 16)), kRss);
     });
-    m_server.Get("/bad/empty", [](const httplib::Request &, httplib::Response &response) { response.set_content("", kRss); });
+    m_server.Get("/bad/empty", [](const httplib::Request &, httplib::Response &response) {
+        response.set_content("", kRss);
+    });
 }

@@ -245,8 +245,9 @@ QByteArray DataItem::foldedSearchText() const
         const ItemPropertyKeys &keys = ItemPropertyKeys::get();
         const QVariant *title = findLocked(keys.title);
         const QVariant *description = findLocked(keys.description);
-        m_foldedSearchText = TextFolding::foldJoined(title ? title->toString() : QString(), QChar(searchSeparator),
-                                                     description ? description->toString() : QString());
+        m_foldedSearchText =
+            TextFolding::foldJoined(title ? title->toString() : QString(), QChar(searchSeparator),
+                                    description ? description->toString() : QString());
         m_folded = true;
     }
     return m_foldedSearchText;

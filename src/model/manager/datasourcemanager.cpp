@@ -148,12 +148,13 @@ void DatasourceManager::attach(const std::shared_ptr<RSSDatasource> &source)
 {
     source->setDelegate(this);
     const std::weak_ptr<Datasource> weak = source;
-    connect(source.get(), &RSSDatasource::refreshFinished, this,
-            [this, weak] {
-                if (const auto finished = weak.lock())
-                    sourceDidFinishRefresh(finished.get());
-            },
-            Qt::QueuedConnection);
+    connect(
+        source.get(), &RSSDatasource::refreshFinished, this,
+        [this, weak] {
+            if (const auto finished = weak.lock())
+                sourceDidFinishRefresh(finished.get());
+        },
+        Qt::QueuedConnection);
 }
 
 // The source joins the list, and so the refresh rounds, the merges and the arrival queue.
@@ -209,7 +210,8 @@ void DatasourceManager::deleteDatasource(Datasource *source)
     const QString uuid = source->uuid();
     m_defaults.updateObject(SettingsKey::feeds, [&uuid](const QVariant &current) {
         QVariantList feeds = current.toList();
-        feeds.removeIf([&uuid](const QVariant &feed) { return feed.toMap().value(uuidKey).toString() == uuid; });
+        feeds.removeIf(
+            [&uuid](const QVariant &feed) { return feed.toMap().value(uuidKey).toString() == uuid; });
         return QVariant(feeds);
     });
     m_defaults.synchronize();

@@ -186,7 +186,8 @@ private:
     quint64 m_generation = 0;
     quint64 m_publishedGeneration = 0;
     ItemList m_items;
-    const std::shared_ptr<RetiredList> m_retired = std::make_shared<RetiredList>(); // published lists nobody reads
+    const std::shared_ptr<RetiredList> m_retired =
+        std::make_shared<RetiredList>(); // published lists nobody reads
     MergeCollector m_collector;
 
     mutable std::mutex m_saveLock; // sources whose item files wait to be saved

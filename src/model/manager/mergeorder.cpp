@@ -46,7 +46,8 @@ bool applyOneShots(DataItem &item, const MergeOrder::OneShots &oneShots)
 // Reference counts sit on the entries, which lie scattered in memory: a reference taken from the
 // previous list saves touching an entry, so the previous list is followed alongside, stepping
 // over an entry it had and the new list has not.
-QList<DataItemPtr> MergeOrder::arrange(Entries &entries, const OneShots &oneShots, QList<DataItemPtr> previous)
+QList<DataItemPtr> MergeOrder::arrange(Entries &entries, const OneShots &oneShots,
+                                       QList<DataItemPtr> previous)
 {
     sortNewestFirst(entries.keys);
     if (!previous.isDetached())

@@ -17,7 +17,7 @@ struct Entries {
         qint64 date;
     };
     std::vector<Key> keys;
-    std::vector<const DataItemPtr *> items; // into lists the caller keeps until arrange() returns
+    std::vector<const DataItemPtr *> items;  // into lists the caller keeps until arrange() returns
     std::vector<const DataItem *> addresses; // of the items, compared without reading the lists
 
     void add(const DataItemPtr &item)

@@ -21,7 +21,8 @@ bool SearchFilter::isBlank(const QString &text)
 
 bool SearchFilter::matchesSourceName(const Datasource &source) const
 {
-    return hasText() && TextFolding::containsFolded(TextFolding::fold(source.name() + source.customName()), m_foldedText);
+    return hasText() &&
+           TextFolding::containsFolded(TextFolding::fold(source.name() + source.customName()), m_foldedText);
 }
 
 bool SearchFilter::matches(const DataItem &item, bool sourceNameMatches) const
@@ -36,7 +37,8 @@ bool SearchFilter::matches(const DataItem &item, bool sourceNameMatches) const
 bool SearchFilter::matches(const DataItem &item) const
 {
     const bool sourceNameMatches =
-        hasText() && TextFolding::containsFolded(
-                         TextFolding::fold(item.valueForKey(ItemKey::datasourceName).toString()), m_foldedText);
+        hasText() &&
+        TextFolding::containsFolded(TextFolding::fold(item.valueForKey(ItemKey::datasourceName).toString()),
+                                    m_foldedText);
     return matches(item, sourceNameMatches);
 }

@@ -74,11 +74,13 @@ public:
     bool collect(xmlNode *element, int depth)
     {
         if (++m_visited > OpmlReader::maximumOutlines) {
-            m_error = u"The file has more than %1 outlines; nothing was imported."_s.arg(OpmlReader::maximumOutlines);
+            m_error = u"The file has more than %1 outlines; nothing was imported."_s.arg(
+                OpmlReader::maximumOutlines);
             return false;
         }
         if (depth > OpmlReader::maximumDepth) {
-            m_error = u"The outlines are nested more than %1 levels deep; nothing was imported."_s.arg(OpmlReader::maximumDepth);
+            m_error = u"The outlines are nested more than %1 levels deep; nothing was imported."_s.arg(
+                OpmlReader::maximumDepth);
             return false;
         }
         if (!hasChildElement(element)) {
@@ -120,7 +122,8 @@ QString parseError(xmlParserCtxt *context)
     if (!error || !error->message)
         return u"The file is not a readable XML document; nothing was imported."_s;
     const QString message = QString::fromUtf8(error->message).trimmed();
-    return u"The file is not a readable XML document (line %1: %2); nothing was imported."_s.arg(error->line).arg(message);
+    return u"The file is not a readable XML document (line %1: %2); nothing was imported."_s.arg(error->line)
+        .arg(message);
 }
 
 } // namespace
@@ -131,8 +134,9 @@ OpmlReadResult OpmlReader::readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return failure(u"Cannot open %1: %2."_s.arg(path, file.errorString()));
     if (file.size() > maximumFileSize)
-        return failure(u"%1 is larger than %2 MB, too large for a subscription list; nothing was imported."_s.arg(
-            path, QString::number(maximumFileSize / (1024 * 1024))));
+        return failure(
+            u"%1 is larger than %2 MB, too large for a subscription list; nothing was imported."_s.arg(
+                path, QString::number(maximumFileSize / (1024 * 1024))));
     const QByteArray bytes = file.read(maximumFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         return failure(u"Cannot read %1: %2."_s.arg(path, file.errorString()));
@@ -142,27 +146,32 @@ OpmlReadResult OpmlReader::readFile(const QString &path)
 OpmlReadResult OpmlReader::read(const QByteArray &bytes)
 {
     if (bytes.size() > maximumFileSize)
-        return failure(u"The file is larger than %1 MB, too large for a subscription list; nothing was imported."_s.arg(
-            maximumFileSize / (1024 * 1024)));
+        return failure(
+            u"The file is larger than %1 MB, too large for a subscription list; nothing was imported."_s.arg(
+                maximumFileSize / (1024 * 1024)));
 
     const std::unique_ptr<xmlParserCtxt, ParserContextFree> parser(xmlNewParserCtxt());
     if (!parser)
         return failure(u"Out of memory while reading the file."_s);
     // No entity substitution, no DTD loading, no network: nothing outside the bytes is read.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA;
-    const Document document(xmlCtxtReadMemory(parser.get(), bytes.constData(), int(bytes.size()), nullptr, nullptr, options));
+    const Document document(
+        xmlCtxtReadMemory(parser.get(), bytes.constData(), int(bytes.size()), nullptr, nullptr, options));
     if (!document)
         return failure(parseError(parser.get()));
     if (declaresEntities(document.get()))
-        return failure(u"The file declares XML entities, which a subscription list never needs; nothing was imported."_s);
+        return failure(
+            u"The file declares XML entities, which a subscription list never needs; nothing was imported."_s);
 
     const std::unique_ptr<xmlXPathContext, XPathContextFree> xpath(xmlXPathNewContext(document.get()));
     if (!xpath)
         return failure(u"Out of memory while reading the file."_s);
     xpath->node = reinterpret_cast<xmlNode *>(document.get());
-    const std::unique_ptr<xmlXPathObject, XPathObjectFree> bodies(xmlXPathEvalExpression(BAD_CAST ".//opml/body", xpath.get()));
+    const std::unique_ptr<xmlXPathObject, XPathObjectFree> bodies(
+        xmlXPathEvalExpression(BAD_CAST ".//opml/body", xpath.get()));
     if (!bodies || !bodies->nodesetval || bodies->nodesetval->nodeNr == 0)
-        return failure(u"The file is XML but not an OPML subscription list (it has no opml/body element); nothing was imported."_s);
+        return failure(
+            u"The file is XML but not an OPML subscription list (it has no opml/body element); nothing was imported."_s);
     const std::unique_ptr<xmlXPathObject, XPathObjectFree> outlines(
         xmlXPathEvalExpression(BAD_CAST ".//opml/body/outline", xpath.get()));
     if (!outlines)

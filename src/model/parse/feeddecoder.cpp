@@ -150,7 +150,8 @@ public:
             int valid = 1;
             while (valid < length && i + valid < n) {
                 const unsigned char next = p[i + valid];
-                const bool ok = valid == 1 ? Utf8Sequence::secondByteFits(c, next) : Utf8Sequence::isContinuation(next);
+                const bool ok =
+                    valid == 1 ? Utf8Sequence::secondByteFits(c, next) : Utf8Sequence::isContinuation(next);
                 if (!ok)
                     break;
                 ++valid;
@@ -202,9 +203,9 @@ bool isUtf8Label(const QByteArray &label)
 // Labels that in practice mean windows-1252.
 bool isWesternLabel(const QByteArray &label)
 {
-    static const QByteArrayList labels{"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "cp819",
-                                       "ibm819", "us-ascii", "ascii", "iso-ir-100", "windows-1252",
-                                       "cp1252", "x-cp1252"};
+    static const QByteArrayList labels{"iso-8859-1",   "iso8859-1", "iso_8859-1", "latin1", "l1",
+                                       "cp819",        "ibm819",    "us-ascii",   "ascii",  "iso-ir-100",
+                                       "windows-1252", "cp1252",    "x-cp1252"};
     return labels.contains(label);
 }
 
@@ -234,12 +235,14 @@ QByteArray declaredEncoding(QByteArrayView head)
     if (key < 0)
         return {};
     qsizetype i = key + 8;
-    while (i < declaration.size() && (declaration[i] == ' ' || declaration[i] == '\t' || declaration[i] == '\n' || declaration[i] == '\r'))
+    while (i < declaration.size() && (declaration[i] == ' ' || declaration[i] == '\t' ||
+                                      declaration[i] == '\n' || declaration[i] == '\r'))
         ++i;
     if (i >= declaration.size() || declaration[i] != '=')
         return {};
     ++i;
-    while (i < declaration.size() && (declaration[i] == ' ' || declaration[i] == '\t' || declaration[i] == '\n' || declaration[i] == '\r'))
+    while (i < declaration.size() && (declaration[i] == ' ' || declaration[i] == '\t' ||
+                                      declaration[i] == '\n' || declaration[i] == '\r'))
         ++i;
     if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\''))
         return {};
@@ -286,7 +289,8 @@ struct FeedDecoder::Private {
         status = U_ZERO_ERROR;
         ucnv_setToUCallBack(opened, substituteReplacementCharacter, nullptr, nullptr, nullptr, &status);
         converter = opened;
-        encoding = isWesternLabel(label) ? QByteArray("windows-1252") : QByteArray(ucnv_getName(opened, &status));
+        encoding =
+            isWesternLabel(label) ? QByteArray("windows-1252") : QByteArray(ucnv_getName(opened, &status));
         return true;
     }
 
@@ -295,7 +299,8 @@ struct FeedDecoder::Private {
     // are needed.
     qsizetype choose(bool final)
     {
-        const QByteArrayView head = QByteArrayView(pending).first(std::min(pending.size(), kDeclarationWindow));
+        const QByteArrayView head =
+            QByteArrayView(pending).first(std::min(pending.size(), kDeclarationWindow));
         if (!final && head.size() < 4)
             return -1;
         if (head.startsWith("\xFE\xFF") && use("UTF-16BE"))
@@ -317,9 +322,11 @@ struct FeedDecoder::Private {
         if (!httpCharset.isEmpty() && use(httpCharset))
             return skip;
         // UTF-16 without a mark: '<' and the next character with their zero bytes.
-        if (head.size() >= 4 && head[0] == '<' && head[1] == 0 && head[2] != 0 && head[3] == 0 && use("UTF-16LE"))
+        if (head.size() >= 4 && head[0] == '<' && head[1] == 0 && head[2] != 0 && head[3] == 0 &&
+            use("UTF-16LE"))
             return 0;
-        if (head.size() >= 4 && head[0] == 0 && head[1] == '<' && head[2] == 0 && head[3] != 0 && use("UTF-16BE"))
+        if (head.size() >= 4 && head[0] == 0 && head[1] == '<' && head[2] == 0 && head[3] != 0 &&
+            use("UTF-16BE"))
             return 0;
         if (use(declaredEncoding(rest)))
             return skip;
@@ -360,10 +367,7 @@ struct FeedDecoder::Private {
     }
 };
 
-FeedDecoder::FeedDecoder()
-    : d(std::make_unique<Private>())
-{
-}
+FeedDecoder::FeedDecoder() : d(std::make_unique<Private>()) {}
 
 FeedDecoder::~FeedDecoder() = default;
 

@@ -3,8 +3,7 @@
 #include "model/parse/feeddecoder.h"
 
 FeedLoader::FeedLoader(FetchOptions fetchOptions, FeedParser::Options parserOptions)
-    : m_fetcher(fetchOptions)
-    , m_parserOptions(parserOptions)
+    : m_fetcher(fetchOptions), m_parserOptions(parserOptions)
 {
 }
 
@@ -12,13 +11,14 @@ QString FeedLoader::load(const QUrl &url, FeedParserHandler &handler)
 {
     FeedParser parser(handler, m_parserOptions);
     bool started = false;
-    const FetchResult fetched = m_fetcher.fetch(url, [&](const FetchResponse &response, QByteArrayView bytes) {
-        if (!started) {
-            parser.setHttpCharset(FeedDecoder::charsetFromContentType(response.contentType));
-            started = true;
-        }
-        return parser.feed(bytes);
-    });
+    const FetchResult fetched =
+        m_fetcher.fetch(url, [&](const FetchResponse &response, QByteArrayView bytes) {
+            if (!started) {
+                parser.setHttpCharset(FeedDecoder::charsetFromContentType(response.contentType));
+                started = true;
+            }
+            return parser.feed(bytes);
+        });
     if (parser.failed())
         return parser.errorString();
     if (!fetched.ok())

@@ -11,7 +11,8 @@ class FeedParserHandler;
 // Fetches a feed document and parses it as its bytes arrive, on the calling thread.
 class FeedLoader {
 public:
-    explicit FeedLoader(FetchOptions fetchOptions = FetchOptions::forFeeds(), FeedParser::Options parserOptions = {});
+    explicit FeedLoader(FetchOptions fetchOptions = FetchOptions::forFeeds(),
+                        FeedParser::Options parserOptions = {});
 
     // Drives `handler` with the document at `url`. Returns the error for the user: the
     // transfer's when the download failed (status 400 or more included), otherwise the

@@ -47,8 +47,8 @@ void appendUtf8(std::string &out, char32_t c)
 
 bool isXmlCharacter(char32_t c)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
-        || (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 const char *predefinedEntity(std::string_view name)
@@ -164,11 +164,7 @@ struct FeedParser::Private {
     std::unordered_map<std::string, std::unique_ptr<ResolvedEntity>> resolved;
     qsizetype expandedBytes = 0;
 
-    Private(FeedParserHandler &h, Options o)
-        : handler(h)
-        , options(o)
-    {
-    }
+    Private(FeedParserHandler &h, Options o) : handler(h), options(o) {}
 
     ~Private()
     {
@@ -268,7 +264,8 @@ struct FeedParser::Private {
             out += *text;
             return true;
         }
-        if (const htmlEntityDesc *html = htmlEntityLookup(reinterpret_cast<const xmlChar *>(reference.c_str()))) {
+        if (const htmlEntityDesc *html =
+                htmlEntityLookup(reinterpret_cast<const xmlChar *>(reference.c_str()))) {
             appendUtf8(out, html->value);
             return true;
         }
@@ -310,15 +307,16 @@ struct FeedParser::Private {
                 return nullptr;
             }
         }
-        const bool inAttribute = context->instate == XML_PARSER_ATTRIBUTE_VALUE || context->instate == XML_PARSER_START_TAG;
+        const bool inAttribute =
+            context->instate == XML_PARSER_ATTRIBUTE_VALUE || context->instate == XML_PARSER_START_TAG;
         return inAttribute ? &entity.inAttribute : &entity.inContent;
     }
 
     // libxml2 callbacks; userData is the Private.
 
-    static void onStartElement(void *userData, const xmlChar *localName, const xmlChar *prefix, const xmlChar *,
-                               int namespaceCount, const xmlChar **namespaces, int attributeCount, int,
-                               const xmlChar **attributes)
+    static void onStartElement(void *userData, const xmlChar *localName, const xmlChar *prefix,
+                               const xmlChar *, int namespaceCount, const xmlChar **namespaces,
+                               int attributeCount, int, const xmlChar **attributes)
     {
         Private *d = self(userData);
         d->flushText();
@@ -350,19 +348,23 @@ struct FeedParser::Private {
                                            static_cast<size_t>(std::max(length, 0)));
     }
 
-    static xmlEntityPtr onGetEntity(void *userData, const xmlChar *name) { return self(userData)->resolve(name); }
+    static xmlEntityPtr onGetEntity(void *userData, const xmlChar *name)
+    {
+        return self(userData)->resolve(name);
+    }
 
     static xmlEntityPtr onGetParameterEntity(void *, const xmlChar *) { return nullptr; }
 
-    static void onEntityDeclaration(void *userData, const xmlChar *name, int type, const xmlChar *, const xmlChar *,
-                                    xmlChar *content)
+    static void onEntityDeclaration(void *userData, const xmlChar *name, int type, const xmlChar *,
+                                    const xmlChar *, xmlChar *content)
     {
         Private *d = self(userData);
         const QString entityName = QString::fromUtf8(reinterpret_cast<const char *>(name));
         switch (type) {
         case XML_INTERNAL_GENERAL_ENTITY:
             // The first declaration of a name is binding.
-            if (auto [it, added] = d->declared.try_emplace(reinterpret_cast<const char *>(name)); added && content)
+            if (auto [it, added] = d->declared.try_emplace(reinterpret_cast<const char *>(name));
+                added && content)
                 it->second.value = reinterpret_cast<const char *>(content);
             break;
         case XML_INTERNAL_PARAMETER_ENTITY:
@@ -376,13 +378,15 @@ struct FeedParser::Private {
 
     static xmlParserInputPtr onResolveEntity(void *userData, const xmlChar *, const xmlChar *systemId)
     {
-        self(userData)->fail(u"external resource %1 is not allowed"_s.arg(QString::fromUtf8(reinterpret_cast<const char *>(systemId))));
+        self(userData)->fail(u"external resource %1 is not allowed"_s.arg(
+            QString::fromUtf8(reinterpret_cast<const char *>(systemId))));
         return nullptr;
     }
 
     static void onReference(void *userData, const xmlChar *name)
     {
-        self(userData)->fail(u"undefined entity &%1;"_s.arg(QString::fromUtf8(reinterpret_cast<const char *>(name))));
+        self(userData)->fail(
+            u"undefined entity &%1;"_s.arg(QString::fromUtf8(reinterpret_cast<const char *>(name))));
     }
 
     static void onError(void *userData, xmlErrorPtr error)
@@ -448,8 +452,10 @@ struct FeedParser::Private {
         if (!context && !createContext())
             return false;
         if (!sawElement && !sawText)
-            sawText = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c != ' ' && c != '\t' && c != '\n' && c != '\r'; });
-        const int result = xmlParseChunk(context, bytes.constData(), static_cast<int>(bytes.size()), terminate ? 1 : 0);
+            sawText = std::any_of(bytes.begin(), bytes.end(),
+                                  [](char c) { return c != ' ' && c != '\t' && c != '\n' && c != '\r'; });
+        const int result =
+            xmlParseChunk(context, bytes.constData(), static_cast<int>(bytes.size()), terminate ? 1 : 0);
         if (error.isEmpty() && (result != XML_ERR_OK && !context->wellFormed))
             fail(u"malformed document"_s);
         if (terminate && error.isEmpty())
@@ -458,10 +464,7 @@ struct FeedParser::Private {
     }
 };
 
-FeedParser::FeedParser(FeedParserHandler &handler)
-    : FeedParser(handler, Options{})
-{
-}
+FeedParser::FeedParser(FeedParserHandler &handler) : FeedParser(handler, Options{}) {}
 
 FeedParser::FeedParser(FeedParserHandler &handler, Options options)
     : d(std::make_unique<Private>(handler, options))

@@ -32,7 +32,7 @@ public:
 private:
     void appendUpToTheCap(const char *bytes, size_t length);
 
-    std::string m_bytes; // keeps its capacity from text to text
+    std::string m_bytes;       // keeps its capacity from text to text
     size_t m_limit = maxBytes; // the length once the text was cut: nothing may follow the gap
     QString m_text;
 };

@@ -25,7 +25,6 @@ const QString nameKey = u"name"_s;
 const QString customNameKey = u"customName"_s;
 const QString imageKey = u"image"_s;
 
-
 QString nullIfEmpty(const QString &string)
 {
     return string.isEmpty() ? QString() : string;

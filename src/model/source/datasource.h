@@ -154,7 +154,7 @@ private:
 
     mutable std::recursive_mutex m_lock;
     QList<DataItemPtr> m_items;
-    QString m_keptFileReason; // why the item file, which could not be read, must not be replaced
+    QString m_keptFileReason;  // why the item file, which could not be read, must not be replaced
     FilingIndex m_filingIndex; // mirrors m_items while m_filingIndexBuilt
     bool m_filingIndexBuilt = false;
     quint64 m_filingIndexChanges = 0; // entryOrderChanges() when the index was built

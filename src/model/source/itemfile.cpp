@@ -135,7 +135,8 @@ std::optional<QList<DataItemPtr>> ItemFile::decode(const QByteArray &bytes, QStr
         return std::nullopt;
     }
     // A view of the records, not a copy; `bytes` outlives the reader.
-    ArchiveReader reader(QByteArray::fromRawData(bytes.constData() + magic.size() + 1, bytes.size() - magic.size() - 1));
+    ArchiveReader reader(
+        QByteArray::fromRawData(bytes.constData() + magic.size() + 1, bytes.size() - magic.size() - 1));
     const auto count = reader.decodeInt32();
     if (count && *count < 0)
         reader.markDamaged(u"negative item count"_s);

@@ -22,7 +22,8 @@ StarManager::StarManager(UserDefaults &defaults, DatasourceManager *sources)
 StarManager &StarManager::sharedInstance()
 {
     // Lives until the process ends, like the manager whose sources it refers to.
-    static StarManager *instance = new StarManager(UserDefaults::standardUserDefaults(), &DatasourceManager::sharedInstance());
+    static StarManager *instance =
+        new StarManager(UserDefaults::standardUserDefaults(), &DatasourceManager::sharedInstance());
     return *instance;
 }
 

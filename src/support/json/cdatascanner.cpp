@@ -14,7 +14,10 @@ namespace {
 constexpr ByteSet kNumberBytes = ByteSet(QByteArrayView("0123456789eE-+."));
 constexpr qsizetype kSnippetReach = 20;
 
-bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
+bool isLineBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
 
 // The leading base-10 integer of the text, saturating at the limits of qint64.
 qint64 leadingSignedValue(QByteArrayView text)
@@ -80,8 +83,8 @@ void CDataScanner::setScanLocation(qsizetype location)
 
 bool CDataScanner::scanUTF8String(QByteArrayView literal, QString *outValue)
 {
-    if (literal.isEmpty() || bytesRemaining() < literal.size()
-        || std::memcmp(m_current, literal.data(), size_t(literal.size())) != 0)
+    if (literal.isEmpty() || bytesRemaining() < literal.size() ||
+        std::memcmp(m_current, literal.data(), size_t(literal.size())) != 0)
         return false;
     m_current += literal.size();
     if (outValue)
@@ -258,8 +261,8 @@ QVariantMap CDataScanner::userInfoForScanLocation() const
 
     const qsizetype before = std::min(location, kSnippetReach);
     const qsizetype after = std::min(bytesRemaining(), kSnippetReach);
-    const QString snippet = stringFromUtf8(m_current - before, before) + u"!HERE>!"_s
-                            + stringFromUtf8(m_current, after);
+    const QString snippet =
+        stringFromUtf8(m_current - before, before) + u"!HERE>!"_s + stringFromUtf8(m_current, after);
 
     return QVariantMap{
         {u"line"_s, line},

@@ -94,7 +94,8 @@ QVariant CJSONDeserializer::deserialize(const QByteArray &data, JSONError *outEr
     return value;
 }
 
-std::optional<QVariantMap> CJSONDeserializer::deserializeAsDictionary(const QByteArray &data, JSONError *outError)
+std::optional<QVariantMap> CJSONDeserializer::deserializeAsDictionary(const QByteArray &data,
+                                                                      JSONError *outError)
 {
     QVariantMap value;
     if (!prepare(data, outError) || !scanner().scanJSONDictionary(&value, outError))

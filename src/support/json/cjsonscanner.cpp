@@ -3,8 +3,8 @@
 #include "utf8.h"
 
 #include <QScopeGuard>
-#include <QtEndian>
 #include <QStringDecoder>
+#include <QtEndian>
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -229,7 +229,8 @@ bool CJSONScanner::enterContainer(const char *bracket, JSONError *outError)
         return true;
     m_current = bracket;
     JSONError error;
-    fail(&error, kNestingTooDeepCode, u"Could not scan object. Nesting deeper than %1 levels."_s.arg(kMaxNestingDepth));
+    fail(&error, kNestingTooDeepCode,
+         u"Could not scan object. Nesting deeper than %1 levels."_s.arg(kMaxNestingDepth));
     m_nestingError = error;
     reportJSONError(outError, std::move(error));
     return false;
@@ -281,7 +282,8 @@ bool CJSONScanner::scanJSONDictionary(QVariantMap *outDictionary, JSONError *out
             return failAt(start, outError, -3,
                           u"Could not scan dictionary. Key was not terminated with a ':' character."_s);
         QVariant value;
-        if (!scanContainerValue(start, &value, outError, -4, u"Could not scan dictionary. Failed to scan a value."_s))
+        if (!scanContainerValue(start, &value, outError, -4,
+                                u"Could not scan dictionary. Failed to scan a value."_s))
             return false;
         if (value.isValid())
             m_members.emplace_back(std::move(key), std::move(value));
@@ -289,8 +291,9 @@ bool CJSONScanner::scanJSONDictionary(QVariantMap *outDictionary, JSONError *out
         if (!scanCharacter(',')) {
             if (currentCharacter() == '}')
                 break;
-            return failAt(start, outError, -5,
-                          u"Could not scan dictionary. Key value pairs not delimited with a ',' character."_s);
+            return failAt(
+                start, outError, -5,
+                u"Could not scan dictionary. Key value pairs not delimited with a ',' character."_s);
         }
         skipWhitespace();
     }
@@ -353,7 +356,8 @@ bool CJSONScanner::scanJSONArray(QVariantList *outArray, JSONError *outError)
     skipWhitespace();
     while (currentCharacter() != ']') {
         QVariant value;
-        if (!scanContainerValue(start, &value, outError, -8, u"Could not scan array. Could not scan a value."_s))
+        if (!scanContainerValue(start, &value, outError, -8,
+                                u"Could not scan array. Could not scan a value."_s))
             return false;
         if (value.isValid())
             m_elements.push_back(std::move(value));
@@ -365,11 +369,13 @@ bool CJSONScanner::scanJSONArray(QVariantList *outArray, JSONError *outError)
         if (!delimited) {
             if (currentCharacter() == ']')
                 break;
-            return failAt(start, outError, -9, u"Could not scan array. Array not terminated by a ']' character."_s);
+            return failAt(start, outError, -9,
+                          u"Could not scan array. Array not terminated by a ']' character."_s);
         }
     }
     if (!scanCharacter(']'))
-        return failAt(start, outError, -10, u"Could not scan array. Array not terminated by a ']' character."_s);
+        return failAt(start, outError, -10,
+                      u"Could not scan array. Array not terminated by a ']' character."_s);
     if (outArray)
         *outArray = takeArray(bracket, base);
     return true;
@@ -458,7 +464,8 @@ bool CJSONScanner::scanJSONStringConstant(QString *outString, JSONError *outErro
             break;
         if (m_current >= m_end || m_current + 1 >= m_end) {
             m_current = m_end;
-            return fail(outError, -14, u"Could not scan string constant. No terminating double quote character."_s);
+            return fail(outError, -14,
+                        u"Could not scan string constant. No terminating double quote character."_s);
         }
         ++m_current; // the backslash
         if (!appendEscape(start, outError))

@@ -43,7 +43,10 @@ public:
 
     // The encoding to try when the detected one does not decode the data.
     std::optional<QStringConverter::Encoding> allowedEncoding() const { return m_allowedEncoding; }
-    void setAllowedEncoding(std::optional<QStringConverter::Encoding> encoding) { m_allowedEncoding = encoding; }
+    void setAllowedEncoding(std::optional<QStringConverter::Encoding> encoding)
+    {
+        m_allowedEncoding = encoding;
+    }
 
     bool scanJSONObject(QVariant *outObject, JSONError *outError = nullptr);
     bool scanJSONDictionary(QVariantMap *outDictionary, JSONError *outError = nullptr);

@@ -134,7 +134,8 @@ std::optional<QByteArray> CJSONSerializer::serializeArray(const QVariantList &ar
     return out;
 }
 
-std::optional<QByteArray> CJSONSerializer::serializeDictionary(const QVariantMap &dictionary, JSONError *outError)
+std::optional<QByteArray> CJSONSerializer::serializeDictionary(const QVariantMap &dictionary,
+                                                               JSONError *outError)
 {
     QByteArray out;
     if (!writeDictionary(dictionary, &out, outError))
@@ -288,14 +289,16 @@ bool CJSONSerializer::cannotSerialize(const QVariant &object, JSONError *outErro
 {
     const char *name = object.typeName();
     const QString typeName = name ? QString::fromLatin1(name) : u"invalid"_s;
-    reportJSONError(outError, JSONError{CJSONSerializerErrorDomain, -1,
-                                        u"Cannot serialize data of type '%1'"_s.arg(typeName), {}});
+    reportJSONError(
+        outError,
+        JSONError{CJSONSerializerErrorDomain, -1, u"Cannot serialize data of type '%1'"_s.arg(typeName), {}});
     return false;
 }
 
 bool CJSONSerializer::couldNotSerialize(const QString &description, JSONError *outError)
 {
-    reportJSONError(outError, JSONError{CJSONSerializerErrorDomain, -1,
-                                        u"Could not serialize object '%1'"_s.arg(description), {}});
+    reportJSONError(
+        outError,
+        JSONError{CJSONSerializerErrorDomain, -1, u"Could not serialize object '%1'"_s.arg(description), {}});
     return false;
 }

@@ -26,7 +26,8 @@ public:
     std::optional<QByteArray> serializeNumber(const QVariant &number, JSONError *outError = nullptr);
     std::optional<QByteArray> serializeString(const QString &string, JSONError *outError = nullptr);
     std::optional<QByteArray> serializeArray(const QVariantList &array, JSONError *outError = nullptr);
-    std::optional<QByteArray> serializeDictionary(const QVariantMap &dictionary, JSONError *outError = nullptr);
+    std::optional<QByteArray> serializeDictionary(const QVariantMap &dictionary,
+                                                  JSONError *outError = nullptr);
 
 protected:
     // Appends the value to out; every element and member of a container comes through here,

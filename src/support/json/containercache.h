@@ -11,8 +11,7 @@
 // shares the container already built instead of allocating, and later freeing, a copy of its own.
 // Equal text reads as an equal value only under the same reader settings: clear the cache when
 // they or the document change. Bounded: a fixed number of slots holding short texts only.
-template <typename Container>
-class ContainerCache {
+template <typename Container> class ContainerCache {
 public:
     // Longer texts are rarely repeated, and a miss costs their hash and copy.
     static constexpr qsizetype kMaxLength = 128;
@@ -24,8 +23,8 @@ public:
     {
         const quint64 hash = hashOfBytes(text.data(), text.size());
         const Slot &slot = m_slots[hash % kSlotCount];
-        if (slot.hash != hash || slot.length != text.size()
-            || std::memcmp(slot.bytes, text.data(), size_t(text.size())) != 0)
+        if (slot.hash != hash || slot.length != text.size() ||
+            std::memcmp(slot.bytes, text.data(), size_t(text.size())) != 0)
             return nullptr;
         return &slot.container;
     }

@@ -13,7 +13,10 @@ constexpr qint64 kTextExponentLimit = 4 * kExponentLimit;
 // Plain notation is used while it needs at most this many padding zeros.
 constexpr qint64 kMaxPlainZeros = 30;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 

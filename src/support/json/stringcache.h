@@ -19,7 +19,7 @@ private:
     struct Slot {
         quint64 hash = 0;
         qsizetype length = -1;
-        quint64 candidate = 0; // the hash of the last string that missed here
+        quint64 candidate = 0;  // the hash of the last string that missed here
         char bytes[kMaxLength]; // the UTF-8 form, compared before the string is reused
         QString string;
     };

@@ -1,7 +1,7 @@
 #include "ticker/bar/listflow.h"
 
-#include "model/manager/datasourcemanager.h"
 #include "model/dates/feeddate.h"
+#include "model/manager/datasourcemanager.h"
 #include "platform/clock.h"
 #include "platform/desktop/soundplayer.h"
 #include "platform/settingskeys.h"

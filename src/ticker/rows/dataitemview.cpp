@@ -1,7 +1,7 @@
 #include "ticker/rows/dataitemview.h"
 
-#include "model/source/datasource.h"
 #include "model/parse/feedstrings.h"
+#include "model/source/datasource.h"
 #include "model/source/notificationcenter.h"
 #include "platform/settingskeys.h"
 #include "preview/entrypreview.h"

@@ -1,9 +1,9 @@
 #include "ticker/rows/sourceline.h"
 
-#include "model/source/datasource.h"
 #include "model/dates/feeddate.h"
-#include "model/entry/itemkeys.h"
 #include "model/dates/localedateformatter.h"
+#include "model/entry/itemkeys.h"
+#include "model/source/datasource.h"
 
 #include <QLocale>
 

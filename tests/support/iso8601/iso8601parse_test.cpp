@@ -161,9 +161,11 @@ TEST_F(ISO8601ParseTest, zoneDesignators)
 TEST_F(ISO8601ParseTest, localTimesAroundClockChanges)
 {
     // Berlin skips 02:00–03:00 on 29 March 2026 and repeats 02:00–03:00 on 25 October 2026.
-    EXPECT_EQ(formatter.dateFromString(u"2026-03-29T02:30"_s), utc(2026, 3, 29, 1, 30)) << "03:30 summer time";
+    EXPECT_EQ(formatter.dateFromString(u"2026-03-29T02:30"_s), utc(2026, 3, 29, 1, 30))
+        << "03:30 summer time";
     EXPECT_EQ(formatter.dateFromString(u"2026-03-29T03:00"_s), utc(2026, 3, 29, 1));
-    EXPECT_EQ(formatter.dateFromString(u"2026-10-25T02:30"_s), utc(2026, 10, 25, 1, 30)) << "the second 02:30";
+    EXPECT_EQ(formatter.dateFromString(u"2026-10-25T02:30"_s), utc(2026, 10, 25, 1, 30))
+        << "the second 02:30";
     EXPECT_EQ(formatter.dateFromString(u"2026-10-25T01:59"_s), utc(2026, 10, 24, 23, 59));
 }
 

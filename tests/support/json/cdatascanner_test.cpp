@@ -103,10 +103,16 @@ TEST(CDataScannerTest, integersKeepTheirValueUpToTheLimitsOfTheirType)
                                            "-123456789012345678 12-3 -4e2 7"));
     constexpr auto uMax = std::numeric_limits<quint64>::max();
     constexpr auto iMin = std::numeric_limits<qint64>::min();
-    const std::vector<QVariant> expected{
-        QVariant(123456789012345678ULL), QVariant(1234567890123456789ULL), QVariant(uMax), QVariant(uMax),
-        QVariant(iMin), QVariant(iMin), QVariant(-123456789012345678LL), QVariant(12LL), QVariant(-4LL),
-        QVariant(7ULL)};
+    const std::vector<QVariant> expected{QVariant(123456789012345678ULL),
+                                         QVariant(1234567890123456789ULL),
+                                         QVariant(uMax),
+                                         QVariant(uMax),
+                                         QVariant(iMin),
+                                         QVariant(iMin),
+                                         QVariant(-123456789012345678LL),
+                                         QVariant(12LL),
+                                         QVariant(-4LL),
+                                         QVariant(7ULL)};
     for (const QVariant &value : expected) {
         scanner.skipWhitespace();
         QVariant number;

@@ -14,7 +14,8 @@ TEST(JSONDeserializerEntryPointsTest, eachReadsItsKindFromTheStart)
 {
     CJSONDeserializer reader = CJSONDeserializer::deserializer();
     JSONError error;
-    const auto dictionary = reader.deserializeAsDictionary("{\"subscriptions\":[{\"id\":\"feed/1\"}]}", &error);
+    const auto dictionary =
+        reader.deserializeAsDictionary("{\"subscriptions\":[{\"id\":\"feed/1\"}]}", &error);
     ASSERT_TRUE(dictionary);
     EXPECT_EQ(dictionary->value(u"subscriptions"_s).toList().value(0).toMap().value(u"id"_s), u"feed/1"_s);
     const auto array = reader.deserializeAsArray("[\"a\", 2] trailing", &error);
@@ -67,12 +68,13 @@ TEST(JSONDeserializerBlocksTest, deliverTheValueLaterOnTheMainThread)
     {
         CJSONDeserializer reader;
         reader.setNullObject(QVariant());
-        reader.deserializeAsDictionary("{\"a\":null,\"b\":1}", [delivery](const auto &value, const auto &error) {
-            delivery->dictionary = value;
-            delivery->error = error;
-            delivery->thread = QThread::currentThread();
-            delivery->delivered = true;
-        });
+        reader.deserializeAsDictionary("{\"a\":null,\"b\":1}",
+                                       [delivery](const auto &value, const auto &error) {
+                                           delivery->dictionary = value;
+                                           delivery->error = error;
+                                           delivery->thread = QThread::currentThread();
+                                           delivery->delivered = true;
+                                       });
         EXPECT_FALSE(delivery->delivered);
     } // the reader may be gone before the reading happens
     ASSERT_TRUE(waitFor([&] { return delivery->delivered; }));

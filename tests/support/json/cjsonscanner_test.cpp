@@ -26,8 +26,8 @@ TEST(JSONEncodingsTest, utf16AndUtf32InBothByteOrdersReadLikeUtf8)
 {
     const QString expected = readDump(kDocument.toUtf8());
     ASSERT_EQ(expected, u"{\"n\": [u:1, i:-2, d:3.5, true, null], \"name\": \"Zoë 😀\"}"_s);
-    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf32LE,
-                                QStringConverter::Utf32BE}) {
+    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE,
+                                QStringConverter::Utf32LE, QStringConverter::Utf32BE}) {
         EXPECT_EQ(readDump(encoded(kDocument, encoding)), expected) << int(encoding);
     }
 }
@@ -67,7 +67,8 @@ QByteArray nestedArrays(int depth)
 TEST(JSONNestingTest, fiveHundredTwelveLevelsRead)
 {
     JSONError error;
-    const QVariant value = CJSONDeserializer().deserialize(nestedArrays(CJSONScanner::kMaxNestingDepth), &error);
+    const QVariant value =
+        CJSONDeserializer().deserialize(nestedArrays(CJSONScanner::kMaxNestingDepth), &error);
     EXPECT_TRUE(error.domain.isEmpty()) << error.message.toStdString();
     EXPECT_EQ(value.metaType().id(), QMetaType::QVariantList);
 }
@@ -120,7 +121,8 @@ TEST(JSONScannerOperationsTest, aConfiguredNullObjectStandsForNull)
     CJSONDeserializer reader;
     EXPECT_EQ(reader.nullObject().metaType().id(), QMetaType::Nullptr);
     reader.setNullObject(u"NULL"_s);
-    EXPECT_EQ(dumpJSONValue(reader.deserialize("{\"a\":null,\"b\":[null]}")), u"{\"a\": \"NULL\", \"b\": [\"NULL\"]}"_s);
+    EXPECT_EQ(dumpJSONValue(reader.deserialize("{\"a\":null,\"b\":[null]}")),
+              u"{\"a\": \"NULL\", \"b\": [\"NULL\"]}"_s);
 }
 
 TEST(JSONObjectsTest, membersInAnyOrderKeepTheLastValueOfARepeatedKey)
@@ -130,7 +132,8 @@ TEST(JSONObjectsTest, membersInAnyOrderKeepTheLastValueOfARepeatedKey)
         QByteArray text = "{";
         for (int i = count; i > 0; --i)
             text += "\"k" + QByteArray::number(i) + "\":" + QByteArray::number(i) + ",";
-        text += "\"k2\":\"again\",\"\xf0\x9f\x98\x80\":\"emoji\",\"\xef\xbf\xbd\":\"replacement\",\"\":0,\"k2\":\"last\"}";
+        text += "\"k2\":\"again\",\"\xf0\x9f\x98\x80\":\"emoji\",\"\xef\xbf\xbd\":\"replacement\",\"\":0,"
+                "\"k2\":\"last\"}";
         JSONError error;
         const auto map = CJSONDeserializer().deserializeAsDictionary(text, &error);
         ASSERT_TRUE(map) << error.message.toStdString();
@@ -147,7 +150,8 @@ TEST(JSONObjectsTest, membersInAnyOrderKeepTheLastValueOfARepeatedKey)
 TEST(JSONRepeatedContainersTest, readAsEqualValuesThatChangeIndependently)
 {
     const QByteArray item = "{\"id\":\"a\",\"tags\":[1,2]}";
-    QVariantList list = CJSONDeserializer().deserializeAsArray("[" + item + "," + item + "," + item + "]").value();
+    QVariantList list =
+        CJSONDeserializer().deserializeAsArray("[" + item + "," + item + "," + item + "]").value();
     ASSERT_EQ(list.size(), 3);
     EXPECT_EQ(list[0], list[1]);
     EXPECT_EQ(list[1], list[2]);

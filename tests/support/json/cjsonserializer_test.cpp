@@ -21,7 +21,8 @@ TEST(JSONWriterStringsTest, escapeQuotesBackslashesSlashesAndControlCharacters)
 {
     EXPECT_EQ(write(u"a/b\nc"_s), R"("a\/b\nc")");
     EXPECT_EQ(write(u"\"\\\b\t\n\f\r"_s), R"("\"\\\b\t\n\f\r")");
-    EXPECT_EQ(write(QString(QString(QChar(1)) + QChar(0x1f) + QChar(0) + QChar(0x7f))), "\"\\u0001\\u001f\\u0000\x7f\"");
+    EXPECT_EQ(write(QString(QString(QChar(1)) + QChar(0x1f) + QChar(0) + QChar(0x7f))),
+              "\"\\u0001\\u001f\\u0000\x7f\"");
 }
 
 TEST(JSONWriterStringsTest, copyNonAsciiTextAsUtf8)
@@ -85,7 +86,8 @@ TEST(JSONWriterRoundTripTest, everyValueKindSurvives)
     const QVariantMap original{
         {u"object"_s, QVariantMap{{u"nested"_s, QVariantMap{{u"deeper"_s, QVariantList{}}}}}},
         {u"array"_s, QVariantList{1, u"two"_s, QVariantList{3}}},
-        {u"string"_s, QString(u"quote \" slash / back \\ tab \t nul "_s + QChar(0) + u" é 😀 "_s + QChar(0xDC00))},
+        {u"string"_s,
+         QString(u"quote \" slash / back \\ tab \t nul "_s + QChar(0) + u" é 😀 "_s + QChar(0xDC00))},
         {u"unsigned"_s, QVariant::fromValue(std::numeric_limits<quint64>::max())},
         {u"signed"_s, QVariant::fromValue(std::numeric_limits<qint64>::min())},
         {u"decimal"_s, QVariant::fromValue(DecimalNumber::fromString("-1234567890.0987654321e-40"))},
@@ -109,7 +111,9 @@ TEST(JSONFilteringWriterTest, convertsTheValuesItsTestsName)
 {
     CFilteringJSONSerializer writer;
     writer.setTests({
-        [](const QVariant &value) { return value.metaType().id() == QMetaType::QDateTime ? u"date"_s : QString(); },
+        [](const QVariant &value) {
+            return value.metaType().id() == QMetaType::QDateTime ? u"date"_s : QString();
+        },
         [](const QVariant &value) { return value.metaType().id() == QMetaType::QUrl ? u"url"_s : QString(); },
         [](const QVariant &value) { return value.metaType().id() == QMetaType::QUrl ? u"raw"_s : QString(); },
         [](const QVariant &value) { return value.metaType().id() == QMetaType::Int ? u"none"_s : QString(); },
@@ -122,7 +126,8 @@ TEST(JSONFilteringWriterTest, convertsTheValuesItsTestsName)
         {u"none"_s, [](const QVariant &) { return QVariant(); }},
     });
     const QVariantList values{QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC), QUrl(u"http://h/"_s), 7};
-    EXPECT_EQ(writer.serializeObject(QVariantMap{{u"v"_s, values}}), R"({"v":["2024-05-06T07:08:09Z",1.5,7]})");
+    EXPECT_EQ(writer.serializeObject(QVariantMap{{u"v"_s, values}}),
+              R"({"v":["2024-05-06T07:08:09Z",1.5,7]})");
 
     writer.setConvertersByName({{u"url"_s, [](const QVariant &) { return QVariant(QDateTime()); }}});
     JSONError error;

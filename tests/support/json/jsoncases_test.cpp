@@ -91,7 +91,8 @@ TEST_P(JSONCaseTest, readsAsExpected)
     ASSERT_FALSE(expected.isEmpty()) << "no expectations for " << GetParam();
 
     JSONError error;
-    const Outcome outcome = read(document, expected.value(u"options"_s).split(u' ', Qt::SkipEmptyParts), &error);
+    const Outcome outcome =
+        read(document, expected.value(u"options"_s).split(u' ', Qt::SkipEmptyParts), &error);
 
     if (expected.contains(u"value"_s)) {
         EXPECT_TRUE(outcome.ok) << error.message.toStdString();

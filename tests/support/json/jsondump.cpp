@@ -12,8 +12,8 @@ QString dumpJSONString(const QString &string)
     for (qsizetype i = 0; i < string.size(); ++i) {
         const QChar c = string.at(i);
         const bool pairedSurrogate =
-            (c.isHighSurrogate() && i + 1 < string.size() && string.at(i + 1).isLowSurrogate())
-            || (c.isLowSurrogate() && i > 0 && string.at(i - 1).isHighSurrogate());
+            (c.isHighSurrogate() && i + 1 < string.size() && string.at(i + 1).isLowSurrogate()) ||
+            (c.isLowSurrogate() && i > 0 && string.at(i - 1).isHighSurrogate());
         if (c == u'"')
             out += u"\\\""_s;
         else if (c == u'\\')
