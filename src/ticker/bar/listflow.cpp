@@ -175,10 +175,8 @@ void ListFlow::rebuildViews(bool scrolling)
         return;
     m_parts.recycler.layout(*m_listView, m_items, first, last, m_itemHeight, scrolling,
                             m_reduceMotion ? 0 : RowRecycler::fadeInDurationMs);
-    if (refreshed) {
-        m_items.forEach([](const DataItemPtr &item) { item->setShown(true); });
+    if (refreshed)
         m_datasource->setNeedsRefresh(false);
-    }
     m_prevTop = last;
     m_prevBottom = first;
     updateScrollHeight();

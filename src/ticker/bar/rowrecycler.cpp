@@ -49,10 +49,13 @@ void RowRecycler::layout(ListView &list, const ItemSnapshot &items, int first, i
         list.setSubviewFrame(row, frame);
         row->setIndex(i);
         collected.insert(row);
+        // An entry fades in the first time a row shows it, unless the user scrolled it in. Only rows
+        // laid out are marked: marking the whole list would touch every entry on each arrival.
         if (!scrolling && !item->shown()) {
             ViewAlpha::set(row, 0.0);
             ViewAlpha::animate(row, 1.0, fadeDurationMs);
         }
+        item->setShown(true);
     }
     for (DataItemView *row : existing) {
         if (!collected.contains(row))

@@ -40,7 +40,8 @@ TEST_F(ArrivalTest, aBacklogAtTheTopGoesInTogetherThenOneRowSlidesInAndTheNextWa
     EXPECT_EQ(slidingIn->geometry().top(), 0);
     animations.advanceInFrames(300);
     EXPECT_EQ(ViewAlpha::of(slidingIn), 1.0);
-    EXPECT_EQ(list().height(), 36 * rowHeight);
+    // The drained backlog reaches the list once the merge worker publishes it.
+    EXPECT_TRUE(waitFor([&] { return list().height() == 36 * rowHeight; })) << list().height();
 
     tickAfter(2900);
     EXPECT_EQ(manager->theNewItems().size(), 9);
