@@ -3,7 +3,7 @@
 # entries keep arriving, a throw-away profile subscribes to them, and the ticker bar opens on the
 # display (DISPLAY or WAYLAND_DISPLAY); without a display the headless ticker prints each headline
 # as it comes in. Arguments replace that choice (e.g. --headless, --refresh-once, --list-feeds).
-# Ctrl+C (or closing the bar) stops both programs and removes the profile.
+# Ctrl+C stops both programs and removes the profile.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -32,7 +32,7 @@ done
 port=$(head -n 1 "$profile/feedsim.port")
 [ -n "$port" ] || { echo "feedsim did not start" >&2; exit 1; }
 
-export XDG_CONFIG_HOME="$profile/config" XDG_CACHE_HOME="$profile/cache"
+export XDG_CONFIG_HOME="$profile/config" XDG_CACHE_HOME="$profile/cache" XDG_DATA_HOME="$profile/data"
 mkdir -p "$XDG_CONFIG_HOME/vantrel"
 {
   echo '<?xml version="1.0" encoding="UTF-8"?>'
@@ -47,13 +47,14 @@ mkdir -p "$XDG_CONFIG_HOME/vantrel"
   echo '<key>reachabilityHost</key><string>127.0.0.1</string>'
   echo '<key>refreshRate</key><integer>1</integer>'
   echo '<key>keywords</key><array><string>storm</string><string>festival</string></array>'
-  echo '<key>firstRun</key><false/><key>soundName</key><string>Submarine</string>'
+  # Neither the welcome nor the offer to open feed: links: the profile is thrown away.
+  echo '<key>firstRun</key><false/><key>checkHandlerOnStartup</key><false/><key>soundName</key><string>Submarine</string>'
   echo '</dict></plist>'
 } >"$XDG_CONFIG_HOME/vantrel/settings.plist"
 
 if [ $# -eq 0 ]; then
   if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Opening the ticker bar on the display; close it or press Ctrl+C to quit."
+    echo "Opening the ticker bar on the display; press Ctrl+C to quit."
   else
     echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the headless ticker."
     set -- --headless

@@ -9,12 +9,15 @@
 #include "preview/vtpreviewwindowcontroller.h"
 #include "services/browser/browsersupport.h"
 #include "services/notifications/notificationmanager.h"
+#include "services/sharing/sharemanager.h"
 #include "ticker/bar/mainwindowcontroller.h"
 #include "ticker/bar/rsswindow.h"
 #include "ticker/rows/rowsettings.h"
 
 BarWindow::BarWindow(DatasourceManager &manager, UserDefaults &defaults)
-    : m_preview(VTPreviewWindowController::sharedInstance()),
+    : m_preview(std::make_unique<VTPreviewWindowController>(defaults, BrowserSupport::sharedInstance(),
+                                                            ShareManager::sharedManager(),
+                                                            CanberraSoundPlayer::sharedInstance())),
       m_notifications(std::make_unique<NotificationManager>(
           defaults, FreedesktopNotifications::sharedInstance(), BrowserSupport::sharedInstance())),
       m_rowSettings(std::make_unique<RowSettings>(defaults))
@@ -24,17 +27,18 @@ BarWindow::BarWindow(DatasourceManager &manager, UserDefaults &defaults)
                                             .clock = Clock::system(),
                                             .manager = manager,
                                             .stars = &StarManager::sharedInstance(),
-                                            .preview = m_preview,
+                                            .preview = *m_preview,
                                             .sounds = CanberraSoundPlayer::sharedInstance(),
                                             .notifications = *m_notifications,
-                                            .rows = RowContext::standard(*m_rowSettings, m_preview),
+                                            .rows = RowContext::standard(*m_rowSettings, *m_preview),
                                             .startTimers = true});
     m_window = std::make_unique<WidgetTickerWindow>(m_bar->window());
 }
 
 BarWindow::~BarWindow()
 {
-    m_preview.close();
+    m_preview->close();
+    m_bar.reset(); // the bar's rows refer to the preview
 }
 
 bool BarWindow::isVisible() const
@@ -49,7 +53,7 @@ void BarWindow::orderFront()
 
 void BarWindow::orderOut()
 {
-    m_preview.close();
+    m_preview->close();
     m_window->orderOut();
 }
 

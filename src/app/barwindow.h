@@ -27,7 +27,9 @@ public:
     void setTaskbarPresence(bool present) override;
 
 private:
-    VTPreviewWindowController &m_preview;
+    // Owned here, not the application's shared instance, so that its window goes before the
+    // application object: widgets destroyed after it free the fonts twice.
+    std::unique_ptr<VTPreviewWindowController> m_preview;
     std::unique_ptr<NotificationManager> m_notifications;
     std::unique_ptr<RowSettings> m_rowSettings;
     std::unique_ptr<MainWindowController> m_bar;
