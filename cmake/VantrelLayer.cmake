@@ -1,24 +1,5 @@
-# The layer table (src/layers.txt): per layer folder, the layer folders and toolkits it may use.
-# Sets VANTREL_LAYER_FOLDERS and, per folder, VANTREL_LAYER_USES_<folder with _ for />.
-function(vantrel_read_layer_table)
-  file(STRINGS ${PROJECT_SOURCE_DIR}/src/layers.txt lines)
-  set(folders)
-  foreach(line IN LISTS lines)
-    if(line MATCHES "^[ \t]*(#|$)")
-      continue()
-    endif()
-    string(REPLACE "|" ";" columns "${line}")
-    list(GET columns 0 folder)
-    list(GET columns 1 uses)
-    string(STRIP "${folder}" folder)
-    separate_arguments(uses UNIX_COMMAND "${uses}")
-    string(REPLACE "/" "_" key "${folder}")
-    list(APPEND folders ${folder})
-    set(VANTREL_LAYER_USES_${key} ${uses} PARENT_SCOPE)
-  endforeach()
-  set(VANTREL_LAYER_FOLDERS ${folders} PARENT_SCOPE)
-endfunction()
-vantrel_read_layer_table()
+include(${CMAKE_CURRENT_LIST_DIR}/LayerTable.cmake)
+vantrel_read_layer_table(${PROJECT_SOURCE_DIR})
 
 # A folder of links to the source folders the layer in DIR may include, so that its include path
 # shows it nothing else while "model/..." keeps its form. A table folder with a layer folder

@@ -32,18 +32,16 @@ BarWindow::BarWindow(DatasourceManager &manager, UserDefaults &defaults)
                                             .notifications = *m_notifications,
                                             .rows = RowContext::standard(*m_rowSettings, *m_preview),
                                             .startTimers = true});
-    m_window = std::make_unique<WidgetTickerWindow>(m_bar->window());
 }
 
 BarWindow::~BarWindow()
 {
     m_preview->close();
-    m_bar.reset(); // the bar's rows refer to the preview
 }
 
 bool BarWindow::isVisible() const
 {
-    return m_window->isVisible();
+    return m_bar->window()->isVisible();
 }
 
 void BarWindow::orderFront()
@@ -54,7 +52,7 @@ void BarWindow::orderFront()
 void BarWindow::orderOut()
 {
     m_preview->close();
-    m_window->orderOut();
+    m_bar->window()->hide();
 }
 
 void BarWindow::setTaskbarPresence(bool present)

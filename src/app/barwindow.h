@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/tickerwindow.h"
-#include "app/widgettickerwindow.h"
 
 #include <memory>
 
@@ -32,6 +31,5 @@ private:
     std::unique_ptr<VTPreviewWindowController> m_preview;
     std::unique_ptr<NotificationManager> m_notifications;
     std::unique_ptr<RowSettings> m_rowSettings;
-    std::unique_ptr<MainWindowController> m_bar;
-    std::unique_ptr<WidgetTickerWindow> m_window;
+    std::unique_ptr<MainWindowController> m_bar; // destroyed before the preview its rows refer to
 };

@@ -1,0 +1,25 @@
+# Reads the layer table (src/layers.txt under source_dir): per layer folder, the layer folders and
+# toolkits it may use. Sets VANTREL_LAYER_FOLDERS and, per folder, VANTREL_LAYER_USES_<key> and
+# VANTREL_LAYER_KITS_<key>, where key is the folder with _ for /. Shared by the build and the
+# include check, so that both read the table alike.
+function(vantrel_read_layer_table source_dir)
+  file(STRINGS ${source_dir}/src/layers.txt lines)
+  set(folders)
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^[ \t]*(#|$)")
+      continue()
+    endif()
+    string(REPLACE "|" ";" columns "${line}")
+    list(GET columns 0 folder)
+    list(GET columns 1 uses)
+    list(GET columns 2 kits)
+    string(STRIP "${folder}" folder)
+    separate_arguments(uses UNIX_COMMAND "${uses}")
+    separate_arguments(kits UNIX_COMMAND "${kits}")
+    string(REPLACE "/" "_" key "${folder}")
+    list(APPEND folders ${folder})
+    set(VANTREL_LAYER_USES_${key} ${uses} PARENT_SCOPE)
+    set(VANTREL_LAYER_KITS_${key} ${kits} PARENT_SCOPE)
+  endforeach()
+  set(VANTREL_LAYER_FOLDERS ${folders} PARENT_SCOPE)
+endfunction()
