@@ -40,8 +40,12 @@ TEST_F(ArrivalTest, aBacklogAtTheTopGoesInTogetherThenOneRowSlidesInAndTheNextWa
     EXPECT_EQ(slidingIn->geometry().top(), 0);
     animations.advanceInFrames(300);
     EXPECT_EQ(ViewAlpha::of(slidingIn), 1.0);
-    // The drained backlog reaches the list once the merge worker publishes it.
-    EXPECT_TRUE(waitFor([&] { return list().height() == 36 * rowHeight; })) << list().height();
+    // The drained backlog reaches the list once the merge worker publishes it and the rebuild
+    // timer, stopped here, lays the list out again.
+    EXPECT_TRUE(waitFor([&] {
+        flow().rebuildViews();
+        return list().height() == 36 * rowHeight;
+    })) << list().height();
 
     tickAfter(2900);
     EXPECT_EQ(manager->theNewItems().size(), 9);
