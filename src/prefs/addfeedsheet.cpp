@@ -19,7 +19,6 @@ AddFeedSheet::AddFeedSheet(QWidget *parent)
     m_field->setPlaceholderText(tr("https://example.com/feed.xml or @name"));
     m_field->setMinimumWidth(360);
     m_add->setObjectName(u"addRSSPanelButton"_s);
-    m_add->setDefault(true);
     m_cancel->setObjectName(u"addRSSCancelButton"_s);
 
     auto *label = new QLabel(tr("Feed &address:"));
@@ -31,6 +30,9 @@ AddFeedSheet::AddFeedSheet(QWidget *parent)
     layout->addWidget(label);
     layout->addWidget(m_field);
     layout->addWidget(buttons);
+    // Only a button already inside the dialog becomes its default; set earlier, Return would
+    // press whichever button took the focus first: Cancel.
+    m_add->setDefault(true);
 
     connect(m_field, &QLineEdit::textChanged, this, &AddFeedSheet::updateAddButton);
     connect(m_add, &QPushButton::clicked, this, &QDialog::accept);

@@ -44,7 +44,6 @@ FeedSettingsSheet::FeedSettingsSheet(UserDefaults &defaults, QWidget *parent)
     m_backgroundColor->setObjectName(u"feedSettingsBackgroundColorButton"_s);
     m_backgroundColor->setShowNone(true);
     m_save->setObjectName(u"feedSettingsSaveButton"_s);
-    m_save->setDefault(true);
     m_cancel->setObjectName(u"feedSettingsCancelButton"_s);
 
     auto *form = new QFormLayout(this);
@@ -59,6 +58,8 @@ FeedSettingsSheet::FeedSettingsSheet(UserDefaults &defaults, QWidget *parent)
     buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
     buttons->addButton(m_save, QDialogButtonBox::AcceptRole);
     form->addRow(buttons);
+    // Set once the button is inside the dialog, or Return presses Cancel.
+    m_save->setDefault(true);
 
     connect(m_save, &QPushButton::clicked, this, &FeedSettingsSheet::saveFeedSettings);
     connect(m_cancel, &QPushButton::clicked, this, &FeedSettingsSheet::closeFeedSettings);

@@ -41,11 +41,23 @@ PreferencesController::PreferencesController(const PreferencesServices &services
         pane->hide();
     }
     buildToolbar();
+    addCloseShortcut();
     resize(windowWidth, 400);
     showPane(GeneralTag);
 }
 
 PreferencesController::~PreferencesController() = default;
+
+// The desktop's close keys (Ctrl+W), as in any other settings window.
+void PreferencesController::addCloseShortcut()
+{
+    auto *closeAction = new QAction(tr("Close"), this);
+    closeAction->setObjectName(u"closePreferencesAction"_s);
+    closeAction->setShortcuts(QKeySequence::Close);
+    closeAction->setShortcutContext(Qt::WindowShortcut);
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addAction(closeAction);
+}
 
 void PreferencesController::buildToolbar()
 {

@@ -51,6 +51,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void addCloseShortcut();
     void buildToolbar();
     QAction *addToolbarItem(int tag, const QString &objectName, const QString &label, const QIcon &icon);
     void toolbarAction(QAction *item);

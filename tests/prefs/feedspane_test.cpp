@@ -130,6 +130,17 @@ TEST_F(FeedsPaneTest, anEntryBeginningWithAtAddsTheUserTimelineAndAnyOtherIsAdde
     EXPECT_TRUE(alerts().isEmpty());
 }
 
+TEST_F(FeedsPaneTest, returnInTheSheetAddsTheLinkItWasOpenedWith)
+{
+    pane().addFeedWithUrl(u"http://example.com/linked.xml"_s);
+    QDialog *sheet = pane().addFeedPanel();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    QTest::keyClick(find<QLineEdit>(u"addRSSField"_s), Qt::Key_Return);
+    EXPECT_FALSE(sheet->isVisible());
+    ASSERT_EQ(manager->datasources().size(), 1);
+    EXPECT_EQ(feed(0)->url(), u"http://example.com/linked.xml"_s);
+}
+
 TEST_F(FeedsPaneTest, aDuplicateAddressIsRefusedWithAnAlert)
 {
     storeFeed(u"Engadget"_s, u"http://example.com/rss.xml"_s);
@@ -196,7 +207,7 @@ TEST_F(FeedsPaneTest, theSettingsSheetShowsATimelineAsAtNameAndSavesItInTheFeedF
     FeedSettingsSheet &sheet = openSettings(0);
     EXPECT_EQ(sheet.urlField()->text(), u"@vantrel"_s);
     EXPECT_EQ(sheet.nameField()->placeholderText(), u"Timeline"_s);
-    click(u"feedSettingsSaveButton"_s);
+    QTest::keyClick(sheet.urlField(), Qt::Key_Return); // saves, as the Save button does
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(feed(0)->url(), u"feed://twitter.com/statuses/user_timeline/vantrel.rss"_s);
 }

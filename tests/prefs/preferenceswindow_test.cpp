@@ -106,7 +106,8 @@ TEST_F(PreferencesWindowTest, closingTheWindowCommitsTheNameBeingEdited)
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClicks(editor, u"Gadgets"_s);
-    prefs.close();
+    QTest::keySequence(editor, QKeySequence::Close);
+    EXPECT_FALSE(prefs.isVisible());
     EXPECT_EQ(source(0)->customName(), u"Gadgets"_s);
     EXPECT_EQ(feedEntry(0).value(u"customName"_s).toString(), u"Gadgets"_s);
 }
