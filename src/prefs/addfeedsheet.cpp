@@ -1,6 +1,7 @@
 #include "prefs/addfeedsheet.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,6 +47,23 @@ void AddFeedSheet::open(const QString &text)
     updateAddButton();
     QDialog::open();
     m_field->setFocus();
+    if (parentWidget())
+        parentWidget()->window()->installEventFilter(this);
+}
+
+// The sheet stays centred on its window. A feed: link opens both at once, and the window manager
+// places the window only after the sheet took its place.
+bool AddFeedSheet::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Move && isVisible() && watched == parentWidget()->window())
+        centreOnWindow();
+    return QDialog::eventFilter(watched, event);
+}
+
+void AddFeedSheet::centreOnWindow()
+{
+    const QRect window = parentWidget()->window()->frameGeometry();
+    move(window.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
 }
 
 QString AddFeedSheet::text() const

@@ -23,8 +23,12 @@ Q_SIGNALS:
     // The sheet closed; `add` when the user chose to add.
     void answered(bool add);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void updateAddButton();
+    void centreOnWindow();
 
     QLineEdit *m_field;
     QPushButton *m_add;

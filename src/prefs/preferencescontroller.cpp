@@ -145,7 +145,7 @@ void PreferencesController::setCurrentView(QWidget *view)
         m_contentLayout->removeWidget(m_current);
         m_current->hide();
     }
-    const QRect before = geometry();
+    const QSize before = size();
     const int chrome = height() - m_content->height();
     m_contentLayout->addWidget(view);
     view->show();
@@ -156,9 +156,11 @@ void PreferencesController::setCurrentView(QWidget *view)
     resizeForPane(before, chrome + view->sizeHint().height());
 }
 
-// The window takes the new pane's height below its toolbar; its top-left corner stays put, so
-// it grows or shrinks downwards.
-void PreferencesController::resizeForPane(const QRect &before, int height)
+// The window takes the new pane's height below its toolbar; only its size changes, so its
+// top-left corner stays where the window manager put it and it grows or shrinks downwards. (Just
+// after the window is shown, its position is not known yet: moving it there would hide its title
+// bar above the screen.)
+void PreferencesController::resizeForPane(QSize before, int height)
 {
     if (m_resize)
         m_resize->stop();
@@ -166,13 +168,13 @@ void PreferencesController::resizeForPane(const QRect &before, int height)
         resize(width(), m_toolbar->sizeHint().height() + m_current->sizeHint().height());
         return;
     }
-    const QRect target(before.topLeft(), QSize(before.width(), height));
+    const QSize target(before.width(), height);
     if (m_resizeDuration <= 0) {
-        setGeometry(target);
+        resize(target);
         return;
     }
     if (!m_resize)
-        m_resize = new QPropertyAnimation(this, "geometry", this);
+        m_resize = new QPropertyAnimation(this, "size", this);
     m_resize->setDuration(m_resizeDuration);
     m_resize->setStartValue(before);
     m_resize->setEndValue(target);

@@ -56,7 +56,7 @@ private:
     QAction *addToolbarItem(int tag, const QString &objectName, const QString &label, const QIcon &icon);
     void toolbarAction(QAction *item);
     void setCurrentView(QWidget *view);
-    void resizeForPane(const QRect &before, int height);
+    void resizeForPane(QSize before, int height);
 
     const PreferencesServices m_services;
     GeneralPreferencesController *m_general;

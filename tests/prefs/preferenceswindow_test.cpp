@@ -82,6 +82,11 @@ TEST_F(PreferencesWindowTest, aFeedLinkOpensTheAddSheetOnTheFeedsPaneAndLeavesTh
     EXPECT_EQ(find<QLineEdit>(u"addRSSField"_s)->text(), u"feed://example.com/News.xml"_s);
     EXPECT_TRUE(prefs.toolbarItem(PreferencesController::AppearanceTag)->isChecked());
     EXPECT_EQ(prefs.windowTitle(), u"Appearance"_s);
+
+    // The window manager places a window opened by a link after its sheet: the sheet follows.
+    prefs.move(prefs.pos() + QPoint(150, 100));
+    const QPoint offCentre = sheet->frameGeometry().center() - prefs.frameGeometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << "," << offCentre.y();
 }
 
 TEST_F(PreferencesWindowTest, theAddFeedActionSelectsTheFeedsItemAndPrefillsFromTheClipboard)
