@@ -43,7 +43,7 @@ shot() {
     done
     echo '</array><key>reachabilityHost</key><string>127.0.0.1</string><key>refreshRate</key><integer>1</integer>'
     echo '<key>keywords</key><array><string>storm</string><string>festival</string></array>'
-    echo "<key>location</key><integer>$1</integer><key>firstRun</key><false/><key>prevVersion</key><string>999</string><key>checkHandlerOnStartup</key><false/></dict></plist>"
+    echo "<key>location</key><integer>$1</integer><key>firstRun</key><false/><key>prevVersion</key><string>999</string><key>CheckHandlerOnStartup</key><false/></dict></plist>"
   } >"$XDG_CONFIG_HOME/vantrel/settings.plist"
   "$build/src/vantrel" >"$work/vantrel-$1.log" 2>&1 &
   local vantrel=$!

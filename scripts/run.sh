@@ -48,7 +48,7 @@ mkdir -p "$XDG_CONFIG_HOME/vantrel"
   echo '<key>refreshRate</key><integer>1</integer>'
   echo '<key>keywords</key><array><string>storm</string><string>festival</string></array>'
   # Neither the welcome nor the offer to open feed: links: the profile is thrown away.
-  echo '<key>firstRun</key><false/><key>checkHandlerOnStartup</key><false/><key>soundName</key><string>Submarine</string>'
+  echo '<key>firstRun</key><false/><key>CheckHandlerOnStartup</key><false/><key>soundName</key><string>Submarine</string>'
   echo '</dict></plist>'
 } >"$XDG_CONFIG_HOME/vantrel/settings.plist"
 

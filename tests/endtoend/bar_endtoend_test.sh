@@ -52,7 +52,7 @@ mkdir -p "$XDG_CONFIG_HOME/vantrel"
     echo "<dict><key>uuid</key><string>E2E-$n</string><key>url</key><string>http://127.0.0.1:$port/demo/$n.xml</string><key>enabled</key><true/></dict>"
   done
   echo '</array><key>reachabilityHost</key><string>127.0.0.1</string><key>refreshRate</key><integer>1</integer>'
-  echo '<key>location</key><integer>1</integer><key>firstRun</key><false/><key>showInDock</key><true/><key>checkHandlerOnStartup</key><false/><key>prevVersion</key><string>999</string><key>soundName</key><string>Submarine</string>'
+  echo '<key>location</key><integer>1</integer><key>firstRun</key><false/><key>showInDock</key><true/><key>CheckHandlerOnStartup</key><false/><key>prevVersion</key><string>999</string><key>soundName</key><string>Submarine</string>'
   echo '</dict></plist>'
 } >"$XDG_CONFIG_HOME/vantrel/settings.plist"
 

@@ -99,7 +99,7 @@ cat >"$XDG_CONFIG_HOME/vantrel/settings.plist" <<SETTINGS
   <key>firstRun</key><false/>
   <key>showInDock</key><false/>
   <key>prevVersion</key><string>999</string>
-  <key>checkHandlerOnStartup</key><true/>
+  <key>CheckHandlerOnStartup</key><true/>
   <key>reachabilityHost</key><string>127.0.0.1</string>
   <key>location</key><integer>1</integer>
  </dict>
