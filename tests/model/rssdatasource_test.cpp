@@ -346,7 +346,9 @@ TEST_F(RSSDatasourceTest, datesAheadOfNowAreTakenBackByWholeHours)
     EXPECT_EQ(tenMinutesAhead->items().first()->originalDate(), clock.now());
 }
 
-TEST_F(RSSDatasourceTest, documentsWithoutRecognisedEntriesStillSucceed)
+// RSS 1.0 lists its items beside the channel; Atom with prefixed elements is still not read, but
+// is no failure either.
+TEST_F(RSSDatasourceTest, rss1ItemsAreReadAndPrefixedAtomSucceedsWithoutEntries)
 {
     DocumentServer documents;
     auto rdf = sourceFor(serveDocument(
@@ -359,9 +361,11 @@ TEST_F(RSSDatasourceTest, documentsWithoutRecognisedEntriesStillSucceed)
         "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\"><a:entry><a:title>x</a:title></a:entry></a:feed>"));
     refresh(rdf);
     refresh(prefixed);
-    EXPECT_TRUE(rdf->items().isEmpty());
-    EXPECT_TRUE(prefixed->items().isEmpty());
+    ASSERT_EQ(rdf->items().size(), 1);
+    EXPECT_EQ(rdf->items().constFirst()->title(), u"x"_s);
+    EXPECT_EQ(rdf->name(), u"R"_s);
     EXPECT_TRUE(rdf->errorString().isNull());
+    EXPECT_TRUE(prefixed->items().isEmpty());
     EXPECT_FALSE(prefixed->firstRun());
 }
 

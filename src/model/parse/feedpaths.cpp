@@ -20,14 +20,18 @@ bool pathIs(const QStringList &path, std::initializer_list<QStringView> names)
 
 } // namespace
 
+// RSS 1.0 keeps its items beside the channel, not inside it; its documents are otherwise read as
+// RSS 2.0 ones (title, link, description, dc:date).
 bool FeedPaths::isEntryPath(const QStringList &path)
 {
-    return pathIs(path, {u"rss", u"channel", u"item"}) || pathIs(path, {u"feed", u"entry"});
+    return pathIs(path, {u"rss", u"channel", u"item"}) || pathIs(path, {u"feed", u"entry"}) ||
+           pathIs(path, {u"rdf:RDF", u"item"});
 }
 
 bool FeedPaths::isTitlePath(const QStringList &path)
 {
-    return pathIs(path, {u"rss", u"channel", u"title"}) || pathIs(path, {u"feed", u"title"});
+    return pathIs(path, {u"rss", u"channel", u"title"}) || pathIs(path, {u"feed", u"title"}) ||
+           pathIs(path, {u"rdf:RDF", u"channel", u"title"});
 }
 
 bool FeedPaths::isImageUrlPath(const QStringList &path)

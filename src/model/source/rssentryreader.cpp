@@ -38,14 +38,29 @@ void RSSEntryReader::startElement(const QStringList &path, const FeedAttributes 
         m_entry.clear();
         m_entryDepth = path.size();
         m_atomEntry = isAtomEntryPath(path);
+        m_hasAlternateLink = false;
         m_entryLeftOut = ++m_entriesInDocument > maxEntriesPerDocument;
     } else if (m_entryLeftOut) {
         return;
     } else if (m_atomEntry && path.size() == m_entryDepth + 1 && path.last() == u"link") {
-        if (const QString href = attributes.value(u"href"); !href.isNull())
-            m_entry.setText(href, ItemPropertyKeys::get().href);
+        readAtomLink(attributes);
     }
     m_currentElement = m_elementKeys.keyFor(path.last());
+}
+
+// The entry's page is its alternate link (a link without rel is one); the last of those wins.
+// Enclosures, replies and the like stand in only while the entry has no alternate link.
+void RSSEntryReader::readAtomLink(const FeedAttributes &attributes)
+{
+    const QString href = attributes.value(u"href");
+    if (href.isNull())
+        return;
+    const QString rel = attributes.value(u"rel");
+    const bool alternate = rel.isEmpty() || rel == u"alternate";
+    if (!alternate && m_hasAlternateLink)
+        return;
+    m_hasAlternateLink = m_hasAlternateLink || alternate;
+    m_entry.setText(href, ItemPropertyKeys::get().href);
 }
 
 void RSSEntryReader::characters(const QStringList &path, const QString &text)

@@ -50,10 +50,12 @@ public:
     void endElement(const QStringList &path) override;
 
 private:
+    void readAtomLink(const FeedAttributes &attributes);
     Listener &m_listener;
     qsizetype m_entryDepth = 0; // the path length of the entry being read; 0 outside entries
     bool m_atomEntry = false;
-    bool m_entryLeftOut = false; // the entry being read is past maxEntriesPerDocument
+    bool m_hasAlternateLink = false; // the Atom entry being read has one
+    bool m_entryLeftOut = false;     // the entry being read is past maxEntriesPerDocument
     qsizetype m_entriesInDocument = 0;
     DataItem::Draft m_entry;
     PropertyKey m_currentElement;
