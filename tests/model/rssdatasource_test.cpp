@@ -369,6 +369,22 @@ TEST_F(RSSDatasourceTest, rss1ItemsAreReadAndPrefixedAtomSucceedsWithoutEntries)
     EXPECT_FALSE(prefixed->firstRun());
 }
 
+TEST_F(RSSDatasourceTest, relativeAtomLinksLeadToTheFeedsOwnHost)
+{
+    DocumentServer documents;
+    const QString address = serveDocument(
+        documents, "/blog/atom.xml",
+        "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>B</title><entry><id>1</id><title>t</title>"
+        "<link href=\"/posts/1\"/></entry><entry><id>2</id><title>u</title><link "
+        "href=\"2.html\"/></entry></feed>");
+    auto source = sourceFor(address);
+    refresh(source);
+    ASSERT_EQ(source->items().size(), 2);
+    const QUrl feed(address);
+    EXPECT_EQ(source->items().at(0)->link(), feed.resolved(QUrl(u"/posts/1"_s)).toString());
+    EXPECT_EQ(source->items().at(1)->link(), feed.resolved(QUrl(u"/blog/2.html"_s)).toString());
+}
+
 TEST_F(RSSDatasourceTest, feedAddressesOfTheTimelineServiceAreRecognised)
 {
     auto timeline = sourceFor(u"http://twitter.com/statuses/user_timeline/vantrel.rss"_s);

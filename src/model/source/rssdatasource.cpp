@@ -153,6 +153,7 @@ bool RSSDatasource::_update()
     try {
         beginRefresh();
         const QUrl feedUrl = FeedStrings::feedURL(url());
+        m_reader.setDocumentAddress(feedUrl);
         if (!feedUrl.isValid()) {
             success = false;
         } else {

@@ -19,6 +19,8 @@ void RSSEntryReader::begin()
 {
     m_title.clear();
     m_entriesInDocument = 0;
+    m_documentAddress = QUrl();
+    m_bases.clear();
 }
 
 void RSSEntryReader::clear()
@@ -31,6 +33,8 @@ void RSSEntryReader::clear()
 
 void RSSEntryReader::startElement(const QStringList &path, const FeedAttributes &attributes)
 {
+    if (const QString base = attributes.value(u"xml:base"); !base.isNull())
+        m_bases.push_back({path.size(), baseAddress().resolved(QUrl(base))});
     // Entries do not nest: inside one, no element starts another.
     if (m_entryDepth == 0) {
         if (!FeedPaths::isEntryPath(path))
@@ -60,7 +64,16 @@ void RSSEntryReader::readAtomLink(const FeedAttributes &attributes)
     if (!alternate && m_hasAlternateLink)
         return;
     m_hasAlternateLink = m_hasAlternateLink || alternate;
-    m_entry.setText(href, ItemPropertyKeys::get().href);
+    const QUrl link(href);
+    const QUrl base = baseAddress();
+    const bool resolvable = link.isRelative() && base.isValid() && !base.isRelative();
+    m_entry.setText(resolvable ? base.resolved(link).toString() : href, ItemPropertyKeys::get().href);
+}
+
+// Relative links are read against the innermost xml:base, or the document's own address.
+QUrl RSSEntryReader::baseAddress() const
+{
+    return m_bases.empty() ? m_documentAddress : m_bases.back().second;
 }
 
 void RSSEntryReader::characters(const QStringList &path, const QString &text)
@@ -80,6 +93,8 @@ void RSSEntryReader::characters(const QStringList &path, const QString &text)
 
 void RSSEntryReader::endElement(const QStringList &path)
 {
+    if (!m_bases.empty() && m_bases.back().first == path.size())
+        m_bases.pop_back();
     // The feed's title lies outside every entry.
     if (m_entryDepth == 0) {
         if (FeedPaths::isTitlePath(path))

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <utility>
 #include <vector>
 
 // Reads the entries of one RSS 2.0 or Atom document from the parser's events, Atom entries given
@@ -35,6 +36,8 @@ public:
 
     // Ready for a new document.
     void begin();
+    // Where the document was fetched from, against which its relative Atom links are read.
+    void setDocumentAddress(const QUrl &address) { m_documentAddress = address; }
     // The entries read, in document order; the reader keeps none.
     std::vector<ParsedEntry> takeEntries() { return std::move(m_parsedEntries); }
     // How many entries the document listed, those left out included.
@@ -51,11 +54,14 @@ public:
 
 private:
     void readAtomLink(const FeedAttributes &attributes);
+    QUrl baseAddress() const;
     Listener &m_listener;
     qsizetype m_entryDepth = 0; // the path length of the entry being read; 0 outside entries
     bool m_atomEntry = false;
     bool m_hasAlternateLink = false; // the Atom entry being read has one
-    bool m_entryLeftOut = false;     // the entry being read is past maxEntriesPerDocument
+    QUrl m_documentAddress;
+    std::vector<std::pair<qsizetype, QUrl>> m_bases; // each xml:base in force, by its element's depth
+    bool m_entryLeftOut = false;                     // the entry being read is past maxEntriesPerDocument
     qsizetype m_entriesInDocument = 0;
     DataItem::Draft m_entry;
     PropertyKey m_currentElement;
