@@ -102,6 +102,9 @@ home, settle, idle, command = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]
 env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_CACHE_HOME=home + "/.cache",
            XDG_DATA_HOME=home + "/.local/share", XDG_STATE_HOME=home + "/.local/state",
            XDG_RUNTIME_DIR=home + "/run", QT_QPA_PLATFORM="xcb", CANBERRA_DRIVER="alsa", CANBERRA_DEVICE="null")
+# A reader built on Chromium's engine refuses to start as root inside its sandbox.
+if os.geteuid() == 0:
+    env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
 start = time.monotonic()
 process = subprocess.Popen(["dbus-run-session", "--"] + command, env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, start_new_session=True)
