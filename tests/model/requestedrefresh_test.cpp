@@ -2,6 +2,7 @@
 #include "common/temphome.h"
 #include "common/waitfor.h"
 #include "feedsimserver.h"
+#include "model/manager/refreshround.h"
 #include "model/source/rssdatasource.h"
 #include "model/testenvironment.h"
 #include "platform/manualclock.h"
@@ -159,6 +160,28 @@ TEST_F(RequestedRefreshTest, aRequestWithEverySlotTakenIsStartedOnceByALaterRoun
     EXPECT_TRUE(source->updateData());
     waitUntilIdle(source);
     EXPECT_EQ(server.hits("/rss/waiting.xml"), 2) << "the request counts once";
+}
+
+// Feeds that fell due by themselves could take every slot of a round again and again.
+TEST_F(RequestedRefreshTest, aWaitingRequestGoesFirstInTheNextRound)
+{
+    auto asked = sourceFor(address(u"/rss/asked.xml?entries=2&origin=1780000000"_s));
+    refreshOnce(asked);
+    QList<std::shared_ptr<Datasource>> sourcesOfTheRound;
+    for (int i = 0; i < 5; ++i)
+        sourcesOfTheRound.append(sourceFor(address(u"/bad/slow?delay=300&feed=%1"_s.arg(i))));
+    sourcesOfTheRound.append(asked);
+    {
+        std::latch free(1);
+        fillThePool(free);
+        ASSERT_EQ(asked->requestRefresh(), RefreshRequest::Waiting);
+        free.count_down();
+        ASSERT_TRUE(waitFor([&] { return environment.pool.runningRefreshes() == 0; }));
+    }
+    RefreshRound::run(sourcesOfTheRound, 0, double(clock.now().toSecsSinceEpoch()),
+                      [](const Datasource *) { return false; });
+    waitUntilIdle(asked);
+    EXPECT_EQ(server.hits("/rss/asked.xml"), 2);
 }
 
 TEST_F(RequestedRefreshTest, afterThePoolClosesARequestStartsNothing)

@@ -110,6 +110,8 @@ public:
     // Subclass operations
     // Starts a refresh if one is due; false only when none could start for want of capacity.
     virtual bool updateData() = 0;
+    // True while a refresh asked for out of turn waits for a free slot.
+    virtual bool refreshRequested() const { return false; }
     // True until the source has refreshed successfully since its creation or its last reset().
     virtual bool firstRun() const = 0;
     virtual void reset() = 0;

@@ -52,6 +52,7 @@ public:
     // taken the request is kept, and the next round's due-check starts it once. A source that is
     // refreshing already, or disabled, is left alone.
     RefreshRequest requestRefresh();
+    bool refreshRequested() const override { return m_refreshRequested.load(); }
 
     // The HTTP status of the last refresh that asked the server ("200 OK", "404 Not Found"), or
     // the transfer's error when no answer came; empty before that and after an address change.
