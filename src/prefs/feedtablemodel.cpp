@@ -3,7 +3,6 @@
 #include "model/manager/datasourcemanager.h"
 #include "model/source/notificationcenter.h"
 #include "model/source/rssdatasource.h"
-#include "platform/settingskeys.h"
 
 #include <QLocale>
 #include <QMimeData>
@@ -155,8 +154,7 @@ QVariant FeedTableModel::displayData(const Datasource &source, int column) const
 // paint every row of the table like the bar, and hide which feeds differ.
 QVariant FeedTableModel::ownColor(const Datasource &source, int role) const
 {
-    const QString key = role == Qt::BackgroundRole ? SettingsKey::backgroundColor : SettingsKey::fontColor;
-    const QColor color = source.getUserDefaultsForKey(key, true).value<QColor>();
+    const QColor color = role == Qt::BackgroundRole ? source.ownBackgroundColor() : source.ownFontColor();
     return color.isValid() ? QVariant(color) : QVariant();
 }
 
