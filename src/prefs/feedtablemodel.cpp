@@ -113,7 +113,9 @@ QVariant FeedTableModel::data(const QModelIndex &index, int role) const
         return {};
     case Qt::BackgroundRole:
     case Qt::ForegroundRole:
-        return colorData(*source, role);
+        return ownColor(*source, role);
+    case Qt::ToolTipRole:
+        return index.column() == HttpStatusColumn ? displayData(*source, HttpStatusColumn) : QVariant();
     case Qt::TextAlignmentRole:
         return index.column() == EntriesColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     case StatusRole:
@@ -137,6 +139,10 @@ QVariant FeedTableModel::displayData(const Datasource &source, int column) const
         if (const auto *feed = dynamic_cast<const RSSDatasource *>(&source))
             return feed->url();
         return QString();
+    case HttpStatusColumn:
+        if (const auto *feed = dynamic_cast<const RSSDatasource *>(&source))
+            return feed->httpStatus();
+        return QString();
     case EntriesColumn:
         return int(source.items().size());
     default:
@@ -144,14 +150,12 @@ QVariant FeedTableModel::displayData(const Datasource &source, int column) const
     }
 }
 
-QVariant FeedTableModel::colorData(const Datasource &source, int role) const
+// Only the colours a feed sets itself: the bar's general colours (white on black by default) would
+// paint every row of the table like the bar, and hide which feeds differ.
+QVariant FeedTableModel::ownColor(const Datasource &source, int role) const
 {
-    if (role == Qt::BackgroundRole) {
-        const QColor background = source.backGroundColor();
-        return background.isValid() ? QVariant(background) : QVariant();
-    }
-    const QColor font = source.fontColor();
-    return font.isValid() ? font : QColor(Qt::black);
+    const QColor color = role == Qt::BackgroundRole ? source.ownBackgroundColor() : source.ownFontColor();
+    return color.isValid() ? QVariant(color) : QVariant();
 }
 
 bool FeedTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -197,6 +201,8 @@ QVariant FeedTableModel::headerData(int section, Qt::Orientation orientation, in
         return tr("Name");
     case UrlColumn:
         return tr("Address");
+    case HttpStatusColumn:
+        return tr("HTTP");
     case EntriesColumn:
         return tr("Entries");
     default:

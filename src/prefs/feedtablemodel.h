@@ -9,13 +9,14 @@ class Datasource;
 class DatasourceManager;
 class QTimer;
 
-// The manager's sources as table rows: enabled, name, address with its status line, and the
-// number of stored entries. Configuration changes reload the table once, a moment after the last
-// of a burst; when the list of sources stayed the same only the changed rows are redrawn.
+// The manager's sources as table rows: enabled, name, address with its status line, the HTTP
+// status of the last refresh and the number of stored entries. Configuration changes reload the table once, a
+// moment after the last of a burst; when the list of sources stayed the same only the changed rows are
+// redrawn.
 class FeedTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { EnabledColumn, NameColumn, UrlColumn, EntriesColumn, ColumnCount };
+    enum Column { EnabledColumn, NameColumn, UrlColumn, HttpStatusColumn, EntriesColumn, ColumnCount };
     enum Role { StatusRole = Qt::UserRole + 1, StatusIsErrorRole, SourceRole };
 
     static constexpr int defaultReloadDelayMs = 1000;
@@ -56,7 +57,7 @@ Q_SIGNALS:
 
 private:
     QVariant displayData(const Datasource &source, int column) const;
-    QVariant colorData(const Datasource &source, int role) const;
+    QVariant ownColor(const Datasource &source, int role) const;
     void reloadChanged();
 
     DatasourceManager &m_manager;

@@ -2,6 +2,7 @@
 
 #include "model/manager/datasourcemanager.h"
 #include "model/source/datasource.h"
+#include "model/source/rssdatasource.h"
 #include "platform/settingskeys.h"
 #include "prefs/addfeedsheet.h"
 #include "prefs/alertsheet.h"
@@ -91,6 +92,8 @@ void RSSPreferencesController::configureTable()
     m_table->setMinimumHeight(visibleRows * RSSPrefCell::rowHeight +
                               m_table->horizontalHeader()->sizeHint().height());
     m_table->setWordWrap(false);
+    // Tab leaves the table for the buttons; the arrows move between rows.
+    m_table->setTabKeyNavigation(false);
     m_table->setAcceptDrops(true);
     m_table->setDragDropMode(QAbstractItemView::DropOnly);
     m_table->setDropIndicatorShown(true);
@@ -101,12 +104,17 @@ void RSSPreferencesController::configureTable()
     header->setSectionResizeMode(FeedTableModel::EnabledColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(FeedTableModel::NameColumn, QHeaderView::Interactive);
     header->setSectionResizeMode(FeedTableModel::UrlColumn, QHeaderView::Stretch);
+    // Fixed, not fitted to the rows: a long transfer error is cut short and told in full by its tip.
+    header->setSectionResizeMode(FeedTableModel::HttpStatusColumn, QHeaderView::Interactive);
+    header->resizeSection(FeedTableModel::HttpStatusColumn, httpStatusWidth);
     header->setSectionResizeMode(FeedTableModel::EntriesColumn, QHeaderView::ResizeToContents);
     header->resizeSection(FeedTableModel::NameColumn, 160);
     connect(m_table, &QTableView::doubleClicked, this, &RSSPreferencesController::showFeedSettings);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RSSPreferencesController::selectionDidChange);
     connect(m_model, &QAbstractItemModel::modelReset, this, &RSSPreferencesController::selectionDidChange);
+    // A refresh that ends, or a feed turned on or off, changes what the button may do.
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &RSSPreferencesController::updateRefreshButton);
     auto *deleteKey = new QShortcut(QKeySequence::Delete, m_table);
     deleteKey->setContext(Qt::WidgetShortcut);
     connect(deleteKey, &QShortcut::activated, this, &RSSPreferencesController::deleteWithConfirmation);
@@ -144,6 +152,7 @@ QWidget *RSSPreferencesController::buildButtons()
     auto *add = button(u"addFeedButton"_s, tr("&Add…"));
     m_delete = button(u"deleteFeedButton"_s, tr("&Delete"));
     m_settings = button(u"feedSettingsButton"_s, tr("S&ettings…"));
+    m_refresh = button(u"refreshFeedButton"_s, tr("Refresh &Now"));
     m_undo = button(u"undoDeleteButton"_s, tr("&Undo Delete"));
     auto *reset = button(u"resetButton"_s, tr("&Reset"));
     reset->setToolTip(tr("Remove every feed's own limits, refresh interval and colours"));
@@ -151,10 +160,12 @@ QWidget *RSSPreferencesController::buildButtons()
     auto *exportButton = button(u"exportOPMLButton"_s, tr("E&xport…"));
     m_delete->setEnabled(false);
     m_settings->setEnabled(false);
+    m_refresh->setEnabled(false);
     m_undo->hide();
     connect(add, &QPushButton::clicked, this, &RSSPreferencesController::addFeed);
     connect(m_delete, &QPushButton::clicked, this, &RSSPreferencesController::deleteFeed);
     connect(m_settings, &QPushButton::clicked, this, &RSSPreferencesController::showFeedSettings);
+    connect(m_refresh, &QPushButton::clicked, this, &RSSPreferencesController::refreshSelected);
     connect(m_undo, &QPushButton::clicked, this, &RSSPreferencesController::undoDelete);
     connect(reset, &QPushButton::clicked, this, &RSSPreferencesController::resetAction);
     connect(import, &QPushButton::clicked, this, &RSSPreferencesController::importOPMLAction);
@@ -165,7 +176,7 @@ QWidget *RSSPreferencesController::buildButtons()
     auto *row = new QWidget;
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (QWidget *widget : {add, m_delete, m_settings, m_undo})
+    for (QWidget *widget : {add, m_delete, m_settings, m_refresh, m_undo})
         layout->addWidget(widget);
     layout->addStretch(1);
     for (QWidget *widget : {reset, import, exportButton})
@@ -210,10 +221,31 @@ void RSSPreferencesController::selectionDidChange()
     const bool selected = m_table->selectionModel()->hasSelection();
     m_delete->setEnabled(selected);
     m_settings->setEnabled(selected);
+    updateRefreshButton();
     if (selected == m_isRowSelected)
         return;
     m_isRowSelected = selected;
     Q_EMIT isRowSelectedChanged(selected);
+}
+
+// Refreshing feeds report no start, only their end: a click on a feed the rounds just started
+// does nothing.
+void RSSPreferencesController::updateRefreshButton()
+{
+    const QList<std::shared_ptr<Datasource>> selected = selectedSources();
+    m_refresh->setEnabled(std::any_of(selected.cbegin(), selected.cend(), [](const auto &source) {
+        const auto *feed = dynamic_cast<const RSSDatasource *>(source.get());
+        return feed && feed->isEnabled() && !feed->isRunning();
+    }));
+}
+
+void RSSPreferencesController::refreshSelected()
+{
+    for (const std::shared_ptr<Datasource> &source : selectedSources()) {
+        if (auto *feed = dynamic_cast<RSSDatasource *>(source.get()))
+            feed->requestRefresh();
+    }
+    updateRefreshButton();
 }
 
 // ---- Adding

@@ -22,7 +22,7 @@ class QTableView;
 class QTimer;
 
 // The feeds pane: the table of subscriptions with a filter, the add-feed and per-feed sheets,
-// delete (with undo), reset, and OPML import and export with progress.
+// refresh now, delete (with undo), reset, and OPML import and export with progress.
 class RSSPreferencesController : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool working READ working NOTIFY workingChanged)
@@ -30,6 +30,7 @@ class RSSPreferencesController : public QWidget {
 public:
     static constexpr int undoSeconds = 10;
     static constexpr int visibleRows = 7;
+    static constexpr int httpStatusWidth = 110;
 
     explicit RSSPreferencesController(const PreferencesServices &services, QWidget *parent = nullptr);
     ~RSSPreferencesController() override;
@@ -48,6 +49,8 @@ public:
     void addFeedWithUrl(const QString &text);
     // The per-feed sheet of the selected feed.
     void showFeedSettings();
+    // Refreshes the selected feeds now, those that are on and not refreshing already.
+    void refreshSelected();
     void deleteFeed();
     void undoDelete();
     void resetAction();
@@ -72,6 +75,7 @@ private:
     void addTableAction(const QString &objectName, const QString &text, const std::function<void()> &handler);
     void addFeedPanelAction(bool add);
     void selectionDidChange();
+    void updateRefreshButton();
     void deleteWithConfirmation();
     void showNotice(const QString &message);
     void setWorking(bool working);
@@ -92,6 +96,7 @@ private:
     QLabel *m_status = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_settings = nullptr;
+    QPushButton *m_refresh = nullptr;
     QPushButton *m_undo = nullptr;
     QTimer *m_undoTimer;
     DeletedFeeds m_deleted;

@@ -82,6 +82,25 @@ TEST_F(FeedsPaneTest, rowsShowEnabledStateDisplayNameAddressAndStatus)
               u"Never updated"_s);
 }
 
+// The bar's general colours are white on black: rows keep the table's own look unless the feed
+// sets colours of its own.
+TEST_F(FeedsPaneTest, rowsArePaintedOnlyInTheColoursAFeedSetsItself)
+{
+    const QColor ownBackground(40, 62, 96);
+    storeFeed(u"Plain"_s, deadUrl(u"p.xml"_s));
+    storeFeed(u"Own"_s, deadUrl(u"o.xml"_s), {{u"backgroundColor"_s, Archive::archiveColor(ownBackground)}});
+    pane();
+    EXPECT_FALSE(rows()->index(0, FeedTableModel::NameColumn).data(Qt::ForegroundRole).isValid());
+    const QImage picture = table()->viewport()->grab().toImage();
+    const int x = table()->columnViewportPosition(FeedTableModel::NameColumn) +
+                  table()->columnWidth(FeedTableModel::NameColumn) - 4;
+    const auto middleOf = [&](int row) {
+        return table()->rowViewportPosition(row) + table()->rowHeight(row) / 2;
+    };
+    EXPECT_EQ(picture.pixelColor(x, middleOf(0)), table()->palette().color(QPalette::Base));
+    EXPECT_EQ(picture.pixelColor(x, middleOf(1)), ownBackground);
+}
+
 TEST_F(FeedsPaneTest, theCheckboxAndTheNameCellEditTheSource)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s), {{u"customName"_s, u"Gadgets"_s}});

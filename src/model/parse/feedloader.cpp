@@ -11,18 +11,17 @@ QString FeedLoader::load(const QUrl &url, FeedParserHandler &handler)
 {
     FeedParser parser(handler, m_parserOptions);
     bool started = false;
-    const FetchResult fetched =
-        m_fetcher.fetch(url, [&](const FetchResponse &response, QByteArrayView bytes) {
-            if (!started) {
-                parser.setHttpCharset(FeedDecoder::charsetFromContentType(response.contentType));
-                started = true;
-            }
-            return parser.feed(bytes);
-        });
+    m_lastFetch = m_fetcher.fetch(url, [&](const FetchResponse &response, QByteArrayView bytes) {
+        if (!started) {
+            parser.setHttpCharset(FeedDecoder::charsetFromContentType(response.contentType));
+            started = true;
+        }
+        return parser.feed(bytes);
+    });
     if (parser.failed())
         return parser.errorString();
-    if (!fetched.ok())
-        return fetched.error;
+    if (!m_lastFetch.ok())
+        return m_lastFetch.error;
     parser.finish();
     return parser.errorString();
 }

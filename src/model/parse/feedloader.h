@@ -18,6 +18,8 @@ public:
     // transfer's when the download failed (status 400 or more included), otherwise the
     // parser's; empty on success.
     QString load(const QUrl &url, FeedParserHandler &handler);
+    // How the last load's transfer ended: the server's status, or why no answer came.
+    const FetchResult &lastFetch() const { return m_lastFetch; }
 
     // Makes a load under way on another thread give up.
     void cancel() { m_fetcher.cancel(); }
@@ -25,4 +27,5 @@ public:
 private:
     FeedFetcher m_fetcher;
     FeedParser::Options m_parserOptions;
+    FetchResult m_lastFetch;
 };

@@ -61,6 +61,9 @@ public:
     void setCustomName(const QString &customName);
     QColor fontColor() const;
     QColor backGroundColor() const;
+    // The colours the feed sets itself; invalid where it takes the general one.
+    QColor ownFontColor() const;
+    QColor ownBackgroundColor() const;
     QImage image() const;
     void setImage(const QImage &image);
     bool isEnabled() const { return m_enabled.load(); }
@@ -110,6 +113,8 @@ public:
     // Subclass operations
     // Starts a refresh if one is due; false only when none could start for want of capacity.
     virtual bool updateData() = 0;
+    // True while a refresh asked for out of turn waits for a free slot.
+    virtual bool refreshRequested() const { return false; }
     // True until the source has refreshed successfully since its creation or its last reset().
     virtual bool firstRun() const = 0;
     virtual void reset() = 0;
@@ -167,6 +172,8 @@ private:
     QString m_customName;
     QColor m_fontColor;
     QColor m_backGroundColor;
+    QColor m_ownFontColor;
+    QColor m_ownBackgroundColor;
     int m_limit = 0;
     int m_ageLimit = 0;
     KeywordPredicate m_keywords;

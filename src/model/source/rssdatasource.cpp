@@ -78,6 +78,11 @@ void RSSDatasource::setURL(const QString &url)
         std::lock_guard guard(m_urlLock);
         m_url = url;
     }
+    {
+        // It was the old address's answer.
+        std::lock_guard guard(m_statusLock);
+        m_httpStatus.clear();
+    }
     setUserDefaults(url, urlKey);
     updateData();
 }
@@ -119,23 +124,51 @@ RSSDatasource::LoadOptions RSSDatasource::loadOptions() const
 // round and an address change) only one goes on; the claim is given up when no refresh starts.
 bool RSSDatasource::updateData()
 {
-    const int capacity = environment().numberOfSources() / 30 + 3;
     if (bool idle = false; !m_running.compare_exchange_strong(idle, true))
         return true;
-    if (!isDue()) {
+    const bool requested = m_refreshRequested.exchange(false);
+    if (!requested && !isDue()) {
         m_running = false;
         return true;
     }
-    auto self = std::static_pointer_cast<RSSDatasource>(shared_from_this());
-    const bool started =
-        environment().refreshPool().tryStart(capacity, [self](const RefreshPool::Release &release) {
-            const bool success = self->_update();
-            release();
-            self->endRunning(success);
-        });
-    if (!started)
+    const bool started = startClaimedRefresh();
+    if (!started) {
+        // Kept before the claim goes, so that no refresh can start and end in between.
+        if (requested)
+            m_refreshRequested = true;
         m_running = false;
+    }
     return started;
+}
+
+RSSDatasource::RefreshRequest RSSDatasource::requestRefresh()
+{
+    if (!isEnabled())
+        return RefreshRequest::Disabled;
+    if (bool idle = false; !m_running.compare_exchange_strong(idle, true))
+        return RefreshRequest::AlreadyRunning;
+    if (startClaimedRefresh())
+        return RefreshRequest::Started;
+    m_refreshRequested = true;
+    m_running = false;
+    return RefreshRequest::Waiting;
+}
+
+bool RSSDatasource::startClaimedRefresh()
+{
+    const int capacity = environment().numberOfSources() / 30 + 3;
+    auto self = std::static_pointer_cast<RSSDatasource>(shared_from_this());
+    return environment().refreshPool().tryStart(capacity, [self](const RefreshPool::Release &release) {
+        const bool success = self->_update();
+        release();
+        self->endRunning(success);
+    });
+}
+
+QString RSSDatasource::httpStatus() const
+{
+    std::lock_guard guard(m_statusLock);
+    return m_httpStatus;
 }
 
 bool RSSDatasource::isDue() const
@@ -150,6 +183,7 @@ bool RSSDatasource::isDue() const
 bool RSSDatasource::_update()
 {
     bool success = true;
+    QString status;
     try {
         beginRefresh();
         const QUrl feedUrl = FeedStrings::feedURL(url());
@@ -160,6 +194,7 @@ bool RSSDatasource::_update()
             const LoadOptions options = loadOptions();
             FeedLoader loader(options.feed, options.parser);
             const QString error = loader.load(feedUrl, entryHandler());
+            status = loader.lastFetch().statusText();
             if (error.isEmpty()) {
                 m_failedTries = 0;
                 if (image().isNull()) {
@@ -170,11 +205,11 @@ bool RSSDatasource::_update()
                 const QString notice = entriesLeftOutNotice();
                 if (!notice.isNull())
                     qWarning("%s: %s", qPrintable(feedUrl.toDisplayString()), qPrintable(notice));
-                onMainThread([this, notice] { setErrorString(notice); });
+                recordOutcome(status, notice);
             } else {
                 ++m_failedTries;
                 success = false;
-                onMainThread([this, error] { setErrorString(error); });
+                recordOutcome(status, error);
             }
             if (image().isNull()) {
                 if (const auto icon = iconFetcher().iconOfLastTwoLabels(feedUrl))
@@ -185,8 +220,7 @@ bool RSSDatasource::_update()
         // Shown with the feed like any failure, not only logged.
         success = false;
         qWarning("%s", exception.what());
-        const QString error = QString::fromLocal8Bit(exception.what());
-        onMainThread([this, error] { setErrorString(error); });
+        recordOutcome(status, QString::fromLocal8Bit(exception.what()));
     }
     endRefresh();
     finishRefresh(success);
@@ -212,6 +246,17 @@ void RSSDatasource::endRefresh()
     m_reader.clear();
     m_newList.clear();
     m_duplicates.clear();
+}
+
+void RSSDatasource::recordOutcome(const QString &httpStatus, const QString &errorString)
+{
+    onMainThread([this, httpStatus, errorString] {
+        {
+            std::lock_guard guard(m_statusLock);
+            m_httpStatus = httpStatus;
+        }
+        setErrorString(errorString);
+    });
 }
 
 // A failing feed keeps its due time for four tries, then waits a whole interval between tries.

@@ -45,6 +45,20 @@ public:
     void reset() override;
     bool updateData() override;
     bool isTwitter() const override;
+
+    // What came of asking for a refresh out of turn.
+    enum class RefreshRequest { Started, Waiting, AlreadyRunning, Disabled };
+    // Starts a refresh now, due or not, within the same capacity as the rounds. When every slot is
+    // taken the request is kept, and the next round's due-check starts it once. A source that is
+    // refreshing already, or disabled, is left alone.
+    RefreshRequest requestRefresh();
+    bool refreshRequested() const override { return m_refreshRequested.load(); }
+
+    // The HTTP status of the last refresh that asked the server ("200 OK", "404 Not Found"), or
+    // the transfer's error when no answer came; empty before that and after an address change.
+    // Set on the main thread with the error text, whose notification announces both.
+    QString httpStatus() const;
+
     bool isRunning() const { return m_running.load(); }
     int failedTries() const { return m_failedTries.load(); }
     // Whether the last refresh that ended read the feed; its error text may then still carry a
@@ -107,6 +121,10 @@ private:
     QString entriesLeftOutNotice() const;
     FeedIconFetcher iconFetcher() const { return FeedIconFetcher(loadOptions().icon); }
     bool isDue() const;
+    // Starts the refresh of a source whose `running` the caller has claimed; false when the
+    // pool has no free slot.
+    bool startClaimedRefresh();
+    void recordOutcome(const QString &httpStatus, const QString &errorString);
     void finishRefresh(bool success);
     void endRunning(bool success);
     void onMainThread(const std::function<void()> &function);
@@ -117,7 +135,11 @@ private:
     mutable std::mutex m_optionsLock;
     LoadOptions m_loadOptions;
 
+    mutable std::mutex m_statusLock;
+    QString m_httpStatus;
+
     std::atomic<bool> m_running = false;
+    std::atomic<bool> m_refreshRequested = false;
     std::atomic<bool> m_firstRun = true;
     std::atomic<int> m_failedTries = 0;
     std::atomic<bool> m_lastRefreshSucceeded = false;

@@ -27,6 +27,8 @@ void initialiseCurl()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+constexpr qsizetype maxReasonLength = 80;
+
 QString reasonPhrase(int status)
 {
     static const QHash<int, QString> phrases{
@@ -100,8 +102,10 @@ struct FeedFetcher::Transfer {
             const QList<QByteArray> parts = line.split(' ');
             t->response.status = parts.size() > 1 ? parts[1].toInt() : 0;
             const qsizetype reasonStart = parts.size() > 2 ? line.indexOf(' ', line.indexOf(' ') + 1) : -1;
-            t->reason =
-                reasonStart > 0 ? QString::fromLatin1(line.mid(reasonStart + 1)).trimmed() : QString();
+            // Shown to the user: a server's whim of a phrase is cut short.
+            t->reason = reasonStart > 0
+                            ? QString::fromLatin1(line.mid(reasonStart + 1, maxReasonLength)).trimmed()
+                            : QString();
             t->response.contentType.clear();
         } else if (line.toLower().startsWith("content-type:")) {
             t->response.contentType = line.mid(13).trimmed();
@@ -176,6 +180,13 @@ void FeedFetcher::cancel()
 {
     m_cancelled = true;
     curl_multi_wakeup(static_cast<CURLM *>(m_multi));
+}
+
+QString FetchResult::statusText() const
+{
+    if (status == 0)
+        return error;
+    return reason.isEmpty() ? QString::number(status) : u"%1 %2"_s.arg(status).arg(reason);
 }
 
 FetchResult FeedFetcher::fetch(const QUrl &url, QByteArray &body)
@@ -269,6 +280,7 @@ FetchResult FeedFetcher::fetch(const QUrl &url, const BodyConsumer &consumer)
     if (!transfer.bodyStarted)
         transfer.takeResponseInfo();
     result.status = transfer.response.status;
+    result.reason = transfer.reason.isEmpty() ? reasonPhrase(result.status) : transfer.reason;
     result.contentType = transfer.response.contentType;
     result.url = transfer.response.url.isValid() ? transfer.response.url : url;
     result.bytes = transfer.bytes;

@@ -40,12 +40,16 @@ struct FetchResult {
     // Plain words such as "HTTP 404 Not Found", "Connection refused", "Download exceeds 32 MiB";
     // empty on success.
     QString error;
-    int status = 0;
+    int status = 0; // of the last answer; 0 when none came
+    QString reason; // its reason phrase, when it had one
     QByteArray contentType;
     QUrl url;
     qint64 bytes = 0;
 
     bool ok() const { return error.isEmpty(); }
+    // The last answer's status and reason ("200 OK", "404 Not Found"), or the error when no
+    // answer came.
+    QString statusText() const;
 };
 
 // Downloads over HTTP(S) with libcurl: follows redirects (HTTP and HTTPS only), accepts gzip and
