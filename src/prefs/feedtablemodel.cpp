@@ -113,7 +113,7 @@ QVariant FeedTableModel::data(const QModelIndex &index, int role) const
         return {};
     case Qt::BackgroundRole:
     case Qt::ForegroundRole:
-        return ownColor(*source, role);
+        return colorData(*source, role);
     case Qt::ToolTipRole:
         return index.column() == HttpStatusColumn ? displayData(*source, HttpStatusColumn) : QVariant();
     case Qt::TextAlignmentRole:
@@ -150,12 +150,16 @@ QVariant FeedTableModel::displayData(const Datasource &source, int column) const
     }
 }
 
-// Only the colours a feed sets itself: the bar's general colours (white on black by default) would
-// paint every row of the table like the bar, and hide which feeds differ.
-QVariant FeedTableModel::ownColor(const Datasource &source, int role) const
+// Unselected rows take the feed's effective colours (its own or the general ones), as the bar
+// paints its headlines; the view paints selected rows in its selection colours.
+QVariant FeedTableModel::colorData(const Datasource &source, int role) const
 {
-    const QColor color = role == Qt::BackgroundRole ? source.ownBackgroundColor() : source.ownFontColor();
-    return color.isValid() ? QVariant(color) : QVariant();
+    if (role == Qt::BackgroundRole) {
+        const QColor background = source.backGroundColor();
+        return background.isValid() ? QVariant(background) : QVariant();
+    }
+    const QColor font = source.fontColor();
+    return font.isValid() ? font : QColor(Qt::black);
 }
 
 bool FeedTableModel::setData(const QModelIndex &index, const QVariant &value, int role)

@@ -57,7 +57,7 @@ Q_SIGNALS:
 
 private:
     QVariant displayData(const Datasource &source, int column) const;
-    QVariant ownColor(const Datasource &source, int role) const;
+    QVariant colorData(const Datasource &source, int role) const;
     void reloadChanged();
 
     DatasourceManager &m_manager;

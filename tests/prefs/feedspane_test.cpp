@@ -84,21 +84,22 @@ TEST_F(FeedsPaneTest, rowsShowEnabledStateDisplayNameAddressAndStatus)
 
 // The bar's general colours are white on black: rows keep the table's own look unless the feed
 // sets colours of its own.
-TEST_F(FeedsPaneTest, rowsArePaintedOnlyInTheColoursAFeedSetsItself)
+TEST_F(FeedsPaneTest, rowsArePaintedInTheFeedsOwnColoursOrElseTheGeneralOnes)
 {
-    const QColor ownBackground(40, 62, 96);
+    const QColor general(10, 20, 30);
+    const QColor own(40, 62, 96);
+    defaults.setObject(Archive::archiveColor(general), SettingsKey::backgroundColor);
     storeFeed(u"Plain"_s, deadUrl(u"p.xml"_s));
-    storeFeed(u"Own"_s, deadUrl(u"o.xml"_s), {{u"backgroundColor"_s, Archive::archiveColor(ownBackground)}});
+    storeFeed(u"Own"_s, deadUrl(u"o.xml"_s), {{u"backgroundColor"_s, Archive::archiveColor(own)}});
     pane();
-    EXPECT_FALSE(rows()->index(0, FeedTableModel::NameColumn).data(Qt::ForegroundRole).isValid());
     const QImage picture = table()->viewport()->grab().toImage();
     const int x = table()->columnViewportPosition(FeedTableModel::NameColumn) +
                   table()->columnWidth(FeedTableModel::NameColumn) - 4;
     const auto middleOf = [&](int row) {
         return table()->rowViewportPosition(row) + table()->rowHeight(row) / 2;
     };
-    EXPECT_EQ(picture.pixelColor(x, middleOf(0)), table()->palette().color(QPalette::Base));
-    EXPECT_EQ(picture.pixelColor(x, middleOf(1)), ownBackground);
+    EXPECT_EQ(picture.pixelColor(x, middleOf(0)), general);
+    EXPECT_EQ(picture.pixelColor(x, middleOf(1)), own);
 }
 
 TEST_F(FeedsPaneTest, theCheckboxAndTheNameCellEditTheSource)

@@ -77,14 +77,8 @@ void Datasource::loadGeneralDefaults(const QVariantMap &entry)
         m_limit = m_settings.value(entry, SettingsKey::limit).toInt();
         m_customName = nullIfEmpty(m_settings.value(entry, customNameKey).toString());
         m_name = m_settings.value(entry, nameKey).toString();
-        m_ownFontColor = m_settings.value(entry, SettingsKey::fontColor, true).value<QColor>();
-        m_ownBackgroundColor = m_settings.value(entry, SettingsKey::backgroundColor, true).value<QColor>();
-        m_fontColor = m_ownFontColor.isValid()
-                          ? m_ownFontColor
-                          : m_settings.value(entry, SettingsKey::fontColor).value<QColor>();
-        m_backGroundColor = m_ownBackgroundColor.isValid()
-                                ? m_ownBackgroundColor
-                                : m_settings.value(entry, SettingsKey::backgroundColor).value<QColor>();
+        m_fontColor = m_settings.value(entry, SettingsKey::fontColor).value<QColor>();
+        m_backGroundColor = m_settings.value(entry, SettingsKey::backgroundColor).value<QColor>();
     }
     {
         std::lock_guard guard(m_lock);
@@ -158,18 +152,6 @@ QColor Datasource::backGroundColor() const
 {
     std::lock_guard guard(m_fieldLock);
     return m_backGroundColor;
-}
-
-QColor Datasource::ownFontColor() const
-{
-    std::lock_guard guard(m_fieldLock);
-    return m_ownFontColor;
-}
-
-QColor Datasource::ownBackgroundColor() const
-{
-    std::lock_guard guard(m_fieldLock);
-    return m_ownBackgroundColor;
 }
 
 QImage Datasource::image() const

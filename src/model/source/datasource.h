@@ -61,9 +61,6 @@ public:
     void setCustomName(const QString &customName);
     QColor fontColor() const;
     QColor backGroundColor() const;
-    // The colours the feed sets itself; invalid where it takes the general one.
-    QColor ownFontColor() const;
-    QColor ownBackgroundColor() const;
     QImage image() const;
     void setImage(const QImage &image);
     bool isEnabled() const { return m_enabled.load(); }
@@ -172,8 +169,6 @@ private:
     QString m_customName;
     QColor m_fontColor;
     QColor m_backGroundColor;
-    QColor m_ownFontColor;
-    QColor m_ownBackgroundColor;
     int m_limit = 0;
     int m_ageLimit = 0;
     KeywordPredicate m_keywords;
