@@ -47,10 +47,16 @@ DataItemPtr ArrivalQueue::first() const
     return m_items.isEmpty() ? nullptr : m_items.first();
 }
 
-QSet<const DataItem *> ArrivalQueue::queued() const
+quint64 ArrivalQueue::takenCount() const
 {
     std::lock_guard guard(m_lock);
-    return m_queued;
+    return m_taken;
+}
+
+ArrivalQueue::Queued ArrivalQueue::queued() const
+{
+    std::lock_guard guard(m_lock);
+    return {m_queued, m_taken};
 }
 
 bool ArrivalQueue::dropGoneAndHasAny()
