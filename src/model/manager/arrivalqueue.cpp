@@ -53,10 +53,11 @@ quint64 ArrivalQueue::takenCount() const
     return m_taken;
 }
 
+// A copy of its own: a shared one would be read by the merge while the queue changes its original.
 ArrivalQueue::Queued ArrivalQueue::queued() const
 {
     std::lock_guard guard(m_lock);
-    return {m_queued, m_taken};
+    return {QSet<const DataItem *>(m_queued.cbegin(), m_queued.cend()), m_taken};
 }
 
 bool ArrivalQueue::dropGoneAndHasAny()
