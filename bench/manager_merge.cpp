@@ -71,9 +71,9 @@ World &world()
             }
         }
         made->manager->mergeSync();
-        if (made->manager->items()->size() != feedCount * entriesPerFeed)
+        if (made->manager->items().size() != feedCount * entriesPerFeed)
             qFatal("expected %d visible entries, got %lld", feedCount * entriesPerFeed,
-                   qlonglong(made->manager->items()->size()));
+                   qlonglong(made->manager->items().size()));
         return made;
     }();
     return *instance;
@@ -118,7 +118,7 @@ void BM_Merge(benchmark::State &state)
     manager.mergeSync();
     for (auto _ : state) {
         manager.mergeSync();
-        benchmark::DoNotOptimize(manager.items()->size());
+        benchmark::DoNotOptimize(manager.items().size());
     }
 }
 BENCHMARK(BM_Merge)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -147,7 +147,7 @@ void BM_MergeWithSearch(benchmark::State &state)
     manager.mergeSync();
     for (auto _ : state) {
         manager.mergeSync();
-        benchmark::DoNotOptimize(manager.items()->size());
+        benchmark::DoNotOptimize(manager.items().size());
     }
     manager.setFilter(QString());
 }

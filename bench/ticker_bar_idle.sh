@@ -2,7 +2,8 @@
 # What the bar costs while nothing happens: vantrel on an X display (Xvfb, openbox, xcompmgr)
 # with eight feeds listed and refreshed once, then a minute in which nothing arrives and nothing
 # moves. Prints the CPU seconds of the whole process in that minute (utime + stime from
-# /proc/<pid>/stat), and its wake-ups (voluntary context switches).
+# /proc/<pid>/stat) and its wake-ups (voluntary context switches), then the same for each thread
+# that used CPU or woke up.
 # Needs the release build. Usage: bench/ticker_bar_idle.sh [seconds, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,8 +56,25 @@ sleep 20 # start, first refreshes, the rows fading in, the scroll bar fading out
 ticks=$(getconf CLK_TCK)
 cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 wakeups() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$pid/status"; }
+# One line per thread: id, CPU ticks, wake-ups, name.
+threads() {
+  for task in /proc/"$pid"/task/*; do
+    printf '%s %s %s %s\n' "${task##*/}" "$(awk '{print $14 + $15}' "$task/stat")" \
+      "$(awk '/^voluntary_ctxt_switches/ {print $2}' "$task/status")" "$(cat "$task/comm")"
+  done
+}
 cpu0=$(cpu) wake0=$(wakeups)
+threads >"$work/threads0"
 sleep "$seconds"
 cpu1=$(cpu) wake1=$(wakeups)
+threads >"$work/threads1"
 awk -v c=$((cpu1 - cpu0)) -v t="$ticks" -v s="$seconds" -v w=$((wake1 - wake0)) \
   'BEGIN { printf "idle: %.3f CPU seconds in %d s (%.3f per minute), %d wake-ups\n", c / t, s, c / t * 60 / s, w }'
+awk -v t="$ticks" -v s="$seconds" -v main="$pid" '
+  NR == FNR { cpu[$1] = $2; wake[$1] = $3; next }
+  {
+    name = $4; for (i = 5; i <= NF; i++) name = name " " $i
+    c = $2 - cpu[$1]; w = $3 - wake[$1]
+    if (c > 0 || w > 0)
+      printf "  thread %s%s (%s): %.3f CPU seconds per minute, %d wake-ups\n", $1, $1 == main ? ", main" : "", name, c / t * 60 / s, w
+  }' "$work/threads0" "$work/threads1"

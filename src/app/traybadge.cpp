@@ -39,7 +39,7 @@ void TrayBadge::refresh()
 // top and the walk stops at the first older entry.
 void TrayBadge::count(const ViewDataSource::ItemList &items, bool barVisible)
 {
-    const int newestArrival = items && !items->isEmpty() ? items->first()->sequence() : 0;
+    const int newestArrival = !items.isEmpty() ? items.first()->sequence() : 0;
     if (barVisible) {
         m_lastSeenArrival = std::max(m_lastSeenArrival, newestArrival);
         m_unseen = 0;
@@ -48,7 +48,7 @@ void TrayBadge::count(const ViewDataSource::ItemList &items, bool barVisible)
     }
     m_unseen = 0;
     m_keywordMatched = false;
-    for (const DataItemPtr &item : *items) {
+    for (const DataItemPtr &item : items) {
         if (item->sequence() <= m_lastSeenArrival)
             break;
         ++m_unseen;
@@ -59,8 +59,8 @@ void TrayBadge::count(const ViewDataSource::ItemList &items, bool barVisible)
 QString TrayBadge::describe(const ViewDataSource::ItemList &items)
 {
     QStringList lines{u"Vantrel"_s};
-    for (qsizetype i = 0; items && i < std::min<qsizetype>(shownHeadlines, items->size()); ++i) {
-        const DataItemPtr &item = items->at(i);
+    for (qsizetype i = 0; i < std::min<qsizetype>(shownHeadlines, items.size()); ++i) {
+        const DataItemPtr &item = items.at(i);
         const QString title = item->title().simplified();
         lines.append(item->name().isEmpty() ? title : title + u" \u2014 "_s + item->name().simplified());
     }

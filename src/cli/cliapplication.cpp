@@ -166,7 +166,7 @@ void CliApplication::printHeadlines(DatasourceManager &manager) const
     // allocation of the run.
     constexpr qsizetype pieceLength = 32 * 1024;
     QString text;
-    for (const DataItemPtr &item : *items) {
+    for (const DataItemPtr &item : items) {
         if (!text.isEmpty())
             text += u'\n';
         text += formatter.line(*item);

@@ -35,9 +35,9 @@ void HeadlessTicker::showNewTopRows()
     const ViewDataSource::ItemList list = m_source.items();
     m_source.setNeedsRefresh(false);
     QList<DataItemPtr> unseen;
-    for (qsizetype row = 0; row < list->size() && row < screenRows; ++row) {
-        if (!wasShown(list->at(row)))
-            unseen.prepend(list->at(row));
+    for (qsizetype row = 0; row < list.size() && row < screenRows; ++row) {
+        if (!wasShown(list.at(row)))
+            unseen.prepend(list.at(row));
     }
     for (const DataItemPtr &item : std::as_const(unseen))
         show(item);

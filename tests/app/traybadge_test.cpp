@@ -61,7 +61,7 @@ protected:
                 manager->removeNew();
             manager->dirtyTimer();
             manager->mergeSync();
-            return manager->items()->size() == manager->datasources().first()->items().size();
+            return manager->items().size() == manager->datasources().first()->items().size();
         }));
     }
 
@@ -90,8 +90,8 @@ TEST_F(TrayBadgeTest, countsWhatArrivedWhileTheBarWasHiddenAndListsTheLatestThre
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines.first(), u"Vantrel"_s);
     // One line per headline, however the feed broke its title.
-    EXPECT_EQ(lines[1], QString(manager->items()->at(0)->title().simplified() + u" \u2014 "_s +
-                                manager->items()->at(0)->name()));
+    EXPECT_EQ(lines[1], QString(manager->items().at(0)->title().simplified() + u" \u2014 "_s +
+                                manager->items().at(0)->name()));
     EXPECT_EQ(trayIcon.toolTip(), badge.toolTip());
 
     bar.show(); // looked at
@@ -113,9 +113,9 @@ TEST_F(TrayBadgeTest, theDotShowsAKeywordMatchAmongTheUnseen)
         server.advance(1);
         refresh();
         badge.refresh();
-        matched = manager->items()->first()->mark();
+        matched = manager->items().first()->mark();
         EXPECT_EQ(badge.keywordMatched(),
-                  std::any_of(manager->items()->begin(), manager->items()->begin() + badge.unseenCount(),
+                  std::any_of(manager->items().begin(), manager->items().begin() + badge.unseenCount(),
                               [](const DataItemPtr &item) { return item->mark(); }));
     }
     ASSERT_TRUE(matched) << "the demo feed names a storm within a dozen steps";

@@ -253,8 +253,8 @@ TEST_F(CliEndToEndTest, afterAKillDuringRefreshesTheNextStartHasTheSettingsStars
     {
         UserDefaults defaults(Paths::configFolder());
         StarManager stars(defaults, nullptr);
-        ASSERT_EQ(stars.items()->size(), 1);
-        EXPECT_EQ(stars.items()->first()->title(), u"Kept"_s);
+        ASSERT_EQ(stars.items().size(), 1);
+        EXPECT_EQ(stars.items().first()->title(), u"Kept"_s);
     }
     const VantrelRun::Result listed = VantrelRun::run({u"--list-feeds"_s});
     ASSERT_EQ(listed.outLines().size(), 3) << listed.err.toStdString();

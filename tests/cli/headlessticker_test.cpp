@@ -20,7 +20,7 @@ public:
     void arrive(const DataItemPtr &item) { m_queue.append(item); }
 
     void setNeedsRefresh(bool refresh) override { m_refresh = refresh; }
-    ItemList items() override { return std::make_shared<const QList<DataItemPtr>>(m_items); }
+    ItemList items() override { return PublishedList(std::make_shared<const QList<DataItemPtr>>(m_items)); }
     QList<DataItemPtr> theNewItems() override { return m_queue; }
     bool needsRefresh() const override { return m_refresh; }
     void removeNew() override

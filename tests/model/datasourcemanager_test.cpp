@@ -165,7 +165,7 @@ TEST_F(ArrivalTest, arrivalsWaitInTheQueueAndAreReleasedOnTopOneAtATime)
     const ViewDataSource::ItemList before = manager->items();
     manager->removeNew();
     EXPECT_EQ(titles().first(), u"first"_s);
-    EXPECT_EQ(before->size(), 2) << "a reader's snapshot never changes";
+    EXPECT_EQ(before.size(), 2) << "a reader's snapshot never changes";
     EXPECT_GT(first->sequence(), 0);
 
     manager->removeNew();

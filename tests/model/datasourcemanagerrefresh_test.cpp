@@ -142,7 +142,7 @@ TEST_F(RefreshTest, refreshOnceRefreshesEachEnabledSourceOnceAndSaysSo)
     ASSERT_TRUE(waitFor([&] { return noneRunning(); }, 20000));
     EXPECT_EQ(feedHits(7), 6);
     manager->mergeSync();
-    EXPECT_EQ(manager->items()->size(), 30);
+    EXPECT_EQ(manager->items().size(), 30);
     for (const auto &source : manager->datasources()) {
         if (!source->isEnabled())
             continue;
@@ -236,7 +236,7 @@ TEST_F(RefreshTest, feedsComeAndGoWhileRefreshesRun)
     for (const auto &source : sources)
         current.insert(source.get());
     const ViewDataSource::ItemList items = manager->items();
-    for (const auto &listed : *items)
+    for (const auto &listed : items)
         EXPECT_TRUE(current.contains(Datasource::of(*listed).get()));
     for (const auto &queued : manager->theNewItems())
         EXPECT_TRUE(current.contains(Datasource::of(*queued).get()));

@@ -67,20 +67,20 @@ TEST_F(EntryLifetimeTest, publishedEntriesThatLeftTheirFeedReadAsHavingNoSourceO
     subscribeToRevisedFeed();
     refresh();
     const ViewDataSource::ItemList shown = manager->items();
-    ASSERT_EQ(shown->size(), 3);
-    EXPECT_EQ(shown->first()->name(), u"Feedsim \u201crevised\u201d"_s);
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown.first()->name(), u"Feedsim \u201crevised\u201d"_s);
 
     server.advance(1);
     refresh(); // the two entries still listed are replaced by their revisions
     const QList<DataItemPtr> kept = source(0)->items();
-    EXPECT_EQ(std::count_if(shown->cbegin(), shown->cend(),
-                            [&](const auto &entry) { return !kept.contains(entry); }),
-              2);
+    EXPECT_EQ(
+        std::count_if(shown.begin(), shown.end(), [&](const auto &entry) { return !kept.contains(entry); }),
+        2);
     const ViewDataSource::ItemList revised = manager->items();
 
     deleteFeed();
     for (const ViewDataSource::ItemList &list : {shown, revised}) {
-        for (const DataItemPtr &entry : *list) {
+        for (const DataItemPtr &entry : list) {
             expectNoSource(*entry, QString());
             EXPECT_FALSE(StarManager::recordForItem(*entry).contains(u"DataSourceUrl"_s));
         }
@@ -91,13 +91,13 @@ TEST_F(EntryLifetimeTest, starredEntriesLetTheirFeedGoAndKeepTheNameTheyWereStar
 {
     subscribeToRevisedFeed();
     refresh();
-    stars->starItem(manager->items()->first());
+    stars->starItem(manager->items().first());
     const ViewDataSource::ItemList starred = stars->items();
-    ASSERT_EQ(starred->size(), 1);
-    EXPECT_EQ(starred->first()->valueForKey(ItemKey::datasourceName),
+    ASSERT_EQ(starred.size(), 1);
+    EXPECT_EQ(starred.first()->valueForKey(ItemKey::datasourceName),
               QVariant(u"Feedsim \u201crevised\u201d"_s));
 
     deleteFeed();
-    expectNoSource(*starred->first(), u"Feedsim \u201crevised\u201d"_s);
-    EXPECT_TRUE(stars->isStarred(*starred->first()));
+    expectNoSource(*starred.first(), u"Feedsim \u201crevised\u201d"_s);
+    EXPECT_TRUE(stars->isStarred(*starred.first()));
 }

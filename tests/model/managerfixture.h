@@ -99,7 +99,7 @@ protected:
     {
         QStringList list;
         const ViewDataSource::ItemList items = manager->items();
-        for (const auto &listed : *items)
+        for (const auto &listed : items)
             list.append(listed->title());
         return list;
     }

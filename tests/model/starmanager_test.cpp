@@ -23,7 +23,7 @@ protected:
     {
         QStringList list;
         const ViewDataSource::ItemList items = stars->items();
-        for (const auto &starred : *items)
+        for (const auto &starred : items)
             list.append(starred->title());
         return list;
     }
@@ -42,12 +42,12 @@ TEST_F(StarManagerTest, starsSurviveARestartNewestFirstAndStillRecogniseTheirEnt
     StarManager restarted(reopened, manager.get());
     QStringList titles;
     const ViewDataSource::ItemList items = restarted.items();
-    for (const auto &starred : *items)
+    for (const auto &starred : items)
         titles.append(starred->title());
     EXPECT_EQ(titles, (QStringList{u"Crème brûlée"_s, u"Probe lands"_s}));
     EXPECT_TRUE(restarted.isStarred(*entry(0, u"Probe lands"_s)));
     EXPECT_FALSE(restarted.isStarred(*entry(0, u"Comet seen"_s)));
-    EXPECT_EQ(restarted.items()->first()->name(), u"Kitchen"_s);
+    EXPECT_EQ(restarted.items().first()->name(), u"Kitchen"_s);
 }
 
 TEST_F(StarManagerTest, starringTwiceKeepsOneRecordAndNotifiesEachTime)
@@ -118,10 +118,10 @@ TEST_F(StarManagerTest, neverHasArrivalsAndAStarOfADeletedFeedKeepsItsName)
     const ViewDataSource::ItemList held = stars->items();
     manager->deleteDatasource(source(1).get());
     stars->starItem(entry(0, u"Comet seen"_s)); // drops the list the ticker may still hold
-    EXPECT_EQ(held->first()->name(), u"Kitchen"_s);
+    EXPECT_EQ(held.first()->name(), u"Kitchen"_s);
 
     StarManager fresh(defaults, manager.get());
-    const auto kitchen = fresh.items()->last();
+    const auto kitchen = fresh.items().toList().last();
     EXPECT_EQ(kitchen->datasource(), nullptr);
     EXPECT_EQ(kitchen->name(), u"Kitchen"_s);
 }

@@ -65,7 +65,7 @@ int main(int argc, char **argv)
         auto bar = std::make_unique<StandInBar>();
         // Published on the merge worker; said on the main thread.
         QObject::connect(&manager, &DatasourceManager::itemsPublished, bar->context(),
-                         [&manager] { say(u"headlines: %1"_s.arg(manager.items()->size())); });
+                         [&manager] { say(u"headlines: %1"_s.arg(manager.items().size())); });
         manager.merge(); // as the bar does when it opens: the stored headlines at once
         return DesktopStart::Windows{std::move(bar), std::make_unique<StandInPreferences>()};
     });

@@ -47,10 +47,17 @@ DataItemPtr ArrivalQueue::first() const
     return m_items.isEmpty() ? nullptr : m_items.first();
 }
 
-QSet<const DataItem *> ArrivalQueue::queued() const
+quint64 ArrivalQueue::takenCount() const
 {
     std::lock_guard guard(m_lock);
-    return m_queued;
+    return m_taken;
+}
+
+// A copy of its own: a shared one would be read by the merge while the queue changes its original.
+ArrivalQueue::Queued ArrivalQueue::queued() const
+{
+    std::lock_guard guard(m_lock);
+    return {QSet<const DataItem *>(m_queued.cbegin(), m_queued.cend()), m_taken};
 }
 
 bool ArrivalQueue::dropGoneAndHasAny()

@@ -24,12 +24,18 @@ public:
     QList<DataItemPtr> items() const;
     // The oldest arrival, or nullptr.
     DataItemPtr first() const;
-    // The entries queued now, to be left out of a merge.
-    QSet<const DataItem *> queued() const;
+    // How many arrivals were taken so far: the number of the latest one taken.
+    quint64 takenCount() const;
+    struct Queued {
+        QSet<const DataItem *> items; // to be left out of a merge
+        quint64 taken;                // takenCount() at the same moment
+    };
+    Queued queued() const;
     // Drops arrivals whose source is gone, no longer managed or disabled; true when any remain.
     bool dropGoneAndHasAny();
-    // Takes the oldest arrival and hands it to `bringIn` before anyone sees it unqueued; false when
-    // the queue is empty. `bringIn` may take the locks below the queue lock.
+    // Takes the oldest arrival and hands it, with its number (1, 2, ... in the order taken), to
+    // `bringIn` before anyone sees it unqueued; false when the queue is empty. `bringIn` may take
+    // the locks below the queue lock.
     template <typename BringIn> bool takeFirst(BringIn &&bringIn)
     {
         std::lock_guard guard(m_lock);
@@ -37,7 +43,7 @@ public:
             return false;
         const DataItemPtr item = m_items.takeFirst();
         m_queued.remove(item.get());
-        bringIn(item);
+        bringIn(item, ++m_taken);
         return true;
     }
 
@@ -46,4 +52,5 @@ private:
     QList<DataItemPtr> m_items;
     QSet<const DataItem *> m_queued;
     QSet<const Datasource *> m_managed;
+    quint64 m_taken = 0;
 };

@@ -37,7 +37,7 @@ DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock,
 DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock, Reachability &reachability,
                                      const Options &options)
     : m_defaults(defaults), m_clock(clock), m_reachability(reachability), m_options(options),
-      m_items(std::make_shared<const QList<DataItemPtr>>())
+      m_merged(std::make_shared<const QList<DataItemPtr>>())
 {
     createDatasources();
 
@@ -424,10 +424,12 @@ void DatasourceManager::runMerge(quint64 generation)
     const MergeOrder::OneShots oneShots = takeOneShots();
     const std::shared_ptr<const SearchFilter> filter = currentFilter();
     std::vector<MergeCollector::SourceList> lists;
+    MergeCollector::Taken taken;
     MergeOrder::Entries entries;
     {
         std::lock_guard sourcesGuard(m_sourcesLock);
-        entries = m_collector.collect(m_datasources, filter.get(), m_showHidden.load(), m_arrivals, lists);
+        entries =
+            m_collector.collect(m_datasources, filter.get(), m_showHidden.load(), m_arrivals, lists, taken);
     }
     QList<DataItemPtr> merged = MergeOrder::arrange(entries, oneShots, m_retired->take());
     // A source changes its list in place once no copy shares it: the copies are dropped under the
@@ -436,16 +438,45 @@ void DatasourceManager::runMerge(quint64 generation)
         std::lock_guard guard(list.source->lock());
         list.items = {};
     }
-    publish(generation, std::move(merged));
+    publish(generation, std::move(merged), taken);
 }
 
-// Waiters of mergeSync are released after the signal, so they see what its receivers did.
-void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
+// The arrivals brought in while the merge read the sources, that it listed nevertheless.
+QSet<const DataItem *> DatasourceManager::listedAmong(const QList<DataItemPtr> &list,
+                                                      const MergeCollector::Taken &taken) const
 {
-    ItemList published = RetiredList::share(std::move(list), m_retired);
+    QSet<const DataItem *> candidates;
     {
         std::lock_guard guard(m_stateLock);
-        m_items.swap(published); // the old list is released outside the lock
+        candidates = m_front.takenBetween(taken.before, taken.after);
+    }
+    QSet<const DataItem *> listed;
+    for (qsizetype i = 0; !candidates.isEmpty() && i < list.size(); ++i) {
+        if (candidates.remove(list.at(i).get()))
+            listed.insert(list.at(i).get());
+    }
+    return listed;
+}
+
+// The arrivals the list holds leave the front in the same step, so that readers see each entry
+// once. Waiters of mergeSync are released after the signal, so they see what its receivers did.
+void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list,
+                                const MergeCollector::Taken &taken)
+{
+    const QSet<const DataItem *> listedLater =
+        taken.after > taken.before ? listedAmong(list, taken) : QSet<const DataItem *>();
+    ArrivalFront::Fold fold;
+    {
+        std::lock_guard guard(m_stateLock);
+        fold = m_front.planFold(taken.before, listedLater);
+    }
+    if (!fold.duplicates.isEmpty())
+        list.removeIf([&fold](const DataItemPtr &item) { return fold.duplicates.contains(item.get()); });
+    PublishedList::Part published = RetiredList::share(std::move(list), m_retired);
+    {
+        std::lock_guard guard(m_stateLock);
+        m_merged.swap(published); // the old list is released outside the lock
+        m_front.dropOldest(fold.count);
         m_refresh = true;
     }
     published.reset();
@@ -462,7 +493,7 @@ void DatasourceManager::publish(quint64 generation, QList<DataItemPtr> list)
 ViewDataSource::ItemList DatasourceManager::items()
 {
     std::lock_guard guard(m_stateLock);
-    return m_items;
+    return PublishedList(m_merged, m_front.items());
 }
 
 QList<DataItemPtr> DatasourceManager::theNewItems()
@@ -480,19 +511,14 @@ bool DatasourceManager::hasNew()
     return m_arrivals.dropGoneAndHasAny();
 }
 
-// The list is replaced by a copy with the arrival on top; readers keep their snapshot.
+// The arrival goes on top of the merged list without copying it: into the front, which the merge
+// requested here folds into the list it publishes.
 void DatasourceManager::removeNew()
 {
-    const bool broughtIn = m_arrivals.takeFirst([this](const DataItemPtr &item) {
+    const bool broughtIn = m_arrivals.takeFirst([this](const DataItemPtr &item, quint64 taken) {
         item->setObject(m_pool.nextSequence(), ItemKey::sequence);
         std::lock_guard stateGuard(m_stateLock);
-        QList<DataItemPtr> list;
-        list.reserve(m_items->size() + 1);
-        list.append(item);
-        for (const DataItemPtr &listed : *m_items)
-            if (listed != item)
-                list.append(listed);
-        m_items = RetiredList::share(std::move(list), m_retired);
+        m_front.bringIn(item, taken);
         m_refresh = true;
     });
     if (broughtIn)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/manager/arrivalfront.h"
 #include "model/manager/arrivalqueue.h"
 #include "model/manager/mergecollector.h"
 #include "model/manager/mergeorder.h"
@@ -160,7 +161,9 @@ private:
     void append(const std::shared_ptr<RSSDatasource> &source);
     quint64 _merge();
     void runMerge(quint64 generation);
-    void publish(quint64 generation, QList<DataItemPtr> list);
+    void publish(quint64 generation, QList<DataItemPtr> list, const MergeCollector::Taken &taken);
+    QSet<const DataItem *> listedAmong(const QList<DataItemPtr> &list,
+                                       const MergeCollector::Taken &taken) const;
     MergeOrder::OneShots takeOneShots();
     std::shared_ptr<const SearchFilter> currentFilter() const;
     void sourceDidFinishRefresh(Datasource *source);
@@ -179,13 +182,14 @@ private:
 
     ArrivalQueue m_arrivals;
 
-    mutable std::mutex m_stateLock; // filter, generations, published list
+    mutable std::mutex m_stateLock; // filter, generations, published list and its front
     std::condition_variable m_published;
     QString m_filter;
     std::shared_ptr<const SearchFilter> m_filterPredicate;
     quint64 m_generation = 0;
     quint64 m_publishedGeneration = 0;
-    ItemList m_items;
+    PublishedList::Part m_merged; // the latest merge's list; never null
+    ArrivalFront m_front;         // arrivals brought in that m_merged does not list yet
     const std::shared_ptr<RetiredList> m_retired =
         std::make_shared<RetiredList>(); // published lists nobody reads
     MergeCollector m_collector;

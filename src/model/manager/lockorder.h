@@ -10,14 +10,15 @@
 // | DatasourceManager sourcesLock | the list of sources, the one-pass record    | yes    | no       |
 // | Datasource lock() (recursive) | items and filing index, marked set, image   | yes    | no       |
 // | ArrivalQueue lock             | the arrival queue                           | no     | no       |
-// | DatasourceManager state lock  | filter, generations, published list         | no     | no       |
-// | RetiredList lock (leaf)       | the latest retired list                     | no     | no       |
+// | DatasourceManager state lock  | filter, generations, published list, front  | no     | no       |
+// | RetiredList lock (leaf)       | the retired lists                           | no     | no       |
 // | DatasourceManager save lock   | sources whose item files wait (leaf)        | no     | no       |
 // | Datasource field, last-update, error locks; RSSDatasource address, option locks (leaves)  |
 // | DataItem lock (leaf)          | the entry's properties                      | no     | no       |
 // | RefreshPool mutex (leaf)      | threads, hand-offs, closing                 | no     | no       |
 //
 // A refresh files entries under its source's lock(), so reports may arrive under it, on the
-// thread that made the change: the manager's handlers take only the queue, state and save locks,
+// thread that made the change (an announced arrival always does, so that a merge reading the
+// source finds it queued): the manager's handlers take only the queue, state and save locks,
 // and never wait for another thread. A hand-off waits for the main thread, which may itself wait
 // for any lock above, so none may be held across one.

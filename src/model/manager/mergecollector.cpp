@@ -8,15 +8,19 @@
 
 MergeOrder::Entries MergeCollector::collect(const QList<std::shared_ptr<Datasource>> &sources,
                                             const SearchFilter *filter, bool includeHidden,
-                                            const ArrivalQueue &arrivals, std::vector<SourceList> &lists)
+                                            const ArrivalQueue &arrivals, std::vector<SourceList> &lists,
+                                            Taken &taken)
 {
+    taken.before = arrivals.takenCount();
     lists = visibleLists(sources, filter);
     MergeOrder::Entries entries;
     entries.keys.reserve(size_t(m_lastSize.load()));
     entries.items.reserve(size_t(m_lastSize.load()));
     entries.addresses.reserve(size_t(m_lastSize.load()));
     // Taken after the lists, so that every entry of theirs already queued is left out.
-    const QSet<const DataItem *> queued = arrivals.queued();
+    const ArrivalQueue::Queued waiting = arrivals.queued();
+    const QSet<const DataItem *> &queued = waiting.items;
+    taken.after = waiting.taken;
     for (size_t list = 0; list < lists.size(); ++list) {
         // The entries lie scattered in memory: fetch a few ahead, the next list's first ones
         // included.

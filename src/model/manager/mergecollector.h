@@ -23,11 +23,17 @@ public:
         bool sourceNameMatches;
     };
 
+    // Which arrivals taken from the queue the collection may list (ArrivalQueue::takenCount).
+    struct Taken {
+        quint64 before = 0; // taken before the sources were read: listed when visible
+        quint64 after = 0;  // taken by the time the queue was read: those taken later are not listed
+    };
+
     // The caller holds the manager's sources lock, so that `sources` stay put. `lists` receives the
     // sources' lists, which the entries point into.
     MergeOrder::Entries collect(const QList<std::shared_ptr<Datasource>> &sources, const SearchFilter *filter,
                                 bool includeHidden, const ArrivalQueue &arrivals,
-                                std::vector<SourceList> &lists);
+                                std::vector<SourceList> &lists, Taken &taken);
 
 private:
     static std::vector<SourceList> visibleLists(const QList<std::shared_ptr<Datasource>> &sources,

@@ -12,18 +12,25 @@ std::shared_ptr<const QList<DataItemPtr>> RetiredList::share(QList<DataItemPtr> 
                                                });
 }
 
+// The lists are released outside the lock.
 QList<DataItemPtr> RetiredList::take()
 {
-    std::lock_guard guard(m_lock);
-    return std::exchange(m_list, {});
-}
-
-// The list it replaces is released outside the lock.
-void RetiredList::retire(QList<DataItemPtr> list)
-{
+    std::vector<QList<DataItemPtr>> lists;
     {
         std::lock_guard guard(m_lock);
-        m_list.swap(list);
+        lists.swap(m_lists);
     }
-    MergeOrder::release(list);
+    if (lists.empty())
+        return {};
+    QList<DataItemPtr> latest = std::move(lists.back());
+    lists.pop_back();
+    for (QList<DataItemPtr> &older : lists)
+        MergeOrder::release(older);
+    return latest;
+}
+
+void RetiredList::retire(QList<DataItemPtr> list)
+{
+    std::lock_guard guard(m_lock);
+    m_lists.push_back(std::move(list));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/entry/dataitem.h"
+#include "model/manager/publishedlist.h"
 
 #include <QList>
 #include <QString>
@@ -11,13 +12,13 @@
 // Called on the main thread.
 class ViewDataSource {
 public:
-    // An immutable snapshot; a new list is published instead of changing one in place.
-    using ItemList = std::shared_ptr<const QList<DataItemPtr>>;
+    // An immutable snapshot, newest first; a new list is published instead of changing one in place.
+    using ItemList = PublishedList;
 
     virtual ~ViewDataSource() = default;
 
     virtual void setNeedsRefresh(bool refresh) = 0;
-    // The published list; empty, never null, before anything was published.
+    // The published list; empty before anything was published.
     virtual ItemList items() = 0;
     // The queued arrivals, oldest first.
     virtual QList<DataItemPtr> theNewItems() = 0;

@@ -253,13 +253,12 @@ void Datasource::addItem(const DataItemPtr &item)
     const KeywordPredicate predicate = keywordPredicate();
     // Folded once here, on the refresh thread, instead of at a search.
     const QByteArray foldedText = item->foldedSearchText();
-    bool inserted;
     {
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
         if (!predicate.isEmpty())
             item->setObject(keywordMarkLocked(predicate, foldedText), ItemPropertyKeys::get().mark);
-        inserted = insertMode();
+        const bool inserted = insertMode();
         if (inserted) {
             _setCurrentDateIfNeeded(*item);
             insertLocked(0, item);
@@ -268,9 +267,11 @@ void Datasource::addItem(const DataItemPtr &item)
         }
         // Bound once filed, so that the filing's own changes of its keys are not counted as others'.
         item->setDatasource(weak_from_this());
+        // Announced before the lock is released, so that whoever reads the items under it finds
+        // an arrival already announced: a merge leaves it out of the list while it waits.
+        if (DatasourceDelegate *owner = delegate(); owner && inserted)
+            owner->newItemInDatasource(item, this);
     }
-    if (DatasourceDelegate *owner = delegate(); owner && inserted)
-        owner->newItemInDatasource(item, this);
     reportItemsDidChange();
 }
 

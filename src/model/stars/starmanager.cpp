@@ -96,7 +96,7 @@ void StarManager::_sync()
     m_defaults.setObject(m_starred, SettingsKey::starred);
 }
 
-ViewDataSource::ItemList StarManager::buildCache() const
+PublishedList::Part StarManager::buildCache() const
 {
     auto cache = std::make_shared<QList<DataItemPtr>>();
     const QVariantList records = m_defaults.arrayForKey(SettingsKey::starred);
@@ -114,7 +114,7 @@ ViewDataSource::ItemList StarManager::buildCache() const
 
 ViewDataSource::ItemList StarManager::items()
 {
-    ItemList cache;
+    PublishedList::Part cache;
     {
         std::lock_guard guard(m_lock);
         if (!m_cache)
@@ -122,11 +122,11 @@ ViewDataSource::ItemList StarManager::items()
         cache = m_cache;
     }
     if (m_filter.isNull())
-        return cache;
+        return PublishedList(cache);
     const SearchFilter filter(m_filter, false);
     auto filtered = std::make_shared<QList<DataItemPtr>>(*cache);
     filtered->removeIf([&filter](const DataItemPtr &item) { return !filter.matches(*item); });
-    return filtered;
+    return PublishedList(std::move(filtered));
 }
 
 void StarManager::setFilter(const QString &filter)

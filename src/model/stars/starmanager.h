@@ -60,14 +60,14 @@ private:
     void _sync();
     // Entries made from the stored records, each referring to the feed it came from while that
     // feed is subscribed.
-    ItemList buildCache() const;
+    PublishedList::Part buildCache() const;
 
     UserDefaults &m_defaults;
     DatasourceManager *m_sources;
 
     mutable std::recursive_mutex m_lock; // m_starred and m_cache
     QVariantList m_starred;
-    ItemList m_cache; // replaced, never changed in place
+    PublishedList::Part m_cache; // replaced, never changed in place
 
     QString m_filter;
     std::atomic<bool> m_refresh = true;

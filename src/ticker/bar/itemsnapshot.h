@@ -8,25 +8,16 @@
 // for a list of ten entries and of a hundred thousand.
 class ItemSnapshot {
 public:
-    bool isTaken() const { return m_list != nullptr; }
+    bool isTaken() const { return m_taken; }
     void take(ViewDataSource::ItemList list);
     void prepend(const DataItemPtr &item) { m_front.prepend(item); }
 
-    int count() const { return int(m_front.size() + (m_list ? m_list->size() : 0)); }
+    int count() const { return int(m_front.size() + m_list.size()); }
     // Entry k, 0 the newest.
     const DataItemPtr &at(int k) const;
-
-    template <typename Function> void forEach(Function function) const
-    {
-        for (const DataItemPtr &item : m_front)
-            function(item);
-        if (m_list) {
-            for (const DataItemPtr &item : *m_list)
-                function(item);
-        }
-    }
 
 private:
     QList<DataItemPtr> m_front; // newest first
     ViewDataSource::ItemList m_list;
+    bool m_taken = false;
 };

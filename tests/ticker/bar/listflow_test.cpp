@@ -239,7 +239,7 @@ TEST_F(AutoHideTest, aReadRowFadesOutThenLeavesTheListButThePreviewedOneStays)
     animations.advanceBy(400);
     flow().timer();
     EXPECT_TRUE(readItem->hidden());
-    EXPECT_FALSE(manager->items()->contains(readItem));
+    EXPECT_FALSE(manager->items().contains(readItem));
     flow().rebuildViews();
     EXPECT_EQ(rowOf(readItem), nullptr);
     EXPECT_NE(rowOf(previewedItem), nullptr);
