@@ -117,12 +117,15 @@ qint64 FeedDate::ageInHours(const QDateTime &date, const Clock &clock)
 
 bool FeedDate::dateIsToday(const QDateTime &date, const Clock &clock)
 {
-    if (!date.isValid())
-        return false;
+    return date.isValid() && today(clock).contains(date);
+}
+
+// From midnight to the next midnight, so that days of 23 and 25 hours count in full.
+FeedDate::LocalDay FeedDate::today(const Clock &clock)
+{
     const QTimeZone zone = QTimeZone::systemTimeZone();
-    const QDate today = clock.now().toTimeZone(zone).date();
-    // From midnight to the next midnight, so that days of 23 and 25 hours count in full.
-    return date >= today.startOfDay(zone) && date < today.addDays(1).startOfDay(zone);
+    const QDate date = clock.now().toTimeZone(zone).date();
+    return {date.startOfDay(zone), date.addDays(1).startOfDay(zone)};
 }
 
 QString FeedDate::localizedTimeIntervalSinceNow(const QDateTime &date, const Clock &clock)

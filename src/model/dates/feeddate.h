@@ -13,6 +13,13 @@
 // reads its arguments and the clock.
 class FeedDate {
 public:
+    // A calendar day in the process's time zone, as the instants of its midnight and the next.
+    struct LocalDay {
+        QDateTime start;
+        QDateTime end;
+        bool contains(const QDateTime &date) const { return date >= start && date < end; }
+    };
+
     // RSS pubDate: the five RFC 822 patterns with English names (see RSSDateFormats), first match wins.
     static QDateTime dateWithRSSPubDate(QStringView text);
     // Atom: exactly "yyyy-MM-ddTHH:mm:ssZ", in UTC; offsets and fractions are left to failOverParser.
@@ -28,6 +35,7 @@ public:
     static qint64 ageInHours(const QDateTime &date, const Clock &clock = Clock::system());
     // True when the date falls on today's calendar day in the process's time zone.
     static bool dateIsToday(const QDateTime &date, const Clock &clock = Clock::system());
+    static LocalDay today(const Clock &clock = Clock::system());
     // "a minute ago", "%d minutes ago", "a hour ago", "%d hours ago"; future dates read the same way.
     static QString localizedTimeIntervalSinceNow(const QDateTime &date, const Clock &clock = Clock::system());
 };

@@ -30,12 +30,13 @@ ListFlow::ListFlow(const Parts &parts, DatasourceManager &manager, ListView &mai
     connect(m_scrollTimer, &QTimer::timeout, this, &ListFlow::scrollToTopAction);
     if (!startTimers)
         return;
+    // The tick and the layout share one timer of the same period: one wake-up instead of two.
     auto *tick = new QTimer(this);
-    connect(tick, &QTimer::timeout, this, &ListFlow::timer);
+    connect(tick, &QTimer::timeout, this, [this] {
+        timer();
+        rebuildViews();
+    });
     tick->start(tickIntervalMs);
-    auto *rebuild = new QTimer(this);
-    connect(rebuild, &QTimer::timeout, this, [this] { rebuildViews(); });
-    rebuild->start(tickIntervalMs);
 }
 
 void ListFlow::timer()
@@ -192,14 +193,16 @@ bool ListFlow::takeSnapshotIfNeeded()
     return true;
 }
 
+// Today's bounds are worked out once a day: the check runs five times a second, and asking for
+// the system time zone reads files each time.
 void ListFlow::followDayChange()
 {
-    if (m_prevDate.isValid() && !FeedDate::dateIsToday(m_prevDate, m_parts.clock)) {
+    const QDateTime now = m_parts.clock.now();
+    if (m_today.contains(now))
+        return;
+    if (m_today.start.isValid())
         updateTimes();
-        m_prevDate = QDateTime();
-    }
-    if (!m_prevDate.isValid())
-        m_prevDate = m_parts.clock.now();
+    m_today = FeedDate::today(m_parts.clock);
 }
 
 void ListFlow::updateScrollHeight()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/dates/feeddate.h"
 #include "model/entry/dataitem.h"
 #include "ticker/bar/itemsnapshot.h"
 
@@ -26,8 +27,8 @@ class ViewDataSource;
 // How headlines move through the bar. A tick every 0.2 seconds brings at most one new headline
 // in every 3 seconds: it sounds, notifies and slides in at the top, or, while the user looks
 // further down, is added without moving the view and counted as unseen. More than ten waiting
-// go in together, without animation. A second 0.2-second timer lays the rows in view out again
-// when the provider's list changed. Read rows fade out with auto-hide, the view jumps back to the
+// go in together, without animation. After each tick the rows in view are laid out again when
+// the provider's list changed. Read rows fade out with auto-hide, the view jumps back to the
 // newest headlines after a while, and the preview stays on its row.
 class ListFlow : public QObject {
     Q_OBJECT
@@ -118,7 +119,7 @@ private:
     int m_prevTop = 0;
     int m_prevBottom = 0;
     int m_snapshots = 0;
-    QDateTime m_prevDate;
+    FeedDate::LocalDay m_today;
     QDateTime m_lastNew;
     bool m_restartTimer = false;
     bool m_autoHide = false;
