@@ -70,7 +70,12 @@ done
 [ -n "$window" ] || fail "no bar window within 30 s"
 
 geometry() { xdotool getwindowgeometry --shell "$window"; }
-eval "$(geometry)"
+# The window maps before it is docked; the dock follows within moments.
+for _ in $(seq 100); do
+  eval "$(geometry)"
+  [ "$HEIGHT" -eq 800 ] && [ $((X + WIDTH)) -eq 1280 ] && break
+  sleep 0.1
+done
 [ "$HEIGHT" -eq 800 ] || fail "the bar is $HEIGHT high, not the screen's 800"
 [ $((X + WIDTH)) -eq 1280 ] || fail "the bar ends at x $((X + WIDTH)), not at the right edge 1280"
 # "Show in taskbar" is on: the docked bar is a frameless window of its own in the taskbar.
