@@ -27,7 +27,7 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")" XDG_RUNTIME_DIR="$work" DBUS_SESSION_BUS_ADDRESS=disabled:
-export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" CANBERRA_DRIVER=alsa CANBERRA_DEVICE=null
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_STATE_HOME="$work/state" CANBERRA_DRIVER=alsa CANBERRA_DEVICE=null
 unset WAYLAND_DISPLAY
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)

@@ -34,7 +34,7 @@ port=$(head -n 1 "$work/port")
 # shot <location> <picture> <x y width height of the picture, or "window">
 shot() {
   local profile="$work/profile-$1"
-  export XDG_CONFIG_HOME="$profile/config" XDG_CACHE_HOME="$profile/cache" XDG_DATA_HOME="$profile/data"
+  export XDG_CONFIG_HOME="$profile/config" XDG_CACHE_HOME="$profile/cache" XDG_DATA_HOME="$profile/data" XDG_STATE_HOME="$profile/state"
   mkdir -p "$XDG_CONFIG_HOME/vantrel"
   {
     echo '<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict><key>feeds</key><array>'

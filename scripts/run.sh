@@ -32,7 +32,7 @@ done
 port=$(head -n 1 "$profile/feedsim.port")
 [ -n "$port" ] || { echo "feedsim did not start" >&2; exit 1; }
 
-export XDG_CONFIG_HOME="$profile/config" XDG_CACHE_HOME="$profile/cache" XDG_DATA_HOME="$profile/data"
+export XDG_CONFIG_HOME="$profile/config" XDG_CACHE_HOME="$profile/cache" XDG_DATA_HOME="$profile/data" XDG_STATE_HOME="$profile/state"
 mkdir -p "$XDG_CONFIG_HOME/vantrel"
 {
   echo '<?xml version="1.0" encoding="UTF-8"?>'

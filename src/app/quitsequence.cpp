@@ -7,8 +7,15 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
+
+namespace {
+// The sequence whose save is under way, for waitForSaveAtExit.
+std::atomic<QuitSequence *> savingSequence{nullptr};
+} // namespace
 
 void QuitSequence::endProcessNow()
 {
@@ -27,6 +34,8 @@ QuitSequence::QuitSequence(DatasourceManager &manager, UserDefaults &defaults,
 
 QuitSequence::~QuitSequence()
 {
+    QuitSequence *self = this;
+    savingSequence.compare_exchange_strong(self, nullptr);
     if (m_saver.joinable())
         m_saver.join();
     {
@@ -78,11 +87,33 @@ void QuitSequence::saveInBackground()
         qWarning("Vantrel could not save its settings: %s", qPrintable(m_defaults.errorString()));
         m_settingsSaved = false;
     }
+    // Registered now, the wait runs at exit before the destructors of statics made earlier.
+    static const bool waitsAtExit = std::atexit(&QuitSequence::waitForSaveAtExit) == 0;
+    if (!waitsAtExit)
+        qWarning("Vantrel cannot hold an early exit back until its save has ended.");
+    savingSequence = this;
     m_saver = std::thread([this] {
         const bool saved = m_manager.syncAll();
+        {
+            const std::lock_guard guard(m_doneLock);
+            m_saverFinished = true;
+        }
+        m_doneChanged.notify_all();
         QMetaObject::invokeMethod(
             this, [this, saved] { saveEnded(saved); }, Qt::QueuedConnection);
     });
+}
+
+void QuitSequence::waitForSaveAtExit()
+{
+    if (QuitSequence *sequence = savingSequence.load())
+        sequence->waitForSaver();
+}
+
+void QuitSequence::waitForSaver()
+{
+    std::unique_lock guard(m_doneLock);
+    m_doneChanged.wait_for(guard, m_timeLimit, [this] { return m_saverFinished; });
 }
 
 void QuitSequence::saveEnded(bool saved)

@@ -39,6 +39,10 @@ public:
 
     // Starts the sequence; later calls do nothing.
     void begin();
+    // Runs when the process exits from elsewhere (the toolkit ends the program when the display
+    // goes away, as at logout right after SIGTERM): waits, within the time limit, for a save under
+    // way, so that no static the save uses is destroyed beneath it.
+    static void waitForSaveAtExit();
     bool hasBegun() const { return m_begun; }
 
 Q_SIGNALS:
@@ -50,6 +54,7 @@ private:
     void saveInBackground();
     void saveEnded(bool saved);
     void keepDeadline();
+    void waitForSaver();
 
     DatasourceManager &m_manager;
     UserDefaults &m_defaults;
@@ -62,4 +67,5 @@ private:
     std::mutex m_doneLock;
     std::condition_variable m_doneChanged;
     bool m_done = false;
+    bool m_saverFinished = false;
 };

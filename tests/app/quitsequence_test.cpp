@@ -16,6 +16,7 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <optional>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -153,4 +154,24 @@ TEST_F(QuitSequenceTest, aFileThatCannotBeWrittenMakesTheQuitAFailure)
     blocker.close();
     QuitSequence quit(*manager, defaults);
     EXPECT_EQ(runToEnd(quit), QuitSequence::Outcome::Failed);
+}
+
+// The toolkit may end the process while the save runs (the display went away at logout): the
+// exit waits for the save.
+TEST_F(QuitSequenceTest, anExitFromElsewhereWaitsForTheSave)
+{
+    refreshUntilOneFeedIsInAndOneDownloads();
+    std::atomic<bool> holding = false;
+    std::thread busy([&] {
+        const std::lock_guard hold(manager->sourcesLock());
+        holding = true;
+        QThread::msleep(300); // the save waits for the source list meanwhile
+    });
+    ASSERT_TRUE(waitFor([&] { return holding.load(); }));
+    QuitSequence quit(*manager, defaults);
+    quit.begin();
+    QCoreApplication::processEvents(); // the save starts on its thread
+    QuitSequence::waitForSaveAtExit();
+    EXPECT_EQ(ItemFile(u"NEWS"_s).load().size(), 20);
+    busy.join();
 }

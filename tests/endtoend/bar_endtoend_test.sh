@@ -31,7 +31,7 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
 unset WAYLAND_DISPLAY
 export XDG_RUNTIME_DIR="$work" DBUS_SESSION_BUS_ADDRESS=disabled: CANBERRA_DRIVER=alsa CANBERRA_DEVICE=null
-export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data"
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
 export ASAN_OPTIONS=detect_leaks=0
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
@@ -76,7 +76,7 @@ for _ in $(seq 100); do
   [ "$HEIGHT" -eq 800 ] && [ $((X + WIDTH)) -eq 1280 ] && break
   sleep 0.1
 done
-[ "$HEIGHT" -eq 800 ] || fail "the bar is $HEIGHT high, not the screen's 800"
+[ "$HEIGHT" -eq 800 ] || { xwininfo -root -tree | grep -i -E "vantrel|qt" >&2; fail "the bar is $HEIGHT high, not the screen's 800"; }
 [ $((X + WIDTH)) -eq 1280 ] || fail "the bar ends at x $((X + WIDTH)), not at the right edge 1280"
 # "Show in taskbar" is on: the docked bar is a frameless window of its own in the taskbar.
 xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q NORMAL || fail "the bar is not a window of its own"
