@@ -10,9 +10,9 @@ class DatasourceManager;
 class QTimer;
 
 // The manager's sources as table rows: enabled, name, address with its status line, the HTTP
-// status of the last refresh and the number of stored entries. Configuration changes reload the table once, a
-// moment after the last of a burst; when the list of sources stayed the same only the changed rows are
-// redrawn.
+// status of the last refresh and the number of stored entries. Configuration changes reload the
+// table once, a moment after the last of a burst; when the list of sources stayed the same only
+// the changed rows are redrawn.
 class FeedTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:

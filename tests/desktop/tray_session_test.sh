@@ -11,25 +11,12 @@ program=$1
 cli=$2
 feedsim=$3
 
-work=$(mktemp -d -t vantrel-desktop.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../endtoend/xsession.sh"
+make_work_folder vantrel-desktop
 fail() {
   echo "FAIL: $*" >&2
   for f in "$work"/out*.txt; do echo "--- $f" >&2; grep -v 'does not support' "$f" >&2 || true; done
   exit 1
-}
-# Waits up to $1 tenths of a second for the rest of the line, a command, to succeed.
-waitfor() {
-  local n=$1
-  shift
-  for _ in $(seq "$n"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
 }
 visible() { xdotool search --onlyvisible --name "$1"; }
 

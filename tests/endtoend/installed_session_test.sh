@@ -9,19 +9,9 @@
 set -euo pipefail
 cmake=$1 build=$2 feedsim=$3 grab=$4
 
-for tool in Xvfb openbox xcompmgr trayer xdotool xwininfo xdg-open xdg-mime; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
-done
-
-work=$(mktemp -d -t vantrel-installed.XXXXXX)
-chmod 700 "$work"
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/xsession.sh"
+require_tools Xvfb openbox xcompmgr trayer xdotool xwininfo xdg-open xdg-mime
+make_work_folder vantrel-installed
 fail() {
   echo "FAIL: $*"
   [ -n "${E2E_KEEP:-}" ] && [ -n "${DISPLAY:-}" ] && "$grab" "$E2E_KEEP/failed.png" 0 0 1280 800 >/dev/null
@@ -31,14 +21,6 @@ fail() {
   done
   exit 1
 }
-# Waits up to $1 tenths of a second for the rest of the line, a command, to succeed.
-waitfor() {
-  local n=$1
-  shift
-  for _ in $(seq "$n"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
-
 prefix=$work/prefix
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
 

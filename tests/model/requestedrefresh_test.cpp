@@ -1,15 +1,7 @@
 #include "common/qtprinters.h"
-#include "common/temphome.h"
-#include "common/waitfor.h"
-#include "feedsimserver.h"
+#include "feedsourcefixture.h"
 #include "model/manager/refreshround.h"
-#include "model/source/rssdatasource.h"
-#include "model/testenvironment.h"
-#include "platform/manualclock.h"
-#include "platform/settingskeys.h"
-#include "platform/userdefaults.h"
 
-#include <gtest/gtest.h>
 #include <latch>
 
 using namespace Qt::StringLiterals;
@@ -20,44 +12,13 @@ using RefreshRequest = RSSDatasource::RefreshRequest;
 
 // A refresh asked for by the user, out of turn, against the feed server: what it starts, what
 // it refuses, and the HTTP status it leaves with the source.
-class RequestedRefreshTest : public testing::Test {
+class RequestedRefreshTest : public FeedSourceFixture {
 protected:
-    RequestedRefreshTest()
-        : defaults(home.configHome() + u"/vantrel"_s),
-          clock(QDateTime::fromSecsSinceEpoch(1780003600, Qt::UTC))
-    {
-        defaults.registerDefaults({{SettingsKey::ageLimit, 7},
-                                   {SettingsKey::limit, 500},
-                                   {SettingsKey::refreshRate, 30},
-                                   {SettingsKey::receiveTimeStamp, false},
-                                   {SettingsKey::keywords, QVariantList()}});
-        server.start();
-    }
-
-    ~RequestedRefreshTest() override
-    {
-        environment.pool.close();
-        server.stop();
-    }
+    RequestedRefreshTest() : FeedSourceFixture(30) {}
 
     QString address(const QString &pathAndQuery) const
     {
         return QString::fromStdString(server.baseUrl()) + pathAndQuery;
-    }
-
-    std::shared_ptr<RSSDatasource> sourceFor(const QString &url)
-    {
-        const QVariantMap entry{{u"uuid"_s, u"FEED-%1"_s.arg(sources.size())}, {u"url"_s, url}};
-        defaults.updateObject(SettingsKey::feeds,
-                              [&](const QVariant &current) { return QVariant(current.toList() << entry); });
-        auto source = RSSDatasource::create(entry, defaults, clock, environment);
-        RSSDatasource::LoadOptions options;
-        options.feed.idleTimeout = std::chrono::seconds(5);
-        options.icon.idleTimeout = std::chrono::seconds(5);
-        options.parser.elementPause = std::chrono::nanoseconds(0);
-        source->setLoadOptions(options);
-        sources.push_back(source);
-        return source;
     }
 
     // A refresh the source was due for; afterwards it is not due for the whole interval.
@@ -68,11 +29,6 @@ protected:
         ASSERT_TRUE(source->lastUpdatedAt().isValid());
     }
 
-    static void waitUntilIdle(const std::shared_ptr<RSSDatasource> &source)
-    {
-        ASSERT_TRUE(waitFor([&] { return !source->isRunning(); }, 20000));
-    }
-
     // Takes every refresh slot until `free` is counted down.
     void fillThePool(std::latch &free)
     {
@@ -80,13 +36,6 @@ protected:
         for (int slot = 0; slot < capacity; ++slot)
             ASSERT_TRUE(environment.pool.tryStart(capacity, [&free](const auto &) { free.wait(); }));
     }
-
-    TempHome home;
-    UserDefaults defaults;
-    ManualClock clock;
-    FeedSimServer server;
-    std::vector<std::shared_ptr<RSSDatasource>> sources;
-    TestEnvironment environment;
 };
 
 TEST_F(RequestedRefreshTest, aRequestReadsAFeedThatIsNotDueAndKeepsTheServersAnswer)

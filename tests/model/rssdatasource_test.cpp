@@ -1,19 +1,10 @@
 #include "common/qtprinters.h"
-#include "common/temphome.h"
-#include "common/waitfor.h"
 #include "documentserver.h"
-#include "feedsimserver.h"
+#include "feedsourcefixture.h"
 #include "model/entry/itemkeys.h"
 #include "model/entry/textcaps.h"
-#include "model/recordingdelegate.h"
-#include "model/source/rssdatasource.h"
-#include "model/testenvironment.h"
-#include "platform/manualclock.h"
-#include "platform/settingskeys.h"
-#include "platform/userdefaults.h"
 
 #include <QImage>
-#include <gtest/gtest.h>
 #include <latch>
 #include <stdexcept>
 #include <thread>
@@ -21,8 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr qint64 origin = 1780000000; // the feeds' step 0
 
 QString serveDocument(DocumentServer &server, const std::string &path, const std::string &document)
 {
@@ -43,25 +32,9 @@ std::string datedItem(const std::string &guid, const QDateTime &date)
 
 } // namespace
 
-class RSSDatasourceTest : public testing::Test {
+class RSSDatasourceTest : public FeedSourceFixture {
 protected:
-    RSSDatasourceTest()
-        : defaults(home.configHome() + u"/vantrel"_s),
-          clock(QDateTime::fromSecsSinceEpoch(origin + 3600, Qt::UTC))
-    {
-        defaults.registerDefaults({{SettingsKey::ageLimit, 7},
-                                   {SettingsKey::limit, 500},
-                                   {SettingsKey::refreshRate, 2},
-                                   {SettingsKey::receiveTimeStamp, false},
-                                   {SettingsKey::keywords, QVariantList()}});
-        server.start();
-    }
-
-    ~RSSDatasourceTest() override
-    {
-        environment.pool.close();
-        server.stop();
-    }
+    RSSDatasourceTest() : FeedSourceFixture(2) {}
 
     QString feedUrl(const QString &pathAndQuery) const
     {
@@ -70,28 +43,12 @@ protected:
                u"origin=%1"_s.arg(origin);
     }
 
-    std::shared_ptr<RSSDatasource> sourceFor(const QString &url)
-    {
-        const QVariantMap entry{{u"uuid"_s, u"FEED-%1"_s.arg(sources.size())}, {u"url"_s, url}};
-        defaults.updateObject(SettingsKey::feeds,
-                              [&](const QVariant &current) { return QVariant(current.toList() << entry); });
-        auto source = RSSDatasource::create(entry, defaults, clock, environment);
-        RSSDatasource::LoadOptions options;
-        options.feed.idleTimeout = std::chrono::seconds(5);
-        options.icon.idleTimeout = std::chrono::seconds(5);
-        options.parser.elementPause = std::chrono::nanoseconds(0);
-        source->setLoadOptions(options);
-        source->setDelegate(&delegate);
-        sources.push_back(source);
-        return source;
-    }
-
     // One refresh through the thread a due source starts, a refresh interval after the last.
     void refresh(const std::shared_ptr<RSSDatasource> &source)
     {
         clock.advance(10 * 60 * 1000);
         ASSERT_TRUE(source->updateData());
-        ASSERT_TRUE(waitFor([&] { return !source->isRunning(); }, 20000));
+        waitUntilIdle(source);
     }
 
     QStringList guids(const QList<DataItemPtr> &items) const
@@ -101,14 +58,6 @@ protected:
             list.append(item->objectForKey(ItemKey::guid).toString().trimmed());
         return list;
     }
-
-    TempHome home;
-    UserDefaults defaults;
-    ManualClock clock;
-    FeedSimServer server;
-    RecordingDelegate delegate;
-    std::vector<std::shared_ptr<RSSDatasource>> sources;
-    TestEnvironment environment;
 };
 
 TEST_F(RSSDatasourceTest, firstRefreshFilesHistoryAndTheNextAnnouncesArrivalsOldestFirst)

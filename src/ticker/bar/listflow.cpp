@@ -30,7 +30,7 @@ ListFlow::ListFlow(const Parts &parts, DatasourceManager &manager, ListView &mai
     connect(m_scrollTimer, &QTimer::timeout, this, &ListFlow::scrollToTopAction);
     if (!startTimers)
         return;
-    // The tick and the layout share one timer of the same period: one wake-up instead of two.
+    // One timer runs the tick, then lays the rows out.
     auto *tick = new QTimer(this);
     connect(tick, &QTimer::timeout, this, [this] {
         timer();
