@@ -7,27 +7,16 @@
 set -euo pipefail
 vantrel=$1 feedsim=$2 grab=$3
 
-for tool in Xvfb openbox xcompmgr xdotool xprop; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
-done
-
-work=$(mktemp -d -t vantrel-e2e.XXXXXX)
-chmod 700 "$work"
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/xsession.sh"
+require_tools Xvfb openbox xcompmgr xdotool xprop
+make_work_folder vantrel-e2e
 fail() { echo "FAIL: $*"; [ -f "$work/vantrel.log" ] && sed 's/^/  vantrel: /' "$work/vantrel.log" | tail -20; exit 1; }
 
 # A display of our own; -displayfd picks a free number.
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
+waitfor 100 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$work/display")"
 unset WAYLAND_DISPLAY
 export XDG_RUNTIME_DIR="$work" DBUS_SESSION_BUS_ADDRESS=disabled: CANBERRA_DRIVER=alsa CANBERRA_DEVICE=null
@@ -41,7 +30,7 @@ pids+=($!)
 
 "$feedsim" --port 0 --tick 20 >"$work/feedsim.port" 2>"$work/feedsim.log" &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$work/feedsim.port" ] && break; sleep 0.1; done
+waitfor 100 test -s "$work/feedsim.port" || fail "feedsim did not start"
 port=$(head -n 1 "$work/feedsim.port")
 [ -n "$port" ] || fail "feedsim did not start"
 
@@ -60,14 +49,15 @@ mkdir -p "$XDG_CONFIG_HOME/vantrel"
 pids+=($!)
 vantrel_pid=$!
 
+# The sanitized build can be slow to map its first window on a busy machine.
 window=""
-for _ in $(seq 300); do
+for _ in $(seq 600); do
   window=$(xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null | head -n 1 || true)
   [ -n "$window" ] && break
   kill -0 "$vantrel_pid" 2>/dev/null || fail "vantrel ended early"
   sleep 0.1
 done
-[ -n "$window" ] || fail "no bar window within 30 s"
+[ -n "$window" ] || { xwininfo -root -tree | grep -i vantrel >&2; fail "no bar window within 60 s"; }
 
 geometry() { xdotool getwindowgeometry --shell "$window"; }
 # The window maps before it is docked; the dock follows within moments.
