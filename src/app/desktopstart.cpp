@@ -115,6 +115,10 @@ int DesktopStart::run(int &argc, char **argv, const CliRequest &request, const W
     UnixSignalWatcher signalWatcher({SIGINT, SIGTERM, SIGHUP});
     QObject::connect(&signalWatcher, &UnixSignalWatcher::unixSignal, &app, &QCoreApplication::quit);
 
+    // On X11 the taskbar presence is the window's type. Set on a mapped window it unmaps and maps
+    // the window again, and a window manager still busy with the unmap can drop the second map,
+    // leaving the bar hidden: so it is set before the window first shows.
+    windows.mainWindow->setTaskbarPresence(defaults.boolForKey(SettingsKey::showInDock));
     windows.mainWindow->orderFront();
     delegate.applicationDidFinishLaunching();
     if (!request.link.isEmpty())

@@ -1,5 +1,6 @@
 #include "rowfixture.h"
 
+#include "ticker/rows/readstatewatcher.h"
 #include "ticker/rows/rowtextfield.h"
 #include "ticker/rows/sourceline.h"
 #include "ui/drawing/coloradditions.h"
@@ -101,8 +102,9 @@ TEST_F(RowTextsTest, aReadEntryIsDimmedAndMarkingItUnreadElsewhereBringsItBack)
     EXPECT_EQ(view->titleTextField()->alphaValue(), DataItemView::readAlpha);
     EXPECT_EQ(view->sourceTextField()->alphaValue(), DataItemView::readAlpha);
 
-    // The model changes the flag without telling; the row notices within a tick and fades.
+    // The model changes the flag without telling; the row notices at the bar's next tick and fades.
     const auto fadedTo = [&](qreal alpha) {
+        ReadStateWatcher::shared().check();
         return QTest::qWaitFor([&] {
             animations.advanceBy(50);
             return view->titleTextField()->alphaValue() == alpha;

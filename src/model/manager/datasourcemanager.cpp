@@ -45,6 +45,7 @@ DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock,
     m_updateTimer->setInterval(m_options.refreshIntervalMs);
     connect(m_updateTimer, &QTimer::timeout, this, &DatasourceManager::update);
     m_dirtyTimer = new QTimer(this);
+    m_dirtyTimer->setSingleShot(true);
     m_dirtyTimer->setInterval(m_options.dirtyIntervalMs);
     connect(m_dirtyTimer, &QTimer::timeout, this, &DatasourceManager::dirtyTimer);
     m_saveTimer = new QTimer(this);
@@ -52,10 +53,8 @@ DatasourceManager::DatasourceManager(UserDefaults &defaults, const Clock &clock,
     m_saveTimer->setInterval(m_options.saveDelayMs);
     connect(m_saveTimer, &QTimer::timeout, this,
             [this] { m_roundQueue.post([this] { saveChangedSources(); }); });
-    if (m_options.startTimers) {
+    if (m_options.startTimers)
         m_updateTimer->start();
-        m_dirtyTimer->start();
-    }
 }
 
 DatasourceManager::~DatasourceManager()
@@ -359,9 +358,12 @@ void DatasourceManager::announceAllRefreshed()
 
 // ---- DatasourceDelegate
 
+// The first report after a merge starts the timer; later ones join the merge it will run.
 void DatasourceManager::itemsDidChangeInDatasource(Datasource *source)
 {
-    m_dirty = true;
+    if (!m_dirty.exchange(true) && m_options.startTimers)
+        QMetaObject::invokeMethod(
+            this, [this] { m_dirtyTimer->start(); }, Qt::QueuedConnection);
     scheduleSave(source);
 }
 

@@ -48,7 +48,7 @@ class DatasourceManager : public QObject,
 public:
     struct Options {
         int refreshIntervalMs = 3000; // the refresh round
-        int dirtyIntervalMs = 500;    // turns change reports into one merge
+        int dirtyIntervalMs = 500;    // from the first change report to the merge that takes it in
         int saveDelayMs = 2000;       // a changed source's item file is saved this long after the change
         bool startTimers = true;      // tests call update() and dirtyTimer() themselves
         // The command line's one-pass mode: each enabled source refreshes once, and a new

@@ -13,12 +13,14 @@
 #include "ticker/bar/rowrecycler.h"
 #include "ticker/bar/unseenlist.h"
 #include "ticker/rows/dataitemview.h"
+#include "ticker/rows/readstatewatcher.h"
 #include "ticker/widgets/flippedclipview.h"
 #include "ticker/widgets/listview.h"
 #include "ui/animation/viewalpha.h"
 
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 ListFlow::ListFlow(const Parts &parts, DatasourceManager &manager, ListView &mainList, bool startTimers,
@@ -30,13 +32,51 @@ ListFlow::ListFlow(const Parts &parts, DatasourceManager &manager, ListView &mai
     connect(m_scrollTimer, &QTimer::timeout, this, &ListFlow::scrollToTopAction);
     if (!startTimers)
         return;
-    // One timer runs the tick, then lays the rows out.
-    auto *tick = new QTimer(this);
-    connect(tick, &QTimer::timeout, this, [this] {
-        timer();
-        rebuildViews();
-    });
-    tick->start(tickIntervalMs);
+    m_tick = new QTimer(this);
+    connect(m_tick, &QTimer::timeout, this, &ListFlow::tick);
+    m_tick->start(tickIntervalMs);
+    // Emitted on the merge thread: queued to this one.
+    connect(&manager, &DatasourceManager::itemsPublished, this, &ListFlow::wake);
+    m_parts.defaults.observe(SettingsKey::scrollToTopInterval, this, [this](const QVariant &) { wake(); });
+}
+
+// One timer runs the tick, lays the rows out and has them follow their read flags.
+void ListFlow::tick()
+{
+    timer();
+    rebuildViews();
+    ReadStateWatcher::shared().check();
+    if (hasNothingToDo())
+        sleepUntilTomorrow();
+}
+
+bool ListFlow::hasNothingToDo()
+{
+    return m_datasource == &m_manager && !m_autoHide && !m_lastNew.isValid() && !m_restartTimer &&
+           !m_listView->isAnimating() && !m_datasource->needsRefresh() && !m_datasource->hasNew();
+}
+
+// A long wait rather than none: it catches the new day, and a minute at most after a suspend or a
+// change of the clock.
+void ListFlow::sleepUntilTomorrow()
+{
+    const qint64 untilTomorrow = m_parts.clock.now().msecsTo(m_today.end);
+    m_tick->start(int(std::clamp<qint64>(untilTomorrow + 1, tickIntervalMs, 60'000)));
+    m_asleep = true;
+}
+
+void ListFlow::wake()
+{
+    if (!m_asleep)
+        return;
+    m_asleep = false;
+    m_tick->start(tickIntervalMs);
+}
+
+void ListFlow::listDidChange()
+{
+    m_datasource->setNeedsRefresh(true);
+    wake();
 }
 
 void ListFlow::timer()
@@ -212,6 +252,7 @@ void ListFlow::updateScrollHeight()
 
 void ListFlow::scrollDidChange()
 {
+    wake();
     m_parts.scrollBar.updateScrollBar(m_listView->height(), m_listView->visibleRect());
     rebuildViews(true);
     _updatePreviewWindow();
@@ -222,6 +263,7 @@ void ListFlow::scrollDidChange()
 // The counter collapses at once, as nothing is left unseen.
 void ListFlow::scrollToTopAction()
 {
+    wake();
     m_parts.scrollView.scrollToPoint(QPoint(0, 0));
     m_parts.unseen.clear();
     updateInvisibleList();
@@ -262,6 +304,7 @@ void ListFlow::autoHide(bool force)
 void ListFlow::setAutoHide(bool autoHide)
 {
     m_autoHide = autoHide;
+    wake();
     if (autoHide)
         hideReadItems();
     else
@@ -270,16 +313,19 @@ void ListFlow::setAutoHide(bool autoHide)
 
 void ListFlow::hideReadItems()
 {
+    wake();
     m_datasource->hideRead();
 }
 
 void ListFlow::showHiddenItems()
 {
+    wake();
     m_datasource->showHidden();
 }
 
 void ListFlow::markAllRead()
 {
+    wake();
     m_datasource->markRead();
     if (!m_autoHide)
         m_datasource->showHidden();
@@ -287,6 +333,7 @@ void ListFlow::markAllRead()
 
 void ListFlow::markAllUnread()
 {
+    wake();
     m_datasource->markUnread();
 }
 
@@ -332,6 +379,7 @@ void ListFlow::setDatasource(ViewDataSource &datasource, ListView &list)
 {
     m_datasource = &datasource;
     m_listView = &list;
+    wake();
     m_items = ItemSnapshot();
     m_datasource->setNeedsRefresh(true);
     m_prevTop = m_prevBottom = 0;
@@ -341,6 +389,7 @@ void ListFlow::setDatasource(ViewDataSource &datasource, ListView &list)
 void ListFlow::setItemHeight(int height)
 {
     m_itemHeight = height <= 0 ? 100 : height;
+    wake();
     m_datasource->setNeedsRefresh(true);
     rebuildViews();
 }

@@ -28,8 +28,14 @@ class ViewDataSource;
 // in every 3 seconds: it sounds, notifies and slides in at the top, or, while the user looks
 // further down, is added without moving the view and counted as unseen. More than ten waiting
 // go in together, without animation. After each tick the rows in view are laid out again when
-// the provider's list changed. Read rows fade out with auto-hide, the view jumps back to the
-// newest headlines after a while, and the preview stays on its row.
+// the provider's list changed, and rows follow read flags changed elsewhere. Read rows fade out
+// with auto-hide, the view jumps back to the newest headlines after a while, and the preview
+// stays on its row.
+//
+// The bar runs all day, so the tick sleeps while it provably has nothing to do: the feeds' list
+// shown, nothing published or queued since, no slide-in or gap running, no scroll to answer and
+// no auto-hide. A publish, a scroll, a change of the scroll-to-top interval or any call that
+// changes the list wakes it, and it wakes by itself at midnight for the rows' dates.
 class ListFlow : public QObject {
     Q_OBJECT
 
@@ -59,6 +65,11 @@ public:
 
     // The tick.
     void timer();
+    // Has the tick run again after it slept; cheap while awake.
+    void wake();
+    bool isAsleep() const { return m_asleep; }
+    // The provider's list changed in a way that it does not publish (a flag set on the main thread).
+    void listDidChange();
     // Lays out the rows in view; `scrolling` when the user's scrolling asks.
     void rebuildViews(bool scrolling = false);
     void scrollDidChange();
@@ -97,6 +108,9 @@ public:
     QTimer *scrollTimer() const { return m_scrollTimer; }
 
 private:
+    void tick();
+    bool hasNothingToDo();
+    void sleepUntilTomorrow();
     void restartScrollTimerIfAsked();
     void drainSurplus(bool atTop, bool &played);
     void bringIn(const DataItemPtr &item, bool atTop);
@@ -124,5 +138,7 @@ private:
     bool m_restartTimer = false;
     bool m_autoHide = false;
     bool m_reduceMotion = false;
+    bool m_asleep = false;
     QTimer *m_scrollTimer;
+    QTimer *m_tick = nullptr;
 };

@@ -131,7 +131,7 @@ void MainWindowController::connectInterface()
     connect(&NotificationCenter::defaultCenter(), &NotificationCenter::starManagerItemsRemovedNotification,
             this, [this] {
                 if (isShowingStarred())
-                    m_flow->datasource().setNeedsRefresh(true);
+                    m_flow->listDidChange();
             });
     connect(&m_c.notifications, &NotificationManager::markAsReadRequested, this,
             &MainWindowController::markRead);
@@ -330,6 +330,7 @@ void MainWindowController::windowDidResize()
     else
         m_flow->rebuildViews(true);
     m_flow->_updatePreviewWindow();
+    m_flow->wake();
 }
 
 void MainWindowController::pointerDidMove(bool inside)
@@ -402,6 +403,7 @@ void MainWindowController::markRead(const DataItemPtr &item)
 {
     item->setRead(true);
     m_c.manager.setNeedsRefresh(true);
+    m_flow->wake();
 }
 
 void MainWindowController::star(const DataItemPtr &item)

@@ -47,7 +47,8 @@ public:
 
 // The bar on a manager in a temporary home, the real preview, notifications over a private bus
 // to a server in the test, a stopped clock and stepped animations. The bar is 250 × 600 on the
-// offscreen screen, rows 50 high; the ticks run when the test calls them.
+// offscreen screen, rows 50 high; the ticks run when the test calls them, or on the bar's own
+// timer with `ticking`.
 class BarFixture : public ::testing::Test {
 public:
     static constexpr qint64 now = 1780000000; // a Thursday, 20:26 UTC
@@ -139,7 +140,7 @@ protected:
                                                 .sounds = sounds,
                                                 .notifications = notifications,
                                                 .rows = rows,
-                                                .startTimers = false});
+                                                .startTimers = ticking});
         bar->window()->resize(width, 600);
         bar->showWindow();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(bar->window()));
@@ -216,6 +217,7 @@ protected:
     NotificationManager notifications{defaults, client, browser};
     RowSettings rowSettings{defaults};
     QStringList opened;
+    bool ticking = false;
     std::unique_ptr<DatasourceManager> manager;
     std::unique_ptr<StarManager> stars;
     std::unique_ptr<VTPreviewWindowController> preview;

@@ -214,6 +214,68 @@ TEST_F(RowLayoutTest, aNewDayRewritesEveryRowsTimeLine)
     EXPECT_NE(rows().constFirst()->sourceTextField()->text(), before);
 }
 
+// The bar's own tick; merges are left to the test, as the manager's timers are stopped.
+class IdleTickTest : public BarFixture {
+protected:
+    IdleTickTest() { ticking = true; }
+    bool fallsAsleep()
+    {
+        return waitFor([&] { return flow().isAsleep(); });
+    }
+};
+
+TEST_F(IdleTickTest, withNothingToDoTheTickSleepsAndAPublishedArrivalWakesItToSlideIn)
+{
+    startBar(5);
+    ASSERT_TRUE(fallsAsleep());
+
+    arrive(u"news"_s);
+    manager->merge();
+    ASSERT_TRUE(waitFor([&] { return rowTitled(u"news"_s) != nullptr; }));
+    animations.advanceInFrames(1300);
+    EXPECT_TRUE(waitFor([&] { return list().height() == 6 * rowHeight; }));
+    EXPECT_EQ(titleAtTop(), u"news"_s);
+    EXPECT_EQ(sounds.played.size(), 0) << "an unmarked headline is silent";
+    EXPECT_FALSE(flow().isAsleep()) << "the three seconds after an arrival are ticked through";
+    clock.advance(3000);
+    EXPECT_TRUE(fallsAsleep());
+}
+
+TEST_F(IdleTickTest, rowsFollowAReadFlagThatAMergeChangedWhileTheTickSlept)
+{
+    startBar(3);
+    ASSERT_TRUE(fallsAsleep());
+    DataItemView *top = rows().constFirst();
+    top->dataItem()->setRead(true);
+    manager->merge();
+    EXPECT_TRUE(waitFor([&] {
+        animations.advanceBy(50);
+        return top->titleTextField()->alphaValue() == DataItemView::readAlpha;
+    }));
+}
+
+TEST_F(IdleTickTest, markingAllReadFromTheTrayEmptiesTheSleepingBar)
+{
+    startBar(3);
+    ASSERT_TRUE(fallsAsleep());
+    manager->markRead();
+    EXPECT_TRUE(waitFor([&] { return list().height() == 0; })) << list().height();
+}
+
+TEST_F(IdleTickTest, aScrollOrANewScrollToTopIntervalWakesTheTick)
+{
+    defaults.setObject(0, SettingsKey::scrollToTopInterval);
+    startBar(40);
+    ASSERT_TRUE(fallsAsleep());
+    scrollView().scrollToPoint(QPoint(0, 500));
+    EXPECT_FALSE(flow().isAsleep());
+    ASSERT_TRUE(fallsAsleep());
+    EXPECT_FALSE(flow().scrollTimer()->isActive());
+
+    defaults.setObject(5, SettingsKey::scrollToTopInterval);
+    EXPECT_TRUE(waitFor([&] { return flow().scrollTimer()->isActive(); }));
+}
+
 class AutoHideTest : public BarFixture {};
 
 TEST_F(AutoHideTest, aReadRowFadesOutThenLeavesTheListButThePreviewedOneStays)
