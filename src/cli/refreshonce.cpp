@@ -21,8 +21,11 @@ bool RefreshOnce::waitForAllFeeds()
     QEventLoop loop;
     m_loop = &loop;
     connect(&m_manager, &DatasourceManager::allSourcesRefreshedOnce, &loop, &QEventLoop::quit);
-    if (!m_manager.everySourceRefreshedOnce() && !m_interrupted)
+    if (!m_manager.everySourceRefreshedOnce() && !m_interrupted) {
+        // The first round now rather than at the round timer's first beat, three seconds on.
+        m_manager.update();
         loop.exec();
+    }
     m_loop = nullptr;
     if (m_interrupted)
         Console::printError(u"Interrupted before every feed was refreshed."_s);
