@@ -102,16 +102,26 @@ PreviewHtmlView::PreviewHtmlView(const PreviewImageLoader::Limits &imageLimits, 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
-    verticalScrollBar()->setStyleSheet(scrollBarStyle);
-    horizontalScrollBar()->setStyleSheet(scrollBarStyle);
     applyPalette();
 
     connect(this, &QTextBrowser::anchorClicked, this, &PreviewHtmlView::linkClicked);
     connect(&m_images, &PreviewImageLoader::imageArrived, this, &PreviewHtmlView::showImage);
 }
 
+// Styled with the first document: a style sheet is parsed and polished at once, which would
+// cost the program's start for a preview that may not open for hours.
+void PreviewHtmlView::styleScrollBars()
+{
+    if (m_scrollBarsStyled)
+        return;
+    m_scrollBarsStyled = true;
+    verticalScrollBar()->setStyleSheet(scrollBarStyle);
+    horizontalScrollBar()->setStyleSheet(scrollBarStyle);
+}
+
 QTextDocument *PreviewHtmlView::newDocument(const QString &html, qreal width)
 {
+    styleScrollBars();
     // Its parent is the view, so that it asks the view for its resources.
     auto *document = new QTextDocument(this);
     document->setDefaultFont(m_font);

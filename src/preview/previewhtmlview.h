@@ -71,9 +71,11 @@ private:
     void showImage(const QUrl &url, const QImage &image);
     static void layOutImagesAgain(QTextDocument *document, const QUrl &url);
     void applyPalette();
+    void styleScrollBars();
 
     PreviewImageLoader m_images;
     QFont m_font;
+    bool m_scrollBarsStyled = false;
     int m_imageWidth = 0;
     QString m_loadedHtml;
     QPointer<QTextDocument> m_measured;

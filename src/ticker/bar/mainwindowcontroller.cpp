@@ -79,7 +79,6 @@ void MainWindowController::buildWindow()
     m_counterButton->setEnabled(false);
     m_searchField = new QLineEdit(m_window.get());
     m_searchField->setObjectName(u"searchField"_s);
-    m_searchField->setClearButtonEnabled(true);
     m_buttons = std::make_unique<ToolButtonRow>(*m_window);
     m_fakeCursorWindow = std::make_unique<FakeCursorWindow>(QRect(20, 20, 100, 100), m_window.get());
     m_edgeStrip = new EdgeStrip(*m_fakeCursorWindow, *m_window);
@@ -350,6 +349,8 @@ void MainWindowController::flipSearchFieldActionAnimate(bool animate)
         m_searchField->clear();
         m_searchField->hide();
     } else {
+        // Set on the first show: its icon is looked up in the icon theme, which costs the start.
+        m_searchField->setClearButtonEnabled(true);
         m_searchField->show();
         m_searchField->setEnabled(true);
         m_searchField->setFocus();
