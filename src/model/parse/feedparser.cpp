@@ -25,6 +25,8 @@ namespace {
 
 // How deep declared entities may nest inside one another.
 constexpr int kMaxEntityDepth = 16;
+// Atom 1.0.
+constexpr char atomNamespace[] = "http://www.w3.org/2005/Atom";
 
 void appendUtf8(std::string &out, char32_t c)
 {
@@ -158,6 +160,10 @@ struct FeedParser::Private {
     QString error;
     bool finished = false;
     bool sawElement = false;
+    // The root is a prefixed Atom feed (<a:feed xmlns:a="…Atom">): its Atom elements are read by
+    // their local names, as in a feed that makes Atom the default namespace. Elsewhere a prefix
+    // stays, so that an RSS channel's <atom:link> is never taken for its <link>.
+    bool atomUnderPrefix = false;
     bool sawText = false; // anything but white space before the first element
     QualifiedNameCache names;
     std::unordered_map<std::string, DeclaredEntity> declared;
@@ -312,16 +318,28 @@ struct FeedParser::Private {
         return inAttribute ? &entity.inAttribute : &entity.inContent;
     }
 
+    static bool isAtom(const xmlChar *namespaceUri)
+    {
+        return namespaceUri &&
+               xmlStrEqual(namespaceUri, reinterpret_cast<const xmlChar *>(atomNamespace)) == 1;
+    }
+
     // libxml2 callbacks; userData is the Private.
 
     static void onStartElement(void *userData, const xmlChar *localName, const xmlChar *prefix,
-                               const xmlChar *, int namespaceCount, const xmlChar **namespaces,
+                               const xmlChar *namespaceUri, int namespaceCount, const xmlChar **namespaces,
                                int attributeCount, int, const xmlChar **attributes)
     {
         Private *d = self(userData);
         d->flushText();
         if (d->options.elementPause > std::chrono::nanoseconds::zero())
             ElementPause::pause(d->options.elementPause);
+        if (prefix && isAtom(namespaceUri)) {
+            if (!d->sawElement)
+                d->atomUnderPrefix = true;
+            if (d->atomUnderPrefix)
+                prefix = nullptr;
+        }
         d->sawElement = true;
         d->path.append(d->names.get(localName, prefix, d->context->dict));
         FeedAttributes attrs;
