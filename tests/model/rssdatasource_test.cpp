@@ -295,9 +295,8 @@ TEST_F(RSSDatasourceTest, datesAheadOfNowAreTakenBackByWholeHours)
     EXPECT_EQ(tenMinutesAhead->items().first()->originalDate(), clock.now());
 }
 
-// RSS 1.0 lists its items beside the channel; Atom with prefixed elements is still not read, but
-// is no failure either.
-TEST_F(RSSDatasourceTest, rss1ItemsAreReadAndPrefixedAtomSucceedsWithoutEntries)
+// RSS 1.0 lists its items beside the channel; Atom may bind its namespace to a prefix.
+TEST_F(RSSDatasourceTest, rss1ItemsAndAtomUnderAPrefixAreRead)
 {
     DocumentServer documents;
     auto rdf = sourceFor(serveDocument(
@@ -314,8 +313,8 @@ TEST_F(RSSDatasourceTest, rss1ItemsAreReadAndPrefixedAtomSucceedsWithoutEntries)
     EXPECT_EQ(rdf->items().constFirst()->title(), u"x"_s);
     EXPECT_EQ(rdf->name(), u"R"_s);
     EXPECT_TRUE(rdf->errorString().isNull());
-    EXPECT_TRUE(prefixed->items().isEmpty());
-    EXPECT_FALSE(prefixed->firstRun());
+    ASSERT_EQ(prefixed->items().size(), 1);
+    EXPECT_EQ(prefixed->items().constFirst()->title(), u"x"_s);
 }
 
 TEST_F(RSSDatasourceTest, relativeAtomLinksLeadToTheFeedsOwnHost)
