@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   libcurl4-openssl-dev libxml2-dev libicu-dev zlib1g-dev libcanberra-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  dbus xvfb xauth openbox xcompmgr xdotool x11-utils sound-theme-freedesktop xdg-utils desktop-file-utils
+  dbus xvfb xauth openbox xcompmgr xdotool x11-utils x11-xserver-utils sound-theme-freedesktop xdg-utils desktop-file-utils
   appstream man-db file dpkg-dev
   trayer clang-format python3
 )
