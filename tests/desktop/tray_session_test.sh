@@ -97,11 +97,18 @@ grep -q 'javascript:alert(1)' "$work/out3.txt" || fail "the refusal did not say 
 # The feed's headlines arrive (the first round comes after three seconds).
 waitfor 200 grep -qE '^headlines: [1-9]' "$work/out1.txt" || fail "no headlines"
 
-# Quit from the tray menu: right click, the last item.
-xdotool mousemove $((tx + 10)) $((ty + 10)) click 3
-# The menu: a small popup of the program's, about seven items high.
-waitfor 30 sh -c "xwininfo -root -tree | grep -qE '\"Vantrel\": \(.*\) +[0-9]{2,3}x1[0-9]{2}\+'" ||
-  { xwininfo -root -tree | grep -i vantrel >&2; fail "the tray menu did not open"; }
+# Quit from the tray menu: right click, the last item. The menu is a small popup of the
+# program's, about seven items high. Once in a full run a right click opened no menu (the cause
+# is not known); a user would click again, and so does the test, twice at most.
+menu_open() { xwininfo -root -tree | grep -qE '"Vantrel": \(.*\) +[0-9]{2,3}x1[0-9]{2}\+'; }
+xdotool mousemove $((tx + 10)) $((ty + 10))
+sleep 0.3
+for click in 1 2 3; do
+  xdotool click 3
+  waitfor 30 menu_open && break
+done
+menu_open || { xwininfo -root -tree | grep -i vantrel >&2; fail "the tray menu did not open"; }
+[ "$click" -eq 1 ] || echo "the tray menu opened at right click $click"
 xdotool key Up Return
 status=0
 for _ in $(seq 300); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
