@@ -131,6 +131,15 @@ struct World {
         source->setInsertMode(false);
     }
 
+    // Ends the gap after the last arrival, then queues one and waits for the merge it causes.
+    void queueArrivalAfterTheGap()
+    {
+        clock.advance(3100);
+        flow().timer();
+        arrive();
+        manager->mergeSync();
+    }
+
     UserDefaults defaults;
     ManualClock clock;
     Unreachable reachability;
@@ -227,10 +236,7 @@ void BM_TickBringingOneInAndRebuild(benchmark::State &state)
     MainThreadTime time;
     for (auto _ : state) {
         state.PauseTiming();
-        w.clock.advance(3100);
-        w.flow().timer();
-        w.arrive();
-        w.manager->mergeSync();
+        w.queueArrivalAfterTheGap();
         state.ResumeTiming();
         time.start();
         w.flow().timer();
@@ -305,10 +311,7 @@ void BM_SlideIn(benchmark::State &state)
     double animationSeconds = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        w.clock.advance(3100);
-        w.flow().timer();
-        w.arrive();
-        w.manager->mergeSync();
+        w.queueArrivalAfterTheGap();
         QCoreApplication::processEvents();
         counter.frames = 0;
         state.ResumeTiming();

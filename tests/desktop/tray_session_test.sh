@@ -33,10 +33,8 @@ pids+=($!)
 waitfor 50 test -s "$work/feedsim.txt" || fail "feedsim did not start"
 port=$(head -1 "$work/feedsim.txt")
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp 3>"$work/display.txt" 2>/dev/null &
-pids+=($!)
-waitfor 50 test -s "$work/display.txt" || fail "Xvfb did not start"
-export DISPLAY=:$(head -1 "$work/display.txt")
+start_display -noreset
+pids+=($xvfb)
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 xcompmgr >/dev/null 2>&1 &

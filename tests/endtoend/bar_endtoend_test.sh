@@ -12,12 +12,8 @@ require_tools Xvfb openbox xcompmgr xdotool xprop
 make_work_folder vantrel-e2e
 fail() { echo "FAIL: $*"; [ -f "$work/vantrel.log" ] && sed 's/^/  vantrel: /' "$work/vantrel.log" | tail -20; exit 1; }
 
-# A display of our own; -displayfd picks a free number.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-waitfor 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_display -noreset
+pids+=($xvfb)
 unset WAYLAND_DISPLAY
 export XDG_RUNTIME_DIR="$work" DBUS_SESSION_BUS_ADDRESS=disabled: CANBERRA_DRIVER=alsa CANBERRA_DEVICE=null
 export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"

@@ -39,11 +39,8 @@ waitfor 100 test -s "$work/feedsim.port" || fail "feedsim did not start"
 port=$(head -n 1 "$work/feedsim.port")
 feed=http://127.0.0.1:$port/demo/0.xml
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-waitfor 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_display -noreset
+pids+=($xvfb)
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 xcompmgr >/dev/null 2>&1 &

@@ -48,12 +48,7 @@ before=$(stored)
 [ "$before" -ge 300 ] || fail "the first refresh stored $before entries"
 
 for round in 1 2 3; do
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb=$!
-  waitfor 100 test -s "$work/display" || fail "Xvfb did not start"
-  exec 3>&-
-  export DISPLAY=":$(head -n 1 "$work/display")"
+  start_display
   "$vantrel" >"$work/vantrel.log" 2>&1 &
   vantrel_pid=$!
   waitfor 600 xdotool search --onlyvisible --name '^Vantrel$' || fail "round $round: the bar did not show"
@@ -64,7 +59,6 @@ for round in 1 2 3; do
   status=0
   wait "$vantrel_pid" || status=$?
   wait "$xvfb" 2>/dev/null || true
-  rm -f "$work/display"
   # 0 when the quit ran first, 1 when the lost display ended the event loop.
   [ "$status" -le 1 ] || fail "round $round: vantrel ended with status $status"
   if grep -E "Sanitizer|runtime error|QRegularExpression" "$work/vantrel.log"; then

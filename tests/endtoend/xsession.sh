@@ -30,3 +30,14 @@ waitfor() {
   for _ in $(seq "$n"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
+
+# Starts Xvfb with a 1280x800 screen on a free display number and exports DISPLAY; further
+# arguments go to Xvfb. Leaves the server's pid in $xvfb; the caller's fail() reports a server
+# that does not start.
+start_display() {
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp "$@" 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  waitfor 100 test -s "$work/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}

@@ -1,5 +1,5 @@
+#include "arrivalfixture.h"
 #include "common/qtprinters.h"
-#include "managerfixture.h"
 #include "model/manager/arrivalfront.h"
 #include "model/manager/retiredlist.h"
 
@@ -12,28 +12,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Arrivals brought in from the queue stand on top of the merged list until a merge lists them.
-class ArrivalFrontTest : public ManagerFixture {
+class ArrivalFrontTest : public ArrivalFixture {
 protected:
     void SetUp() override
     {
-        storeFeed(u"One"_s, {item(u"listed"_s, 10)});
-        storeFeed(u"Two"_s, {item(u"other"_s, 20)});
-        makeManager();
-        manager->mergeSync();
+        ArrivalFixture::SetUp();
         listed = entry(0, u"listed"_s);
         other = entry(1, u"other"_s);
-        feeds = manager->datasources();
-    }
-
-    // Files an entry the way a refresh after the first does: at the top, announced.
-    DataItemPtr arrive(int sourceIndex, const QString &title)
-    {
-        auto arrival = item(title, 0);
-        Datasource &feed = *feeds.at(sourceIndex);
-        feed.setInsertMode(true);
-        feed.addItem(arrival);
-        feed.setInsertMode(false);
-        return arrival;
     }
 
     DataItemPtr bringIn(int sourceIndex, const QString &title)
@@ -46,7 +31,6 @@ protected:
 
     DataItemPtr listed;
     DataItemPtr other;
-    QList<std::shared_ptr<Datasource>> feeds; // read without the manager's lock, which a merge may hold
 };
 
 TEST_F(ArrivalFrontTest, aBroughtInEntryIsListedOnceOnTopBeforeAndAfterTheMergeFoldsItIn)

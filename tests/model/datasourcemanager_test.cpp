@@ -1,5 +1,5 @@
+#include "arrivalfixture.h"
 #include "common/qtprinters.h"
-#include "managerfixture.h"
 
 #include <QFile>
 
@@ -131,26 +131,7 @@ TEST_F(FilterTest, markedOnlyKeepsMarkedEntriesAndCombinesWithSearch)
     EXPECT_EQ(titles(), QStringList{u"Final score"_s});
 }
 
-class ArrivalTest : public ManagerFixture {
-protected:
-    void SetUp() override
-    {
-        storeFeed(u"One"_s, {item(u"listed"_s, 10)});
-        storeFeed(u"Two"_s, {item(u"other"_s, 20)});
-        makeManager();
-        manager->mergeSync();
-    }
-
-    // Files an entry the way a refresh after the first does: at the top, announced.
-    DataItemPtr arrive(int sourceIndex, const QString &title)
-    {
-        auto arrival = item(title, 0);
-        source(sourceIndex)->setInsertMode(true);
-        source(sourceIndex)->addItem(arrival);
-        source(sourceIndex)->setInsertMode(false);
-        return arrival;
-    }
-};
+class ArrivalTest : public ArrivalFixture {};
 
 TEST_F(ArrivalTest, arrivalsWaitInTheQueueAndAreReleasedOnTopOneAtATime)
 {

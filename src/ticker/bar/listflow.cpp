@@ -73,12 +73,6 @@ void ListFlow::wake()
     m_tick->start(tickIntervalMs);
 }
 
-void ListFlow::listDidChange()
-{
-    m_datasource->setNeedsRefresh(true);
-    wake();
-}
-
 void ListFlow::timer()
 {
     autoHide(false);
@@ -304,7 +298,6 @@ void ListFlow::autoHide(bool force)
 void ListFlow::setAutoHide(bool autoHide)
 {
     m_autoHide = autoHide;
-    wake();
     if (autoHide)
         hideReadItems();
     else
@@ -313,19 +306,16 @@ void ListFlow::setAutoHide(bool autoHide)
 
 void ListFlow::hideReadItems()
 {
-    wake();
     m_datasource->hideRead();
 }
 
 void ListFlow::showHiddenItems()
 {
-    wake();
     m_datasource->showHidden();
 }
 
 void ListFlow::markAllRead()
 {
-    wake();
     m_datasource->markRead();
     if (!m_autoHide)
         m_datasource->showHidden();
@@ -333,7 +323,6 @@ void ListFlow::markAllRead()
 
 void ListFlow::markAllUnread()
 {
-    wake();
     m_datasource->markUnread();
 }
 
@@ -389,7 +378,6 @@ void ListFlow::setDatasource(ViewDataSource &datasource, ListView &list)
 void ListFlow::setItemHeight(int height)
 {
     m_itemHeight = height <= 0 ? 100 : height;
-    wake();
     m_datasource->setNeedsRefresh(true);
     rebuildViews();
 }

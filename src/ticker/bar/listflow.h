@@ -34,8 +34,9 @@ class ViewDataSource;
 //
 // The bar runs all day, so the tick sleeps while it provably has nothing to do: the feeds' list
 // shown, nothing published or queued since, no slide-in or gap running, no scroll to answer and
-// no auto-hide. A publish, a scroll, a change of the scroll-to-top interval or any call that
-// changes the list wakes it, and it wakes by itself at midnight for the rows' dates.
+// no auto-hide. Every change of the feeds' list comes with a publish, which wakes it; so do a
+// scroll, a change of the scroll-to-top interval, another list or a flag set without a merge
+// (wake()); and it wakes by itself at midnight for the rows' dates.
 class ListFlow : public QObject {
     Q_OBJECT
 
@@ -68,8 +69,6 @@ public:
     // Has the tick run again after it slept; cheap while awake.
     void wake();
     bool isAsleep() const { return m_asleep; }
-    // The provider's list changed in a way that it does not publish (a flag set on the main thread).
-    void listDidChange();
     // Lays out the rows in view; `scrolling` when the user's scrolling asks.
     void rebuildViews(bool scrolling = false);
     void scrollDidChange();

@@ -130,7 +130,7 @@ void MainWindowController::connectInterface()
     connect(&NotificationCenter::defaultCenter(), &NotificationCenter::starManagerItemsRemovedNotification,
             this, [this] {
                 if (isShowingStarred())
-                    m_flow->listDidChange();
+                    m_flow->datasource().setNeedsRefresh(true);
             });
     connect(&m_c.notifications, &NotificationManager::markAsReadRequested, this,
             &MainWindowController::markRead);
