@@ -43,3 +43,16 @@ TEST(LinkPolicyTest, opensOnlyWebAndMailLinks)
     EXPECT_FALSE(LinkPolicy::isOpenable(QUrl(u"file:///home"_s)));
     EXPECT_FALSE(LinkPolicy::isOpenable(QUrl()));
 }
+
+TEST(LinkPolicyTest, mailLinksKeepOnlyTheFieldsOfAMessage)
+{
+    const QUrl hostile(u"mailto:a@example.org?subject=Hi%20there&attach=/home/me/.ssh/id_rsa"
+                       u"&body=Line%0Atwo&Attachment=file:///etc/passwd&cc=b@example.org"_s);
+    const QUrl safe = LinkPolicy::withoutUnsafeFields(hostile);
+    EXPECT_EQ(safe.toString(QUrl::FullyEncoded),
+              u"mailto:a@example.org?subject=Hi%20there&body=Line%0Atwo&cc=b@example.org"_s);
+    EXPECT_EQ(LinkPolicy::withoutUnsafeFields(QUrl(u"mailto:a@example.org?attach=/etc/passwd"_s)),
+              QUrl(u"mailto:a@example.org"_s));
+    const QUrl web(u"https://example.org/a?attach=/etc/passwd"_s);
+    EXPECT_EQ(LinkPolicy::withoutUnsafeFields(web), web);
+}

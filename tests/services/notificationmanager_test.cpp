@@ -6,6 +6,7 @@
 #include "common/waitfor.h"
 #include "platform/capturedwarnings.h"
 #include "platform/desktop/freedesktopnotifications.h"
+#include "platform/desktop/notificationtext.h"
 #include "platform/settingskeys.h"
 #include "services/notifications/notificationmanager.h"
 #include "services/notifications/sharingservices.h"
@@ -91,6 +92,18 @@ TEST_F(NotificationManagerTest, theFeedNamesTheNotificationAndAMarkSaysWhichKeyw
     const auto &notification = shown(1).at(0);
     EXPECT_EQ(notification.summary, u"Weather &lt;Feed&gt; &amp; Co"_s);
     EXPECT_EQ(notification.body, u"A st\u00f3rm is &lt;b&gt;coming&lt;/b&gt;\nmatched: Storm"_s);
+}
+
+TEST_F(NotificationManagerTest, aLongMarkedHeadlineIsCutBeforeTheKeywordLine)
+{
+    startServer();
+    defaults.setObject(QStringList{u"storm"_s}, SettingsKey::keywords);
+    manager().displayItem(
+        headline(u"Feed"_s, u"Storm "_s + QString(10000, u'x'), u"https://example.org/s"_s, true));
+    const QString body = shown(1).at(0).body;
+    EXPECT_LE(body.size(), NotificationText::maximumBodyLength);
+    EXPECT_TRUE(body.startsWith(u"Storm xxx"_s));
+    EXPECT_TRUE(body.endsWith(u"x\u2026\nmatched: storm"_s)) << body.right(40).toStdString();
 }
 
 TEST_F(NotificationManagerTest, aClickOpensTheHeadlinesLink)

@@ -24,18 +24,17 @@ QString withoutControls(const QString &text)
     return kept;
 }
 
-// At most `length` characters, never splitting a surrogate pair.
-QString cut(const QString &text, qsizetype length)
+} // namespace
+
+QString NotificationText::cut(const QString &text, qsizetype length)
 {
     if (text.size() <= length)
         return text;
     qsizetype end = length - 1;
-    if (text.at(end - 1).isHighSurrogate())
+    if (end > 0 && text.at(end - 1).isHighSurrogate())
         --end;
     return text.left(end).trimmed() + u'\u2026';
 }
-
-} // namespace
 
 QString NotificationText::escapeMarkup(const QString &plainText)
 {

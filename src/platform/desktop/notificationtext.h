@@ -14,6 +14,8 @@ inline constexpr qsizetype maximumBodyLength = 400;
 QString title(const QString &plainText);
 // Line breaks kept, blank lines dropped.
 QString body(const QString &plainText);
+// At most `length` characters, never splitting a surrogate pair; a cut text ends in an ellipsis.
+QString cut(const QString &text, qsizetype length);
 // "<", ">" and "&" as entities.
 QString escapeMarkup(const QString &plainText);
 } // namespace NotificationText

@@ -60,7 +60,7 @@ bool BrowserSupport::openWithWorkspace(const QUrl &url) const
         m_beeper.beep();
         return false;
     }
-    if (!QDesktopServices::openUrl(url)) {
+    if (!QDesktopServices::openUrl(LinkPolicy::withoutUnsafeFields(url))) {
         qWarning("The desktop could not open %s", qPrintable(url.toString(QUrl::FullyEncoded).left(200)));
         return false;
     }

@@ -1,5 +1,7 @@
 #include "services/browser/linkpolicy.h"
 
+#include <QUrlQuery>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -34,6 +36,26 @@ bool LinkPolicy::isOpenable(const QUrl &url)
     if (scheme == u"http"_s || scheme == u"https"_s)
         return !url.host().isEmpty();
     return scheme == u"mailto"_s;
+}
+
+QUrl LinkPolicy::withoutUnsafeFields(const QUrl &url)
+{
+    if (url.scheme().compare(u"mailto"_s, Qt::CaseInsensitive) != 0 || !url.hasQuery())
+        return url;
+    static const QStringList messageFields{u"to"_s,      u"cc"_s,   u"bcc"_s,
+                                           u"subject"_s, u"body"_s, u"in-reply-to"_s};
+    const QUrlQuery query(url);
+    QUrlQuery kept;
+    for (const auto &[name, value] : query.queryItems(QUrl::FullyEncoded)) {
+        if (messageFields.contains(name, Qt::CaseInsensitive))
+            kept.addQueryItem(name, value);
+    }
+    QUrl safe(url);
+    if (kept.isEmpty())
+        safe.setQuery(QString());
+    else
+        safe.setQuery(kept);
+    return safe;
 }
 
 std::optional<QString> LinkPolicy::acceptFeedLink(const QString &text, QString *refusal)

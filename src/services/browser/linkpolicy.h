@@ -11,6 +11,11 @@ namespace LinkPolicy {
 // http and https links with a host, and mailto links. Not file:, javascript:, data: or any other.
 bool isOpenable(const QUrl &url);
 
+// The link as it is handed to the desktop: a mailto link keeps only the fields of a message
+// (to, cc, bcc, subject, body, in-reply-to), so that a feed cannot make a mail program attach a
+// local file; any other link is unchanged.
+QUrl withoutUnsafeFields(const QUrl &url);
+
 // A feed: link handed to Vantrel from outside (a web browser, a second start): the text when it
 // is "feed:http…", "feed:https…" or "feed://…" with an address after it; otherwise nullopt, with
 // a message for the user in `refusal`.

@@ -2,6 +2,7 @@
 
 #include "model/entry/textfolding.h"
 #include "platform/desktop/notificationbus.h"
+#include "platform/desktop/notificationtext.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
 #include "services/browser/browsersupport.h"
@@ -58,7 +59,11 @@ QString NotificationManager::body(const DataItem &item) const
     if (!item.mark())
         return headline;
     const QString keyword = matchedKeyword(item);
-    return keyword.isEmpty() ? headline : headline + u"\nmatched: "_s + keyword;
+    if (keyword.isEmpty())
+        return headline;
+    // The headline gives way, so that a long one cannot push the keyword out of the body.
+    const QString matched = u"\nmatched: "_s + NotificationText::cut(keyword.simplified(), 80);
+    return NotificationText::cut(headline, NotificationText::maximumBodyLength - matched.size()) + matched;
 }
 
 // The first keyword of the setting that occurs in the headline, its description or its feed's

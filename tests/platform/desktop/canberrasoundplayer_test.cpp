@@ -92,3 +92,19 @@ TEST_F(CanberraSoundPlayerTest, aBundledSoundThatCannotBeWrittenOutIsReported)
     ASSERT_TRUE(waitFor([&] { return blockedFailed.count() == 1; }));
     EXPECT_TRUE(blockedFailed.at(0).at(1).toString().contains(u"cannot create the folder"_s));
 }
+
+TEST_F(CanberraSoundPlayerTest, aSoundDeviceThatIsMissingIsReportedAndLogged)
+{
+    CapturedWarnings warnings;
+    const QByteArray device = qgetenv("CANBERRA_DEVICE");
+    // The sound system reads the device when the player's context is made, at its first sound.
+    qputenv("CANBERRA_DEVICE", "no-such-device");
+    CanberraSoundPlayer deviceless(folder.filePath(u"deviceless"_s));
+    QSignalSpy devicelessFailed(&deviceless, &SoundPlayer::playFailed);
+    deviceless.play(u"Submarine"_s);
+    const bool reported = waitFor([&] { return devicelessFailed.count() == 1; }, 10000);
+    qputenv("CANBERRA_DEVICE", device);
+    ASSERT_TRUE(reported);
+    EXPECT_FALSE(devicelessFailed.at(0).at(1).toString().isEmpty());
+    EXPECT_TRUE(warnings.joined().contains(u"Submarine"_s)) << warnings.joined().toStdString();
+}
