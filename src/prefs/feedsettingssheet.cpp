@@ -1,9 +1,11 @@
 #include "prefs/feedsettingssheet.h"
 
+#include "model/parse/feedstrings.h"
 #include "model/source/datasource.h"
 #include "model/source/rssdatasource.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
+#include "prefs/alertsheet.h"
 #include "prefs/colorchooserpopupbutton.h"
 #include "prefs/feedaddresstext.h"
 #include "prefs/integertext.h"
@@ -142,14 +144,24 @@ void FeedSettingsSheet::updateFeedSettings()
     m_source->setCustomName(m_name->text());
     if (auto *feed = dynamic_cast<RSSDatasource *>(m_source.get())) {
         const QString address = FeedAddressText::addressForEntry(m_url->text());
-        if (address != feed->url())
+        if (address != feed->url() && addressRefusal().isNull())
             feed->setURL(address);
     }
     m_source->loadGeneralDefaults();
 }
 
+QString FeedSettingsSheet::addressRefusal() const
+{
+    return FeedStrings::feedAddressRefusal(FeedAddressText::addressForEntry(m_url->text()));
+}
+
+// An address that can never be a feed keeps the sheet open with the reason, and the old address.
 void FeedSettingsSheet::saveFeedSettings()
 {
+    if (const QString refusal = addressRefusal(); !refusal.isNull()) {
+        AlertSheet::show(this, refusal);
+        return;
+    }
     detachColorButtons();
     updateFeedSettings();
     closeFeedSettings();

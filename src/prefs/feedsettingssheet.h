@@ -43,6 +43,8 @@ private:
     void attachColorButtons();
     void detachColorButtons();
     void writeLimit(const QString &key, const QLineEdit *field);
+    // Why the address in the field cannot be stored; null when it can.
+    QString addressRefusal() const;
 
     UserDefaults &m_defaults;
     std::shared_ptr<Datasource> m_source;

@@ -1,6 +1,7 @@
 #include "prefs/feedtablemodel.h"
 
 #include "model/manager/datasourcemanager.h"
+#include "model/parse/feedstrings.h"
 #include "model/source/notificationcenter.h"
 #include "model/source/rssdatasource.h"
 
@@ -176,7 +177,12 @@ bool FeedTableModel::setData(const QModelIndex &index, const QVariant &value, in
         auto *feed = dynamic_cast<RSSDatasource *>(source.get());
         if (!feed)
             return false;
-        feed->setURL(value.toString());
+        const QString address = value.toString().trimmed();
+        if (const QString refusal = FeedStrings::feedAddressRefusal(address); !refusal.isNull()) {
+            Q_EMIT addressRefused(refusal);
+            return false;
+        }
+        feed->setURL(address);
     } else {
         return false;
     }

@@ -54,6 +54,8 @@ public:
 Q_SIGNALS:
     // A debounced reload has run.
     void reloaded();
+    // An address typed into the table was kept out of the settings: `reason` says why.
+    void addressRefused(const QString &reason);
 
 private:
     QVariant displayData(const Datasource &source, int column) const;

@@ -51,6 +51,7 @@ RSSPreferencesController::RSSPreferencesController(const PreferencesServices &se
     layout->addWidget(buildButtons());
     layout->addWidget(buildProgress());
 
+    m_undoTimer->setObjectName(u"undoDeleteTimer"_s);
     m_undoTimer->setSingleShot(true);
     m_undoTimer->setInterval(undoSeconds * 1000);
     connect(m_undoTimer, &QTimer::timeout, this, [this] {
@@ -61,6 +62,7 @@ RSSPreferencesController::RSSPreferencesController(const PreferencesServices &se
     connect(m_addSheet, &AddFeedSheet::answered, this, &RSSPreferencesController::addFeedPanelAction);
     connect(&services.manager, &DatasourceManager::noticeRequested, this,
             &RSSPreferencesController::showNotice);
+    connect(m_model, &FeedTableModel::addressRefused, this, &RSSPreferencesController::showNotice);
     connect(m_import, &OpmlImportJob::progress, this, [this](int done, int total) {
         m_progress->setRange(0, total);
         m_progress->setValue(done);

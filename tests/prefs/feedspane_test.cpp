@@ -10,11 +10,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -232,6 +234,31 @@ TEST_F(FeedsPaneTest, theSettingsSheetShowsATimelineAsAtNameAndSavesItInTheFeedF
     EXPECT_EQ(feed(0)->url(), u"feed://twitter.com/statuses/user_timeline/vantrel.rss"_s);
 }
 
+TEST_F(FeedsPaneTest, anAddressThatCanNeverBeAFeedIsNotStoredByAnEdit)
+{
+    storeFeed(u"News"_s, deadUrl(u"n.xml"_s));
+    pane();
+    EXPECT_FALSE(
+        rows()->setData(rows()->index(0, FeedTableModel::UrlColumn), u"file:///etc/passwd"_s, Qt::EditRole));
+    EXPECT_EQ(feed(0)->url(), deadUrl(u"n.xml"_s));
+    ASSERT_EQ(alerts().size(), 1);
+    EXPECT_TRUE(alerts().at(0).contains(u"file:///etc/passwd"_s));
+
+    FeedSettingsSheet &sheet = openSettings(0);
+    retype(sheet.urlField(), u"ftp://example.org/n.xml"_s);
+    retype(sheet.limitField(), u"7"_s); // a live field writes the others too
+    click(u"feedSettingsSaveButton"_s);
+    EXPECT_TRUE(sheet.isVisible());
+    EXPECT_EQ(feed(0)->url(), deadUrl(u"n.xml"_s));
+    EXPECT_EQ(alerts().size(), 2);
+
+    retype(sheet.urlField(), deadUrl(u"m.xml"_s));
+    click(u"feedSettingsSaveButton"_s);
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_EQ(feed(0)->url(), deadUrl(u"m.xml"_s));
+    EXPECT_EQ(feedEntry(0).value(u"url"_s).toString(), deadUrl(u"m.xml"_s));
+}
+
 TEST_F(FeedsPaneTest, limitFieldsStoreWhatTheDigitsFormAndRemoveTheOwnValueForNothing)
 {
     storeFeed(u"Engadget"_s, deadUrl(u"e.xml"_s), {{u"limit"_s, 40}, {u"refreshRate"_s, 10}});
@@ -323,6 +350,58 @@ TEST_F(FeedsPaneTest, deleteCanBeUndoneWithTheFeedsEntriesAndSettings)
     EXPECT_EQ(source(1)->customName(), u"Mine"_s);
     EXPECT_EQ(source(1)->getUserDefaultsForKey(u"limit"_s, true).toInt(), 7);
     EXPECT_EQ(source(1)->items().size(), 5);
+}
+
+TEST_F(FeedsPaneTest, theUndoOfADeleteLastsTenSecondsAndThenTheFeedIsGone)
+{
+    storeFeed(u"A"_s, deadUrl(u"a.xml"_s));
+    storeFeed(u"B"_s, deadUrl(u"b.xml"_s));
+    selectRow(0);
+    click(u"deleteFeedButton"_s);
+    auto *undo = find<QPushButton>(u"undoDeleteButton"_s);
+    auto *timer = window->findChild<QTimer *>(u"undoDeleteTimer"_s);
+    ASSERT_TRUE(timer);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 10 * 1000);
+    timer->setInterval(1); // the ten seconds, passed at once
+    ASSERT_TRUE(waitFor([&] { return !undo->isVisible(); }));
+    ASSERT_EQ(manager->datasources().size(), 1);
+    EXPECT_EQ(source(0)->name(), u"B"_s);
+}
+
+TEST_F(FeedsPaneTest, aClickOnAColumnHeaderSortsAndEachRowStillActsOnItsOwnFeed)
+{
+    storeFeed(u"Charlie"_s, deadUrl(u"c.xml"_s));
+    storeFeed(u"Alpha"_s, deadUrl(u"a.xml"_s));
+    storeFeed(u"Bravo"_s, deadUrl(u"b.xml"_s));
+    pane();
+    QHeaderView *header = table()->horizontalHeader();
+    const QPoint nameHeader(header->sectionViewportPosition(FeedTableModel::NameColumn) + 5,
+                            header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameHeader);
+    const Qt::SortOrder first = header->sortIndicatorOrder();
+    const QStringList ascending{u"Alpha"_s, u"Bravo"_s, u"Charlie"_s};
+    const QStringList descending{u"Charlie"_s, u"Bravo"_s, u"Alpha"_s};
+    const auto names = [&] {
+        QStringList shown;
+        for (int row = 0; row < rows()->rowCount(); ++row)
+            shown.append(cell(row, FeedTableModel::NameColumn));
+        return shown;
+    };
+    EXPECT_EQ(names(), first == Qt::AscendingOrder ? ascending : descending);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameHeader);
+    EXPECT_EQ(names(), first == Qt::AscendingOrder ? descending : ascending);
+
+    const QString top = names().at(0);
+    FeedSettingsSheet &sheet = openSettings(0);
+    EXPECT_EQ(sheet.source()->name(), top);
+    sheet.closeFeedSettings();
+    selectRow(2);
+    const QString bottom = names().at(2);
+    click(u"deleteFeedButton"_s);
+    ASSERT_EQ(manager->datasources().size(), 2);
+    for (const auto &left : manager->datasources())
+        EXPECT_NE(left->name(), bottom);
 }
 
 TEST_F(FeedsPaneTest, theDeleteKeyAsksFirstAndDeletesEverySelectedFeed)
