@@ -216,6 +216,26 @@ TEST_F(RowTextsTest, theLayoutLeavesRoomForTheIconAndFollowsTheIconAndFontSettin
     EXPECT_EQ(view->sourceTextField()->font().pointSizeF(), 18.0);
 }
 
+TEST_F(RowTextsTest, theMarkColourTheFontNameAndTheIconWidthAreFollowedLive)
+{
+    const DataItemPtr stormy = entry(feed, u"storm"_s);
+    stormy->setObject(true, ItemKey::mark);
+    DataItemView *marked = row(stormy, 1);
+    DataItemView *plain = row(entry(feed, u"calm"_s), 2);
+
+    defaults.setObject(QColor(10, 200, 250), SettingsKey::markFontColor);
+    EXPECT_EQ(marked->titleTextField()->textColor().rgb(), QColor(10, 200, 250).rgb());
+    EXPECT_EQ(plain->titleTextField()->textColor(), QColor(Qt::white));
+
+    defaults.setObject(u"DejaVu Serif"_s, SettingsKey::fontName);
+    EXPECT_EQ(plain->titleTextField()->font().family(), u"DejaVu Serif"_s);
+    EXPECT_EQ(plain->sourceTextField()->font().family(), u"DejaVu Serif"_s);
+
+    defaults.setObject(40, SettingsKey::imageWidth);
+    EXPECT_EQ(plain->imageRect().width(), 40);
+    EXPECT_EQ(plain->titleTextField()->geometry().x(), 4 + 44);
+}
+
 TEST_F(RowTextsTest, assistiveTechnologyReadsTheHeadlineFeedTimeAndStates)
 {
     const DataItemPtr item = entry(feed, u"Storm  warning"_s, berlin(2024, 1, 5, 9, 7));

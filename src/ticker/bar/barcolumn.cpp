@@ -14,8 +14,8 @@ BarColumn::BarColumn(QWidget &content, QWidget &scrollView, QWidget &counter, QL
 
 QRect BarColumn::searchFrame() const
 {
-    const int y = m_content.height() - searchFieldMargin - searchFieldHeight;
-    return {5, y, m_content.width() - 10, searchFieldHeight};
+    return BottomUpGeometry(m_content.height())
+        .rect(5, searchFieldMargin, m_content.width() - 10, searchFieldHeight);
 }
 
 bool BarColumn::isSearchShown() const

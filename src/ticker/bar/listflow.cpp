@@ -17,6 +17,7 @@
 #include "ticker/widgets/flippedclipview.h"
 #include "ticker/widgets/listview.h"
 #include "ui/animation/viewalpha.h"
+#include "ui/drawing/bottomupgeometry.h"
 
 #include <QTimer>
 
@@ -160,7 +161,7 @@ void ListFlow::bringIn(const DataItemPtr &item, bool atTop)
     m_datasource->removeNew();
     m_listView->setFrameSize(grown);
     // What the user looks at keeps its distance to the list's bottom edge.
-    m_parts.scrollView.scrollToPoint(QPoint(0, grown.height() - visible.y() - visible.height()));
+    m_parts.scrollView.scrollToPoint(QPoint(0, BottomUpGeometry(grown.height()).rect(visible).y()));
     updateScrollHeight();
     rebuildViews();
 }

@@ -3,6 +3,7 @@
 #include "ticker/bar/buttonrowlayout.h"
 #include "ticker/bar/windowplacement.h"
 #include "ticker/widgets/glowbutton.h"
+#include "ui/drawing/bottomupgeometry.h"
 #include "ui/drawing/imagetinting.h"
 
 using namespace Qt::StringLiterals;
@@ -61,7 +62,7 @@ void ToolButtonRow::layout(int location, bool shown)
     if (!WindowPlacement::isDocked(location))
         m_minimize->hide();
     const auto count = int(buttons.size());
-    const int y = m_window.height() - bottomMargin - buttonSize;
+    const int y = BottomUpGeometry(m_window.height()).rect(0, bottomMargin, 0, buttonSize).y();
     for (int k = 0; k < count; ++k) {
         GlowButton *button = buttons.at(k);
         button->move(ButtonRowLayout::x(k, count, button->width(), m_window.width()), y);
