@@ -4,6 +4,8 @@
 #   endless      a body that never ends, cut at the 32 MiB download cap
 #   huge-title   one entry whose title is 10 MiB
 #   undated      200,000 entries without dates
+#   drip         a server that sends a byte every 2 s, and SIGTERM 3 s into the refresh: how long
+#                the program takes to end after it (it cancels the download and saves)
 # Needs the release build. Usage: bench/refresh_once_hostile.sh [case...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +13,7 @@ build=build/release
 [ -x "$build/src/vantrel" ] && [ -x "$build/tools/feedsim/feedsim" ] ||
   { echo "build first: cmake --preset release && cmake --build --preset release" >&2; exit 1; }
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] || cases=(endless huge-title undated)
+[ ${#cases[@]} -gt 0 ] || cases=(endless huge-title undated drip)
 
 work=$(mktemp -d -t vantrel-hostile.XXXXXX)
 feedsim_pid=""
@@ -34,6 +36,7 @@ address() {
     endless) echo "http://127.0.0.1:$port/bad/endless?interval=0" ;;
     huge-title) echo "http://127.0.0.1:$port/bad/huge-title?size=10" ;;
     undated) echo "http://127.0.0.1:$port/rss/undated.xml?entries=200000&dates=0&bare=1&image=0" ;;
+    drip) echo "http://127.0.0.1:$port/bad/drip?interval=2000" ;;
     *) echo "unknown case $1" >&2; exit 2 ;;
   esac
 }
@@ -49,8 +52,16 @@ for name in "${cases[@]}"; do
   } >"$profile/config/vantrel/settings.plist"
   set +e
   XDG_CONFIG_HOME="$profile/config" XDG_CACHE_HOME="$profile/cache" HOME="$profile" \
-    /usr/bin/time -v -o "$profile/time" "$build/src/vantrel" --refresh-once >"$profile/out" 2>"$profile/err"
+    /usr/bin/time -v -o "$profile/time" "$build/src/vantrel" --refresh-once >"$profile/out" 2>"$profile/err" &
+  timed=$!
+  if [ "$name" = drip ]; then
+    sleep 3
+    terminated=$(date +%s.%N)
+    pkill -TERM -P "$timed" vantrel
+  fi
+  wait "$timed"
   status=$?
+  [ "$name" != drip ] || printf 'drip        ended %.2f s after SIGTERM\n' "$(echo "$(date +%s.%N) - $terminated" | bc)"
   set -e
   field() { grep -F "$1" "$profile/time" | sed 's/.*: //'; }
   user=$(field "User time")

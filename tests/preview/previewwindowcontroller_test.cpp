@@ -148,6 +148,11 @@ TEST_F(PreviewWindowControllerTest, closingFadesThePreviewOutAndTakesItOffTheScr
 
 TEST_F(PreviewWindowControllerTest, anEntryShownWithinTheSecondAfterClosingAppearsWithoutTheWindowLeaving)
 {
+    EXPECT_EQ(VTPreviewWindowController::Options().hideDelayMs, 1000);
+    // A delay no slow run outlasts, so the reopening surely falls within it.
+    VTPreviewWindowController::Options options;
+    options.hideDelayMs = 60 * 1000;
+    makePreview(options);
     show(entry(u"First"_s, u"<p>one</p>"_s), middleLeft());
     HideCounter counter(window());
     preview->close();
