@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -208,6 +209,45 @@ TEST_F(FeedsPaneTest, aFeedAddedThroughTheSheetIsReadFromTheServerAndItsStatusSh
         << qPrintable(status());
     EXPECT_EQ(cell(0, FeedTableModel::NameColumn), source(0)->name());
     EXPECT_FALSE(source(0)->name().isEmpty());
+}
+
+// Records what the table's viewport paints.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget *viewport) { viewport->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(FeedsPaneTest, aStatusChangeOfOneFeedRepaintsItsRowAndNotTheTable)
+{
+    for (int n = 0; n < 12; ++n)
+        storeFeed(u"Feed %1"_s.arg(n, 2, 10, QChar(u'0')), deadUrl(u"%1.xml"_s.arg(n)));
+    pane().tableModel().setReloadDelay(0);
+    QCoreApplication::processEvents();
+    int row = -1;
+    for (int r = 0; r < rows()->rowCount(); ++r) {
+        if (cell(r, FeedTableModel::NameColumn) == u"Feed 05"_s)
+            row = r;
+    }
+    ASSERT_GE(row, 0);
+    PaintRecorder recorder(table()->viewport());
+    source(5)->setErrorString(u"HTTP 410 Gone"_s);
+    ASSERT_TRUE(waitFor([&] { return !recorder.painted.isEmpty(); }));
+    QCoreApplication::processEvents();
+    // The row and the grid line below it.
+    const QRect rowArea(0, table()->rowViewportPosition(row), table()->viewport()->width(),
+                        table()->rowHeight(row) + 1);
+    EXPECT_TRUE(rowArea.contains(recorder.painted.boundingRect()))
+        << "painted " << recorder.painted.boundingRect().height() << " px high for a row of "
+        << rowArea.height();
 }
 
 TEST_F(FeedsPaneTest, aFailingFeedShowsItsErrorAsTheStatusLine)
