@@ -124,6 +124,37 @@ TEST_F(StartUpItemFilesTest, aFeedMissingFromSoundSettingsWaitsThirtyDaysInTheSt
     EXPECT_EQ(titlesOf(u"KEPT"_s), QStringList{u"kept"_s});
 }
 
+// A profile as the program wrote it in December 2026, kept as bytes: what users have on disk must
+// stay readable whatever the formats become.
+TEST_F(StartUpItemFilesTest, aProfileWrittenByAnEarlierVersionIsReadWhole)
+{
+    const QString uuid = u"5B0C8F3E-1D2A-4B6C-9E7F-0A1B2C3D4E5F"_s;
+    const QString stored = qEnvironmentVariable("VANTREL_SOURCE_DIR") + u"/tests/model/profiles/2026-12/"_s;
+    ASSERT_TRUE(QDir().mkpath(settingsFolder()) && QDir().mkpath(Paths::cachesFolder()));
+    ASSERT_TRUE(QFile::copy(stored + u"settings.plist"_s, settingsPath()));
+    ASSERT_TRUE(QFile::copy(stored + uuid + u".db"_s, Paths::cachesFolder() + u"/"_s + uuid + u".db"_s));
+
+    start();
+    ASSERT_EQ(manager->datasources().size(), 1);
+    const std::shared_ptr<Datasource> source = manager->datasources().at(0);
+    EXPECT_EQ(source->customName(), u"Harbour news"_s);
+    EXPECT_EQ(source->name(), u"Feedsim \u201charbour\u201d"_s);
+    EXPECT_EQ(source->getUserDefaultsForKey(SettingsKey::limit, true).toInt(), 30);
+    QStringList titles;
+    for (const QString &title : titlesOf(uuid))
+        titles.append(title.trimmed()); // stored with the feed's white space, as parsed
+    EXPECT_EQ(titles, (QStringList{u"Orchard unveils storm \u2014 harbour #4"_s,
+                                   u"Summit closes library \u2014 harbour #3"_s,
+                                   u"Airport welcomes orchard \u2014 harbour #2"_s,
+                                   u"Theatre reopens theatre \u2014 harbour #1"_s}));
+    const QList<DataItemPtr> items = source->items();
+    EXPECT_TRUE(items.at(0)->mark()) << "the keyword storm";
+    EXPECT_FALSE(items.at(1)->mark());
+    EXPECT_TRUE(items.at(0)->link().endsWith(u"/articles/harbour/4"_s)) << items.at(0)->link().toStdString();
+    EXPECT_TRUE(items.at(0)->description().contains(u"Story 4 of harbour"_s));
+    EXPECT_TRUE(ItemFile(uuid).exists());
+}
+
 TEST_F(StartUpItemFilesTest, aFeedPutBackIntoTheSettingsFindsItsEntriesAgain)
 {
     storeEntries(u"KEPT"_s, {u"kept"_s});
