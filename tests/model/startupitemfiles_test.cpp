@@ -129,7 +129,7 @@ TEST_F(StartUpItemFilesTest, aFeedMissingFromSoundSettingsWaitsThirtyDaysInTheSt
 TEST_F(StartUpItemFilesTest, aProfileWrittenByAnEarlierVersionIsReadWhole)
 {
     const QString uuid = u"5B0C8F3E-1D2A-4B6C-9E7F-0A1B2C3D4E5F"_s;
-    const QString stored = qEnvironmentVariable("VANTREL_SOURCE_DIR") + u"/tests/model/profiles/2026-12/"_s;
+    const QString stored = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + u"/profiles/2026-12/"_s;
     ASSERT_TRUE(QDir().mkpath(settingsFolder()) && QDir().mkpath(Paths::cachesFolder()));
     ASSERT_TRUE(QFile::copy(stored + u"settings.plist"_s, settingsPath()));
     ASSERT_TRUE(QFile::copy(stored + uuid + u".db"_s, Paths::cachesFolder() + u"/"_s + uuid + u".db"_s));
