@@ -27,6 +27,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -178,10 +179,14 @@ public:
     std::vector<DataItemView *> rows;
 };
 
+// Made by main, which ends it before the application object: widgets must not outlive it.
+std::unique_ptr<Bar> sharedBar;
+
 Bar &bar()
 {
-    static Bar instance;
-    return instance;
+    if (!sharedBar)
+        sharedBar = std::make_unique<Bar>();
+    return *sharedBar;
 }
 
 void useGradient(bool gradient)
@@ -270,5 +275,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    sharedBar.reset();
     return 0;
 }
