@@ -2,6 +2,7 @@
 
 #include "model/entry/dataitem.h"
 #include "model/entry/itemkeys.h"
+#include "model/entry/sharedtextblock.h"
 #include "model/entry/textcaps.h"
 
 // Text arrives in runs for one key (an element's text, then the white space after it): the key
@@ -75,13 +76,17 @@ std::shared_ptr<DataItem> DataItemDraft::take()
 {
     auto item = std::make_shared<DataItem>();
     item->m_properties.reserve(m_texts.size() + DataItem::filedPropertyCount);
+    size_t units = 0;
+    for (const Text &text : m_texts)
+        units += text.length;
+    SharedTextBlock block(qsizetype(units), qsizetype(m_texts.size()));
     // A feed may name an element after one of the program's keys.
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     bool namesQuickRead = false;
     for (Text &text : m_texts) {
         namesQuickRead = namesQuickRead || text.key == keys.sequence || text.key == keys.parsedDate;
-        const auto *units = reinterpret_cast<const QChar *>(m_units.data() + text.start);
-        item->m_properties.emplace_back(std::move(text.key), QString(units, qsizetype(text.length)));
+        const QStringView stored(m_units.data() + text.start, qsizetype(text.length));
+        item->m_properties.emplace_back(std::move(text.key), block.add(stored));
     }
     clear();
     if (namesQuickRead)
