@@ -96,13 +96,7 @@ void RefreshPool::runOnMainThread(const std::function<void()> &function)
     m_handOffs.push_back(&handOff);
     m_changed.notify_all();
     lock.unlock();
-    QMetaObject::invokeMethod(
-        &m_mainThreadContext,
-        [this] {
-            std::unique_lock mainLock(m_mutex);
-            runHandOffs(mainLock);
-        },
-        Qt::QueuedConnection);
+    m_mainThreadContext.post();
     lock.lock();
     m_changed.wait(lock, [&handOff] { return handOff.done; });
 }

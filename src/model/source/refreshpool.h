@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QObject>
+#include "model/source/handoffcontext.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -75,7 +75,10 @@ private:
     std::stop_source m_stop;
     std::atomic<int> m_sequence = 0;
     std::atomic<double> m_lastSuccess = 0;
-    // Receives the calls that make the main thread run the hand-offs; the calls still queued
-    // when the pool goes are dropped with it.
-    QObject m_mainThreadContext;
+    // Makes the main thread run the hand-offs; the calls still queued when the pool goes are
+    // dropped with it.
+    HandOffContext m_mainThreadContext{[this] {
+        std::unique_lock mainLock(m_mutex);
+        runHandOffs(mainLock);
+    }};
 };
