@@ -77,6 +77,14 @@ std::optional<qint32> ArchiveReader::decodeInt32()
     return qint32(*value);
 }
 
+std::optional<QByteArrayView> ArchiveReader::readStringBytesIfNext()
+{
+    if (hasError() || !has(1) || m_data.at(m_offset) != ArchiveTag::string)
+        return std::nullopt;
+    ++m_offset;
+    return readBytes();
+}
+
 bool ArchiveReader::readValue(QVariant &value, int depth)
 {
     if (depth > maximumDepth) {

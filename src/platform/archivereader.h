@@ -30,6 +30,11 @@ public:
     // instead of a QVariantMap. False, with errorString(), when the next value is not an intact
     // dictionary.
     template <typename Visitor> bool decodeDictionary(Visitor &&visit);
+    // The same, but a string value goes to visitText(const Key &, QByteArrayView utf8) as the
+    // bytes of its UTF-8 form, which stay valid as long as the reader: for callers that decode
+    // the texts of a dictionary into storage of their own.
+    template <typename Visitor, typename TextVisitor>
+    bool decodeDictionary(Visitor &&visit, TextVisitor &&visitText);
     std::optional<bool> decodeBool();
     std::optional<qint32> decodeInt32();
 
@@ -81,6 +86,8 @@ private:
         return bytes;
     }
     std::optional<Key> readKey();
+    // Reads a string value's bytes when a string comes next; nullopt, reading nothing, otherwise.
+    std::optional<QByteArrayView> readStringBytesIfNext();
     std::optional<quint32> readCount();
     bool has(qsizetype count) const { return m_data.size() - m_offset >= count; }
     // The damage found by the readers above, out of their way.
@@ -104,6 +111,30 @@ template <typename Visitor> bool ArchiveReader::decodeDictionary(Visitor &&visit
     for (quint32 i = 0; i < *count; ++i) {
         const auto key = readKey();
         if (!key)
+            return false;
+        QVariant value;
+        if (!readValue(value, 1))
+            return false;
+        visit(*key, std::move(value));
+    }
+    return true;
+}
+
+template <typename Visitor, typename TextVisitor>
+bool ArchiveReader::decodeDictionary(Visitor &&visit, TextVisitor &&visitText)
+{
+    const auto count = beginDictionary();
+    if (!count)
+        return false;
+    for (quint32 i = 0; i < *count; ++i) {
+        const auto key = readKey();
+        if (!key)
+            return false;
+        if (const auto text = readStringBytesIfNext()) {
+            visitText(*key, *text);
+            continue;
+        }
+        if (hasError())
             return false;
         QVariant value;
         if (!readValue(value, 1))

@@ -195,6 +195,12 @@ QString StringAdditions::fromUtf8(QByteArrayView bytes)
     return text;
 }
 
+qsizetype StringAdditions::decodeUtf8(QByteArrayView bytes, char16_t *out)
+{
+    const QByteArrayView utf8 = withoutByteOrderMark(bytes);
+    return decodeUtf8Into(unsignedBytes(utf8), unsignedBytes(utf8) + utf8.size(), out);
+}
+
 void StringAdditions::decodeUtf8(QByteArrayView bytes, QString &text)
 {
     const QByteArrayView utf8 = withoutByteOrderMark(bytes);

@@ -17,4 +17,7 @@ QString fromUtf8(QByteArrayView bytes);
 // The same into `text`, which keeps its capacity when it has room: for one string reused for many
 // short texts.
 void decodeUtf8(QByteArrayView bytes, QString &text);
+// The same into `out`, which has room for bytes.size() code units (UTF-8 never gives more units
+// than bytes); returns how many were written.
+qsizetype decodeUtf8(QByteArrayView bytes, char16_t *out);
 } // namespace StringAdditions

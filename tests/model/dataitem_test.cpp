@@ -11,6 +11,7 @@
 #include "platform/manualclock.h"
 #include "platform/settingskeys.h"
 #include "platform/userdefaults.h"
+#include "support/stringadditions.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -279,8 +280,8 @@ TEST(DataItemRecordTest, damagedRecordsFailWithAMessage)
     EXPECT_FALSE(truncated.errorString().isEmpty());
 }
 
-// A record as a file may hold it, keys in any order and any one possibly twice; each value is
-// its position in the record.
+// A record as a file may hold it, keys in any order and any one possibly twice. The value at an
+// even position is the text "värde" and the position, at an odd one the position as a number.
 QByteArray recordWithKeys(const QList<QByteArray> &keys)
 {
     QByteArray bytes("m");
@@ -291,20 +292,28 @@ QByteArray recordWithKeys(const QList<QByteArray> &keys)
     appendUInt32(quint32(keys.size()));
     for (qsizetype position = 0; position < keys.size(); ++position) {
         appendUInt32(quint32(keys[position].size()));
-        bytes += keys[position] + 'i';
-        for (int shift = 0; shift < 64; shift += 8)
-            bytes.append(char(quint64(position) >> shift & 0xFF));
+        bytes += keys[position];
+        if (position % 2 == 0) {
+            const QByteArray text = QStringLiteral("v\u00e4rde %1").arg(position).toUtf8();
+            bytes += 's';
+            appendUInt32(quint32(text.size()));
+            bytes += text;
+        } else {
+            bytes += 'i';
+            for (int shift = 0; shift < 64; shift += 8)
+                bytes.append(char(quint64(position) >> shift & 0xFF));
+        }
     }
     return bytes + QByteArray("c\0c\0c\0c\0", 8);
 }
 
 // Records read in a row share what was learnt of their keys; whatever the sequence, each record
-// reads back as a dictionary would hold it: a key said twice keeps its later value.
+// reads back as a dictionary would hold it: a key said twice keeps its later value, text or not.
 TEST(DataItemRecordTest, recordsOfVaryingKeysReadBackAsDictionaries)
 {
     const QList<QList<QByteArray>> records{
         {"a", "b", "c"}, {"a", "b", "c"}, {"a", "c"},      {"c", "b"},           {"c", "b", "c"},
-        {"a", "b", "a"}, {"b", "a", "b"}, {"a", "b", "c"}, {"a", "b", "c", "d"},
+        {"a", "b", "a"}, {"b", "a", "b"}, {"a", "b", "c"}, {"a", "b", "c", "d"}, {"a", "a", "a"},
     };
     QByteArray stream;
     for (const auto &keys : records)
@@ -314,12 +323,56 @@ TEST(DataItemRecordTest, recordsOfVaryingKeysReadBackAsDictionaries)
         const DataItemPtr item = DataItem::initWithCoder(reader);
         ASSERT_TRUE(item) << reader.errorString().toStdString();
         QVariantMap expected;
-        for (qsizetype position = 0; position < keys.size(); ++position)
-            expected.insert(QString::fromLatin1(keys[position]), qint64(position));
+        for (qsizetype position = 0; position < keys.size(); ++position) {
+            const QVariant value =
+                position % 2 == 0 ? QVariant(u"v\u00e4rde %1"_s.arg(position)) : QVariant(qint64(position));
+            expected.insert(QString::fromLatin1(keys[position]), value);
+        }
         EXPECT_EQ(item->dictionary(), expected) << keys.join(',').toStdString();
         for (auto [key, value] : expected.asKeyValueRange())
             EXPECT_EQ(item->objectForKey(key), value)
                 << keys.join(',').toStdString() << " " << key.toStdString();
     }
     EXPECT_TRUE(reader.atEnd());
+}
+
+// A record's texts are decoded into one block together: each still reads as the UTF-8 reader gives
+// it, ends in a zero and changes on its own.
+TEST(DataItemRecordTest, textsOfARecordReadAsTheUtf8ReaderGivesThemAndStayIndependent)
+{
+    const QByteArray bom("\xEF\xBB\xBF");
+    const QList<QByteArray> texts{"Plain",
+                                  "",
+                                  bom + "Marked",
+                                  "Caf\xC3\xA9 \xE2\x82\xAC"
+                                  "5 \xF0\x9F\x93\xB0",
+                                  "broken \xC3 and \xFF end",
+                                  QByteArray(3000, 'x')};
+    QByteArray record("m");
+    const auto appendUInt32 = [&record](quint32 value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            record.append(char(value >> shift & 0xFF));
+    };
+    appendUInt32(quint32(texts.size()));
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        const QByteArray key = "t" + QByteArray::number(k);
+        appendUInt32(quint32(key.size()));
+        record += key + 's';
+        appendUInt32(quint32(texts[k].size()));
+        record += texts[k];
+    }
+    record += QByteArray("c\0c\0c\0c\0", 8);
+    ArchiveReader reader(record);
+    const DataItemPtr item = DataItem::initWithCoder(reader);
+    ASSERT_TRUE(item) << reader.errorString().toStdString();
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        const QString text = item->objectForKey(u"t%1"_s.arg(k)).toString();
+        EXPECT_EQ(text, StringAdditions::fromUtf8(texts[k])) << k;
+        EXPECT_FALSE(text.isNull()) << k;
+        EXPECT_EQ(text.utf16()[text.size()], 0) << k;
+    }
+    QString first = item->objectForKey(u"t0"_s).toString();
+    first += u" grown"_s;
+    EXPECT_EQ(item->objectForKey(u"t0"_s).toString(), u"Plain"_s);
+    EXPECT_EQ(item->objectForKey(u"t1"_s).toString(), QString());
 }

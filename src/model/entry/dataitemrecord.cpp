@@ -1,6 +1,7 @@
 #include "model/entry/dataitemrecord.h"
 
 #include "model/entry/dataitem.h"
+#include "model/entry/sharedtextblock.h"
 #include "platform/archivereader.h"
 #include "platform/archivewriter.h"
 
@@ -33,21 +34,28 @@ void DataItemRecord::encode(const DataItem &item, ArchiveWriter &coder)
     coder.encodeBool(item.hidden());
 }
 
-// The item is this thread's alone until returned: no lock is taken.
+// The item is this thread's alone until returned: no lock is taken. Its texts are decoded once the
+// whole record is read, into one block for all of them (SharedTextBlock).
 std::shared_ptr<DataItem> DataItemRecord::decode(ArchiveReader &coder)
 {
     thread_local std::vector<RecentKey> recent;
+    thread_local std::vector<PendingText> texts;
+    texts.clear();
     auto item = std::make_shared<DataItem>();
     // The records of a file are alike: the list is sized for as many properties as the last one.
     item->m_properties.reserve(recent.size());
     size_t position = 0;
     bool repeating = true; // every key so far was the recent key at its position
-    const bool intact = coder.decodeDictionary([&](const ArchiveReader::Key &key, QVariant &&value) {
+    // The index of the key's property, added without a value when the key is new.
+    const auto place = [&](const ArchiveReader::Key &key) {
+        size_t index;
         if (repeating && key.identity && position < recent.size() &&
             recent[position].identity == key.identity) {
-            item->addPropertyLocked(recent[position].key, std::move(value));
+            index = item->m_properties.size();
+            item->addPropertyLocked(recent[position].key, QVariant());
         } else {
-            const bool added = addProperty(*item, key.name, std::move(value));
+            bool added = false;
+            index = propertyIndex(*item, key.name, added);
             if (repeating) {
                 recent.resize(position);
                 repeating = added && key.identity;
@@ -56,9 +64,21 @@ std::shared_ptr<DataItem> DataItemRecord::decode(ArchiveReader &coder)
             }
         }
         ++position;
-    });
+        return index;
+    };
+    const bool intact = coder.decodeDictionary(
+        [&](const ArchiveReader::Key &key, QVariant &&value) {
+            const size_t index = place(key);
+            item->m_properties[index].value = std::move(value);
+            // A key said again replaces the text it had, as a dictionary would.
+            std::erase_if(texts, [index](const PendingText &text) { return text.index == index; });
+        },
+        [&](const ArchiveReader::Key &key, QByteArrayView utf8) {
+            texts.push_back({place(key), utf8});
+        });
     if (!intact)
         return nullptr;
+    storeTexts(*item, texts);
     const auto marked = coder.decodeBool();
     const auto shown = coder.decodeBool();
     const auto read = coder.decodeBool();
@@ -73,16 +93,26 @@ std::shared_ptr<DataItem> DataItemRecord::decode(ArchiveReader &coder)
     return item;
 }
 
-bool DataItemRecord::addProperty(DataItem &item, const QString &name, QVariant &&value)
+size_t DataItemRecord::propertyIndex(DataItem &item, const QString &name, bool &added)
 {
     PropertyKey key(QStringView{name});
     const auto found =
         std::find_if(item.m_properties.begin(), item.m_properties.end(),
                      [&key](const DataItem::Property &property) { return property.key == key; });
-    if (found != item.m_properties.end()) {
-        found->value = std::move(value);
-        return false;
-    }
-    item.addPropertyLocked(std::move(key), std::move(value));
-    return true;
+    added = found == item.m_properties.end();
+    if (!added)
+        return size_t(found - item.m_properties.begin());
+    item.addPropertyLocked(std::move(key), QVariant());
+    return item.m_properties.size() - 1;
+}
+
+// A text said twice for one key leaves the later one, as it is stored last.
+void DataItemRecord::storeTexts(DataItem &item, const std::vector<PendingText> &texts)
+{
+    qsizetype bytes = 0;
+    for (const PendingText &text : texts)
+        bytes += text.utf8.size();
+    SharedTextBlock block(bytes, qsizetype(texts.size()));
+    for (const PendingText &text : texts)
+        item.m_properties[text.index].value = block.addUtf8(text.utf8);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <vector>
 
 class ArchiveReader;
 class ArchiveWriter;
@@ -18,7 +20,14 @@ public:
     static std::shared_ptr<DataItem> decode(ArchiveReader &coder);
 
 private:
-    // A key said twice in a record (a damaged or hand-made file) replaces its earlier value, as a
-    // dictionary would. True when the key was new and appended.
-    static bool addProperty(DataItem &item, const QString &name, QVariant &&value);
+    // A string value of a record, decoded once the record is read.
+    struct PendingText {
+        size_t index; // of its property
+        QByteArrayView utf8;
+    };
+    // The property of the key, appended without a value (`added`) when the item has none yet. A key
+    // said twice in a record (a damaged or hand-made file) finds its earlier property, whose value
+    // the later one replaces, as a dictionary would.
+    static size_t propertyIndex(DataItem &item, const QString &name, bool &added);
+    static void storeTexts(DataItem &item, const std::vector<PendingText> &texts);
 };

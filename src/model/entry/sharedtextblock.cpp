@@ -1,5 +1,7 @@
 #include "model/entry/sharedtextblock.h"
 
+#include "support/stringadditions.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -28,12 +30,22 @@ SharedTextBlock::~SharedTextBlock()
 
 QString SharedTextBlock::add(QStringView text)
 {
+    std::copy_n(text.utf16(), text.size(), m_next);
+    return take(text.size());
+}
+
+QString SharedTextBlock::addUtf8(QByteArrayView utf8)
+{
+    return take(StringAdditions::decodeUtf8(utf8, m_next));
+}
+
+QString SharedTextBlock::take(qsizetype length)
+{
     Q_ASSERT(m_unusedReferences > 0);
     QStringPrivate &shared = m_block.data_ptr();
     char16_t *start = m_next;
-    std::copy_n(text.utf16(), text.size(), start);
-    start[text.size()] = u'\0'; // Qt strings end in a zero that utf16() hands out
-    m_next += text.size() + 1;
+    start[length] = u'\0'; // Qt strings end in a zero that utf16() hands out
+    m_next += length + 1;
     --m_unusedReferences;
-    return QString(QStringPrivate(shared.d, start, text.size()));
+    return QString(QStringPrivate(shared.d, start, length));
 }

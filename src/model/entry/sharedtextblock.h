@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -23,8 +24,14 @@ public:
 
     // A copy of the text in the block, after the one added before it; at most `count` of them.
     QString add(QStringView text);
+    // The text of UTF-8 bytes (as StringAdditions::fromUtf8 reads them) in the block; the bytes
+    // count towards `totalUnits` with their number, which no decoding exceeds.
+    QString addUtf8(QByteArrayView utf8);
 
 private:
+    // The string of the `length` units at the next place, which has been written.
+    QString take(qsizetype length);
+
     QString m_block;
     char16_t *m_next = nullptr;
     qsizetype m_unusedReferences = 0;
