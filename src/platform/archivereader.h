@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/stringadditions.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -105,19 +107,9 @@ private:
 
 template <typename Visitor> bool ArchiveReader::decodeDictionary(Visitor &&visit)
 {
-    const auto count = beginDictionary();
-    if (!count)
-        return false;
-    for (quint32 i = 0; i < *count; ++i) {
-        const auto key = readKey();
-        if (!key)
-            return false;
-        QVariant value;
-        if (!readValue(value, 1))
-            return false;
-        visit(*key, std::move(value));
-    }
-    return true;
+    return decodeDictionary(visit, [&visit](const Key &key, QByteArrayView utf8) {
+        visit(key, QVariant(StringAdditions::fromUtf8(utf8)));
+    });
 }
 
 template <typename Visitor, typename TextVisitor>

@@ -280,23 +280,26 @@ TEST(DataItemRecordTest, damagedRecordsFailWithAMessage)
     EXPECT_FALSE(truncated.errorString().isEmpty());
 }
 
+// A little-endian 32-bit count, as item files write them.
+void appendUInt32(QByteArray &bytes, quint32 value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.append(char(value >> shift & 0xFF));
+}
+
 // A record as a file may hold it, keys in any order and any one possibly twice. The value at an
 // even position is the text "värde" and the position, at an odd one the position as a number.
 QByteArray recordWithKeys(const QList<QByteArray> &keys)
 {
     QByteArray bytes("m");
-    const auto appendUInt32 = [&bytes](quint32 value) {
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.append(char(value >> shift & 0xFF));
-    };
-    appendUInt32(quint32(keys.size()));
+    appendUInt32(bytes, quint32(keys.size()));
     for (qsizetype position = 0; position < keys.size(); ++position) {
-        appendUInt32(quint32(keys[position].size()));
+        appendUInt32(bytes, quint32(keys[position].size()));
         bytes += keys[position];
         if (position % 2 == 0) {
             const QByteArray text = QStringLiteral("v\u00e4rde %1").arg(position).toUtf8();
             bytes += 's';
-            appendUInt32(quint32(text.size()));
+            appendUInt32(bytes, quint32(text.size()));
             bytes += text;
         } else {
             bytes += 'i';
@@ -349,16 +352,12 @@ TEST(DataItemRecordTest, textsOfARecordReadAsTheUtf8ReaderGivesThemAndStayIndepe
                                   "broken \xC3 and \xFF end",
                                   QByteArray(3000, 'x')};
     QByteArray record("m");
-    const auto appendUInt32 = [&record](quint32 value) {
-        for (int shift = 0; shift < 32; shift += 8)
-            record.append(char(value >> shift & 0xFF));
-    };
-    appendUInt32(quint32(texts.size()));
+    appendUInt32(record, quint32(texts.size()));
     for (qsizetype k = 0; k < texts.size(); ++k) {
         const QByteArray key = "t" + QByteArray::number(k);
-        appendUInt32(quint32(key.size()));
+        appendUInt32(record, quint32(key.size()));
         record += key + 's';
-        appendUInt32(quint32(texts[k].size()));
+        appendUInt32(record, quint32(texts[k].size()));
         record += texts[k];
     }
     record += QByteArray("c\0c\0c\0c\0", 8);
