@@ -27,7 +27,9 @@ void read(uint8_t entry, const QByteArray &data)
             reader.decodeObject();
             break;
         case 1:
-            reader.decodeDictionary([](const ArchiveReader::Key &, QVariant &&) {});
+            reader.decodeDictionary(
+                [](const ArchiveReader::Key &, QVariant &&) {},
+                [](const ArchiveReader::Key &, QByteArrayView utf8) { checkDecoderAgreesWithQt(utf8); });
             break;
         case 2:
             reader.decodeBool();

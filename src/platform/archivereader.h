@@ -1,7 +1,5 @@
 #pragma once
 
-#include "support/stringadditions.h"
-
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -27,14 +25,11 @@ public:
     };
 
     std::optional<QVariant> decodeObject();
-    // Reads a dictionary entry by entry, handing each key and value to
-    // visit(const Key &, QVariant &&), for callers that keep the entries in a form of their own
-    // instead of a QVariantMap. False, with errorString(), when the next value is not an intact
-    // dictionary.
-    template <typename Visitor> bool decodeDictionary(Visitor &&visit);
-    // The same, but a string value goes to visitText(const Key &, QByteArrayView utf8) as the
-    // bytes of its UTF-8 form, which stay valid as long as the reader: for callers that decode
-    // the texts of a dictionary into storage of their own.
+    // Reads a dictionary entry by entry, for callers that keep the entries in a form of their own
+    // instead of a QVariantMap: a string value goes to visitText(const Key &, QByteArrayView utf8)
+    // as the bytes of its UTF-8 form (valid as long as the reader; StringAdditions::fromUtf8 reads
+    // them as decodeObject() would), every other value to visit(const Key &, QVariant &&). False,
+    // with errorString(), when the next value is not an intact dictionary.
     template <typename Visitor, typename TextVisitor>
     bool decodeDictionary(Visitor &&visit, TextVisitor &&visitText);
     std::optional<bool> decodeBool();
@@ -104,13 +99,6 @@ private:
     std::vector<std::pair<QByteArray, Key>> m_keys; // decoded map keys by their UTF-8 form
     size_t m_nextKey = 0;                           // where the next key search in m_keys starts
 };
-
-template <typename Visitor> bool ArchiveReader::decodeDictionary(Visitor &&visit)
-{
-    return decodeDictionary(visit, [&visit](const Key &key, QByteArrayView utf8) {
-        visit(key, QVariant(StringAdditions::fromUtf8(utf8)));
-    });
-}
 
 template <typename Visitor, typename TextVisitor>
 bool ArchiveReader::decodeDictionary(Visitor &&visit, TextVisitor &&visitText)

@@ -141,9 +141,12 @@ TEST(ArchiveStringsTest, keysRepeatedAcrossRecordsReadBackInAnyMix)
     ArchiveReader reader(writer.data());
     for (const QVariantMap &record : records) {
         QVariantMap read;
-        ASSERT_TRUE(reader.decodeDictionary([&read](const ArchiveReader::Key &key, QVariant &&value) {
-            read.insert(key.name, value);
-        })) << reader.errorString().toStdString();
+        ASSERT_TRUE(reader.decodeDictionary(
+            [&read](const ArchiveReader::Key &key, QVariant &&value) { read.insert(key.name, value); },
+            [&read](const ArchiveReader::Key &key, QByteArrayView utf8) {
+                read.insert(key.name, StringAdditions::fromUtf8(utf8));
+            }))
+            << reader.errorString().toStdString();
         EXPECT_EQ(read, record);
     }
     EXPECT_TRUE(reader.atEnd());
@@ -166,6 +169,9 @@ TEST(ArchiveStringsTest, outerKeysSurviveTheKeysOfNestedDictionaries)
     EXPECT_EQ(whole->toMap(), record);
     QVariantMap entries;
     ASSERT_TRUE(reader.decodeDictionary(
-        [&entries](const ArchiveReader::Key &key, QVariant &&value) { entries.insert(key.name, value); }));
+        [&entries](const ArchiveReader::Key &key, QVariant &&value) { entries.insert(key.name, value); },
+        [&entries](const ArchiveReader::Key &key, QByteArrayView utf8) {
+            entries.insert(key.name, StringAdditions::fromUtf8(utf8));
+        }));
     EXPECT_EQ(entries, record);
 }
