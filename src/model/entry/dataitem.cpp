@@ -120,9 +120,9 @@ void DataItem::appendText(const QString &text, const QString &key)
         std::lock_guard guard(m_lock);
         const auto found = findPropertyLocked(QStringView(key));
         if (found != m_properties.end())
-            found->value = QString(found->value.toString() + text);
+            found->value = PropertyValue(QString(found->value.toVariant(m_texts).toString() + text));
         else
-            addPropertyLocked(PropertyKey(QStringView(key)), QVariant(text));
+            addPropertyLocked(PropertyKey(QStringView(key)), PropertyValue(text));
         if (updateQuickReadsLocked(QStringView(key), findLocked(QStringView(key))))
             source = m_source;
     }
@@ -167,16 +167,16 @@ template <typename Key> bool DataItem::storeLocked(const QVariant &value, const 
     const auto found = findPropertyLocked(key);
     if (found != m_properties.end()) {
         if (value.isValid())
-            found->value = value;
+            found->value = PropertyValue(value);
         else
             m_properties.erase(found);
     } else if (value.isValid()) {
-        addPropertyLocked(keyFor(key), QVariant(value));
+        addPropertyLocked(keyFor(key), PropertyValue(value));
     }
-    return updateQuickReadsLocked(key, value.isValid() ? &value : nullptr);
+    return updateQuickReadsLocked(key, value);
 }
 
-void DataItem::addPropertyLocked(PropertyKey key, QVariant &&value)
+void DataItem::addPropertyLocked(PropertyKey key, PropertyValue &&value)
 {
     if (m_properties.size() == m_properties.capacity())
         m_properties.reserve(m_properties.size() + propertyGrowth);
@@ -189,32 +189,30 @@ template <typename Key> std::vector<DataItem::Property>::iterator DataItem::find
                         [&key](const Property &property) { return sameKey(property.key, key); });
 }
 
-template <typename Key> const QVariant *DataItem::findLocked(const Key &key) const
+template <typename Key> QVariant DataItem::findLocked(const Key &key) const
 {
     for (const Property &property : m_properties)
         if (sameKey(property.key, key))
-            return &property.value;
-    return nullptr;
+            return property.value.toVariant(m_texts);
+    return QVariant();
 }
 
 template <typename Key> QVariant DataItem::property(const Key &key) const
 {
     std::lock_guard guard(m_lock);
-    const QVariant *value = findLocked(key);
-    return value ? *value : QVariant();
+    return findLocked(key);
 }
 
-// `value` is the key's value now stored, nullptr when there is none. True when the key is one of
-// those the entries are ordered by.
-template <typename Key> bool DataItem::updateQuickReadsLocked(const Key &key, const QVariant *value)
+// True when the key is one of those the entries are ordered by.
+template <typename Key> bool DataItem::updateQuickReadsLocked(const Key &key, const QVariant &value)
 {
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
     if (sameKey(keys.sequence, key)) {
-        m_mergeReads.sequence.store(value ? value->toInt() : 0, std::memory_order_relaxed);
+        m_mergeReads.sequence.store(value.toInt(), std::memory_order_relaxed);
         return true;
     }
     if (sameKey(keys.parsedDate, key)) {
-        const QDateTime date = value ? value->toDateTime() : QDateTime();
+        const QDateTime date = value.toDateTime();
         m_mergeReads.parsedDateMsecs.store(date.isValid() ? date.toMSecsSinceEpoch() : noDate,
                                            std::memory_order_relaxed);
         return true;
@@ -233,9 +231,12 @@ void DataItem::updateQuickReadsFromListLocked()
     updateQuickReadsLocked(keys.parsedDate, findLocked(keys.parsedDate));
 }
 
-const QVariant *DataItem::findStoredLocked(const PropertyKey &key) const
+const DataItem::Property *DataItem::findStoredLocked(const PropertyKey &key) const
 {
-    return findLocked(key);
+    for (const Property &property : m_properties)
+        if (property.key == key)
+            return &property;
+    return nullptr;
 }
 
 QByteArray DataItem::foldedSearchText() const
@@ -243,11 +244,9 @@ QByteArray DataItem::foldedSearchText() const
     std::lock_guard guard(m_lock);
     if (!m_folded) {
         const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-        const QVariant *title = findLocked(keys.title);
-        const QVariant *description = findLocked(keys.description);
         m_foldedSearchText =
-            TextFolding::foldJoined(title ? title->toString() : QString(), QChar(searchSeparator),
-                                    description ? description->toString() : QString());
+            TextFolding::foldJoined(findLocked(keys.title).toString(), QChar(searchSeparator),
+                                    findLocked(keys.description).toString());
         m_folded = true;
     }
     return m_foldedSearchText;
@@ -257,7 +256,7 @@ QVariantMap DataItem::propertiesLocked() const
 {
     QVariantMap map;
     for (const Property &property : m_properties)
-        map.insert(property.key.name(), property.value);
+        map.insert(property.key.name(), property.value.toVariant(m_texts));
     return map;
 }
 
@@ -323,11 +322,9 @@ QString DataItem::previewContent() const
 {
     std::lock_guard guard(m_lock);
     const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-    if (const QVariant *content = findLocked(keys.contentEncoded))
-        return content->toString();
-    if (const QVariant *description = findLocked(keys.description))
-        return description->toString();
-    return QString();
+    if (const QVariant content = findLocked(keys.contentEncoded); content.isValid())
+        return content.toString();
+    return findLocked(keys.description).toString();
 }
 
 void DataItem::encodeWithCoder(ArchiveWriter &coder) const

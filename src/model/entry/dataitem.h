@@ -3,6 +3,7 @@
 #include "model/entry/dataitemdraft.h"
 #include "model/entry/itemsource.h"
 #include "model/entry/propertykey.h"
+#include "model/entry/propertyvalue.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -59,15 +60,16 @@ public:
     // Appends to the value under the key, read as a string, or stores the text when there is none.
     void appendText(const QString &text, const QString &key);
 
-    // Calls `read` with the stored values of the keys (nullptr where absent) under the item's
-    // lock, so that nothing is copied. `read` must not call the item.
+    // Calls `read` with the values of the keys where they are stored (invalid where absent), under
+    // the item's lock, so that nothing is copied. `read` must not call the item.
     template <size_t N, typename Read>
     void readValues(const std::array<const PropertyKey *, N> &keys, Read &&read) const
     {
         std::lock_guard guard(m_lock);
-        std::array<const QVariant *, N> values;
+        std::array<PropertyValue::View, N> values;
         for (size_t i = 0; i < N; ++i)
-            values[i] = findStoredLocked(*keys[i]);
+            if (const Property *found = findStoredLocked(*keys[i]))
+                values[i] = PropertyValue::View(found->value, m_texts);
         read(values);
     }
 
@@ -136,12 +138,13 @@ private:
 
     // An entry has a dozen properties or so: a flat list searched in order beats a tree of nodes.
     struct Property {
-        Property(PropertyKey name, QVariant &&content) : key(std::move(name)), value(std::move(content)) {}
-        Property(PropertyKey name, const QString &text) : key(std::move(name)), value(text) {}
+        Property(PropertyKey name, PropertyValue &&content) : key(std::move(name)), value(std::move(content))
+        {
+        }
         PropertyKey key;
-        QVariant value;
+        PropertyValue value; // its texts lie in m_texts
     };
-    static_assert(sizeof(Property) <= 40);
+    static_assert(sizeof(Property) == 16);
     // Lists grow by a few at a time; most items are made at their final size.
     static constexpr size_t propertyGrowth = 4;
     // originalDate, parsedDate, sequence and mark (the keywords are set by default).
@@ -149,14 +152,16 @@ private:
 
     template <typename Key> QVariant virtualOrProperty(const Key &key) const;
     template <typename Key> QVariant property(const Key &key) const;
-    template <typename Key> const QVariant *findLocked(const Key &key) const;
-    const QVariant *findStoredLocked(const PropertyKey &key) const;
+    // The value under the key; an invalid QVariant when absent.
+    template <typename Key> QVariant findLocked(const Key &key) const;
+    const Property *findStoredLocked(const PropertyKey &key) const;
     template <typename Key> void store(const QVariant &value, const Key &key);
     // True when the key is the arrival number or the date (see noteOrderChange()).
     template <typename Key> bool storeLocked(const QVariant &value, const Key &key);
-    void addPropertyLocked(PropertyKey key, QVariant &&value);
+    void addPropertyLocked(PropertyKey key, PropertyValue &&value);
     template <typename Key> std::vector<Property>::iterator findPropertyLocked(const Key &key);
-    template <typename Key> bool updateQuickReadsLocked(const Key &key, const QVariant *value);
+    // `value` is the key's value now stored, invalid when there is none.
+    template <typename Key> bool updateQuickReadsLocked(const Key &key, const QVariant &value);
     // Tells the source the entry has a new arrival number or date; `source` is m_source as it was
     // under the lock, which this is called after.
     static void noteOrderChange(const std::weak_ptr<ItemSource> &source);
@@ -166,6 +171,7 @@ private:
 
     mutable std::mutex m_lock;
     std::vector<Property> m_properties;
+    QString m_texts; // the block of the texts the entry was made with; set before it is shared
     mutable QByteArray m_foldedSearchText; // valid while m_folded is set
     mutable bool m_folded = false;
     std::weak_ptr<ItemSource> m_source; // guarded by m_lock

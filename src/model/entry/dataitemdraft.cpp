@@ -86,8 +86,9 @@ std::shared_ptr<DataItem> DataItemDraft::take()
     for (Text &text : m_texts) {
         namesQuickRead = namesQuickRead || text.key == keys.sequence || text.key == keys.parsedDate;
         const QStringView stored(m_units.data() + text.start, qsizetype(text.length));
-        item->m_properties.emplace_back(std::move(text.key), block.add(stored));
+        item->m_properties.emplace_back(std::move(text.key), PropertyValue::text(block.add(stored), stored));
     }
+    item->m_texts = std::move(block).take();
     clear();
     if (namesQuickRead)
         item->updateQuickReadsFromListLocked();

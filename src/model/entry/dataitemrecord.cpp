@@ -52,7 +52,7 @@ std::shared_ptr<DataItem> DataItemRecord::decode(ArchiveReader &coder)
         if (repeating && key.identity && position < recent.size() &&
             recent[position].identity == key.identity) {
             index = item->m_properties.size();
-            item->addPropertyLocked(recent[position].key, QVariant());
+            item->addPropertyLocked(recent[position].key, PropertyValue());
         } else {
             bool added = false;
             index = propertyIndex(*item, key.name, added);
@@ -69,7 +69,7 @@ std::shared_ptr<DataItem> DataItemRecord::decode(ArchiveReader &coder)
     const bool intact = coder.decodeDictionary(
         [&](const ArchiveReader::Key &key, QVariant &&value) {
             const size_t index = place(key);
-            item->m_properties[index].value = std::move(value);
+            item->m_properties[index].value = PropertyValue(value);
             // A key said again replaces the text it had, as a dictionary would.
             std::erase_if(texts, [index](const PendingText &text) { return text.index == index; });
         },
@@ -102,7 +102,7 @@ size_t DataItemRecord::propertyIndex(DataItem &item, const QString &name, bool &
     added = found == item.m_properties.end();
     if (!added)
         return size_t(found - item.m_properties.begin());
-    item.addPropertyLocked(std::move(key), QVariant());
+    item.addPropertyLocked(std::move(key), PropertyValue());
     return item.m_properties.size() - 1;
 }
 
@@ -113,6 +113,9 @@ void DataItemRecord::storeTexts(DataItem &item, const std::vector<PendingText> &
     for (const PendingText &text : texts)
         bytes += text.utf8.size();
     SharedTextBlock block(bytes, qsizetype(texts.size()));
-    for (const PendingText &text : texts)
-        item.m_properties[text.index].value = block.addUtf8(text.utf8);
+    for (const PendingText &text : texts) {
+        const TextSlice slice = block.addUtf8(text.utf8);
+        item.m_properties[text.index].value = PropertyValue::text(slice, block.view(slice));
+    }
+    item.m_texts = std::move(block).take();
 }

@@ -10,42 +10,37 @@
 static_assert(QT_VERSION >= QT_VERSION_CHECK(6, 2, 0) && QT_VERSION < QT_VERSION_CHECK(7, 0, 0),
               "SharedTextBlock builds strings from Qt 6's string data pointer");
 
+// Each text is followed by a zero, which a string of it hands out from utf16().
 SharedTextBlock::SharedTextBlock(qsizetype totalUnits, qsizetype count)
-    : m_block(totalUnits + count, Qt::Uninitialized), m_unusedReferences(count)
+    : m_block(totalUnits + count, Qt::Uninitialized)
 {
-    QStringPrivate &shared = m_block.data_ptr();
-    // The block is still this thread's alone: the texts' references are taken in one step.
-    if (shared.d)
-        shared.d->ref_.fetchAndAddRelaxed(int(count));
-    m_next = shared.data();
 }
 
-SharedTextBlock::~SharedTextBlock()
+TextSlice SharedTextBlock::add(QStringView text)
 {
-    QStringPrivate &shared = m_block.data_ptr();
-    // The block itself still holds a reference, so these never free it.
-    if (shared.d && m_unusedReferences > 0)
-        shared.d->ref_.fetchAndSubRelaxed(int(m_unusedReferences));
+    std::copy_n(text.utf16(), text.size(), m_block.data() + m_next);
+    return close(text.size());
 }
 
-QString SharedTextBlock::add(QStringView text)
+TextSlice SharedTextBlock::addUtf8(QByteArrayView utf8)
 {
-    std::copy_n(text.utf16(), text.size(), m_next);
-    return take(text.size());
+    return close(StringAdditions::decodeUtf8(utf8, reinterpret_cast<char16_t *>(m_block.data() + m_next)));
 }
 
-QString SharedTextBlock::addUtf8(QByteArrayView utf8)
+TextSlice SharedTextBlock::close(qsizetype length)
 {
-    return take(StringAdditions::decodeUtf8(utf8, m_next));
-}
-
-QString SharedTextBlock::take(qsizetype length)
-{
-    Q_ASSERT(m_unusedReferences > 0);
-    QStringPrivate &shared = m_block.data_ptr();
-    char16_t *start = m_next;
-    start[length] = u'\0'; // Qt strings end in a zero that utf16() hands out
+    Q_ASSERT(m_next + length < m_block.size());
+    const TextSlice slice{m_next, length};
+    m_block[m_next + length] = QChar(u'\0');
     m_next += length + 1;
-    --m_unusedReferences;
-    return QString(QStringPrivate(shared.d, start, length));
+    return slice;
+}
+
+QString SharedTextBlock::slice(const QString &block, TextSlice slice)
+{
+    const QStringPrivate &shared = block.data_ptr();
+    Q_ASSERT(shared.d && slice.offset + slice.length < block.size());
+    shared.d->ref();
+    return QString(
+        QStringPrivate(shared.d, const_cast<char16_t *>(shared.data()) + slice.offset, slice.length));
 }

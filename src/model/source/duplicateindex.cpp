@@ -28,10 +28,9 @@ struct Content {
 
     explicit Content(const DataItem &item)
     {
-        item.readValues(filedKeys(), [this](const std::array<const QVariant *, 4> &read) {
+        item.readValues(filedKeys(), [this](const std::array<PropertyValue::View, 4> &read) {
             for (size_t i = 0; i < std::size(values); ++i)
-                if (read[i])
-                    values[i] = *read[i];
+                values[i] = read[i].toVariant();
         });
     }
 
@@ -41,14 +40,15 @@ struct Content {
         return QStringView(*static_cast<const QString *>(value.constData())).trimmed();
     }
 
-    // An absent value hashes as an invalid one.
-    static size_t hashOf(const QVariant *value, size_t seed)
+    // Hashed as same() compares: an absent value as an invalid one.
+    static size_t hashOf(const PropertyValue::View &value, size_t seed)
     {
-        if (!value || !value->isValid())
+        if (!value.isValid())
             return qHash(0, seed);
-        if (isString(*value))
-            return qHash(trimmedText(*value), seed);
-        return qHashMulti(seed, value->typeId(), value->toString());
+        if (value.isText())
+            return qHash(value.text().trimmed(), seed);
+        const QVariant other = value.toVariant();
+        return qHashMulti(seed, other.typeId(), other.toString());
     }
 
     static bool same(const QVariant &a, const QVariant &b)
@@ -156,14 +156,14 @@ DuplicateIndex::Result DuplicateIndex::find(const DataItem &entry, const Key &ke
 DuplicateIndex::Key DuplicateIndex::keyOf(const DataItem &item)
 {
     Key key;
-    item.readValues(filedKeys(), [&key](const std::array<const QVariant *, 4> &values) {
+    item.readValues(filedKeys(), [&key](const std::array<PropertyValue::View, 4> &values) {
         // Seeded per process, so that a feed cannot choose entries that all share one bucket.
         size_t seed = QHashSeed::globalSeed();
         for (size_t i = 0; i < 3; ++i)
             seed = Content::hashOf(values[i], seed);
         key.contentHash = seed;
-        if (const QVariant *guid = values[3]; guid && guid->typeId() == QMetaType::QString) {
-            key.guid = *static_cast<const QString *>(guid->constData());
+        if (const PropertyValue::View &guid = values[3]; guid.isText()) {
+            key.guid = guid.string();
             key.indexed = !QStringView(key.guid).trimmed().isEmpty();
             if (key.indexed)
                 key.guidHash = qHash(key.guid, QHashSeed::globalSeed());

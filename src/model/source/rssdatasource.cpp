@@ -24,11 +24,11 @@ const QString urlKey = u"url"_s;
 
 // Values are read trimmed, and most end with the white space that follows their element: a view
 // of the text spares a trimmed copy of it.
-template <typename Reader> QDateTime dateOfTrimmed(const QVariant &value, Reader read)
+template <typename Reader> QDateTime dateOfTrimmed(const PropertyValue::View &value, Reader read)
 {
-    if (value.metaType() == QMetaType::fromType<QString>())
-        return read(QStringView(*static_cast<const QString *>(value.constData())).trimmed());
-    const QString text = value.toString();
+    if (value.isText())
+        return read(value.text().trimmed());
+    const QString text = value.toVariant().toString();
     return read(QStringView(text).trimmed());
 }
 
@@ -384,12 +384,12 @@ QDateTime RSSDatasource::resolveDate(DataItem &entry) const
     QDateTime date;
     // Parsed where they are stored, without copies.
     entry.readValues(std::array{&keys.pubDate, &keys.published, &keys.dcDate}, [&date](const auto &values) {
-        if (const QVariant *pubDate = values[0])
-            date = dateOfTrimmed(*pubDate, FeedDate::dateWithRSSPubDate);
-        else if (const QVariant *published = values[1])
-            date = dateOfTrimmed(*published, FeedDate::dateWithAtomPubDate);
-        else if (const QVariant *dcDate = values[2])
-            date = ISO8601DateFormatter().dateFromString(trimmedText(*dcDate));
+        if (values[0].isValid())
+            date = dateOfTrimmed(values[0], FeedDate::dateWithRSSPubDate);
+        else if (values[1].isValid())
+            date = dateOfTrimmed(values[1], FeedDate::dateWithAtomPubDate);
+        else if (values[2].isValid())
+            date = ISO8601DateFormatter().dateFromString(trimmedText(values[2].toVariant()));
     });
     if (date.isValid())
         return date;
