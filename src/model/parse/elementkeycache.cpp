@@ -24,11 +24,6 @@ PropertyKey ElementKeyCache::keyFor(const QString &name)
     return key;
 }
 
-void ElementKeyCache::clear()
-{
-    m_slots.fill(Slot{});
-}
-
 size_t ElementKeyCache::homeSlot(const QString &name) const
 {
     const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(name.constData()));

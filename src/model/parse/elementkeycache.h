@@ -13,12 +13,10 @@
 // can change or free it, so a name with the same data and length is the same text. Strings that
 // merely point at memory they do not own are never kept.
 //
-// One cache serves one parse at a time, on its thread.
+// One cache serves one parse, on its thread, and goes with it.
 class ElementKeyCache {
 public:
     PropertyKey keyFor(const QString &name);
-    // Lets go of the strings kept, for when the parse is over.
-    void clear();
 
 private:
     struct Slot {

@@ -187,7 +187,7 @@ bool RSSDatasource::_update()
     try {
         beginRefresh();
         const QUrl feedUrl = FeedStrings::feedURL(url());
-        m_reader.setDocumentAddress(feedUrl);
+        m_reader->setDocumentAddress(feedUrl);
         if (!feedUrl.isValid()) {
             success = false;
         } else {
@@ -230,7 +230,7 @@ bool RSSDatasource::_update()
 void RSSDatasource::beginRefresh()
 {
     unmarkItems();
-    m_reader.begin();
+    m_reader = std::make_unique<RSSEntryReader>(static_cast<RSSEntryReader::Listener &>(*this));
     setInsertMode(!items().isEmpty() && !firstRun());
 }
 
@@ -243,7 +243,7 @@ void RSSDatasource::fileEntries()
 
 void RSSDatasource::endRefresh()
 {
-    m_reader.clear();
+    m_reader.reset();
     m_newList.clear();
     m_duplicates.clear();
 }
@@ -300,7 +300,7 @@ void RSSDatasource::feedImageAddressRead(const QUrl &address)
 // adds nothing.
 void RSSDatasource::fileParsedEntries()
 {
-    const std::vector<ParsedEntry> parsed = m_reader.takeEntries();
+    const std::vector<ParsedEntry> parsed = m_reader->takeEntries();
     {
         std::lock_guard guard(lock());
         m_duplicates.rebuild(itemsLocked(), qsizetype(parsed.size()));
@@ -418,7 +418,7 @@ QDateTime RSSDatasource::correctFutureDate(const QDateTime &date) const
 
 QString RSSDatasource::entriesLeftOutNotice() const
 {
-    const qsizetype entriesInDocument = m_reader.entriesInDocument();
+    const qsizetype entriesInDocument = m_reader->entriesInDocument();
     if (entriesInDocument <= maxEntriesPerDocument)
         return QString();
     const QLocale english(QLocale::English);

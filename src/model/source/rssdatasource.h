@@ -78,7 +78,7 @@ public:
     // fileEntries() when it parsed whole, then endRefresh(). The refresh bookkeeping (first run,
     // last update, error text) is left to _update.
     void beginRefresh();
-    FeedParserHandler &entryHandler() { return m_reader; }
+    FeedParserHandler &entryHandler() { return *m_reader; }
     // Files the parsed entries: known ones are marked, updated ones replaced, new ones added or
     // (after the first run) announced; entries the feed no longer has are counted out.
     void fileEntries();
@@ -144,8 +144,9 @@ private:
     std::atomic<int> m_failedTries = 0;
     std::atomic<bool> m_lastRefreshSucceeded = false;
 
-    // Parse and filing state, owned by the refresh under way.
-    RSSEntryReader m_reader{*this};
+    // Parse and filing state, owned by the refresh under way. The reader is made for each refresh:
+    // sources wait far longer than they read, and 500 idle readers would hold a megabyte between them.
+    std::unique_ptr<RSSEntryReader> m_reader;
     QList<DataItemPtr> m_newList;
     DuplicateIndex m_duplicates;
 };

@@ -15,22 +15,6 @@ bool isAtomEntryPath(const QStringList &path)
 
 } // namespace
 
-void RSSEntryReader::begin()
-{
-    m_title.clear();
-    m_entriesInDocument = 0;
-    m_documentAddress = QUrl();
-    m_bases.clear();
-}
-
-void RSSEntryReader::clear()
-{
-    m_parsedEntries.clear();
-    m_entryDepth = 0;
-    m_entry.clear();
-    m_elementKeys.clear();
-}
-
 void RSSEntryReader::startElement(const QStringList &path, const FeedAttributes &attributes)
 {
     if (const QString base = attributes.value(u"xml:base"); !base.isNull())

@@ -34,16 +34,12 @@ public:
     // A document contributes at most this many entries, the first ones in document order.
     static constexpr qsizetype maxEntriesPerDocument = 10000;
 
-    // Ready for a new document.
-    void begin();
     // Where the document was fetched from, against which its relative Atom links are read.
     void setDocumentAddress(const QUrl &address) { m_documentAddress = address; }
     // The entries read, in document order; the reader keeps none.
     std::vector<ParsedEntry> takeEntries() { return std::move(m_parsedEntries); }
     // How many entries the document listed, those left out included.
     qsizetype entriesInDocument() const { return m_entriesInDocument; }
-    // Drops what a document left behind, read or not.
-    void clear();
 
     // New item with the RSS keys of an Atom entry.
     static DataItemPtr convertAtomToRSS(const DataItem &entry);
