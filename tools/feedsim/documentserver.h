@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -20,6 +22,16 @@ public:
                       const std::string &contentType = "application/xml");
 
 private:
+    struct Document {
+        std::string body;
+        std::string contentType;
+    };
+    void answer(const httplib::Request &request, httplib::Response &response);
+
+    // The server's threads read the documents while the owner adds to them: the list is guarded
+    // here, since the server's own route table may not change once it listens.
+    std::mutex m_lock;
+    std::map<std::string, Document> m_documents;
     httplib::Server m_server;
     int m_port = 0;
     std::thread m_thread;
