@@ -274,8 +274,9 @@ void DatasourceManager::scheduleSave(Datasource *source)
         if (m_unsaved.size() > 1)
             return;
     }
-    QMetaObject::invokeMethod(
-        this, [this] { m_saveTimer->start(); }, Qt::QueuedConnection);
+    // Started by name on the main thread: a lambda queued from a refresh thread would cross Qt's
+    // event queue, whose locks ThreadSanitizer cannot see.
+    QMetaObject::invokeMethod(m_saveTimer, "start", Qt::QueuedConnection);
 }
 
 void DatasourceManager::saveChangedSources()
@@ -361,9 +362,9 @@ void DatasourceManager::announceAllRefreshed()
 // The first report after a merge starts the timer; later ones join the merge it will run.
 void DatasourceManager::itemsDidChangeInDatasource(Datasource *source)
 {
+    // Started by name, as in scheduleSave().
     if (!m_dirty.exchange(true) && m_options.startTimers)
-        QMetaObject::invokeMethod(
-            this, [this] { m_dirtyTimer->start(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_dirtyTimer, "start", Qt::QueuedConnection);
     scheduleSave(source);
 }
 
