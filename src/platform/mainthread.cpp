@@ -1,7 +1,24 @@
 #include "platform/mainthread.h"
 
+#include "platform/threadhandoff.h"
+
 #include <QCoreApplication>
 #include <QThread>
+
+namespace {
+
+// Made by the first hand-off, on whichever thread; it lives on the application's thread. It stays
+// for the process, since refresh threads may hand off until they have ended.
+ThreadHandOff &mainHandOff()
+{
+    static ThreadHandOff *const handOff = [] {
+        const QCoreApplication *application = QCoreApplication::instance();
+        return new ThreadHandOff(application ? application->thread() : QThread::currentThread());
+    }();
+    return *handOff;
+}
+
+} // namespace
 
 bool MainThread::isCurrent()
 {
@@ -9,21 +26,21 @@ bool MainThread::isCurrent()
     return !application || QThread::currentThread() == application->thread();
 }
 
-void MainThread::runAndWait(const std::function<void()> &function)
+bool MainThread::runAndWait(std::function<void()> function)
 {
-    if (isCurrent())
-        function();
-    else
-        QMetaObject::invokeMethod(QCoreApplication::instance(), function, Qt::BlockingQueuedConnection);
+    if (!isCurrent())
+        return mainHandOff().runAndWait(std::move(function));
+    function();
+    return true;
 }
 
 void MainThread::post(std::function<void()> function)
 {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(function), Qt::QueuedConnection);
+    mainHandOff().post(std::move(function));
 }
 
 void MainThread::runPosted()
 {
-    if (QCoreApplication *application = QCoreApplication::instance(); application && isCurrent())
-        QCoreApplication::sendPostedEvents(application, QEvent::MetaCall);
+    if (isCurrent())
+        mainHandOff().runPosted();
 }

@@ -96,7 +96,10 @@ void RefreshPool::runOnMainThread(const std::function<void()> &function)
     m_handOffs.push_back(&handOff);
     m_changed.notify_all();
     lock.unlock();
-    m_mainThreadContext.post();
+    m_mainThread.post([this] {
+        std::unique_lock mainLock(m_mutex);
+        runHandOffs(mainLock);
+    });
     lock.lock();
     m_changed.wait(lock, [&handOff] { return handOff.done; });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/source/handoffcontext.h"
+#include "platform/threadhandoff.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -77,8 +77,5 @@ private:
     std::atomic<double> m_lastSuccess = 0;
     // Makes the main thread run the hand-offs; the calls still queued when the pool goes are
     // dropped with it.
-    HandOffContext m_mainThreadContext{[this] {
-        std::unique_lock mainLock(m_mutex);
-        runHandOffs(mainLock);
-    }};
+    ThreadHandOff m_mainThread;
 };

@@ -22,22 +22,22 @@ bool isPlainSoundName(const QString &name)
 } // namespace
 
 CanberraSoundPlayer::CanberraSoundPlayer(const QString &soundFolder, QObject *parent)
-    : SoundPlayer(parent), m_soundFolder(soundFolder), m_workerContext(std::make_unique<QObject>())
+    : SoundPlayer(parent), m_soundFolder(soundFolder), m_worker(std::make_unique<ThreadHandOff>(&m_thread))
 {
     m_thread.setObjectName(u"sounds"_s);
-    m_workerContext->moveToThread(&m_thread);
     m_thread.start();
 }
 
 CanberraSoundPlayer::~CanberraSoundPlayer()
 {
-    // Destroying the context stops its sounds and their callbacks before this object goes.
-    QMetaObject::invokeMethod(
-        m_workerContext.get(), [this] { m_context.reset(); }, Qt::BlockingQueuedConnection);
+    // Destroying the context stops its sounds and their callbacks before this object goes. It goes
+    // on its thread, unless that no longer handles events (the application is closing): then it
+    // goes here once the thread has ended.
+    m_worker->runAndWait([this] { m_context.reset(); });
     m_thread.quit();
     m_thread.wait();
-    // Its thread has ended, so it can go from here.
-    m_workerContext.reset();
+    m_context.reset();
+    m_worker.reset();
 }
 
 CanberraSoundPlayer &CanberraSoundPlayer::sharedInstance()
@@ -69,18 +69,17 @@ void CanberraSoundPlayer::beep()
 void CanberraSoundPlayer::play(const QString &name)
 {
     if (!isPlainSoundName(name)) {
-        QMetaObject::invokeMethod(
-            this, [this, name] { report(name, u"not a sound name"_s); }, Qt::QueuedConnection);
+        m_mainThread.post([this, name] { report(name, u"not a sound name"_s); });
         return;
     }
     const std::uint32_t id = ++m_lastId;
-    QMetaObject::invokeMethod(m_workerContext.get(), [this, id, name] { playOnWorker(id, name); });
+    m_worker->post([this, id, name] { playOnWorker(id, name); });
 }
 
 void CanberraSoundPlayer::playOnWorker(std::uint32_t id, const QString &name)
 {
     const auto failed = [this, name](const QString &reason) {
-        QMetaObject::invokeMethod(this, [this, name, reason] { report(name, reason); });
+        m_mainThread.post([this, name, reason] { report(name, reason); });
     };
     QString property = QString::fromLatin1(CA_PROP_EVENT_ID);
     QString value = name;
@@ -120,7 +119,7 @@ void CanberraSoundPlayer::finishedOnLibraryThread(std::uint32_t id, int error)
         m_pending.erase(found);
     }
     const QString failure = error == CA_SUCCESS ? QString() : CanberraContext::errorText(error);
-    QMetaObject::invokeMethod(this, [this, name, failure] { report(name, failure); });
+    m_mainThread.post([this, name, failure] { report(name, failure); });
 }
 
 void CanberraSoundPlayer::report(const QString &name, const QString &failure)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/desktop/soundplayer.h"
+#include "platform/threadhandoff.h"
 
 #include <QThread>
 
@@ -42,7 +43,8 @@ private:
 
     QString m_soundFolder;
     QThread m_thread;
-    std::unique_ptr<QObject> m_workerContext;   // lives on m_thread; tasks are queued to it
+    std::unique_ptr<ThreadHandOff> m_worker;    // lives on m_thread; tasks are queued to it
+    ThreadHandOff m_mainThread;                 // reports go to this object's thread through it
     std::unique_ptr<CanberraContext> m_context; // made and used on m_thread only
     std::uint32_t m_lastId = 0;                 // main thread
 

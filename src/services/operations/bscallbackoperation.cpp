@@ -1,6 +1,7 @@
 #include "services/operations/bscallbackoperation.h"
 
 #include "platform/mainthread.h"
+#include "platform/threadhandoff.h"
 
 #include <QDebug>
 #include <exception>
@@ -29,21 +30,16 @@ void BSCallbackOperation::returnSelf()
         return;
     auto call = [this] { invokeCallback(); };
     if (!m_callbackThread) {
-        MainThread::runAndWait(call);
+        if (!MainThread::runAndWait(call))
+            qWarning() << "Operation callback skipped: the application is closing";
         return;
     }
     if (m_callbackThread == QThread::currentThread()) {
         call();
         return;
     }
-    if (!m_callbackThread->isRunning()) {
+    if (!m_callbackThread->isRunning() || !ThreadHandOff(m_callbackThread).runAndWait(call))
         qWarning() << "Operation callback skipped: its thread has ended";
-        return;
-    }
-    // A receiver that lives on the callback thread, so that the call is queued to that thread's loop.
-    QObject receiver;
-    receiver.moveToThread(m_callbackThread);
-    QMetaObject::invokeMethod(&receiver, call, Qt::BlockingQueuedConnection);
 }
 
 void BSCallbackOperation::invokeCallback()

@@ -160,9 +160,7 @@ void ReadabilityXAuth::startRequest(const QByteArray &body)
     m_request = request;
     m_worker = std::thread([this, request, generation] {
         request->startSynchronous();
-        QMetaObject::invokeMethod(
-            this, [this, request, generation] { requestFinished(*request, generation); },
-            Qt::QueuedConnection);
+        m_ownThread.post([this, request, generation] { requestFinished(*request, generation); });
     });
 }
 

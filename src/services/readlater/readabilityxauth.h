@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/threadhandoff.h"
 #include "services/operations/serviceerror.h"
 
 #include <QByteArray>
@@ -106,5 +107,6 @@ private:
     // before it goes.
     std::shared_ptr<ASIHTTPRequest> m_request;
     std::thread m_worker;
+    ThreadHandOff m_ownThread; // the worker's results reach the thread that made this object through it
     quint64 m_generation = 0;
 };
