@@ -1,6 +1,5 @@
 #include "model/source/datasource.h"
 
-#include "model/dates/feeddate.h"
 #include "model/entry/itemkeys.h"
 #include "model/source/datasourcedelegate.h"
 #include "model/source/itemfile.h"
@@ -204,27 +203,7 @@ int Datasource::countVisibleItems()
         limit = m_limit;
     }
     std::lock_guard guard(m_lock);
-    int count = 0;
-    QList<qsizetype> strange;
-    for (qsizetype i = 0; i < m_items.size(); ++i) {
-        const DataItemPtr &item = m_items.at(i);
-        if (!item) {
-            qWarning("strange item in DataSource (%s) : null", qPrintable(m_uuid));
-            strange.prepend(i);
-            continue;
-        }
-        if (qint64(ageLimit) * 24 <= FeedDate::ageInHours(item->parsedDate(), m_clock))
-            break;
-        ++count;
-        if (limit != 0 && count > limit) {
-            count = limit;
-            break;
-        }
-    }
-    for (qsizetype index : strange)
-        m_items.removeAt(index);
-    if (!strange.isEmpty())
-        forgetFilingIndexLocked();
+    const int count = m_entries.countShown(ageLimit, limit, m_clock, m_uuid);
     m_itemCount = count;
     return count;
 }
@@ -232,7 +211,7 @@ int Datasource::countVisibleItems()
 DataItemPtr Datasource::objectAtIndex(int index) const
 {
     std::lock_guard guard(m_lock);
-    return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr;
+    return m_entries.at(index);
 }
 
 QVariant Datasource::objectValueForKeyAtIndex(const QString &key, int index) const
@@ -244,7 +223,7 @@ QVariant Datasource::objectValueForKeyAtIndex(const QString &key, int index) con
 QList<DataItemPtr> Datasource::items() const
 {
     std::lock_guard guard(m_lock);
-    return m_items;
+    return m_entries.list();
 }
 
 void Datasource::addItem(const DataItemPtr &item)
@@ -261,7 +240,7 @@ void Datasource::addItem(const DataItemPtr &item)
         const bool inserted = insertMode();
         if (inserted) {
             _setCurrentDateIfNeeded(*item);
-            insertLocked(0, item);
+            m_entries.insert(0, item);
         } else {
             fileInOrderLocked(item);
         }
@@ -312,9 +291,9 @@ void Datasource::addItemToArray(const DataItemPtr &item, QList<DataItemPtr> &arr
 // The same order as addItemToArray, found without walking the list.
 void Datasource::fileInOrderLocked(const DataItemPtr &item)
 {
-    const FilingIndex::Place place = filingIndexLocked().place(item->sequence(), item->parsedDateMsecs());
+    const FilingIndex::Place place = m_entries.placeOf(*item, entryOrderChanges());
     takePlace(*item, place.inherited);
-    insertLocked(place.position, item);
+    m_entries.insert(place.position, item);
 }
 
 void Datasource::takePlace(DataItem &item, int inherited)
@@ -325,36 +304,12 @@ void Datasource::takePlace(DataItem &item, int inherited)
         _setCurrentDateIfNeeded(item);
 }
 
-void Datasource::insertLocked(qsizetype position, const DataItemPtr &item)
-{
-    m_items.insert(position, item);
-    if (m_filingIndexBuilt)
-        m_filingIndex.insert(position, item->sequence(), item->parsedDateMsecs());
-}
-
-// The counter is read before the entries' keys, so that a change made while they are read makes
-// the next filing read them again.
-const FilingIndex &Datasource::filingIndexLocked()
-{
-    const quint64 changes = entryOrderChanges();
-    if (!m_filingIndexBuilt || changes != m_filingIndexChanges) {
-        m_filingIndex.rebuild(m_items);
-        m_filingIndexBuilt = true;
-        m_filingIndexChanges = changes;
-    }
-    return m_filingIndex;
-}
-
 void Datasource::removeItem(const DataItemPtr &item)
 {
     {
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
-        if (const qsizetype position = m_items.indexOf(item); position >= 0) {
-            m_items.removeAt(position);
-            if (m_filingIndexBuilt)
-                m_filingIndex.remove(position);
-        }
+        m_entries.remove(item);
     }
     reportItemsDidChange();
 }
@@ -376,14 +331,12 @@ void Datasource::removeUnmarked()
 {
     {
         std::lock_guard guard(m_lock);
-        const qsizetype removed = m_items.removeIf([this](const DataItemPtr &item) {
+        m_entries.removeIf([this](const DataItemPtr &item) {
             if (m_markedItems.contains(item.get()))
                 return false;
             item->setUnmarkCount(item->unmarkCount() + 1);
             return item->unmarkCount() >= 6;
         });
-        if (removed > 0)
-            forgetFilingIndexLocked();
         m_itemCount = -1;
     }
     reportItemsDidChange();
@@ -393,7 +346,7 @@ void Datasource::removeSequence()
 {
     std::lock_guard guard(m_lock);
     const int current = m_environment.refreshPool().currentSequence();
-    for (const DataItemPtr &item : std::as_const(m_items)) {
+    for (const DataItemPtr &item : m_entries.list()) {
         const int sequence = item->sequence();
         if (sequence != 0 && sequence < current - 2)
             item->setObject(QVariant(), ItemPropertyKeys::get().sequence);
@@ -406,7 +359,7 @@ void Datasource::_updateMark()
     {
         std::lock_guard guard(m_lock);
         m_itemCount = -1;
-        for (const DataItemPtr &item : std::as_const(m_items))
+        for (const DataItemPtr &item : m_entries.list())
             item->setObject(keywordMarkLocked(predicate, item->foldedSearchText()),
                             ItemPropertyKeys::get().mark);
     }
@@ -454,9 +407,8 @@ void Datasource::load(ItemFileReadAhead *readAhead)
         item->setDatasource(weak_from_this());
     }
     std::lock_guard guard(m_lock);
-    m_items = std::move(contents.items);
+    m_entries.assign(std::move(contents.items));
     m_keptFileReason = contents.unreadable;
-    forgetFilingIndexLocked();
     m_itemCount = -1;
 }
 
@@ -468,7 +420,7 @@ bool Datasource::sync()
         if (!m_keptFileReason.isEmpty())
             error = m_keptFileReason;
         else
-            ItemFile(m_uuid).save(m_items, &error);
+            ItemFile(m_uuid).save(m_entries.list(), &error);
     }
     noteSaveResult(error);
     return error.isEmpty();

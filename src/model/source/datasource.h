@@ -3,9 +3,9 @@
 #include "model/entry/dataitem.h"
 #include "model/entry/itemsource.h"
 #include "model/source/feedsettings.h"
-#include "model/source/filingindex.h"
 #include "model/source/keywordmarker.h"
 #include "model/source/keywordpredicate.h"
+#include "model/source/sourceentries.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -118,10 +118,10 @@ public:
 
     // The source lock; recursive, since filing an entry nests item operations.
     std::recursive_mutex &lock() const { return m_lock; }
+    // The items themselves; the caller holds lock().
+    const QList<DataItemPtr> &itemsLocked() const { return m_entries.list(); }
 
 protected:
-    // The items themselves; the caller holds lock().
-    const QList<DataItemPtr> &itemsLocked() const { return m_items; }
     UserDefaults &defaults() const { return m_defaults; }
     const Clock &clock() const { return m_clock; }
     RefreshEnvironment &environment() const { return m_environment; }
@@ -147,20 +147,13 @@ private:
     void fileInOrderLocked(const DataItemPtr &item);
     // Gives an entry without a number the one it inherits; stamps one with a number.
     void takePlace(DataItem &item, int inherited);
-    void insertLocked(qsizetype position, const DataItemPtr &item);
-    // The index of m_items, rebuilt when an entry's keys were changed by others since it was made.
-    const FilingIndex &filingIndexLocked();
-    void forgetFilingIndexLocked() { m_filingIndexBuilt = false; }
 
     bool keywordMarkLocked(const KeywordPredicate &predicate, const QByteArray &foldedItemText);
 
     mutable std::recursive_mutex m_lock;
-    QList<DataItemPtr> m_items;
-    QString m_keptFileReason;  // why the item file, which could not be read, must not be replaced
-    FilingIndex m_filingIndex; // mirrors m_items while m_filingIndexBuilt
-    bool m_filingIndexBuilt = false;
-    quint64 m_filingIndexChanges = 0; // entryOrderChanges() when the index was built
-    KeywordMarker m_keywordMarker;    // used under m_fieldLock too, which holds the names it reads
+    SourceEntries m_entries;
+    QString m_keptFileReason;      // why the item file, which could not be read, must not be replaced
+    KeywordMarker m_keywordMarker; // used under m_fieldLock too, which holds the names it reads
     QSet<const DataItem *> m_markedItems;
     QImage m_image;
 

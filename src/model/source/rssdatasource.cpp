@@ -1,18 +1,16 @@
 #include "model/source/rssdatasource.h"
 
-#include "model/dates/feeddate.h"
 #include "model/entry/itemkeys.h"
 #include "model/parse/feedloader.h"
 #include "model/parse/feedstrings.h"
+#include "model/source/entryfiler.h"
 #include "model/source/refreshenvironment.h"
 #include "model/source/refreshpool.h"
 #include "platform/clock.h"
 #include "platform/mainthread.h"
-#include "support/iso8601/iso8601dateformatter.h"
 
 #include <QImage>
 #include <QLocale>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -21,21 +19,6 @@ const QString RSSDatasource::twitterTimelinePrefix = u"http://twitter.com/status
 namespace {
 
 const QString urlKey = u"url"_s;
-
-// Values are read trimmed, and most end with the white space that follows their element: a view
-// of the text spares a trimmed copy of it.
-template <typename Reader> QDateTime dateOfTrimmed(const PropertyValue::View &value, Reader read)
-{
-    if (value.isText())
-        return read(value.text().trimmed());
-    const QString text = value.toVariant().toString();
-    return read(QStringView(text).trimmed());
-}
-
-QString trimmedText(const QVariant &value)
-{
-    return value.toString().trimmed();
-}
 
 } // namespace
 
@@ -236,16 +219,13 @@ void RSSDatasource::beginRefresh()
 
 void RSSDatasource::fileEntries()
 {
-    fileParsedEntries();
-    fileNewList();
+    EntryFiler(*this, clock()).file(m_reader->takeEntries());
     removeUnmarked();
 }
 
 void RSSDatasource::endRefresh()
 {
     m_reader.reset();
-    m_newList.clear();
-    m_duplicates.clear();
 }
 
 void RSSDatasource::recordOutcome(const QString &httpStatus, const QString &errorString)
@@ -296,126 +276,6 @@ void RSSDatasource::feedImageAddressRead(const QUrl &address)
         setImage(iconFetcher().image(address));
 }
 
-// Entries are filed once the whole document has parsed, so a document that breaks off half way
-// adds nothing.
-void RSSDatasource::fileParsedEntries()
-{
-    const std::vector<ParsedEntry> parsed = m_reader->takeEntries();
-    {
-        std::lock_guard guard(lock());
-        m_duplicates.rebuild(itemsLocked(), qsizetype(parsed.size()));
-    }
-    for (const ParsedEntry &entry : parsed)
-        fileEntry(entry);
-}
-
-// Files the entry unless the source already has it; replaces an updated one.
-void RSSDatasource::fileEntry(const ParsedEntry &parsed)
-{
-    const DataItemPtr &entry = parsed.item;
-    std::lock_guard guard(lock());
-    const DuplicateIndex::Result match = m_duplicates.find(*entry, parsed.key, itemsLocked());
-    switch (match.match) {
-    case DuplicateIndex::Match::Update:
-        replaceUpdatedItem(match.item, entry, parsed.key);
-        break;
-    case DuplicateIndex::Match::Known:
-        markItem(match.item);
-        break;
-    case DuplicateIndex::Match::None:
-        addCurrentItem(entry, parsed.key);
-        markItem(entry);
-        break;
-    }
-}
-
-// An update keeps the stored entry's number and flags and is never announced.
-void RSSDatasource::replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
-                                       const DuplicateIndex::Key &key)
-{
-    const PropertyKey &sequenceKey = ItemPropertyKeys::get().sequence;
-    if (const QVariant sequence = existing->objectForKey(sequenceKey); sequence.isValid())
-        entry->setObject(sequence, sequenceKey);
-    entry->setShown(existing->shown());
-    entry->setRead(existing->read());
-    entry->setHidden(existing->hidden());
-    const bool wasInserting = insertMode();
-    setInsertMode(false);
-    m_duplicates.remove(existing);
-    removeItem(existing);
-    addCurrentItem(entry, key);
-    setInsertMode(wasInserting);
-    markItem(entry);
-}
-
-// ---- Filing
-
-// `key` is the entry's, as the known-entry lookup worked it out.
-void RSSDatasource::addCurrentItem(const DataItemPtr &entry, const DuplicateIndex::Key &key)
-{
-    QDateTime date = resolveDate(*entry);
-    date = date.isValid() ? correctFutureDate(date) : clock().now();
-    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-    entry->setObject(QVariant(date), {&keys.originalDate, &keys.parsedDate});
-
-    if (!insertMode()) {
-        addItem(entry);
-        m_duplicates.add(entry, key);
-        return;
-    }
-    // Found late: more than four hours older than the newest entry shown, it is history.
-    const qint64 age = FeedDate::ageInHours(date, clock());
-    const DataItemPtr newest = numberOfItems() > 0 ? objectAtIndex(0) : nullptr;
-    if (newest && FeedDate::ageInHours(newest->originalDate(), clock()) - age < -4) {
-        setInsertMode(false);
-        addItem(entry);
-        m_duplicates.add(entry, key);
-        setInsertMode(true);
-    } else {
-        m_newList.append(entry);
-    }
-}
-
-// The first of pubDate, published and dc:date the entry has, read by its own format; failing
-// that, the first of them read by the fail-over parser.
-QDateTime RSSDatasource::resolveDate(DataItem &entry) const
-{
-    const ItemPropertyKeys &keys = ItemPropertyKeys::get();
-    QDateTime date;
-    // Parsed where they are stored, without copies.
-    entry.readValues(std::array{&keys.pubDate, &keys.published, &keys.dcDate}, [&date](const auto &values) {
-        if (values[0].isValid())
-            date = dateOfTrimmed(values[0], FeedDate::dateWithRSSPubDate);
-        else if (values[1].isValid())
-            date = dateOfTrimmed(values[1], FeedDate::dateWithAtomPubDate);
-        else if (values[2].isValid())
-            date = ISO8601DateFormatter().dateFromString(trimmedText(values[2].toVariant()));
-    });
-    if (date.isValid())
-        return date;
-
-    if (const QVariant lowerCase = entry.objectForKey(keys.pubdate); lowerCase.isValid())
-        entry.setObject(lowerCase, keys.pubDate);
-    for (const PropertyKey *key : {&keys.pubDate, &keys.published, &keys.dcDate})
-        if (const QVariant value = entry.objectForKey(*key); value.isValid())
-            return FeedDate::failOverParser(trimmedText(value));
-    return QDateTime();
-}
-
-// Dates ahead of now come from servers with wrong zones: whole hours are taken back.
-QDateTime RSSDatasource::correctFutureDate(const QDateTime &date) const
-{
-    const QDateTime now = clock().now();
-    const double ahead = double(now.msecsTo(date)) / 1000.0;
-    if (ahead > 600) {
-        QDateTime corrected = date.addSecs(-qint64(std::floor(ahead / 3600)) * 3600);
-        if (corrected > now)
-            corrected = corrected.addSecs(-3600);
-        return corrected;
-    }
-    return ahead > 0 ? now : date;
-}
-
 QString RSSDatasource::entriesLeftOutNotice() const
 {
     const qsizetype entriesInDocument = m_reader->entriesInDocument();
@@ -424,14 +284,4 @@ QString RSSDatasource::entriesLeftOutNotice() const
     const QLocale english(QLocale::English);
     return u"The feed lists %1 entries; only the first %2 were read."_s.arg(
         english.toString(entriesInDocument), english.toString(maxEntriesPerDocument));
-}
-
-// Arrivals are filed oldest first, so the newest ends on top and is announced last.
-void RSSDatasource::fileNewList()
-{
-    std::stable_sort(m_newList.begin(), m_newList.end(), [](const DataItemPtr &a, const DataItemPtr &b) {
-        return a->parsedDate() < b->parsedDate();
-    });
-    for (const DataItemPtr &item : std::as_const(m_newList))
-        addItem(item);
 }

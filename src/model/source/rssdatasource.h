@@ -2,7 +2,6 @@
 
 #include "model/parse/feedparser.h"
 #include "model/source/datasource.h"
-#include "model/source/duplicateindex.h"
 #include "model/source/feediconfetcher.h"
 #include "model/source/rssentryreader.h"
 #include "platform/network/feedfetcher.h"
@@ -108,15 +107,6 @@ private:
     void feedTitleRead(const QString &title) override;
     void feedImageAddressRead(const QUrl &address) override;
 
-    void fileParsedEntries();
-    using ParsedEntry = RSSEntryReader::ParsedEntry;
-    void fileEntry(const ParsedEntry &entry);
-    void replaceUpdatedItem(const DataItemPtr &existing, const DataItemPtr &entry,
-                            const DuplicateIndex::Key &key);
-    void addCurrentItem(const DataItemPtr &entry, const DuplicateIndex::Key &key);
-    QDateTime resolveDate(DataItem &entry) const;
-    QDateTime correctFutureDate(const QDateTime &date) const;
-    void fileNewList();
     // The error text of a refresh that read the whole document; null unless entries were left out.
     QString entriesLeftOutNotice() const;
     FeedIconFetcher iconFetcher() const { return FeedIconFetcher(loadOptions().icon); }
@@ -144,9 +134,7 @@ private:
     std::atomic<int> m_failedTries = 0;
     std::atomic<bool> m_lastRefreshSucceeded = false;
 
-    // Parse and filing state, owned by the refresh under way. The reader is made for each refresh:
+    // The parse state, owned by the refresh under way. The reader is made for each refresh:
     // sources wait far longer than they read, and 500 idle readers would hold a megabyte between them.
     std::unique_ptr<RSSEntryReader> m_reader;
-    QList<DataItemPtr> m_newList;
-    DuplicateIndex m_duplicates;
 };
