@@ -62,13 +62,12 @@ DatasourceManager::~DatasourceManager()
     close();
     saveChangedSources();
     m_mergeQueue.waitForDone();
-    QList<std::shared_ptr<Datasource>> sources;
+    SourceRegistry::Sources sources;
     {
-        std::lock_guard guard(m_sourcesLock);
-        for (const auto &source : std::as_const(m_datasources))
+        std::lock_guard guard(m_sources.lock());
+        for (const auto &source : m_sources.listLocked())
             source->setDelegate(nullptr);
-        sources.swap(m_datasources);
-        m_sourceCount = 0;
+        sources = m_sources.takeAllLocked();
     }
     sources.clear();
     // A source whose last holder was a refresh or a merge was handed to the main thread for
@@ -132,13 +131,7 @@ void DatasourceManager::setAsideItemFilesOfNoFeed(const StaleItemFiles &stale) c
         qWarning("Item files are kept: the settings hold no list of feeds");
         return;
     }
-    QStringList kept;
-    {
-        std::lock_guard guard(m_sourcesLock);
-        for (const auto &source : std::as_const(m_datasources))
-            kept.append(source->uuid());
-    }
-    stale.setAsideAllBut(kept);
+    stale.setAsideAllBut(m_sources.uuids());
     stale.deleteExpired();
 }
 
@@ -159,16 +152,14 @@ void DatasourceManager::attach(const std::shared_ptr<RSSDatasource> &source)
 // The source joins the list, and so the refresh rounds, the merges and the arrival queue.
 void DatasourceManager::append(const std::shared_ptr<RSSDatasource> &source)
 {
-    std::lock_guard sourcesGuard(m_sourcesLock);
-    m_datasources.append(source);
-    m_sourceCount = int(m_datasources.size());
+    std::lock_guard sourcesGuard(m_sources.lock());
+    m_sources.appendLocked(source);
     m_arrivals.manage(source.get());
 }
 
 QList<std::shared_ptr<Datasource>> DatasourceManager::datasources() const
 {
-    std::lock_guard guard(m_sourcesLock);
-    return m_datasources;
+    return m_sources.snapshot();
 }
 
 std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &address)
@@ -177,15 +168,11 @@ std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &
         Q_EMIT noticeRequested(refusal);
         return nullptr;
     }
-    {
-        std::lock_guard guard(m_sourcesLock);
-        for (const auto &source : std::as_const(m_datasources)) {
-            const auto *rss = dynamic_cast<const RSSDatasource *>(source.get());
-            if (rss && FeedStrings::sameFeedAddress(rss->url(), address)) {
-                Q_EMIT noticeRequested(u"Feed already exists."_s);
-                return nullptr;
-            }
-        }
+    if (m_sources.findFeed([&address](const RSSDatasource &rss) {
+            return FeedStrings::sameFeedAddress(rss.url(), address);
+        })) {
+        Q_EMIT noticeRequested(u"Feed already exists."_s);
+        return nullptr;
     }
     // Its address is stored, and its first refresh started (setURL), before a round can see it. It
     // reports from the start, so that the end of that refresh is not lost.
@@ -193,8 +180,8 @@ std::shared_ptr<RSSDatasource> DatasourceManager::addFeedWithURL(const QString &
     attach(source);
     source->setURL(address);
     {
-        std::lock_guard guard(m_sourcesLock);
-        for (const auto &existing : std::as_const(m_datasources))
+        std::lock_guard guard(m_sources.lock());
+        for (const auto &existing : m_sources.listLocked())
             existing->removeSequence();
         append(source);
     }
@@ -217,16 +204,9 @@ void DatasourceManager::deleteDatasource(Datasource *source)
     source->setDelegate(nullptr);
     std::shared_ptr<Datasource> removed; // released after the locks
     {
-        std::lock_guard sourcesGuard(m_sourcesLock);
+        std::lock_guard sourcesGuard(m_sources.lock());
         m_arrivals.forget(source);
-        for (qsizetype i = 0; i < m_datasources.size(); ++i) {
-            if (m_datasources.at(i).get() == source) {
-                removed = m_datasources.takeAt(i);
-                break;
-            }
-        }
-        m_refreshedOnce.remove(source);
-        m_sourceCount = int(m_datasources.size());
+        removed = m_sources.removeLocked(source);
     }
     {
         std::lock_guard guard(m_saveLock);
@@ -237,13 +217,7 @@ void DatasourceManager::deleteDatasource(Datasource *source)
 
 std::shared_ptr<RSSDatasource> DatasourceManager::dataSourceForUrl(const QString &url) const
 {
-    std::lock_guard guard(m_sourcesLock);
-    for (const auto &source : std::as_const(m_datasources)) {
-        auto rss = std::dynamic_pointer_cast<RSSDatasource>(source);
-        if (rss && rss->url() == url)
-            return rss;
-    }
-    return nullptr;
+    return m_sources.findFeed([&url](const RSSDatasource &rss) { return rss.url() == url; });
 }
 
 bool DatasourceManager::syncAll()
@@ -253,8 +227,8 @@ bool DatasourceManager::syncAll()
         m_unsaved.clear();
     }
     bool saved = true;
-    std::lock_guard guard(m_sourcesLock);
-    for (const auto &source : std::as_const(m_datasources))
+    std::lock_guard guard(m_sources.lock());
+    for (const auto &source : m_sources.listLocked())
         saved = source->sync() && saved;
     return saved;
 }
@@ -316,11 +290,12 @@ void DatasourceManager::refreshRound()
 {
     if (!internetAvailable())
         return;
-    std::lock_guard guard(m_sourcesLock);
+    std::lock_guard guard(m_sources.lock());
     const double now = double(m_clock.now().toMSecsSinceEpoch()) / 1000.0;
-    RefreshRound::run(m_datasources, m_pool.lastUpdateSince1970(), now, [this](const Datasource *source) {
-        return m_options.refreshOnce && m_refreshedOnce.contains(source);
-    });
+    RefreshRound::run(m_sources.listLocked(), m_pool.lastUpdateSince1970(), now,
+                      [this](const Datasource *source) {
+                          return m_options.refreshOnce && m_sources.hasRefreshedLocked(source);
+                      });
 }
 
 void DatasourceManager::dirtyTimer()
@@ -332,10 +307,10 @@ void DatasourceManager::dirtyTimer()
 void DatasourceManager::sourceDidFinishRefresh(Datasource *source)
 {
     {
-        std::lock_guard sourcesGuard(m_sourcesLock);
+        std::lock_guard sourcesGuard(m_sources.lock());
         if (!m_arrivals.isManaged(source))
             return;
-        m_refreshedOnce.insert(source);
+        m_sources.noteRefreshedLocked(source);
     }
     if (everySourceRefreshedOnce())
         announceAllRefreshed();
@@ -345,10 +320,7 @@ void DatasourceManager::sourceDidFinishRefresh(Datasource *source)
 
 bool DatasourceManager::everySourceRefreshedOnce() const
 {
-    std::lock_guard guard(m_sourcesLock);
-    return std::all_of(m_datasources.cbegin(), m_datasources.cend(), [this](const auto &source) {
-        return !source->isEnabled() || m_refreshedOnce.contains(source.get());
-    });
+    return m_sources.everyEnabledSourceRefreshed();
 }
 
 void DatasourceManager::announceAllRefreshed()
@@ -430,9 +402,9 @@ void DatasourceManager::runMerge(quint64 generation)
     MergeCollector::Taken taken;
     MergeOrder::Entries entries;
     {
-        std::lock_guard sourcesGuard(m_sourcesLock);
-        entries =
-            m_collector.collect(m_datasources, filter.get(), m_showHidden.load(), m_arrivals, lists, taken);
+        std::lock_guard sourcesGuard(m_sources.lock());
+        entries = m_collector.collect(m_sources.listLocked(), filter.get(), m_showHidden.load(), m_arrivals,
+                                      lists, taken);
     }
     QList<DataItemPtr> merged = MergeOrder::arrange(entries, oneShots, m_retired->take());
     // A source changes its list in place once no copy shares it: the copies are dropped under the

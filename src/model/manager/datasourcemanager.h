@@ -6,6 +6,7 @@
 #include "model/manager/mergeorder.h"
 #include "model/manager/retiredlist.h"
 #include "model/manager/serialqueue.h"
+#include "model/manager/sourceregistry.h"
 #include "model/manager/viewdatasource.h"
 #include "model/source/datasourcedelegate.h"
 #include "model/source/refreshenvironment.h"
@@ -76,7 +77,7 @@ public:
     // A snapshot of the sources in "feeds" order, added feeds last.
     QList<std::shared_ptr<Datasource>> datasources() const;
     // Held by callers that walk the sources and need them to stay put.
-    std::recursive_mutex &sourcesLock() const { return m_sourcesLock; }
+    std::recursive_mutex &sourcesLock() const { return m_sources.lock(); }
     // Subscribes to the address; nullptr and a notice when it is no feed address
     // (FeedStrings::feedAddressRefusal) or a source has the same address after feed-URL
     // normalisation ("Feed already exists.").
@@ -141,7 +142,7 @@ public:
     void newItemInDatasource(const DataItemPtr &item, Datasource *source) override;
 
     // ---- RefreshEnvironment (any thread)
-    int numberOfSources() const override { return m_sourceCount.load(); }
+    int numberOfSources() const override { return m_sources.count(); }
     bool internetAvailable() const override;
     RefreshPool &refreshPool() override { return m_pool; }
 
@@ -175,10 +176,7 @@ private:
     Reachability &m_reachability;
     const Options m_options;
 
-    mutable std::recursive_mutex m_sourcesLock; // the list of sources and the one-pass record
-    QList<std::shared_ptr<Datasource>> m_datasources;
-    QSet<const Datasource *> m_refreshedOnce;
-    std::atomic<int> m_sourceCount = 0;
+    SourceRegistry m_sources;
 
     ArrivalQueue m_arrivals;
 

@@ -2,13 +2,15 @@
 
 // The model's locks, written once. When locks nest, they are taken top to bottom in this order,
 // never the other way; a leaf is taken last, with nothing locked inside it. "Report" is a call to
-// the source's DatasourceDelegate (the manager); "hand-off" is RefreshPool::runOnMainThread.
+// the source's DatasourceDelegate (the manager); "hand-off" is RefreshPool::runOnMainThread
+// or MainThread::runAndWait.
 //
 // | Lock                          | Guards                                      | Report | Hand-off |
 // |-------------------------------|---------------------------------------------|--------|----------|
 // | StarManager lock              | starred records, the cached list            | -      | no       |
-// | DatasourceManager sourcesLock | the list of sources, the one-pass record    | yes    | no       |
-// | Datasource lock() (recursive) | items and filing index, marked set, image   | yes    | no       |
+// | SourceRegistry lock           | the list of sources, the one-pass record    | yes    | no       |
+// |   (manager's sourcesLock())   |                                             |        |          |
+// | Datasource lock() (recursive) | its SourceEntries, marked set, image        | yes    | no       |
 // | ArrivalQueue lock             | the arrival queue                           | no     | no       |
 // | DatasourceManager state lock  | filter, generations, published list, front  | no     | no       |
 // | RetiredList lock (leaf)       | the retired lists                           | no     | no       |
@@ -16,6 +18,7 @@
 // | Datasource field, last-update, error locks; RSSDatasource address, option locks (leaves)  |
 // | DataItem lock (leaf)          | the entry's properties                      | no     | no       |
 // | RefreshPool mutex (leaf)      | threads, hand-offs, closing                 | no     | no       |
+// | ThreadHandOff publication and completion locks (leaves): hand-offs seen by ThreadSanitizer |
 //
 // A refresh files entries under its source's lock(), so reports may arrive under it, on the
 // thread that made the change (an announced arrival always does, so that a merge reading the
