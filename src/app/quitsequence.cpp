@@ -99,8 +99,7 @@ void QuitSequence::saveInBackground()
             m_saverFinished = true;
         }
         m_doneChanged.notify_all();
-        QMetaObject::invokeMethod(
-            this, [this, saved] { saveEnded(saved); }, Qt::QueuedConnection);
+        m_ownThread.post([this, saved] { saveEnded(saved); });
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/threadhandoff.h"
+
 #include <QObject>
 #include <QString>
 #include <chrono>
@@ -63,6 +65,7 @@ private:
     bool m_begun = false;
     bool m_settingsSaved = true;
     std::thread m_saver;
+    ThreadHandOff m_ownThread; // the saver's end reaches this object's thread through it
     std::thread m_watchdog;
     std::mutex m_doneLock;
     std::condition_variable m_doneChanged;

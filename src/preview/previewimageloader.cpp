@@ -188,8 +188,7 @@ void PreviewImageLoader::start(const QUrl &url)
             std::lock_guard guard(m_transfersMutex);
             m_transfers.erase(transfer);
         }
-        QMetaObject::invokeMethod(
-            this, [this, generation, url, result] { finish(generation, url, result); }, Qt::QueuedConnection);
+        m_ownThread.post([this, generation, url, result] { finish(generation, url, result); });
     });
 }
 

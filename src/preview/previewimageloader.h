@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/threadhandoff.h"
+
 #include <QHash>
 #include <QImage>
 #include <QObject>
@@ -90,4 +92,5 @@ private:
     std::mutex m_transfersMutex; // guards m_transfers against the workers
     std::set<std::shared_ptr<Transfer>> m_transfers;
     QThreadPool m_workers;
+    ThreadHandOff m_ownThread; // the workers' results reach this object's thread through it
 };
