@@ -19,7 +19,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
